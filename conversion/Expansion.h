@@ -1,0 +1,49 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+
+namespace ravolin {
+
+inline constexpr std::size_t kCounterCount = 5;
+inline constexpr std::size_t kArrayCount = 9;
+
+// A numeric counter as read from the controls when a run starts. An empty token switches it off.
+struct CounterInput {
+    std::string token;
+    std::int32_t initialValue = 0;
+    std::int32_t increment = 0;
+};
+
+// An array as read from the controls: its values one per line, CR LF between lines.
+struct ArrayInput {
+    std::string token;
+    std::string valuesText;
+};
+
+// Everything one expansion needs; a run gathers it once from what the window shows.
+struct ExpansionInput {
+    std::string templateText;
+    std::int32_t loopCount = 0;
+    std::array<CounterInput, kCounterCount> counters;
+    std::array<ArrayInput, kArrayCount> arrays;
+};
+
+struct ExpansionResult {
+    std::string text;
+    // Set when the output would have grown past the limit; `text` is then empty.
+    bool limitReached = false;
+};
+
+inline constexpr std::size_t kNoOutputLimit = std::numeric_limits<std::size_t>::max();
+
+// Writes the template once per pass, replacing counter tokens (slots 1-5) then array tokens (slots 1-9)
+// in order, and joins the passes with CR LF. With a limit, an output longer than `outputLimit` bytes is
+// not built: the result is empty and says so.
+ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLimit);
+std::string ExpandTemplate(const ExpansionInput& input);
+
+}  // namespace ravolin

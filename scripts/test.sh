@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: a plain build and one under
+# AddressSanitizer + UndefinedBehaviorSanitizer. The benchmarks are built (not run) so they keep compiling.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
+
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$root/build" -j "$jobs"
+ctest --test-dir "$root/build" --output-on-failure -j "$jobs"
+
+cmake -S "$root" -B "$root/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DRAVOLIN_SANITIZE=ON -DRAVOLIN_BUILD_BENCH=OFF
+cmake --build "$root/build-asan" -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs"

@@ -1,0 +1,178 @@
+#include "Expansion.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <random>
+
+#include "NaiveExpansion.h"
+
+namespace ravolin {
+namespace {
+
+ExpansionInput makeInput(std::string templateText, std::int32_t loopCount) {
+    ExpansionInput input;
+    input.templateText = std::move(templateText);
+    input.loopCount = loopCount;
+    return input;
+}
+
+struct Case {
+    const char* name;
+    ExpansionInput input;
+    std::string expected;
+};
+
+std::vector<Case> behaviourCases() {
+    std::vector<Case> cases;
+    {
+        ExpansionInput in = makeInput("NN-AA", 3);
+        in.counters[0] = {"NN", 1, 1};
+        in.arrays[0] = {"AA", "red\r\nblue"};
+        cases.push_back({"counterAndArray_missingLineVanishes", in, "1-red\r\n2-blue\r\n3-"});
+    }
+    {
+        ExpansionInput in = makeInput("N", 4);
+        in.counters[0] = {"N", 10, -3};
+        cases.push_back({"negativeIncrement", in, "10\r\n7\r\n4\r\n1"});
+    }
+    {
+        ExpansionInput in = makeInput("N", 2);
+        in.counters[0] = {"N", INT32_MAX, 1};
+        cases.push_back({"counterWrapsAround", in, "2147483647\r\n-2147483648"});
+    }
+    {
+        ExpansionInput in = makeInput("[A]", 4);
+        in.arrays[0] = {"A", "a\r\nb\r\n"};
+        cases.push_back({"trailingLineBreakGivesEmptyLine", in, "[a]\r\n[b]\r\n[]\r\n[]"});
+    }
+    {
+        ExpansionInput in = makeInput("[A]", 3);
+        in.arrays[0] = {"A", "a\r\n\r\nb"};
+        cases.push_back({"emptyMiddleLine", in, "[a]\r\n[]\r\n[b]"});
+    }
+    {
+        ExpansionInput in = makeInput("[A]", 2);
+        in.arrays[0] = {"A", ""};
+        cases.push_back({"emptyValuesRemoveToken", in, "[]\r\n[]"});
+    }
+    {
+        ExpansionInput in = makeInput("aXb", 1);
+        in.arrays[0] = {"X", "XX"};
+        cases.push_back({"valueContainingItsOwnTokenDoesNotLoop", in, "aXXb"});
+    }
+    cases.push_back({"templateEndingInLineBreak", makeInput("x\r\n", 2), "x\r\n\r\nx\r\n"});
+    cases.push_back({"plainTemplateRepeated", makeInput("abc", 3), "abc\r\nabc\r\nabc"});
+    cases.push_back({"emptyTemplate", makeInput("", 3), "\r\n\r\n"});
+    cases.push_back({"zeroLoops", makeInput("abc", 0), ""});
+    cases.push_back({"negativeLoops", makeInput("abc", -5), ""});
+    {
+        ExpansionInput in = makeInput("NN NN", 2);
+        in.counters[0] = {"NN", 5, 1};
+        in.arrays[0] = {"NN", "x\r\ny"};
+        cases.push_back({"counterShadowsArrayWithSameToken", in, "5 5\r\n6 6"});
+    }
+    {
+        ExpansionInput in = makeInput("a1", 2);
+        in.counters[0] = {"1", 10, 1};
+        in.arrays[0] = {"1", "X\r\nY"};
+        cases.push_back({"counterValueBringsTokenBack", in, "aX0\r\naYY"});
+    }
+    {
+        ExpansionInput in = makeInput("<B>", 1);
+        in.arrays[1] = {"B", "E and <E>"};
+        in.arrays[4] = {"E", "e"};
+        cases.push_back({"laterArrayExpandsEarlierValue", in, "<e and <e>>"});
+    }
+    {
+        ExpansionInput in = makeInput("<E>", 1);
+        in.arrays[1] = {"B", "b"};
+        in.arrays[4] = {"E", "B"};
+        cases.push_back({"earlierArrayDoesNotSeeLaterValue", in, "<B>"});
+    }
+    {
+        ExpansionInput in = makeInput("x A|xA", 1);
+        in.arrays[0] = {"x ", "1"};
+        in.arrays[1] = {"A", "2"};
+        cases.push_back({"tokensKeepTheirBlanks", in, "12|x2"});
+    }
+    {
+        ExpansionInput in = makeInput("pq", 1);
+        in.arrays[0] = {"q", ""};
+        in.arrays[1] = {"p", "P"};
+        in.arrays[0].token = "";  // an empty token switches the slot off
+        cases.push_back({"emptyTokenIsOff", in, "Pq"});
+    }
+    {
+        ExpansionInput in = makeInput("a-E-b", 2);
+        in.arrays[0] = {"-E-", "\r\nx"};
+        in.arrays[1] = {"ab", "!"};
+        cases.push_back({"emptyValueJoinsNeighboursForLaterTokens", in, "!\r\naxb"});
+    }
+    {
+        ExpansionInput in = makeInput("＜置換N＞", 2);
+        in.counters[0] = {"N", 1, 1};
+        in.counters[1] = {"＜置換2＞", 7, 0};
+        cases.push_back({"insertedNumberCompletesLaterToken", in, "＜置換1＞\r\n7"});
+    }
+    return cases;
+}
+
+TEST(ExpandTemplate, producesTheDocumentedResults) {
+    for (const Case& c : behaviourCases()) {
+        EXPECT_EQ(ExpandTemplate(c.input), c.expected) << c.name;
+        EXPECT_EQ(naive::ExpandTemplate(c.input), c.expected) << c.name << " (reference)";
+    }
+}
+
+// Small alphabets make tokens, values and numbers collide often, so the differential test reaches the
+// interactions between slots (shadowing, values completing later tokens, empty values joining neighbours).
+std::string randomText(std::mt19937& rng, const std::string& alphabet, std::size_t maxLength) {
+    std::uniform_int_distribution<std::size_t> length(0, maxLength);
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    std::string text;
+    for (std::size_t n = length(rng); n > 0; --n) text += alphabet[pick(rng)];
+    return text;
+}
+
+TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
+    std::mt19937 rng(20261207);
+    const std::string alphabet = "ab1-\r\n";
+    std::uniform_int_distribution<int> loops(-1, 6);
+    std::uniform_int_distribution<int> small(-12, 12);
+    std::bernoulli_distribution active(0.4);
+    for (int round = 0; round < 20000; ++round) {
+        ExpansionInput in = makeInput(randomText(rng, alphabet + "AB", 12), loops(rng));
+        for (CounterInput& counter : in.counters) {
+            if (active(rng)) counter = {randomText(rng, alphabet + "N", 2), small(rng), small(rng)};
+        }
+        for (ArrayInput& array : in.arrays) {
+            if (active(rng)) array = {randomText(rng, alphabet + "AB", 2), randomText(rng, alphabet + "AB", 8)};
+        }
+        ASSERT_EQ(ExpandTemplate(in), naive::ExpandTemplate(in)) << "round " << round << " template " << in.templateText;
+    }
+}
+
+TEST(ExpandTemplate, limitStopsBeforeBuildingTheOutput) {
+    ExpansionInput in = makeInput("0123456789", 100);  // 10 * 100 + 2 * 99 = 1198 bytes
+    EXPECT_EQ(ExpandTemplate(in, 1198).text.size(), 1198u);
+    ExpansionResult over = ExpandTemplate(in, 1197);
+    EXPECT_TRUE(over.limitReached);
+    EXPECT_TRUE(over.text.empty());
+
+    in.counters[0] = {"1", 0, 1};  // the token occurs in values, so the passes are simulated
+    const std::string full = ExpandTemplate(in);
+    EXPECT_FALSE(ExpandTemplate(in, full.size()).limitReached);
+    EXPECT_TRUE(ExpandTemplate(in, full.size() - 1).limitReached);
+}
+
+TEST(ExpandTemplate, hugeLoopCountIsRefusedByTheLimitWithoutAllocating) {
+    ExpansionInput in = makeInput("a long line of text that repeats", INT32_MAX);
+    in.counters[0] = {"line", 0, 1};
+    const ExpansionResult result = ExpandTemplate(in, 1u << 20);
+    EXPECT_TRUE(result.limitReached);
+    EXPECT_EQ(result.text.capacity() < (1u << 20), true);
+}
+
+}  // namespace
+}  // namespace ravolin
