@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "Expansion.h"
+
+namespace ravolin {
+
+// A token field holds at most this many CP932 bytes (a 16-byte field with its terminator).
+inline constexpr std::size_t kTokenMaxBytes = 15;
+
+struct NumericSlot {
+    std::string token;  // UTF-8
+    std::int32_t initialValue = 0;
+    std::int32_t increment = 0;
+};
+
+struct ArraySlot {
+    std::string token;       // UTF-8
+    std::string valuesText;  // line form: CR LF between values
+};
+
+// The counters and arrays the pages show and the restore command brings back.
+struct Settings {
+    std::array<NumericSlot, kCounterCount> counters;
+    std::array<ArraySlot, kArrayCount> arrays;
+};
+
+// The values the main window keeps for itself (its persisted members).
+struct WindowSettings {
+    std::int32_t loopCount = 0;
+    std::int32_t beep = 0;
+    std::int32_t tray = 0;
+    std::int32_t autoSave = 0;
+    std::string templateText;  // line form
+    std::string font;          // font description, as stored
+};
+
+}  // namespace ravolin

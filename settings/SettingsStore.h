@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Settings.h"
+
+namespace ravolin {
+
+inline constexpr char kSettingsFileName[] = "RavolinSetting.ini";
+
+// Reads the 39 keys into `window` and `record`, with the defaults for whatever is missing. Never fails:
+// a missing or unreadable file gives the defaults, and nothing is created.
+void LoadSettingsFile(const std::string& path, WindowSettings& window, Settings& record);
+
+// A text the file could not hold as it stands.
+struct TextAdjustment {
+    enum class Kind { Shortened, Substituted };
+    std::string section;
+    std::string key;
+    Kind kind = Kind::Shortened;
+};
+
+struct SaveResult {
+    bool ok = false;
+    std::string error;  // UTF-8, names the file and what failed; empty when ok
+    std::vector<TextAdjustment> adjustments;
+};
+
+// Writes the 39 keys in one atomic replacement of the file, leaving every other line of it untouched.
+// `window.templateText` is the template to store (the editor's current text).
+SaveResult WriteSettingsFile(const std::string& path, const WindowSettings& window, const Settings& record);
+
+// The longest prefix of `token` that fits a token field (kTokenMaxBytes CP932 bytes) without splitting a
+// character; line breaks, which a token cannot mean, are removed. `shortened` tells whether anything was cut.
+std::string FitToken(std::string_view token, bool* shortened = nullptr);
+
+}  // namespace ravolin
