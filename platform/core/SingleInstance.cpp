@@ -1,0 +1,116 @@
+#include "SingleInstance.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ravolin {
+namespace {
+
+std::string describe(const std::string& what, const std::string& path, int error) {
+    return what + " " + path + ": " + std::strerror(error);
+}
+
+// True when `fd` is a directory of this user that nobody else may enter or write.
+bool isPrivateDirectory(int fd, const std::string& path, std::string& error) {
+    struct stat st {};
+    if (fstat(fd, &st) != 0) {
+        error = describe("cannot examine", path, errno);
+        return false;
+    }
+    if (!S_ISDIR(st.st_mode) || st.st_uid != geteuid() || (st.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+        error = path + " is not a directory private to this user (owner and mode 0700 required)";
+        return false;
+    }
+    return true;
+}
+
+bool openPrivateDirectory(const std::string& path, std::string& error) {
+    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        error = describe("cannot open", path, errno);
+        return false;
+    }
+    const bool ok = isPrivateDirectory(fd, path, error);
+    close(fd);
+    return ok;
+}
+
+std::string temporaryDirectory() {
+    const char* tmp = std::getenv("TMPDIR");
+    return tmp && tmp[0] == '/' ? tmp : "/tmp";
+}
+
+}  // namespace
+
+bool PrivateLockDirectory(std::string& directory, std::string& error) {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && runtime[0] == '/') {
+        std::string ignored;
+        if (openPrivateDirectory(runtime, ignored)) {
+            directory = runtime;
+            return true;
+        }
+    }
+    const std::string own = temporaryDirectory() + "/ravolin-" + std::to_string(geteuid());
+    // mkdir never follows a symbolic link, and one left in our place fails the check below.
+    if (mkdir(own.c_str(), S_IRWXU) != 0 && errno != EEXIST) {
+        error = describe("cannot create", own, errno);
+        return false;
+    }
+    if (!openPrivateDirectory(own, error)) return false;
+    directory = own;
+    return true;
+}
+
+SingleInstance SingleInstance::Acquire(const std::string& name) {
+    std::string directory;
+    std::string error;
+    if (!PrivateLockDirectory(directory, error)) return SingleInstance(Status::Failed, -1, error);
+    return AcquireIn(directory, name);
+}
+
+SingleInstance SingleInstance::AcquireIn(const std::string& directory, const std::string& name) {
+    const std::string path = directory + "/" + name;
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd < 0) return SingleInstance(Status::Failed, -1, describe("cannot open", path, errno));
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
+        close(fd);
+        return SingleInstance(Status::Failed, -1, path + " is not a lock file of this user");
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        close(fd);
+        if (error == EWOULDBLOCK) return SingleInstance(Status::AlreadyRunning, -1, {});
+        return SingleInstance(Status::Failed, -1, describe("cannot lock", path, error));
+    }
+    return SingleInstance(Status::Owner, fd, {});
+}
+
+SingleInstance::SingleInstance(Status status, int fd, std::string error)
+    : m_status(status), m_fd(fd), m_error(std::move(error)) {}
+
+SingleInstance::SingleInstance(SingleInstance&& other) noexcept
+    : m_status(other.m_status), m_fd(std::exchange(other.m_fd, -1)), m_error(std::move(other.m_error)) {}
+
+SingleInstance& SingleInstance::operator=(SingleInstance&& other) noexcept {
+    if (this != &other) {
+        if (m_fd >= 0) close(m_fd);
+        m_status = other.m_status;
+        m_fd = std::exchange(other.m_fd, -1);
+        m_error = std::move(other.m_error);
+    }
+    return *this;
+}
+
+SingleInstance::~SingleInstance() {
+    if (m_fd >= 0) close(m_fd);
+}
+
+}  // namespace ravolin

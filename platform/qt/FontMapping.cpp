@@ -1,0 +1,150 @@
+#include "FontMapping.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <mutex>
+#include <ostream>
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "Codec.h"
+
+namespace ravolin {
+namespace {
+
+constexpr int kDefaultDpi = 96;
+constexpr int kMinWeight = 1;
+constexpr int kMaxWeight = 1000;
+constexpr std::size_t kFaceNameMaxBytes = 31;  // the record's 32-byte field with its terminator
+
+// Pixel (em) size a record's height asks for; 0 when it leaves the size open.
+int pixelSizeOf(const LogFont& record) {
+    if (record.lfHeight < 0) return -record.lfHeight;
+    if (record.lfHeight == 0) return 0;
+    // A cell height includes the internal leading: find the em size whose ascent plus descent is that tall.
+    QFont probe(QString::fromUtf8(record.lfFaceName));
+    probe.setPixelSize(record.lfHeight);
+    const qreal cell = QFontMetricsF(probe).height();
+    if (cell <= 0) return record.lfHeight;
+    return std::max(1, static_cast<int>(std::lround(record.lfHeight * record.lfHeight / cell)));
+}
+
+QFont::Weight weightOf(const LogFont& record) {
+    if (record.lfWeight <= 0) return QFont::Normal;  // FW_DONTCARE
+    return static_cast<QFont::Weight>(std::clamp(record.lfWeight, kMinWeight, kMaxWeight));
+}
+
+std::uint8_t flagByte(bool on, std::uint8_t base) {
+    if (!on) return 0;
+    return base != 0 ? base : 1;
+}
+
+// The longest prefix of `family` whose CP932 form fits the record's face-name field.
+std::string fittedFaceName(const QString& family) {
+    std::string fitted;
+    for (qsizetype i = 0; i < family.size();) {
+        const qsizetype length = family.at(i).isHighSurrogate() && i + 1 < family.size() ? 2 : 1;
+        std::string candidate = fitted + family.mid(i, length).toStdString();
+        if (Utf8ToCp932(candidate).size() > kFaceNameMaxBytes) break;
+        fitted = std::move(candidate);
+        i += length;
+    }
+    return fitted;
+}
+
+struct KnownFace {
+    const char* face;
+    const char* preferred;
+};
+
+// The faces of Windows descriptions, and the IPA face that stands closest to each.
+constexpr std::array kKnownFaces{
+    KnownFace{"ＭＳ Ｐゴシック", "IPAPGothic"}, KnownFace{"ＭＳ ゴシック", "IPAGothic"},
+    KnownFace{"MS PGothic", "IPAPGothic"},     KnownFace{"MS Gothic", "IPAGothic"},
+    KnownFace{"MS UI Gothic", "IPAPGothic"},   KnownFace{"ＭＳ Ｐ明朝", "IPAPMincho"},
+    KnownFace{"ＭＳ 明朝", "IPAMincho"},       KnownFace{"MS PMincho", "IPAPMincho"},
+    KnownFace{"MS Mincho", "IPAMincho"},       KnownFace{"メイリオ", "IPAPGothic"},
+    KnownFace{"Meiryo", "IPAPGothic"},         KnownFace{"Meiryo UI", "IPAPGothic"},
+};
+
+}  // namespace
+
+int ScreenDpi() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return kDefaultDpi;
+    return static_cast<int>(std::lround(screen->logicalDotsPerInchY()));
+}
+
+std::int32_t HeightFromPoints(int points, int dpi) {
+    // MulDiv rounds half away from zero.
+    const long long scaled = static_cast<long long>(points) * dpi;
+    return -static_cast<std::int32_t>((scaled + 36) / 72);
+}
+
+QFont FontFromLogFont(const LogFont& record) {
+    QFont font(QString::fromUtf8(record.lfFaceName));
+    if (const int pixels = pixelSizeOf(record); pixels > 0) font.setPixelSize(pixels);
+    font.setWeight(weightOf(record));
+    font.setItalic(record.lfItalic != 0);
+    font.setUnderline(record.lfUnderline != 0);
+    font.setStrikeOut(record.lfStrikeOut != 0);
+    return font;
+}
+
+LogFont LogFontFromFont(const QFont& font, const LogFont& base, int dpi) {
+    LogFont record = base;
+    const int pixels = font.pixelSize() > 0 ? font.pixelSize()
+                                            : static_cast<int>(std::lround(font.pointSizeF() * dpi / 72.0));
+    if (pixelSizeOf(base) != pixels || font.family() != QString::fromUtf8(base.lfFaceName)) {
+        record.lfHeight = -pixels;
+    }
+    if (weightOf(base) != font.weight()) record.lfWeight = font.weight();
+    record.lfWidth = 0;
+    record.lfEscapement = 0;
+    record.lfOrientation = 0;
+    record.lfItalic = flagByte(font.italic(), base.lfItalic);
+    record.lfUnderline = flagByte(font.underline(), base.lfUnderline);
+    record.lfStrikeOut = flagByte(font.strikeOut(), base.lfStrikeOut);
+    record.lfFaceName = fittedFaceName(font.family());
+    return record;
+}
+
+JapaneseFontPlan PlanJapaneseFonts(const QStringList& installed, const QStringList& japanese) {
+    JapaneseFontPlan plan;
+    plan.japaneseAvailable = !japanese.isEmpty();
+    if (!plan.japaneseAvailable) return plan;
+    for (const KnownFace& known : kKnownFaces) {
+        const QString face = QString::fromUtf8(known.face);
+        if (installed.contains(face, Qt::CaseInsensitive)) continue;
+        FaceSubstitution substitution{face, {}};
+        const QString preferred = QString::fromUtf8(known.preferred);
+        if (japanese.contains(preferred, Qt::CaseInsensitive)) substitution.substitutes << preferred;
+        for (const QString& family : japanese) {
+            if (!substitution.substitutes.contains(family, Qt::CaseInsensitive)) substitution.substitutes << family;
+        }
+        plan.substitutions.push_back(substitution);
+    }
+    return plan;
+}
+
+void ApplyJapaneseFonts(const JapaneseFontPlan& plan, std::ostream& diagnostics) {
+    for (const FaceSubstitution& s : plan.substitutions) QFont::insertSubstitutions(s.face, s.substitutes);
+    if (!plan.japaneseAvailable) {
+        static std::once_flag warned;
+        std::call_once(warned, [&diagnostics] {
+            diagnostics << "ravolin: no installed font has Japanese characters; captions and texts in Japanese "
+                           "will not be readable (install fonts-ipafont-gothic)\n";
+        });
+    }
+}
+
+void InstallJapaneseFonts(std::ostream& diagnostics) {
+    ApplyJapaneseFonts(PlanJapaneseFonts(QFontDatabase::families(), QFontDatabase::families(QFontDatabase::Japanese)),
+                       diagnostics);
+}
+
+}  // namespace ravolin

@@ -1,0 +1,88 @@
+#include "MessageBox.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace ravolin {
+namespace {
+
+QString displayText(const std::string& text) {
+    QString shown = QString::fromUtf8(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown;
+}
+
+QMessageBox::Icon iconOf(unsigned type) {
+    switch (type & MB_ICONMASK) {
+        case MB_ICONHAND:
+            return QMessageBox::Critical;
+        case MB_ICONQUESTION:
+            return QMessageBox::Question;
+        case MB_ICONEXCLAMATION:
+            return QMessageBox::Warning;
+        case MB_ICONASTERISK:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
+    }
+}
+
+// The captions a Japanese Windows shows on its message-box buttons.
+void addButton(QMessageBox& box, QMessageBox::StandardButton button, const char* caption) {
+    box.addButton(button)->setText(QString::fromUtf8(caption));
+}
+
+}  // namespace
+
+void PrepareMessageBox(QMessageBox& box, const std::string& text, const std::string& caption, unsigned type) {
+    box.setText(displayText(text));
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowTitle(QString::fromUtf8(caption));
+    box.setIcon(iconOf(type));
+    switch (type & MB_TYPEMASK) {
+        case MB_OKCANCEL:
+            addButton(box, QMessageBox::Ok, "OK");
+            addButton(box, QMessageBox::Cancel, "キャンセル");
+            box.setDefaultButton(QMessageBox::Ok);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
+        case MB_YESNO:
+            addButton(box, QMessageBox::Yes, "はい(&Y)");
+            addButton(box, QMessageBox::No, "いいえ(&N)");
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::No);
+            break;
+        default:
+            addButton(box, QMessageBox::Ok, "OK");
+            box.setDefaultButton(QMessageBox::Ok);
+            box.setEscapeButton(QMessageBox::Ok);
+            break;
+    }
+}
+
+int AnswerOf(int standardButton, unsigned type) {
+    switch (standardButton) {
+        case QMessageBox::Ok:
+            return IDOK;
+        case QMessageBox::Cancel:
+            return IDCANCEL;
+        case QMessageBox::Yes:
+            return IDYES;
+        case QMessageBox::No:
+            return IDNO;
+        default:
+            // Closed some other way: the box's escape answer.
+            if ((type & MB_TYPEMASK) == MB_YESNO) return IDNO;
+            return (type & MB_TYPEMASK) == MB_OKCANCEL ? IDCANCEL : IDOK;
+    }
+}
+
+int QtMessageBox::MessageBox(QWidget* owner, const std::string& text, const std::string& caption, unsigned type) {
+    QMessageBox box(owner);
+    PrepareMessageBox(box, text, caption, type);
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    return AnswerOf(clicked ? box.standardButton(clicked) : QMessageBox::NoButton, type);
+}
+
+}  // namespace ravolin

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "ResourceIds.h"
+#include "WindowStyles.h"
+
+namespace ravolin {
+
+// A menu item; an item with id 0 and no caption is a separator.
+struct MenuItem {
+    std::string_view caption;  // UTF-8, "&" marks a mnemonic
+    int id = 0;
+
+    bool isSeparator() const { return id == 0; }
+};
+
+struct MenuPopup {
+    std::string_view caption;
+    std::span<const MenuItem> items;
+};
+
+// One entry of an accelerator table: a virtual key with its flags and the command it sends.
+struct Accelerator {
+    std::uint8_t flags = 0;
+    std::uint16_t key = 0;
+    int command = 0;
+};
+
+// The menu bar of the main dialog.
+std::span<const MenuPopup> MainMenu();
+
+// Menu resource 133: the notification icon's menu, one pop-up.
+std::span<const MenuPopup> TrayMenu();
+
+// Accelerator table 132.
+std::span<const Accelerator> AcceleratorTable();
+
+}  // namespace ravolin
