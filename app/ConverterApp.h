@@ -1,0 +1,53 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "DialogServices.h"
+#include "Settings.h"
+#include "SingleInstance.h"
+#include "WorkingDirectory.h"
+
+namespace ravolin {
+
+class ConverterDialog;
+
+// What the start sequence reaches outside itself; each has the real service as its default.
+struct AppServices {
+    DialogServices dialog;
+    std::function<SingleInstance()> acquireInstance = [] { return SingleInstance::Acquire(kInstanceLockName); };
+    std::function<WorkingDirectory()> workingDirectory = CurrentWorkingDirectory;
+    std::function<int(ConverterDialog&)> runDialog;  // empty: DoModal
+    std::ostream* diagnostics = nullptr;             // null: standard error
+};
+
+// The settings file in `directory`; where the directory can't be read, the bare file name, which the kernel
+// resolves against the working directory on every open.
+std::string SettingsPathIn(const WorkingDirectory& directory);
+
+// The application: refuses a second copy, fixes the settings path and runs the main dialog modally.
+class ConverterApp {
+public:
+    // `record` is the process-wide settings record.
+    ConverterApp(AppServices services, Settings& record);
+
+    // The start sequence. Returns false: the process ends when it returns.
+    bool InitInstance();
+
+    // The main dialog while it runs, else null.
+    ConverterDialog* m_pMainWnd = nullptr;
+    // The settings file, once the start sequence has fixed it.
+    std::optional<std::string> m_pszProfileName;
+
+private:
+    std::ostream& diagnostics() const;
+
+    AppServices m_services;
+    Settings& m_record;
+    // Held until the process ends; the kernel releases the lock with the process.
+    std::optional<SingleInstance> m_instance;
+};
+
+}  // namespace ravolin

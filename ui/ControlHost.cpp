@@ -1,0 +1,75 @@
+#include "ControlHost.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace ravolin {
+
+QString ToWidgetText(std::string_view text) {
+    QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+std::string FromWidgetText(const QString& text) {
+    QString lines = text;
+    lines.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    lines.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    lines.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return lines.toStdString();
+}
+
+std::string GetWindowText(const QWidget* control) {
+    if (const auto* edit = qobject_cast<const QPlainTextEdit*>(control)) {
+        // The raw text keeps what the user typed: toPlainText() would turn non-breaking spaces into spaces.
+        return FromWidgetText(edit->document()->toRawText());
+    }
+    if (const auto* line = qobject_cast<const QLineEdit*>(control)) return FromWidgetText(line->text());
+    if (const auto* button = qobject_cast<const QAbstractButton*>(control)) return FromWidgetText(button->text());
+    if (const auto* label = qobject_cast<const QLabel*>(control)) return FromWidgetText(label->text());
+    if (const auto* group = qobject_cast<const QGroupBox*>(control)) return FromWidgetText(group->title());
+    return {};
+}
+
+void SetWindowText(QWidget* control, std::string_view text) {
+    const QString shown = ToWidgetText(text);
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) {
+        edit->setPlainText(shown);
+    } else if (auto* line = qobject_cast<QLineEdit*>(control)) {
+        line->setText(shown);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        button->setText(shown);
+    } else if (auto* label = qobject_cast<QLabel*>(control)) {
+        label->setText(shown);
+    } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
+        group->setTitle(shown);
+    }
+}
+
+QWidget* ControlHost::GetDlgItem(int id) const {
+    const auto found = m_controls.find(id);
+    return found == m_controls.end() ? nullptr : found->second;
+}
+
+std::string ControlHost::GetDlgItemText(int id) const { return GetWindowText(GetDlgItem(id)); }
+
+void ControlHost::SetDlgItemText(int id, std::string_view text) { SetWindowText(GetDlgItem(id), text); }
+
+void ControlHost::SetDlgItemInt(int id, std::int32_t value) { SetDlgItemText(id, std::to_string(value)); }
+
+bool ControlHost::IsDlgButtonChecked(int id) const {
+    const auto* button = qobject_cast<const QAbstractButton*>(GetDlgItem(id));
+    return button && button->isChecked();
+}
+
+void ControlHost::CheckDlgButton(int id, bool checked) {
+    if (auto* button = qobject_cast<QAbstractButton*>(GetDlgItem(id))) button->setChecked(checked);
+}
+
+void ControlHost::AddControl(int id, QWidget* control) { m_controls[id] = control; }
+
+}  // namespace ravolin

@@ -1,0 +1,114 @@
+#include "ConverterDialog.h"
+
+#include <iostream>
+#include <utility>
+
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+#include "DialogTexts.h"
+#include "FontMapping.h"
+#include "ProgramIconLoader.h"
+#include "SettingsStore.h"
+#include "TabControl.h"
+#include "TemplateBuilder.h"
+
+namespace ravolin {
+
+ConverterDialog::ConverterDialog(DialogServices services, std::string settingsPath, Settings& record, QWidget* parent)
+    : QDialog(parent), m_services(std::move(services)), m_settingsPath(std::move(settingsPath)), m_record(record) {
+    InstallJapaneseFonts(std::cerr);
+    m_hIcon = LoadProgramIcon();
+}
+
+ConverterDialog::~ConverterDialog() = default;
+
+void ConverterDialog::Create() {
+    if (m_client) return;
+    const DialogTemplate& dialog = *FindDialogTemplate(kConverterDialogId);
+    setWindowTitle(QString::fromUtf8(dialog.caption));
+    // Caption, system menu and minimize box; no maximize box and no sizing border.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    m_windowFont = TemplateLogFont(dialog, ScreenDpi());
+    m_client = new QWidget(this);
+    m_client->setFont(FontFromLogFont(m_windowFont));
+    const BaseUnits units = DialogBaseUnits(m_client->font());
+    m_client->setFixedSize(MapDialogRect(dialog.rect, units).size());
+    BuildControls(dialog, *m_client, units, *this,
+                  {this, [this](int id) { OnCommand(id); }, [this](int id) { OnSetFocus(id); }});
+
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->setNativeMenuBar(false);
+    m_menu.onCommand = [this](int id) { OnCommand(id); };
+    BuildMenuBar(*m_menuBar, MainMenu(), m_menu);
+
+    auto* frame = new QVBoxLayout(this);
+    frame->setContentsMargins(0, 0, 0, 0);
+    frame->setSpacing(0);
+    frame->setMenuBar(m_menuBar);
+    frame->addWidget(m_client);
+    frame->setSizeConstraint(QLayout::SetFixedSize);
+
+    OnInitDialog();
+}
+
+int ConverterDialog::DoModal() {
+    Create();
+    return exec();
+}
+
+void ConverterDialog::DoDataExchange() { m_tab = qobject_cast<TabControl*>(GetDlgItem(kIdTab)); }
+
+bool ConverterDialog::OnInitDialog() {
+    DoDataExchange();
+    setWindowIcon(m_hIcon);
+    m_pWorker = nullptr;
+    m_bUnsaved = 0;
+    LoadAccelerators();
+    m_nLoopCount = 0;
+    LoadSettings();
+
+    const LogFont font = ParseFontString();
+    m_strFont = FormatFontString(font);
+    m_editorFont = FontFromLogFont(font);
+    SetWindowFont(font);
+    GetDlgItem(kIdTemplate)->setFont(m_editorFont);
+
+    CheckMenuItem(kCmdToggleBeep, m_bBeep == 1);
+    CheckMenuItem(kCmdToggleTray, m_bTray == 1);
+    CheckDlgButton(kIdAutoSave, m_bAutoSave == 1);
+    GetDlgItem(kIdSaveSettings)->setEnabled(m_bAutoSave != 1);
+
+    SetDlgItemText(kIdTemplate, m_strTemplate);
+    SetDlgItemText(kIdOutput, kOutputPlaceholder);
+    SetDlgItemInt(kIdLoopCount, m_nLoopCount);
+
+    for (int i = 0; i < static_cast<int>(std::size(kTabTexts)); ++i) m_tab->InsertItem(i, QString::fromUtf8(kTabTexts[i]));
+    CreatePages();
+
+    // The first tab stop of the template, the exit button, has the focus when the window shows.
+    GetDlgItem(kIdExit)->setFocus();
+    return true;
+}
+
+void ConverterDialog::LoadSettings() {
+    WindowSettings window;
+    LoadSettingsFile(m_settingsPath, window, m_record);
+    m_nLoopCount = window.loopCount;
+    m_bBeep = window.beep;
+    m_bTray = window.tray;
+    m_bAutoSave = window.autoSave;
+    m_strTemplate = std::move(window.templateText);
+    m_strFont = std::move(window.font);
+}
+
+LogFont ConverterDialog::ParseFontString() {
+    LogFont font;
+    if (ParseFontDescription(m_strFont, font)) return font;
+    m_services.messageBox.MessageBox(this, kFontErrorMessage, kInfoCaption, MB_OK | MB_ICONEXCLAMATION);
+    return GetWindowFont();
+}
+
+}  // namespace ravolin

@@ -1,0 +1,118 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <span>
+#include <string>
+
+#include <QDialog>
+#include <QFont>
+#include <QIcon>
+
+#include "ArrayPage.h"
+#include "ControlHost.h"
+#include "DialogServices.h"
+#include "DialogUnits.h"
+#include "FontDescription.h"
+#include "MenuBuilder.h"
+#include "Menus.h"
+#include "NumericPage.h"
+#include "Settings.h"
+
+class QMenuBar;
+class QThread;
+
+namespace ravolin {
+
+class TabControl;
+
+// The program's only main window: the template editor, the output pane, the loop count, the buttons, the
+// tab control with the counter and array pages, and the menu bar. Run modally; when it closes the program
+// ends. Its members are open to the rest of the user interface, which reads and writes them directly.
+class ConverterDialog : public QDialog, public ControlHost {
+    Q_OBJECT
+public:
+    // `record` is the process-wide settings record; `settingsPath` the file the settings are loaded from.
+    ConverterDialog(DialogServices services, std::string settingsPath, Settings& record, QWidget* parent = nullptr);
+    ~ConverterDialog() override;
+
+    // Creates the window and its controls from template 102 and runs OnInitDialog; the window stays hidden.
+    // Does nothing once the window exists.
+    void Create();
+    // Create, then the modal run; returns the value the dialog ended with.
+    int DoModal();
+
+    // Every command (buttons, menu items, accelerators, sent commands) enters here; false when no handler
+    // takes the id.
+    bool OnCommand(int id);
+    // A system command (WM_SYSCOMMAND).
+    void OnSysCommand(unsigned id);
+
+    void OnSelchangeTab();
+    void ShowPage(int index);
+
+    // The exit path, and the close request (Esc, the close box, command 32786, IDCANCEL).
+    void OnOK();
+    void OnCancel();
+    void OnExit();
+    void OnAbout();
+
+    // The menu item of command `id`, or nullptr.
+    QAction* GetMenuItem(int id) const;
+    void CheckMenuItem(int id, bool checked);
+    void EnableMenuItem(int id, bool enabled);
+
+    // The dialog window's own font setting (WM_SETFONT / WM_GETFONT): it doesn't change existing controls.
+    const LogFont& GetWindowFont() const { return m_windowFont; }
+    void SetWindowFont(const LogFont& font) { m_windowFont = font; }
+
+    const std::string& SettingsPath() const { return m_settingsPath; }
+    Settings& record() { return m_record; }
+    DialogServices& services() { return m_services; }
+
+    std::array<ArrayPage, kArrayCount> m_arrayPage;
+    TabControl* m_tab = nullptr;  // control 1002
+    NumericPage m_numericPage;
+    int m_nCurTab = 0;
+    QFont m_editorFont;
+    std::int32_t m_nLoopCount = 0;
+    std::int32_t m_bBeep = 0;
+    std::int32_t m_bTray = 0;
+    std::int32_t m_bAutoSave = 0;
+    std::string m_strTemplate;
+    std::string m_strFont;
+    std::int32_t m_bUnsaved = 0;
+    QIcon m_hIcon;
+    std::span<const Accelerator> m_hAccel;
+    QThread* m_pWorker = nullptr;  // the running conversion; null when idle
+
+protected:
+    virtual bool OnInitDialog();
+    // Sees every key aimed at one of the dialog's own controls before they do; true consumes it.
+    virtual bool PreTranslateMessage(QWidget* target, const QKeyEvent& key);
+    void LoadSettings();
+    LogFont ParseFontString();
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void DoDataExchange();
+    void CreatePages();
+    void LoadAccelerators();
+    void TranslateAccelerator(const Accelerator& accelerator);
+    void OnSetFocus(int id);
+
+    DialogServices m_services;
+    std::string m_settingsPath;
+    Settings& m_record;
+    QWidget* m_client = nullptr;  // the client area under the menu bar, in which the template's controls sit
+    QMenuBar* m_menuBar = nullptr;
+    MenuCommands m_menu;
+    LogFont m_windowFont;
+};
+
+}  // namespace ravolin

@@ -1,0 +1,138 @@
+#include "ConverterDialog.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QShortcut>
+
+#include "AboutDialog.h"
+#include "DialogTexts.h"
+#include "EditControls.h"
+#include "TabControl.h"
+
+namespace ravolin {
+
+bool ConverterDialog::OnCommand(int id) {
+    switch (id) {
+        case kIdExit:
+            OnOK();
+            return true;
+        case kIdCancel:
+        case kCmdClose:
+            OnCancel();
+            return true;
+        case kCmdExit:
+            OnExit();
+            return true;
+        case kCmdAbout:
+        case kCmdTrayAbout:
+            OnAbout();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void ConverterDialog::OnSysCommand(unsigned id) {
+    // The low four bits of a system command are the system's own.
+    switch (id & 0xFFF0u) {
+        case kSysCmdAbout:
+            OnAbout();
+            break;
+        case SC_CLOSE:
+            close();
+            break;
+        case SC_MINIMIZE:
+            showMinimized();
+            break;
+        case SC_RESTORE:
+            showNormal();
+            break;
+        default:
+            break;
+    }
+}
+
+void ConverterDialog::OnOK() { done(IDOK); }
+
+void ConverterDialog::OnCancel() {
+    if (m_pWorker) {
+        m_services.messageBox.MessageBox(this, kBusyMessage, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    OnOK();
+}
+
+void ConverterDialog::OnExit() { OnOK(); }
+
+void ConverterDialog::OnAbout() {
+    AboutDialog about(this);
+    m_services.runModal(about);
+}
+
+void ConverterDialog::OnSetFocus(int id) {
+    // The output pane selects everything, ready to copy; the loop count is left as it is.
+    if (id == kIdOutput) SelectAllAndScrollCaret(GetDlgItem(id));
+}
+
+QAction* ConverterDialog::GetMenuItem(int id) const {
+    const auto found = m_menu.items.find(id);
+    return found == m_menu.items.end() ? nullptr : found->second;
+}
+
+void ConverterDialog::CheckMenuItem(int id, bool checked) { SetMenuCheck(GetMenuItem(id), checked); }
+
+void ConverterDialog::EnableMenuItem(int id, bool enabled) {
+    if (QAction* item = GetMenuItem(id)) item->setEnabled(enabled);
+}
+
+void ConverterDialog::LoadAccelerators() {
+    m_hAccel = AcceleratorTable();
+    for (const Accelerator& accelerator : m_hAccel) {
+        Qt::KeyboardModifiers modifiers;
+        if (accelerator.flags & FALT) modifiers |= Qt::AltModifier;
+        if (accelerator.flags & FCONTROL) modifiers |= Qt::ControlModifier;
+        if (accelerator.flags & FSHIFT) modifiers |= Qt::ShiftModifier;
+        // Virtual keys of letters and digits are their ASCII upper-case codes, as Qt's keys are.
+        auto* shortcut = new QShortcut(QKeySequence(QKeyCombination(modifiers, static_cast<Qt::Key>(accelerator.key))), this);
+        connect(shortcut, &QShortcut::activated, this, [this, accelerator] { TranslateAccelerator(accelerator); });
+    }
+}
+
+void ConverterDialog::TranslateAccelerator(const Accelerator& accelerator) {
+    // As with Windows accelerators, a command whose menu item is disabled is not sent.
+    if (const QAction* item = GetMenuItem(accelerator.command); item && !item->isEnabled()) return;
+    OnCommand(accelerator.command);
+}
+
+bool ConverterDialog::PreTranslateMessage(QWidget* target, const QKeyEvent& key) {
+    // Enter on the exit button does nothing: the program doesn't end by a stray Enter.
+    return IsEnterKey(key) && target == GetDlgItem(kIdExit);
+}
+
+bool ConverterDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        PreTranslateMessage(static_cast<QWidget*>(watched), static_cast<const QKeyEvent&>(*event))) {
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ConverterDialog::keyPressEvent(QKeyEvent* event) {
+    // Help (F1) is consumed: the program has none.
+    if (event->key() == Qt::Key_F1) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void ConverterDialog::closeEvent(QCloseEvent* event) {
+    // The close box is a request: OnCancel decides whether the dialog ends.
+    event->ignore();
+    OnCancel();
+}
+
+void ConverterDialog::reject() { OnCancel(); }
+
+}  // namespace ravolin

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace ravolin {
+
+// A one-line edit. Both kinds of edit report gaining the focus after their own focus handling, as a
+// Windows edit notifies its parent (EN_SETFOCUS), so the owner can select the text.
+class LineEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    // `limitToBox`: typing stops where the text would no longer fit the box (an edit without
+    // automatic horizontal scrolling).
+    LineEdit(QWidget* parent, bool limitToBox);
+
+signals:
+    void focusGained();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+};
+
+// A multi-line edit with both scroll bars that keeps Enter for itself, read-only or not.
+class MultiLineEdit : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit MultiLineEdit(QWidget* parent);
+
+signals:
+    void focusGained();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // Copy and drag carry plain text only: the default also renders HTML and ODF, which takes seconds for
+    // a large output.
+    QMimeData* createMimeDataFromSelection() const override;
+};
+
+// Selects the whole text of an edit and scrolls the caret into view (EM_SETSEL 0, -1; EM_SCROLLCARET).
+void SelectAllAndScrollCaret(QWidget* edit);
+
+}  // namespace ravolin

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <span>
+
+#include "Menus.h"
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QWidget;
+
+namespace ravolin {
+
+// The actions of a window's menus by command id, and what a chosen item sends.
+struct MenuCommands {
+    std::map<int, QAction*> items;
+    std::function<void(int id)> onCommand;
+};
+
+// Adds `popups` to `bar`, registering every item in `commands`.
+void BuildMenuBar(QMenuBar& bar, std::span<const MenuPopup> popups, MenuCommands& commands);
+
+// A pop-up menu owned by `parent`, registering its items in `commands`.
+QMenu* BuildPopupMenu(QWidget* parent, const MenuPopup& popup, MenuCommands& commands);
+
+// Windows-style check marks: an item shows a mark only while the program has set one, and choosing it
+// doesn't change the mark by itself.
+void SetMenuCheck(QAction* item, bool checked);
+
+}  // namespace ravolin

@@ -1,0 +1,41 @@
+#include "PageDialog.h"
+
+#include <QKeyEvent>
+
+#include "DialogTemplate.h"
+#include "DialogUnits.h"
+#include "EditControls.h"
+#include "TemplateBuilder.h"
+
+namespace ravolin {
+
+bool IsEnterKey(const QKeyEvent& key) { return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter; }
+
+bool PageDialog::CreatePage(int templateId, QWidget* parent, const Settings& record) {
+    const DialogTemplate* page = FindDialogTemplate(templateId);
+    if (!page) return false;
+    m_pRecord = &record;
+    setParent(parent, Qt::Widget);
+    hide();
+    const BaseUnits units = DialogBaseUnits(font());
+    resize(MapDialogRect(page->rect, units).size());
+    BuildControls(*page, *this, units, *this, {this, {}, [this](int id) { OnSetFocus(id); }});
+    return OnInitDialog();
+}
+
+bool PageDialog::OnInitDialog() {
+    FillControls();
+    return true;
+}
+
+void PageDialog::OnSetFocus(int id) { SelectAllAndScrollCaret(GetDlgItem(id)); }
+
+bool PageDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        PreTranslateMessage(static_cast<QWidget*>(watched), static_cast<const QKeyEvent&>(*event))) {
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace ravolin

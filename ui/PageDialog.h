@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QWidget>
+
+#include "ControlHost.h"
+#include "Settings.h"
+
+class QKeyEvent;
+
+namespace ravolin {
+
+// A modeless child dialog laid over the main dialog's tab control. It holds no data of its own: it shows
+// the settings record in its edits when asked, and others read the edits by id.
+class PageDialog : public QWidget, public ControlHost {
+    Q_OBJECT
+public:
+    // Copies the settings record into the page's edits.
+    virtual void FillControls() = 0;
+
+protected:
+    PageDialog() = default;
+
+    // Builds the page from template `templateId` as a hidden child of `parent`, then runs OnInitDialog.
+    bool CreatePage(int templateId, QWidget* parent, const Settings& record);
+    virtual bool OnInitDialog();
+    // Sees every key aimed at one of the page's controls before anyone else; true consumes it.
+    virtual bool PreTranslateMessage(QWidget* target, const QKeyEvent& key) = 0;
+
+    const Settings& record() const { return *m_pRecord; }
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // EN_SETFOCUS of any edit: typing replaces the old content at once.
+    void OnSetFocus(int id);
+
+    const Settings* m_pRecord = nullptr;
+};
+
+bool IsEnterKey(const QKeyEvent& key);
+
+}  // namespace ravolin

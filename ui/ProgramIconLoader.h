@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QIcon>
+
+namespace ravolin {
+
+// Icon 128 with both of its images.
+QIcon LoadProgramIcon();
+
+}  // namespace ravolin

@@ -1,0 +1,65 @@
+#include "TabControl.h"
+
+#include <QStyleOptionTabWidgetFrame>
+#include <QStylePainter>
+#include <QTabBar>
+
+namespace ravolin {
+namespace {
+
+// Room between the pane's frame and the pages laid over it.
+constexpr int kPaneMargin = 4;
+
+}  // namespace
+
+TabControl::TabControl(QWidget* parent) : QWidget(parent), m_bar(new QTabBar(this)) {
+    m_bar->setDrawBase(false);
+    m_bar->setExpanding(false);
+    m_bar->setUsesScrollButtons(true);
+    m_bar->setFocusPolicy(Qt::NoFocus);
+    connect(m_bar, &QTabBar::currentChanged, this, [this] {
+        if (!m_quiet) emit selChange();
+    });
+}
+
+int TabControl::InsertItem(int index, const QString& text) {
+    m_quiet = true;
+    const int inserted = m_bar->insertTab(index, text);
+    m_quiet = false;
+    return inserted;
+}
+
+int TabControl::GetItemCount() const { return m_bar->count(); }
+
+int TabControl::GetCurSel() const { return m_bar->currentIndex(); }
+
+void TabControl::SetCurSel(int index) {
+    m_quiet = true;
+    m_bar->setCurrentIndex(index);
+    m_quiet = false;
+}
+
+int TabControl::barHeight() const { return m_bar->sizeHint().height(); }
+
+QRect TabControl::AdjustRect(bool larger, const QRect& rect) const {
+    const QMargins margins(kPaneMargin, barHeight() + kPaneMargin, kPaneMargin, kPaneMargin);
+    return larger ? rect.marginsAdded(margins) : rect.marginsRemoved(margins);
+}
+
+void TabControl::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    m_bar->setGeometry(0, 0, width(), barHeight());
+}
+
+void TabControl::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionTabWidgetFrame pane;
+    pane.initFrom(this);
+    pane.shape = QTabBar::RoundedNorth;
+    pane.tabBarSize = m_bar->sizeHint();
+    pane.tabBarRect = m_bar->geometry();
+    pane.rect = rect().adjusted(0, barHeight() - 1, 0, 0);
+    painter.drawPrimitive(QStyle::PE_FrameTabWidget, pane);
+}
+
+}  // namespace ravolin
