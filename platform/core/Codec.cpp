@@ -57,26 +57,11 @@ private:
     iconv_t m_cd;
 };
 
-}  // namespace
-
-std::size_t Cp932CharLength(std::string_view cp932) {
-    if (cp932.empty()) return 0;
-    const bool pair = cp932.size() >= 2 && isLeadByte(static_cast<unsigned char>(cp932[0])) &&
-                      isTrailByte(static_cast<unsigned char>(cp932[1]));
-    return pair ? 2 : 1;
-}
-
-std::size_t Cp932PrefixLength(std::string_view cp932, std::size_t maxBytes) {
-    if (cp932.size() <= maxBytes) return cp932.size();
-    std::size_t pos = 0;
-    for (;;) {
-        const std::size_t next = pos + Cp932CharLength(cp932.substr(pos));
-        if (next > maxBytes) return pos;
-        pos = next;
-    }
-}
-
-std::size_t Utf8CharLength(std::string_view utf8) {
+// Checks the UTF-8 character at the front of `utf8`. Returns its length when valid; otherwise 0, with
+// `badLength` set to the bytes of the broken sequence (the lead byte and the continuation bytes that fit),
+// which are replaced as one character.
+std::size_t scanUtf8(std::string_view utf8, std::size_t& badLength) {
+    badLength = 1;
     if (utf8.empty()) return 0;
     const auto b0 = static_cast<unsigned char>(utf8[0]);
     if (b0 < 0x80) return 1;
@@ -96,12 +81,32 @@ std::size_t Utf8CharLength(std::string_view utf8) {
     } else {
         return 0;
     }
-    if (utf8.size() < length) return 0;
     for (std::size_t i = 1; i < length; ++i) {
+        if (i >= utf8.size()) return 0;
         const auto b = static_cast<unsigned char>(utf8[i]);
         if (i == 1 ? (b < low || b > high) : (b < 0x80 || b > 0xBF)) return 0;
+        badLength = i + 1;
     }
     return length;
+}
+
+}  // namespace
+
+std::size_t Cp932CharLength(std::string_view cp932) {
+    if (cp932.empty()) return 0;
+    const bool pair = cp932.size() >= 2 && isLeadByte(static_cast<unsigned char>(cp932[0])) &&
+                      isTrailByte(static_cast<unsigned char>(cp932[1]));
+    return pair ? 2 : 1;
+}
+
+std::size_t Cp932PrefixLength(std::string_view cp932, std::size_t maxBytes) {
+    if (cp932.size() <= maxBytes) return cp932.size();
+    std::size_t pos = 0;
+    for (;;) {
+        const std::size_t next = pos + Cp932CharLength(cp932.substr(pos));
+        if (next > maxBytes) return pos;
+        pos = next;
+    }
 }
 
 std::string Cp932ToUtf8(std::string_view cp932) {
@@ -122,8 +127,9 @@ std::string Utf8ToCp932(std::string_view utf8, bool* lossy) {
     while (!converter.run(utf8, out)) {
         out.push_back('?');
         substituted = true;
-        const std::size_t length = Utf8CharLength(utf8);
-        utf8.remove_prefix(length ? length : 1);
+        std::size_t badLength = 0;
+        const std::size_t length = scanUtf8(utf8, badLength);
+        utf8.remove_prefix(length ? length : badLength);
     }
     if (lossy) *lossy = substituted;
     return out;
@@ -136,8 +142,9 @@ std::size_t Utf8PrefixForCp932Bytes(std::string_view utf8, std::size_t maxBytes)
     std::string encoded;
     while (used < utf8.size()) {
         std::string_view rest = utf8.substr(used);
-        const std::size_t valid = Utf8CharLength(rest);
-        const std::size_t length = valid ? valid : 1;
+        std::size_t badLength = 0;
+        const std::size_t valid = scanUtf8(rest, badLength);
+        const std::size_t length = valid ? valid : badLength;
         std::size_t width = 1;  // an invalid byte or a missing character is written as one "?"
         if (valid > 1) {
             std::string_view character = rest.substr(0, length);

@@ -26,7 +26,4 @@ std::size_t Cp932PrefixLength(std::string_view cp932, std::size_t maxBytes);
 // lacks) takes at most `maxBytes` bytes.
 std::size_t Utf8PrefixForCp932Bytes(std::string_view utf8, std::size_t maxBytes);
 
-// Bytes taken by the UTF-8 character that `utf8` starts with, or 0 when it doesn't start with a valid one.
-std::size_t Utf8CharLength(std::string_view utf8);
-
 }  // namespace ravolin
