@@ -30,7 +30,9 @@ std::int32_t atolField(std::string_view field) {
     return static_cast<std::int32_t>(std::min(magnitude, kLimit - 1));
 }
 
-std::uint8_t lowByte(std::int32_t value) { return static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) & 0xFFu); }
+std::uint8_t lowByte(std::int32_t value) {
+    return static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) & 0xFFu);
+}
 
 }  // namespace
 
@@ -59,9 +61,9 @@ bool ParseFontDescription(std::string_view description, LogFont& font) {
     LogFont parsed;
     std::int32_t* const numbers[] = {&parsed.lfHeight, &parsed.lfWidth, &parsed.lfEscapement, &parsed.lfOrientation,
                                      &parsed.lfWeight};
-    std::uint8_t* const bytes[] = {&parsed.lfItalic,        &parsed.lfUnderline,     &parsed.lfStrikeOut,
-                                   &parsed.lfCharSet,       &parsed.lfOutPrecision,  &parsed.lfClipPrecision,
-                                   &parsed.lfQuality,       &parsed.lfPitchAndFamily};
+    std::uint8_t* const bytes[] = {&parsed.lfItalic,  &parsed.lfUnderline,     &parsed.lfStrikeOut,
+                                   &parsed.lfCharSet, &parsed.lfOutPrecision,  &parsed.lfClipPrecision,
+                                   &parsed.lfQuality, &parsed.lfPitchAndFamily};
     std::size_t field = 0;
     for (std::int32_t* number : numbers) *number = atolField(fields[field++]);
     for (std::uint8_t* byte : bytes) *byte = lowByte(atolField(fields[field++]));

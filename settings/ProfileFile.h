@@ -54,7 +54,9 @@ private:
     };
 
     static void classify(Line& line);
-    static std::string_view piece(const Line& line, Span span) { return std::string_view(line.text).substr(span.pos, span.size); }
+    static std::string_view piece(const Line& line, Span span) {
+        return std::string_view(line.text).substr(span.pos, span.size);
+    }
     std::size_t findSection(std::string_view section) const;
     std::size_t sectionEnd(std::size_t header) const;
     std::size_t findKey(std::size_t header, std::string_view key) const;

@@ -27,7 +27,8 @@ std::string windowOutput(const std::string& path) {
     for (std::size_t i = 0; i < kCounterCount; ++i) {
         input.counters[i] = {record.counters[i].token, record.counters[i].initialValue, record.counters[i].increment};
     }
-    for (std::size_t i = 0; i < kArrayCount; ++i) input.arrays[i] = {record.arrays[i].token, record.arrays[i].valuesText};
+    for (std::size_t i = 0; i < kArrayCount; ++i)
+        input.arrays[i] = {record.arrays[i].token, record.arrays[i].valuesText};
     return ExpandTemplate(input);
 }
 
@@ -66,8 +67,8 @@ TEST_F(ExpandCliTest, longRunEqualsTheWindowsOutput) {
                                   "[Common]\r\nLoop=300000\r\n"
                                   "[Edit]\r\nOrigin=<N>|<M>|AA|BB|AA,\r\n"
                                   "[Numerical]\r\nText1=<N>\r\nInit1=2147483000\r\nText2=<M>\r\nInit2=5\r\nInc2=-7\r\n"
-                                  "[Arrangement]\r\nText1=AA\r\nValue1=" + values.substr(0, 4000) +
-                                      "\r\nText2=BB\r\nValue2=x,AA,y\r\n");
+                                  "[Arrangement]\r\nText1=AA\r\nValue1=" +
+                                      values.substr(0, 4000) + "\r\nText2=BB\r\nValue2=x,AA,y\r\n");
     const test::ExpandRun run = expand({path});
     EXPECT_EQ(run.exitCode, 0);
     const std::string expected = windowOutput(path);
@@ -79,8 +80,7 @@ TEST_F(ExpandCliTest, namedFileThatCannotBeReadIsAnError) {
     struct Case {
         std::string path, reason;
     };
-    const Case cases[] = {{m_dir.file("missing.ini"), "No such file or directory"},
-                          {m_dir.path(), "Is a directory"}};
+    const Case cases[] = {{m_dir.file("missing.ini"), "No such file or directory"}, {m_dir.path(), "Is a directory"}};
     for (const Case& c : cases) {
         const test::ExpandRun run = expand({c.path});
         EXPECT_EQ(run.exitCode, 2) << c.path;
@@ -110,7 +110,8 @@ TEST_F(ExpandCliTest, defaultFileInTheWorkingDirectory) {
 
 TEST_F(ExpandCliTest, loopOfZeroOrLessPrintsNothing) {
     for (const char* loop : {"0", "-3", "abc"}) {
-        const test::ExpandRun run = expand({file("s.ini", std::string("[Common]\r\nLoop=") + loop + "\r\n[Edit]\r\nOrigin=x")});
+        const test::ExpandRun run =
+            expand({file("s.ini", std::string("[Common]\r\nLoop=") + loop + "\r\n[Edit]\r\nOrigin=x")});
         EXPECT_EQ(run.exitCode, 0) << loop;
         EXPECT_EQ(run.out, "") << loop;
         EXPECT_EQ(run.err, "") << loop;
@@ -145,7 +146,8 @@ TEST_F(ExpandCliTest, wrongArgumentsAreRefused) {
 }
 
 TEST_F(ExpandCliTest, closedPipeEndsQuietly) {
-    const std::string path = file("big.ini", "[Common]\r\nLoop=2000000\r\n[Edit]\r\nOrigin=line N\r\n[Numerical]\r\nText1=N\r\n");
+    const std::string path =
+        file("big.ini", "[Common]\r\nLoop=2000000\r\n[Edit]\r\nOrigin=line N\r\n[Numerical]\r\nText1=N\r\n");
     const test::ExpandRun run = test::ExpandProcess({path}, m_dir.path()).runIntoClosedPipe(100);
     EXPECT_EQ(run.out, windowOutput(path).substr(0, 100));
     EXPECT_EQ(run.exitCode, 0);

@@ -31,7 +31,8 @@ public:
     ExpandRun run(const std::string& outPath = {}) {
         const std::string out = outPath.empty() ? m_captures.file("out") : outPath;
         Actions actions;
-        posix_spawn_file_actions_addopen(&actions.value, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions.value, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
         pid_t pid = start(actions);
         ExpandRun result;
         result.exitCode = wait(pid);
@@ -73,7 +74,8 @@ private:
     pid_t start(Actions& actions) {
         const std::string err = m_captures.file("err");
         posix_spawn_file_actions_addopen(&actions.value, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions.value, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions.value, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
         posix_spawn_file_actions_addchdir_np(&actions.value, m_workingDir.c_str());
         std::vector<char*> argv{const_cast<char*>(RAVOLIN_EXPAND_PATH)};
         for (std::string& arg : m_args) argv.push_back(arg.data());

@@ -65,8 +65,8 @@ TEST_F(AtomicSaveTest, readOnlyDirectoryReportsFailureAndKeepsTheOldFile) {
     setMode(path(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::group_write |
                         fs::perms::others_read | fs::perms::others_write);  // only the directory refuses
     const std::string report = saveUnprivileged();
-    EXPECT_EQ(report, '"' + path() + "\": cannot create a temporary file in \"" + m_dir.path() +
-                          "\": Permission denied");
+    EXPECT_EQ(report,
+              '"' + path() + "\": cannot create a temporary file in \"" + m_dir.path() + "\": Permission denied");
     EXPECT_EQ(test::readFile(path()), kOldContent);
 }
 
@@ -112,8 +112,7 @@ TEST_F(AtomicSaveTest, fullDiskReportsFailureAndKeepsTheOldFile) {
 TEST_F(AtomicSaveTest, keepsTheFilePermissions) {
     setMode(path(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     ASSERT_TRUE(save(path()).ok);
-    EXPECT_EQ(fs::status(path()).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(fs::status(path()).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 
     const mode_t previous = umask(027);
     const SaveResult fresh = save(m_dir.file("new.ini"));

@@ -73,7 +73,7 @@ TEST(LoadSettings, handWrittenFileLoadsValueByValue) {
     EXPECT_EQ(loaded.window.tray, 0);
     EXPECT_EQ(loaded.window.loopCount, -5);
     EXPECT_EQ(loaded.window.font, "-13, 0,0,0,700,0,0,0,128,0,0,0,0,ＭＳ");  // parsed later, by the window
-    EXPECT_EQ(loaded.window.templateText, "\r\n");                         // one comma: two empty lines
+    EXPECT_EQ(loaded.window.templateText, "\r\n");                           // one comma: two empty lines
     EXPECT_EQ(loaded.record.counters[0].token, "＜置換1＞");
     EXPECT_EQ(loaded.record.counters[1].token, "");  // present but empty is not the default
     EXPECT_EQ(loaded.record.counters[0].initialValue, 12);
@@ -120,7 +120,7 @@ TEST(FitToken, keepsWhatFifteenCp932BytesHold) {
         {"0123456789ABCDE", "0123456789ABCDE", false},
         {"0123456789ABCDEF", "0123456789ABCDE", true},
         {"aあああああああ", "aあああああああ", false},  // exactly 15 bytes
-        {"ああああああああ", "あああああああ", true},    // 16 bytes: no half character
+        {"ああああああああ", "あああああああ", true},   // 16 bytes: no half character
         {"ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀ", "ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿ", true},
         {"a\r\nb", "ab", true},  // a token has no line to break
     };
@@ -167,7 +167,8 @@ TEST_F(WriteSettingsTest, fileFromNothingHoldsSectionsAndKeysInTableOrder) {
 
 TEST_F(WriteSettingsTest, everyValueFormSurvivesASaveAndALoad) {
     Loaded values = defaults();
-    values.window = {-5, 2, 1, 7, "\r\nfirst\r\n\r\n  indented  \r\n\"quoted\"\r\n", "-16,0,0,0,400,0,0,0,128,0,0,0,0,MS Gothic"};
+    values.window = {
+        -5, 2, 1, 7, "\r\nfirst\r\n\r\n  indented  \r\n\"quoted\"\r\n", "-16,0,0,0,400,0,0,0,128,0,0,0,0,MS Gothic"};
     values.record.counters[0] = {"NN", -2147483647 - 1, -3};
     values.record.counters[1] = {"", 0, 0};
     values.record.counters[4] = {"＜番号＞", 2147483647, 1};

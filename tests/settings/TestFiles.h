@@ -52,7 +52,7 @@ inline void writeFile(const std::string& path, std::string_view bytes) {
 struct ChildOutcome {
     bool exited = false;  // ended by _exit rather than by a signal
     int signal = 0;
-    std::string report;   // what the child's function returned
+    std::string report;  // what the child's function returned
 };
 
 // Runs `body` in a forked child and hands back the text it returns; `body` may also end the child.
