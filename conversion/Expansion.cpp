@@ -12,7 +12,8 @@
 // replace-alls over it. Instead, the template is compiled once into literal pieces and slot references
 // ("plan"), and each pass only writes literals and values into one output buffer of known size. The plan
 // is exact only when no inserted value can take part in a later slot's match; when that cannot be shown,
-// the passes are simulated step by step, still without per-pass allocations.
+// the passes are simulated step by step, twice: once to size the output, once to write it. Either way the
+// output is allocated once, at its exact size, and a run over the limit allocates nothing.
 
 namespace ravolin {
 namespace {
@@ -28,6 +29,7 @@ ByteSet bytesOf(std::string_view text) {
 struct Slot {
     std::string_view token;
     bool isCounter = false;
+    std::uint32_t initialValue = 0;
     std::uint32_t counterValue = 0;  // unsigned so that the per-pass increment wraps without overflow
     std::uint32_t increment = 0;
     std::vector<std::string_view> lines;  // views into the input's values text
@@ -57,7 +59,8 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         Slot slot;
         slot.token = counter.token;
         slot.isCounter = true;
-        slot.counterValue = static_cast<std::uint32_t>(counter.initialValue);
+        slot.initialValue = static_cast<std::uint32_t>(counter.initialValue);
+        slot.counterValue = slot.initialValue;
         slot.increment = static_cast<std::uint32_t>(counter.increment);
         slot.valueBytes = bytesOf("-0123456789");
         slots.push_back(std::move(slot));
@@ -316,11 +319,13 @@ bool replaceInto(const std::string& text, std::string_view token, std::string_vi
     return true;
 }
 
-bool simulatePasses(std::string& out, const std::string& templateText, std::vector<Slot>& slots, std::size_t passes,
-                    std::size_t limit) {
+// Runs the passes one replacement at a time, handing each finished pass to `emit`, which returns false to stop.
+template <typename Emit>
+void simulatePasses(const std::string& templateText, std::vector<Slot>& slots, std::size_t passes, Emit&& emit) {
     std::string work;
     std::string scratch;
     char digits[12];
+    for (Slot& slot : slots) slot.counterValue = slot.initialValue;
     for (std::size_t p = 0; p < passes; ++p) {
         work.assign(templateText);
         for (Slot& slot : slots) {
@@ -334,12 +339,8 @@ bool simulatePasses(std::string& out, const std::string& templateText, std::vect
             }
             if (replaceInto(work, slot.token, value, scratch)) work.swap(scratch);
         }
-        const std::size_t separator = p > 0 ? kLineBreak.size() : 0;
-        if (work.size() + separator > limit - std::min(limit, out.size())) return false;
-        if (p > 0) out.append(kLineBreak);
-        out.append(work);
+        if (!emit(work, p)) return;
     }
-    return true;
 }
 
 }  // namespace
@@ -360,10 +361,23 @@ ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLi
         writePasses(result.text.data(), slots, pieces, passes);
         return result;
     }
-    if (!simulatePasses(result.text, input.templateText, slots, passes, outputLimit)) {
-        result.text = std::string();
+    // Sized by a first run, so the output is allocated once at its exact size and a run over the limit
+    // allocates nothing.
+    std::size_t size = 0;
+    simulatePasses(input.templateText, slots, passes, [&](const std::string& work, std::size_t p) {
+        size = addSize(size, work.size() + (p > 0 ? kLineBreak.size() : 0));
+        return size <= outputLimit;
+    });
+    if (size > outputLimit) {
         result.limitReached = true;
+        return result;
     }
+    result.text.reserve(size);
+    simulatePasses(input.templateText, slots, passes, [&](const std::string& work, std::size_t p) {
+        if (p > 0) result.text.append(kLineBreak);
+        result.text.append(work);
+        return true;
+    });
     return result;
 }
 

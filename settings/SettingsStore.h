@@ -14,6 +14,9 @@ inline constexpr char kSettingsFileName[] = "RavolinSetting.ini";
 // a missing or unreadable file gives the defaults, and nothing is created.
 void LoadSettingsFile(const std::string& path, WindowSettings& window, Settings& record);
 
+// The same from the file's bytes (CP932), for callers that read the file themselves.
+void LoadSettingsBytes(std::string_view cp932, WindowSettings& window, Settings& record);
+
 // A text the file could not hold as it stands.
 struct TextAdjustment {
     enum class Kind { Shortened, Substituted };

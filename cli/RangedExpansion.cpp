@@ -1,0 +1,69 @@
+#include "RangedExpansion.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "TextHelpers.h"
+
+namespace ravolin {
+namespace {
+
+constexpr std::size_t kTargetRangeBytes = std::size_t{4} << 20;
+constexpr std::size_t kFirstRangePasses = 256;
+constexpr std::size_t kMaxRangePasses = std::size_t{1} << 20;
+
+// The input whose passes 0 .. count-1 are the passes first .. first+count-1 of the whole run: counters
+// start where they would be by then, and each array keeps only the lines those passes show.
+ExpansionInput rangeInput(const ExpansionInput& input, const std::vector<std::vector<std::string>>& lines,
+                          std::size_t first, std::size_t count) {
+    ExpansionInput range;
+    range.templateText = input.templateText;
+    range.loopCount = static_cast<std::int32_t>(count);
+    for (std::size_t i = 0; i < input.counters.size(); ++i) {
+        const CounterInput& counter = input.counters[i];
+        const auto start = static_cast<std::uint32_t>(counter.initialValue) +
+                           static_cast<std::uint32_t>(first) * static_cast<std::uint32_t>(counter.increment);
+        range.counters[i] = {counter.token, static_cast<std::int32_t>(start), counter.increment};
+    }
+    for (std::size_t i = 0; i < input.arrays.size(); ++i) {
+        range.arrays[i].token = input.arrays[i].token;
+        const std::vector<std::string>& all = lines[i];
+        // Past the last line an empty text stands for "no value", which is what the whole run shows there.
+        for (std::size_t line = first; line < all.size() && line < first + count; ++line) {
+            if (line > first) range.arrays[i].valuesText.append(kLineBreak);
+            range.arrays[i].valuesText.append(all[line]);
+        }
+    }
+    return range;
+}
+
+}  // namespace
+
+RangedExpansionEnd ExpandInRanges(const ExpansionInput& input, std::size_t rangeLimit,
+                                  const std::function<bool(std::string_view)>& sink) {
+    const std::size_t passes = input.loopCount > 0 ? static_cast<std::size_t>(input.loopCount) : 0;
+    std::vector<std::vector<std::string>> lines;
+    for (const ArrayInput& array : input.arrays) lines.push_back(SplitLines(array.valuesText));
+
+    std::size_t first = 0;
+    std::size_t rangePasses = kFirstRangePasses;
+    while (first < passes) {
+        const std::size_t count = std::min(rangePasses, passes - first);
+        // The limit holds for the whole range, so memory stays bounded; a range over it is split.
+        ExpansionResult range = ExpandTemplate(rangeInput(input, lines, first, count), rangeLimit);
+        if (range.limitReached) {
+            if (count == 1) return RangedExpansionEnd::PassTooLarge;
+            rangePasses = count / 2;
+            continue;
+        }
+        if (first > 0 && !sink(kLineBreak)) return RangedExpansionEnd::Stopped;
+        if (!sink(range.text)) return RangedExpansionEnd::Stopped;
+        first += count;
+        const std::size_t bytesPerPass = std::max<std::size_t>(1, range.text.size() / count);
+        rangePasses = std::clamp<std::size_t>(kTargetRangeBytes / bytesPerPass, 1, kMaxRangePasses);
+    }
+    return RangedExpansionEnd::Done;
+}
+
+}  // namespace ravolin

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+#include "Expansion.h"
+
+namespace ravolin {
+
+enum class RangedExpansionEnd { Done, Stopped, PassTooLarge };
+
+// Produces exactly what ExpandTemplate(input) gives, range of passes by range of passes, handing each piece
+// to `sink` as soon as it exists: output of any length needs memory for one range only, which never holds
+// more than `rangeLimit` bytes. A sink that returns false stops the run; a single pass beyond `rangeLimit`
+// bytes ends it with PassTooLarge.
+RangedExpansionEnd ExpandInRanges(const ExpansionInput& input, std::size_t rangeLimit,
+                                  const std::function<bool(std::string_view)>& sink);
+
+}  // namespace ravolin

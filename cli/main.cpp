@@ -1,0 +1,158 @@
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "Codec.h"
+#include "FileAccess.h"
+#include "RangedExpansion.h"
+#include "SettingsStore.h"
+
+namespace ravolin {
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitOutputFailed = 1;
+constexpr int kExitUsage = 2;
+
+// No single pass may need more memory than this.
+constexpr std::size_t kRangeLimit = std::size_t{512} << 20;
+
+constexpr char kHelp[] = R"(Usage: ravolin-expand [--cp932] [SETTINGS_FILE]
+
+Expands the template stored in a Ravolin settings file and writes the result to standard output, exactly
+as the program's conversion produces it: the template ("Origin") once per pass, "Loop" passes, with the
+tokens of the file's five counters and nine arrays replaced, passes joined by CR LF. A "Loop" of 0 or less
+writes nothing.
+
+SETTINGS_FILE defaults to RavolinSetting.ini in the working directory; when that file does not exist, the
+program's defaults apply. A SETTINGS_FILE that is named but missing or unreadable is an error.
+
+Options:
+  --cp932   write the output in CP932, the settings file's code page, instead of UTF-8
+  --help    show this help
+
+Exit status: 0 on success (also when a reader such as "head" closes the pipe early); 1 when the output
+can't be written; 2 when the settings file can't be read or the arguments are wrong.
+
+使い方: ravolin-expand [--cp932] [設定ファイル]
+
+Ravolin の設定ファイルに保存されたテンプレートを展開し、結果を標準出力に書き出します。内容はプログラムの
+変換と同じです。テンプレート（"Origin"）を "Loop" 回繰り返し、ファイルに保存された 5 つの数値と 9 つの
+配列の置換文字列をそれぞれ置き換え、各回の間を CR LF で区切ります。"Loop" が 0 以下なら何も書き出しません。
+
+設定ファイルを省略すると、作業ディレクトリの RavolinSetting.ini を読みます。このファイルがなければ
+プログラムと同じ既定値を使います。指定した設定ファイルがない、または読めないときはエラーです。
+
+オプション:
+  --cp932   出力を UTF-8 ではなく、設定ファイルと同じ CP932 で書き出します
+  --help    このヘルプを表示します
+
+終了ステータス: 成功時は 0（head などの読み手がパイプを先に閉じた場合も 0）。出力を書き出せないときは 1。
+設定ファイルを読めないとき、または引数が正しくないときは 2。
+)";
+
+void complain(const std::string& message) {
+    const std::string line = "ravolin-expand: " + message + '\n';
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, line.data(), line.size());
+}
+
+// Writes everything, or returns the errno of the failure (EPIPE when the reader has gone).
+int writeOut(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = write(STDOUT_FILENO, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
+// The input the window gathers from controls that the same loader filled.
+ExpansionInput expansionInput(const WindowSettings& window, const Settings& record) {
+    ExpansionInput input;
+    input.templateText = window.templateText;
+    input.loopCount = window.loopCount;
+    for (std::size_t i = 0; i < record.counters.size(); ++i) {
+        const NumericSlot& slot = record.counters[i];
+        input.counters[i] = {slot.token, slot.initialValue, slot.increment};
+    }
+    for (std::size_t i = 0; i < record.arrays.size(); ++i) {
+        input.arrays[i] = {record.arrays[i].token, record.arrays[i].valuesText};
+    }
+    return input;
+}
+
+int run(int argc, char** argv) {
+    bool cp932 = false;
+    bool optionsEnded = false;
+    std::optional<std::string> named;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+            return writeOut(kHelp) == 0 ? kExitOk : kExitOutputFailed;
+        } else if (!optionsEnded && arg == "--cp932") {
+            cp932 = true;
+        } else if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
+            complain("unknown option \"" + std::string(arg) + "\" (see --help)");
+            return kExitUsage;
+        } else if (named) {
+            complain("more than one settings file given (see --help)");
+            return kExitUsage;
+        } else {
+            named = arg;
+        }
+    }
+
+    const std::string path = named.value_or(kSettingsFileName);
+    int error = 0;
+    const std::optional<std::string> bytes = ReadFileBytes(path, error);
+    // Only the default file may be missing: the program then starts with its defaults too.
+    if (!bytes && (named || error != ENOENT)) {
+        complain(DescribeFileError(path, "cannot read the settings file", error));
+        return kExitUsage;
+    }
+    WindowSettings window;
+    Settings record;
+    LoadSettingsBytes(bytes ? std::string_view(*bytes) : std::string_view(), window, record);
+
+    int writeError = 0;
+    bool lossy = false;
+    const RangedExpansionEnd end =
+        ExpandInRanges(expansionInput(window, record), kRangeLimit, [&](std::string_view piece) {
+            bool pieceLossy = false;
+            writeError = cp932 ? writeOut(Utf8ToCp932(piece, &pieceLossy)) : writeOut(piece);
+            lossy = lossy || pieceLossy;
+            return writeError == 0;
+        });
+    if (end == RangedExpansionEnd::PassTooLarge) {
+        complain("one pass of the template would produce more than " + std::to_string(kRangeLimit >> 20) +
+                 " MiB; nothing more is written");
+        return kExitOutputFailed;
+    }
+    if (writeError == EPIPE) return kExitOk;
+    if (writeError != 0) {
+        complain(std::string("cannot write the output: ") + std::strerror(writeError));
+        return kExitOutputFailed;
+    }
+    if (lossy) complain("characters that CP932 lacks were written as \"?\"");
+    return kExitOk;
+}
+
+}  // namespace
+}  // namespace ravolin
+
+int main(int argc, char** argv) {
+    // A reader that stops early (| head) closes the pipe; that ends the output, not the process by a signal.
+    std::signal(SIGPIPE, SIG_IGN);
+    return ravolin::run(argc, argv);
+}

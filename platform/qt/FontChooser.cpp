@@ -1,0 +1,51 @@
+#include "FontChooser.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPointer>
+
+namespace ravolin {
+namespace {
+
+// QFontDialog names none of its parts: the effects are the group box that holds check boxes, the writing
+// system is its only combo box, each with a label whose buddy it is.
+void hideEffectsAndWritingSystem(QFontDialog& dialog) {
+    QList<QWidget*> hidden;
+    for (QGroupBox* group : dialog.findChildren<QGroupBox*>()) {
+        if (!group->findChildren<QCheckBox*>().isEmpty()) hidden.append(group);
+    }
+    for (QComboBox* combo : dialog.findChildren<QComboBox*>()) hidden.append(combo);
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+        if (hidden.contains(label->buddy())) hidden.append(label);
+    }
+    for (QWidget* widget : hidden) widget->hide();
+}
+
+}  // namespace
+
+QFontDialog* createFontChooserDialog(QWidget* owner, const QFont& initial) {
+    QFont start = initial;
+    start.setUnderline(false);
+    start.setStrikeOut(false);
+    auto* dialog = new QFontDialog(owner);
+    // Set before the font: a native dialog, which couldn't be cut down, is then never even created.
+    dialog->setOption(QFontDialog::DontUseNativeDialog);
+    dialog->setCurrentFont(start);
+    hideEffectsAndWritingSystem(*dialog);
+    return dialog;
+}
+
+std::optional<QFont> QtFontChooser::ChooseFont(QWidget* owner, const QFont& initial) {
+    // The owner may close while the dialog runs and take the dialog with it.
+    QPointer<QFontDialog> dialog = createFontChooserDialog(owner, initial);
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    std::optional<QFont> chosen;
+    if (dialog && accepted) chosen = dialog->selectedFont();
+    delete dialog;
+    return chosen;
+}
+
+}  // namespace ravolin

@@ -1,0 +1,161 @@
+#include "FileAccess.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+namespace ravolin {
+namespace {
+
+void (*g_beforeRename)() = nullptr;
+
+std::string parentOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Follows symbolic links to the file they finally name, which need not exist yet.
+bool resolveLinks(const std::string& path, std::string& target, int& error) {
+    target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (lstat(target.c_str(), &info) != 0) {
+            if (errno == ENOENT) return true;
+            error = errno;
+            return false;
+        }
+        if (!S_ISLNK(info.st_mode)) return true;
+        std::string link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
+        const ssize_t length = readlink(target.c_str(), link.data(), link.size());
+        if (length < 0) {
+            error = errno;
+            return false;
+        }
+        link.resize(static_cast<std::size_t>(length));
+        target = link.front() == '/' ? link : parentOf(target) + '/' + link;
+    }
+    error = ELOOP;
+    return false;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// A hidden file beside the target; created exclusively with 0666, so the umask applies as it would to a
+// newly created settings file.
+int createTemporary(const std::string& target, std::string& name) {
+    static std::atomic<unsigned> counter{0};
+    const std::string dir = parentOf(target);
+    const std::string base = target.substr(target.rfind('/') + 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto tick = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+        name = dir + "/." + base + '.' + std::to_string(getpid()) + '.' +
+               std::to_string((tick ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull)) % 1000000007ull);
+        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadFileBytes(const std::string& path, int& error) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            error = got < 0 ? errno : 0;
+            close(fd);
+            if (got < 0) return std::nullopt;
+            return bytes;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
+    std::string target;
+    int code = 0;
+    if (!resolveLinks(path, target, code)) {
+        error = DescribeFileError(path, "cannot follow the link", code);
+        return false;
+    }
+    struct stat existing {};
+    const bool exists = stat(target.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) {
+        error = DescribeFileError(path, "not a regular file", EISDIR);
+        return false;
+    }
+    // The rename would replace a read-only file all the same; its protection is kept instead.
+    if (exists && access(target.c_str(), W_OK) != 0) {
+        error = DescribeFileError(path, "cannot write the file", errno);
+        return false;
+    }
+    std::string temporary;
+    const int fd = createTemporary(target, temporary);
+    if (fd < 0) {
+        error = DescribeFileError(path, "cannot create a temporary file in \"" + parentOf(target) + '"', errno);
+        return false;
+    }
+    auto fail = [&](const std::string& what, int failure) {
+        unlink(temporary.c_str());
+        error = DescribeFileError(path, what, failure);
+        return false;
+    };
+    if (exists) {
+        if (fchmod(fd, existing.st_mode & 07777) != 0) {
+            const int failure = errno;
+            close(fd);
+            return fail("cannot keep the file's permissions", failure);
+        }
+        if (existing.st_uid != geteuid() || existing.st_gid != getegid()) {
+            // Only a privileged process can hand the file back to its owner; for others it stays theirs.
+            [[maybe_unused]] const int kept = fchown(fd, existing.st_uid, existing.st_gid);
+        }
+    }
+    if (!writeAll(fd, bytes) || fsync(fd) != 0) {
+        const int failure = errno;
+        close(fd);
+        return fail("cannot write the temporary file", failure);
+    }
+    if (close(fd) != 0) return fail("cannot write the temporary file", errno);
+    if (g_beforeRename) g_beforeRename();
+    if (rename(temporary.c_str(), target.c_str()) != 0) return fail("cannot replace the file", errno);
+    // Makes the rename itself durable; the new content is complete either way.
+    const int dir = open(parentOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        fsync(dir);
+        close(dir);
+    }
+    return true;
+}
+
+std::string DescribeFileError(const std::string& path, const std::string& what, int error) {
+    return '"' + path + "\": " + what + ": " + std::strerror(error);
+}
+
+void SetBeforeRenameHookForTesting(void (*hook)()) { g_beforeRename = hook; }
+
+}  // namespace ravolin

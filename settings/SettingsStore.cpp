@@ -1,0 +1,147 @@
+#include "SettingsStore.h"
+
+#include <cerrno>
+
+#include "Codec.h"
+#include "FileAccess.h"
+#include "ProfileFile.h"
+#include "TextHelpers.h"
+
+namespace ravolin {
+namespace {
+
+constexpr char kCommon[] = "Common";
+constexpr char kEdit[] = "Edit";
+constexpr char kNumerical[] = "Numerical";
+constexpr char kArrangement[] = "Arrangement";
+
+// Keys of slot `index` carry the slot's number (from 1) as their last character.
+std::string numbered(const char* stem, std::size_t index) { return stem + std::to_string(index + 1); }
+
+std::string defaultCounterToken(std::size_t index) { return "＜置換" + std::to_string(index + 1) + "＞"; }
+std::string defaultArrayToken(std::size_t index) { return "＜配列" + std::to_string(index + 1) + "＞"; }
+
+std::string lineForm(std::string_view fileForm) { return ReplaceAll(fileForm, kSeparator, kLineBreak); }
+
+// A lone CR or LF (a text pasted from elsewhere) can't be written raw, so it first becomes the CR LF it
+// most likely meant; only then do the line breaks turn into commas.
+std::string fileForm(std::string_view text) {
+    std::string normalized;
+    normalized.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            normalized.append(kLineBreak);
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            normalized.push_back(text[i]);
+        }
+    }
+    return ReplaceAll(normalized, kLineBreak, kSeparator);
+}
+
+// Writes keys one by one and notes every text the file can't give back as it was.
+class KeyWriter {
+public:
+    KeyWriter(ProfileFile& file, std::vector<TextAdjustment>& adjustments) : m_file(file), m_adjustments(adjustments) {}
+
+    void integer(const std::string& section, const std::string& key, std::int32_t value) {
+        m_file.WriteInt(section, key, value);
+    }
+
+    void text(const std::string& section, const std::string& key, std::string_view value) {
+        if (!m_file.WriteString(section, key, value)) note(section, key, TextAdjustment::Kind::Substituted);
+        // The file keeps all of it, but the reader gives back only its first kProfileValueMaxBytes.
+        if (Utf8ToCp932(value).size() > kProfileValueMaxBytes) note(section, key, TextAdjustment::Kind::Shortened);
+    }
+
+    void token(const std::string& section, const std::string& key, std::string_view value) {
+        bool shortened = false;
+        const std::string fitted = FitToken(value, &shortened);
+        if (shortened) note(section, key, TextAdjustment::Kind::Shortened);
+        text(section, key, fitted);
+    }
+
+private:
+    void note(const std::string& section, const std::string& key, TextAdjustment::Kind kind) {
+        m_adjustments.push_back({section, key, kind});
+    }
+
+    ProfileFile& m_file;
+    std::vector<TextAdjustment>& m_adjustments;
+};
+
+}  // namespace
+
+void LoadSettingsBytes(std::string_view cp932, WindowSettings& window, Settings& record) {
+    const ProfileFile file(cp932);
+    window.loopCount = file.GetInt(kCommon, "Loop", 0);
+    window.beep = file.GetInt(kCommon, "Beep", 0);
+    window.tray = file.GetInt(kCommon, "Tray", 0);
+    window.autoSave = file.GetInt(kCommon, "AutoSave", 0);
+    window.font = file.GetString(kCommon, "Font", "");
+    window.templateText = lineForm(file.GetString(kEdit, "Origin", ""));
+    for (std::size_t i = 0; i < record.counters.size(); ++i) {
+        NumericSlot& counter = record.counters[i];
+        counter.token = FitToken(file.GetString(kNumerical, numbered("Text", i), defaultCounterToken(i)));
+        counter.initialValue = file.GetInt(kNumerical, numbered("Init", i), 0);
+        counter.increment = file.GetInt(kNumerical, numbered("Inc", i), 1);
+    }
+    for (std::size_t i = 0; i < record.arrays.size(); ++i) {
+        ArraySlot& array = record.arrays[i];
+        array.token = FitToken(file.GetString(kArrangement, numbered("Text", i), defaultArrayToken(i)));
+        array.valuesText = lineForm(file.GetString(kArrangement, numbered("Value", i), ""));
+    }
+}
+
+void LoadSettingsFile(const std::string& path, WindowSettings& window, Settings& record) {
+    int error = 0;
+    const std::optional<std::string> bytes = ReadFileBytes(path, error);
+    LoadSettingsBytes(bytes ? std::string_view(*bytes) : std::string_view(), window, record);
+}
+
+SaveResult WriteSettingsFile(const std::string& path, const WindowSettings& window, const Settings& record) {
+    SaveResult result;
+    int error = 0;
+    const std::optional<std::string> current = ReadFileBytes(path, error);
+    // Writing over a file that can't be read would lose whatever else it holds.
+    if (!current && error != ENOENT) {
+        result.error = DescribeFileError(path, "cannot read the current file", error);
+        return result;
+    }
+    ProfileFile file(current ? std::string_view(*current) : std::string_view());
+    KeyWriter write(file, result.adjustments);
+    write.integer(kCommon, "Loop", window.loopCount);
+    write.integer(kCommon, "Tray", window.tray);
+    write.integer(kCommon, "Beep", window.beep);
+    write.integer(kCommon, "AutoSave", window.autoSave);
+    write.text(kCommon, "Font", window.font);
+    write.text(kEdit, "Origin", fileForm(window.templateText));
+    for (std::size_t i = 0; i < record.counters.size(); ++i) {
+        const NumericSlot& counter = record.counters[i];
+        write.token(kNumerical, numbered("Text", i), counter.token);
+        write.integer(kNumerical, numbered("Init", i), counter.initialValue);
+        write.integer(kNumerical, numbered("Inc", i), counter.increment);
+    }
+    for (std::size_t i = 0; i < record.arrays.size(); ++i) {
+        const ArraySlot& array = record.arrays[i];
+        write.token(kArrangement, numbered("Text", i), array.token);
+        write.text(kArrangement, numbered("Value", i), fileForm(array.valuesText));
+    }
+    result.ok = ReplaceFileAtomically(path, file.Bytes(), result.error);
+    return result;
+}
+
+std::string FitToken(std::string_view token, bool* shortened) {
+    std::string fitted;
+    fitted.reserve(token.size());
+    for (char c : token) {
+        if (c != '\r' && c != '\n') fitted.push_back(c);
+    }
+    const bool lineBreaksRemoved = fitted.size() != token.size();
+    const std::size_t keep = Utf8PrefixForCp932Bytes(fitted, kTokenMaxBytes);
+    if (shortened) *shortened = lineBreaksRemoved || keep < fitted.size();
+    fitted.resize(keep);
+    return fitted;
+}
+
+}  // namespace ravolin

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include "Codec.h"
+#include "ExpandProcess.h"
+#include "Expansion.h"
+#include "SettingsStore.h"
+
+namespace ravolin {
+namespace {
+
+// The example of the template expansion, with a Japanese token and values, in the file's CP932.
+const std::string kExampleFile =
+    "[Common]\r\nLoop=3\r\n"
+    "[Edit]\r\nOrigin=NN-AA-\x81\x83\x94z\x97\xf1\x32\x81\x84\r\n"  // NN-AA-＜配列2＞
+    "[Numerical]\r\nText1=NN\r\nInit1=1\r\n"
+    "[Arrangement]\r\nText1=AA\r\nValue1=red,blue\r\nValue2=\x90\xd4,\x90\xc2\r\n";  // 赤,青
+const std::string kExampleOutput = "1-red-赤\r\n2-blue-青\r\n3--";
+
+// What the window expands after loading the same file: its controls show exactly the loaded values.
+std::string windowOutput(const std::string& path) {
+    WindowSettings window;
+    Settings record;
+    LoadSettingsFile(path, window, record);
+    ExpansionInput input;
+    input.templateText = window.templateText;
+    input.loopCount = window.loopCount;
+    for (std::size_t i = 0; i < kCounterCount; ++i) {
+        input.counters[i] = {record.counters[i].token, record.counters[i].initialValue, record.counters[i].increment};
+    }
+    for (std::size_t i = 0; i < kArrayCount; ++i)
+        input.arrays[i] = {record.arrays[i].token, record.arrays[i].valuesText};
+    return ExpandTemplate(input);
+}
+
+class ExpandCliTest : public ::testing::Test {
+protected:
+    std::string file(const std::string& name, const std::string& content) const {
+        test::writeFile(m_dir.file(name), content);
+        return m_dir.file(name);
+    }
+    test::ExpandRun expand(std::vector<std::string> args) const {
+        return test::ExpandProcess(std::move(args), m_dir.path()).run();
+    }
+
+    test::TempDir m_dir;
+};
+
+TEST_F(ExpandCliTest, writesTheExpansionAsUtf8OrCp932) {
+    const std::string path = file("example.ini", kExampleFile);
+    const test::ExpandRun utf8 = expand({path});
+    EXPECT_EQ(utf8.exitCode, 0);
+    EXPECT_EQ(utf8.out, kExampleOutput);
+    EXPECT_EQ(utf8.out, windowOutput(path));
+    EXPECT_EQ(utf8.err, "");
+
+    const test::ExpandRun cp932 = expand({"--cp932", path});
+    EXPECT_EQ(cp932.exitCode, 0);
+    EXPECT_EQ(cp932.out, "1-red-\x90\xd4\r\n2-blue-\x90\xc2\r\n3--");
+    EXPECT_EQ(cp932.err, "");
+}
+
+TEST_F(ExpandCliTest, longRunEqualsTheWindowsOutput) {
+    // Enough passes to be written in several pieces, with array lines and counter wrap-around across them.
+    std::string values;
+    for (int i = 0; i < 1500; ++i) values += std::to_string(i) + (i % 7 ? "," : ",,");
+    const std::string path = file("long.ini",
+                                  "[Common]\r\nLoop=300000\r\n"
+                                  "[Edit]\r\nOrigin=<N>|<M>|AA|BB|AA,\r\n"
+                                  "[Numerical]\r\nText1=<N>\r\nInit1=2147483000\r\nText2=<M>\r\nInit2=5\r\nInc2=-7\r\n"
+                                  "[Arrangement]\r\nText1=AA\r\nValue1=" +
+                                      values.substr(0, 4000) + "\r\nText2=BB\r\nValue2=x,AA,y\r\n");
+    const test::ExpandRun run = expand({path});
+    EXPECT_EQ(run.exitCode, 0);
+    const std::string expected = windowOutput(path);
+    ASSERT_GT(expected.size(), 4u << 20);  // beyond the size of one piece
+    EXPECT_TRUE(run.out == expected) << "output differs; sizes " << run.out.size() << " and " << expected.size();
+}
+
+TEST_F(ExpandCliTest, namedFileThatCannotBeReadIsAnError) {
+    struct Case {
+        std::string path, reason;
+    };
+    const Case cases[] = {{m_dir.file("missing.ini"), "No such file or directory"}, {m_dir.path(), "Is a directory"}};
+    for (const Case& c : cases) {
+        const test::ExpandRun run = expand({c.path});
+        EXPECT_EQ(run.exitCode, 2) << c.path;
+        EXPECT_EQ(run.out, "") << c.path;
+        EXPECT_EQ(run.err, "ravolin-expand: \"" + c.path + "\": cannot read the settings file: " + c.reason + "\n");
+    }
+}
+
+TEST_F(ExpandCliTest, defaultFileInTheWorkingDirectory) {
+    const test::ExpandRun withoutFile = expand({});  // the defaults: a loop count of 0
+    EXPECT_EQ(withoutFile.exitCode, 0);
+    EXPECT_EQ(withoutFile.out, "");
+    EXPECT_EQ(withoutFile.err, "");
+
+    file("RavolinSetting.ini", kExampleFile);
+    const test::ExpandRun withFile = expand({});
+    EXPECT_EQ(withFile.exitCode, 0);
+    EXPECT_EQ(withFile.out, kExampleOutput);
+
+    std::filesystem::remove(m_dir.file("RavolinSetting.ini"));
+    std::filesystem::create_directory(m_dir.file("RavolinSetting.ini"));
+    const test::ExpandRun unreadable = expand({});
+    EXPECT_EQ(unreadable.exitCode, 2);
+    EXPECT_EQ(unreadable.err,
+              "ravolin-expand: \"RavolinSetting.ini\": cannot read the settings file: Is a directory\n");
+}
+
+TEST_F(ExpandCliTest, loopOfZeroOrLessPrintsNothing) {
+    for (const char* loop : {"0", "-3", "abc"}) {
+        const test::ExpandRun run =
+            expand({file("s.ini", std::string("[Common]\r\nLoop=") + loop + "\r\n[Edit]\r\nOrigin=x")});
+        EXPECT_EQ(run.exitCode, 0) << loop;
+        EXPECT_EQ(run.out, "") << loop;
+        EXPECT_EQ(run.err, "") << loop;
+    }
+}
+
+TEST_F(ExpandCliTest, helpExplainsInEnglishAndJapanese) {
+    const test::ExpandRun run = expand({"--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out.rfind("Usage: ravolin-expand [--cp932] [SETTINGS_FILE]\n", 0), 0u);
+    EXPECT_NE(run.out.find("\n使い方: ravolin-expand [--cp932] [設定ファイル]\n"), std::string::npos);
+    EXPECT_EQ(run.err, "");
+}
+
+TEST_F(ExpandCliTest, wrongArgumentsAreRefused) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"--utf16"}, "ravolin-expand: unknown option \"--utf16\" (see --help)\n"},
+        {{"a.ini", "b.ini"}, "ravolin-expand: more than one settings file given (see --help)\n"},
+    };
+    for (const Case& c : cases) {
+        const test::ExpandRun run = expand(c.args);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, c.err);
+    }
+    file("-dash.ini", kExampleFile);
+    EXPECT_EQ(expand({"--", "-dash.ini"}).out, kExampleOutput);
+}
+
+TEST_F(ExpandCliTest, closedPipeEndsQuietly) {
+    const std::string path =
+        file("big.ini", "[Common]\r\nLoop=2000000\r\n[Edit]\r\nOrigin=line N\r\n[Numerical]\r\nText1=N\r\n");
+    const test::ExpandRun run = test::ExpandProcess({path}, m_dir.path()).runIntoClosedPipe(100);
+    EXPECT_EQ(run.out, windowOutput(path).substr(0, 100));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+}
+
+TEST_F(ExpandCliTest, failedWriteIsReported) {
+    const test::ExpandRun run = test::ExpandProcess({file("s.ini", kExampleFile)}, m_dir.path()).run("/dev/full");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "ravolin-expand: cannot write the output: No space left on device\n");
+}
+
+}  // namespace
+}  // namespace ravolin

@@ -1,0 +1,158 @@
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <string>
+#include <vector>
+
+#include "FileAccess.h"
+#include "SettingsStore.h"
+#include "TestFiles.h"
+
+namespace ravolin {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kOldContent = "; kept\r\n[Common]\r\nLoop=1\r\n";
+
+class AtomicSaveTest : public ::testing::Test {
+protected:
+    void SetUp() override { test::writeFile(path(), kOldContent); }
+
+    std::string path() const { return m_dir.file("RavolinSetting.ini"); }
+    SaveResult save(const std::string& target) const {
+        WindowSettings window;
+        window.loopCount = 42;
+        return WriteSettingsFile(target, window, Settings{});
+    }
+    // The save as an ordinary user would see it, reported from a child as "ok" or the error text.
+    std::string saveUnprivileged() const {
+        return test::runInChild([this] {
+                   test::dropPrivileges();
+                   const SaveResult result = save(path());
+                   return result.ok ? std::string("ok") : result.error;
+               })
+            .report;
+    }
+    std::vector<std::string> entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(m_dir.path())) names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    void setMode(const std::string& target, fs::perms mode) const { fs::permissions(target, mode); }
+
+    test::TempDir m_dir;
+};
+
+TEST_F(AtomicSaveTest, replacesTheFileAndLeavesNothingBehind) {
+    const SaveResult result = save(path());
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_TRUE(result.error.empty());
+    const std::string written = test::readFile(path());
+    EXPECT_EQ(written.substr(0, kOldContent.size() - 3), kOldContent.substr(0, kOldContent.size() - 3));
+    EXPECT_NE(written.find("Loop=42\r\n"), std::string::npos);
+    EXPECT_EQ(entries(), std::vector<std::string>{"RavolinSetting.ini"});
+}
+
+TEST_F(AtomicSaveTest, readOnlyDirectoryReportsFailureAndKeepsTheOldFile) {
+    setMode(m_dir.path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                              fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    setMode(path(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::group_write |
+                        fs::perms::others_read | fs::perms::others_write);  // only the directory refuses
+    const std::string report = saveUnprivileged();
+    EXPECT_EQ(report,
+              '"' + path() + "\": cannot create a temporary file in \"" + m_dir.path() + "\": Permission denied");
+    EXPECT_EQ(test::readFile(path()), kOldContent);
+}
+
+TEST_F(AtomicSaveTest, readOnlyFileIsNotReplaced) {
+    setMode(m_dir.path(), fs::perms::all);
+    setMode(path(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(saveUnprivileged(), '"' + path() + "\": cannot write the file: Permission denied");
+    EXPECT_EQ(test::readFile(path()), kOldContent);
+    EXPECT_EQ(entries(), std::vector<std::string>{"RavolinSetting.ini"});
+}
+
+TEST_F(AtomicSaveTest, killedBetweenTemporaryWriteAndRenameLeavesTheOldFile) {
+    const test::ChildOutcome outcome = test::runInChild([this] {
+        SetBeforeRenameHookForTesting([] { raise(SIGKILL); });
+        save(path());
+        return std::string("not stopped");
+    });
+    EXPECT_EQ(outcome.signal, SIGKILL);
+    EXPECT_EQ(test::readFile(path()), kOldContent);
+    // The complete new content was on disk beside it, waiting for the rename.
+    const std::vector<std::string> names = entries();
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_NE(test::readFile(m_dir.file(names[0])).find("Loop=42\r\n"), std::string::npos);
+
+    ASSERT_TRUE(save(path()).ok);
+    EXPECT_NE(test::readFile(path()).find("Loop=42\r\n"), std::string::npos);
+}
+
+TEST_F(AtomicSaveTest, fullDiskReportsFailureAndKeepsTheOldFile) {
+    // A file size limit makes writes fail part way, as a full disk does.
+    const std::string report = test::runInChild([this] {
+                                   signal(SIGXFSZ, SIG_IGN);
+                                   const rlimit limit{64, 64};
+                                   setrlimit(RLIMIT_FSIZE, &limit);
+                                   const SaveResult result = save(path());
+                                   return result.ok ? std::string("ok") : result.error;
+                               }).report;
+    EXPECT_EQ(report, '"' + path() + "\": cannot write the temporary file: File too large");
+    EXPECT_EQ(test::readFile(path()), kOldContent);
+    EXPECT_EQ(entries(), std::vector<std::string>{"RavolinSetting.ini"});
+}
+
+TEST_F(AtomicSaveTest, keepsTheFilePermissions) {
+    setMode(path(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(save(path()).ok);
+    EXPECT_EQ(fs::status(path()).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    const mode_t previous = umask(027);
+    const SaveResult fresh = save(m_dir.file("new.ini"));
+    umask(previous);
+    ASSERT_TRUE(fresh.ok);
+    EXPECT_EQ(fs::status(m_dir.file("new.ini")).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(AtomicSaveTest, writesThroughASymbolicLink) {
+    fs::create_directory(m_dir.file("real"));
+    test::writeFile(m_dir.file("real/settings.ini"), kOldContent);
+    fs::create_symlink("real/settings.ini", m_dir.file("link.ini"));
+    fs::create_symlink("real/missing.ini", m_dir.file("dangling.ini"));
+
+    ASSERT_TRUE(save(m_dir.file("link.ini")).ok);
+    ASSERT_TRUE(save(m_dir.file("dangling.ini")).ok);
+    EXPECT_TRUE(fs::is_symlink(m_dir.file("link.ini")));
+    EXPECT_TRUE(fs::is_symlink(m_dir.file("dangling.ini")));
+    EXPECT_NE(test::readFile(m_dir.file("real/settings.ini")).find("; kept\r\n"), std::string::npos);
+    EXPECT_NE(test::readFile(m_dir.file("real/settings.ini")).find("Loop=42\r\n"), std::string::npos);
+    EXPECT_NE(test::readFile(m_dir.file("real/missing.ini")).find("Loop=42\r\n"), std::string::npos);
+}
+
+TEST_F(AtomicSaveTest, refusesWhatItCannotReadOrReach) {
+    fs::create_directory(m_dir.file("folder.ini"));
+    const SaveResult folder = save(m_dir.file("folder.ini"));
+    EXPECT_FALSE(folder.ok);
+    EXPECT_EQ(folder.error, '"' + m_dir.file("folder.ini") + "\": cannot read the current file: Is a directory");
+
+    const SaveResult nowhere = save(m_dir.file("no/such/dir.ini"));
+    EXPECT_FALSE(nowhere.ok);
+    EXPECT_EQ(nowhere.error, '"' + m_dir.file("no/such/dir.ini") + "\": cannot create a temporary file in \"" +
+                                 m_dir.file("no/such") + "\": No such file or directory");
+
+    fs::create_symlink("loop.ini", m_dir.file("loop.ini"));
+    const SaveResult loop = save(m_dir.file("loop.ini"));
+    EXPECT_FALSE(loop.ok);
+    EXPECT_NE(loop.error.find("Too many levels of symbolic links"), std::string::npos) << loop.error;
+}
+
+}  // namespace
+}  // namespace ravolin

@@ -1,0 +1,63 @@
+#include "Codec.h"
+
+#include <gtest/gtest.h>
+
+namespace ravolin {
+namespace {
+
+TEST(Codec, decodesCp932AndReplacesOnlyBadBytes) {
+    struct Case {
+        std::string cp932, utf8;
+    };
+    const Case cases[] = {
+        {"plain", "plain"},
+        {"\x82\xa0\x82\xa2", "あい"},
+        {"\xb1\xb2", "ｱｲ"},                    // half-width katakana are single bytes
+        {"\x81\x60", "～"},                    // Windows' reading of 8160
+        {"a\x80z", "a\xEF\xBF\xBDz"},          // a byte no character starts with
+        {"a\x85\x40z", "a\xEF\xBF\xBDz"},      // an unassigned pair is one character
+        {"a\x82", "a\xEF\xBF\xBD"},            // a lead byte cut off at the end
+        {"\x82 \x82\xa0", "\xEF\xBF\xBD あ"},  // 82 20 is no pair: the blank survives
+        {"\xa0\xfd\xfe\xff", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Cp932ToUtf8(c.cp932), c.utf8) << c.utf8;
+}
+
+TEST(Codec, encodesLikeWindowsAndMarksWhatItSubstitutes) {
+    struct Case {
+        std::string utf8, cp932;
+        bool lossy;
+    };
+    const Case cases[] = {
+        {"", "", false},
+        {"ＭＳ Ｐゴシック", "\x82\x6c\x82\x72\x20\x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e", false},
+        {"〜−", "\x81\x60\x81\x7c", false},  // one-way mappings Windows accepts
+        {"a😀b", "a?b", true},
+        {"a\xEF\xBF\xBDz", "a?z", true},  // what a bad byte decoded to can't go back
+        {"a\xFFz", "a?z", true},          // invalid UTF-8
+        {"a\xE3\x81z", "a?z", true},      // a truncated sequence
+        {"\xED\xA0\x80", "???", true},    // an encoded surrogate breaks at its second byte
+    };
+    for (const Case& c : cases) {
+        bool lossy = !c.lossy;
+        EXPECT_EQ(Utf8ToCp932(c.utf8, &lossy), c.cp932) << c.utf8;
+        EXPECT_EQ(lossy, c.lossy) << c.utf8;
+    }
+}
+
+TEST(Codec, prefixesNeverSplitADoubleByteCharacter) {
+    EXPECT_EQ(Cp932PrefixLength("ab\x82\xa0z", 3), 2u);
+    EXPECT_EQ(Cp932PrefixLength("ab\x82\xa0z", 4), 4u);
+    EXPECT_EQ(Cp932PrefixLength("\x82\x41x", 1), 0u);  // 82 41 is one character
+    EXPECT_EQ(Cp932PrefixLength("\x80\x80", 1), 1u);   // a stray byte is a character of its own
+    EXPECT_EQ(Cp932PrefixLength("short", 99), 5u);
+
+    EXPECT_EQ(Utf8PrefixForCp932Bytes("aあい", 4), std::string("aあ").size());
+    EXPECT_EQ(Utf8PrefixForCp932Bytes("aあい", 5), std::string("aあい").size());
+    EXPECT_EQ(Utf8PrefixForCp932Bytes("ｱｲｳ", 2), std::string("ｱｲ").size());
+    EXPECT_EQ(Utf8PrefixForCp932Bytes("😀😀", 1), std::string("😀").size());  // written as one "?"
+    EXPECT_EQ(Utf8PrefixForCp932Bytes("\xFF\xFFx", 2), 2u);
+}
+
+}  // namespace
+}  // namespace ravolin

@@ -1,0 +1,281 @@
+#include "SettingsStore.h"
+
+#include <gtest/gtest.h>
+
+#include "Codec.h"
+#include "TestFiles.h"
+
+namespace ravolin {
+namespace {
+
+struct Loaded {
+    WindowSettings window;
+    Settings record;
+};
+
+Loaded loadBytes(std::string_view cp932) {
+    Loaded loaded;
+    LoadSettingsBytes(cp932, loaded.window, loaded.record);
+    return loaded;
+}
+
+Loaded defaults() { return loadBytes(""); }
+
+TEST(LoadSettings, missingFileGivesTheDefaultsAndCreatesNothing) {
+    test::TempDir dir;
+    Loaded loaded;
+    LoadSettingsFile(dir.file("RavolinSetting.ini"), loaded.window, loaded.record);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("RavolinSetting.ini")));
+    EXPECT_EQ(loaded.window.loopCount, 0);
+    EXPECT_EQ(loaded.window.beep, 0);
+    EXPECT_EQ(loaded.window.tray, 0);
+    EXPECT_EQ(loaded.window.autoSave, 0);
+    EXPECT_EQ(loaded.window.font, "");
+    EXPECT_EQ(loaded.window.templateText, "");
+    const char* counterTokens[] = {"＜置換1＞", "＜置換2＞", "＜置換3＞", "＜置換4＞", "＜置換5＞"};
+    for (std::size_t i = 0; i < kCounterCount; ++i) {
+        EXPECT_EQ(loaded.record.counters[i].token, counterTokens[i]);
+        EXPECT_EQ(loaded.record.counters[i].initialValue, 0);
+        EXPECT_EQ(loaded.record.counters[i].increment, 1);
+    }
+    const char* arrayTokens[] = {"＜配列1＞", "＜配列2＞", "＜配列3＞", "＜配列4＞", "＜配列5＞",
+                                 "＜配列6＞", "＜配列7＞", "＜配列8＞", "＜配列9＞"};
+    for (std::size_t i = 0; i < kArrayCount; ++i) {
+        EXPECT_EQ(loaded.record.arrays[i].token, arrayTokens[i]);
+        EXPECT_EQ(loaded.record.arrays[i].valuesText, "");
+    }
+}
+
+TEST(LoadSettings, handWrittenFileLoadsValueByValue) {
+    const std::string file =
+        "; written by hand\n"
+        "[common]\n"
+        "AUTOSAVE = 1\n"
+        "beep=2\n"
+        "Loop=-5\n"
+        "Font= -13, 0,0,0,700,0,0,0,128,0,0,0,0,\x82\x6c\x82\x72\n"
+        "[Edit]\n"
+        "Origin=\",\"\n"
+        "[Numerical]\n"
+        "Text2=\n"
+        "Init1=12abc\n"
+        "Inc3=-3\n"
+        "Init1=99\n"
+        "[Arrangement]\n"
+        "Text1=\x82\xa0\x82\xa2\n"
+        "Value3=red,green,blue\n"
+        "Value4=a,,b,\n"
+        "[Numerical]\n"
+        "Init4=8\n";
+    const Loaded loaded = loadBytes(file);
+    EXPECT_EQ(loaded.window.autoSave, 1);
+    EXPECT_EQ(loaded.window.beep, 2);  // a flag is kept as read
+    EXPECT_EQ(loaded.window.tray, 0);
+    EXPECT_EQ(loaded.window.loopCount, -5);
+    EXPECT_EQ(loaded.window.font, "-13, 0,0,0,700,0,0,0,128,0,0,0,0,ＭＳ");  // parsed later, by the window
+    EXPECT_EQ(loaded.window.templateText, "\r\n");                           // one comma: two empty lines
+    EXPECT_EQ(loaded.record.counters[0].token, "＜置換1＞");
+    EXPECT_EQ(loaded.record.counters[1].token, "");  // present but empty is not the default
+    EXPECT_EQ(loaded.record.counters[0].initialValue, 12);
+    EXPECT_EQ(loaded.record.counters[2].increment, -3);
+    EXPECT_EQ(loaded.record.counters[3].initialValue, 0);  // only the first [Numerical] counts
+    EXPECT_EQ(loaded.record.arrays[0].token, "あい");
+    EXPECT_EQ(loaded.record.arrays[2].valuesText, "red\r\ngreen\r\nblue");
+    EXPECT_EQ(loaded.record.arrays[3].valuesText, "a\r\n\r\nb\r\n");
+    EXPECT_EQ(loaded.record.arrays[1].token, "＜配列2＞");
+}
+
+TEST(LoadSettings, longTemplateIsCutInFileFormBeforeCommasBecomeLineBreaks) {
+    std::string origin;
+    while (origin.size() < 5000) origin += "ab,";
+    origin.resize(5000);
+    const Loaded loaded = loadBytes("[Edit]\r\nOrigin=" + origin + "\r\n");
+    std::string expected;
+    for (char c : origin.substr(0, 4095)) expected += c == ',' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_EQ(loaded.window.templateText, expected);
+
+    std::string japanese;
+    for (int i = 0; i < 2500; ++i) japanese += "\x82\xa0";  // 5000 bytes; byte 4095 splits a character
+    std::string kept;
+    for (int i = 0; i < 2047; ++i) kept += "あ";
+    EXPECT_EQ(loadBytes("[Edit]\r\nOrigin=" + japanese).window.templateText, kept);
+}
+
+TEST(LoadSettings, longTokensAreCutToTheirField) {
+    const Loaded loaded = loadBytes(
+        "[Numerical]\r\nText1=0123456789ABCDEFGH\r\n"
+        "[Arrangement]\r\nText1=\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\r\n");
+    EXPECT_EQ(loaded.record.counters[0].token, "0123456789ABCDE");
+    EXPECT_EQ(loaded.record.arrays[0].token, "あああああああ");  // 14 bytes: the eighth would split
+}
+
+TEST(FitToken, keepsWhatFifteenCp932BytesHold) {
+    struct Case {
+        std::string token, fitted;
+        bool shortened;
+    };
+    const Case cases[] = {
+        {"", "", false},
+        {"＜置換1＞", "＜置換1＞", false},
+        {"0123456789ABCDE", "0123456789ABCDE", false},
+        {"0123456789ABCDEF", "0123456789ABCDE", true},
+        {"aあああああああ", "aあああああああ", false},  // exactly 15 bytes
+        {"ああああああああ", "あああああああ", true},   // 16 bytes: no half character
+        {"ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀ", "ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿ", true},
+        {"a\r\nb", "ab", true},  // a token has no line to break
+    };
+    for (const Case& c : cases) {
+        bool shortened = !c.shortened;
+        EXPECT_EQ(FitToken(c.token, &shortened), c.fitted) << c.token;
+        EXPECT_EQ(shortened, c.shortened) << c.token;
+    }
+}
+
+class WriteSettingsTest : public ::testing::Test {
+protected:
+    std::string path() const { return m_dir.file("RavolinSetting.ini"); }
+    Loaded reload() const {
+        Loaded loaded;
+        LoadSettingsFile(path(), loaded.window, loaded.record);
+        return loaded;
+    }
+    SaveResult save(const Loaded& values) const { return WriteSettingsFile(path(), values.window, values.record); }
+
+    test::TempDir m_dir;
+};
+
+TEST_F(WriteSettingsTest, fileFromNothingHoldsSectionsAndKeysInTableOrder) {
+    Loaded values = defaults();
+    values.window.tray = 1;
+    values.window.font = "-13,0,0,0,700,0,0,0,128,0,0,0,0,ＭＳ Ｐゴシック";
+    const SaveResult result = save(values);
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_TRUE(result.adjustments.empty());
+    EXPECT_EQ(Cp932ToUtf8(test::readFile(path())),
+              "[Common]\r\nLoop=0\r\nTray=1\r\nBeep=0\r\nAutoSave=0\r\n"
+              "Font=-13,0,0,0,700,0,0,0,128,0,0,0,0,ＭＳ Ｐゴシック\r\n"
+              "[Edit]\r\nOrigin=\r\n"
+              "[Numerical]\r\n"
+              "Text1=＜置換1＞\r\nInit1=0\r\nInc1=1\r\nText2=＜置換2＞\r\nInit2=0\r\nInc2=1\r\n"
+              "Text3=＜置換3＞\r\nInit3=0\r\nInc3=1\r\nText4=＜置換4＞\r\nInit4=0\r\nInc4=1\r\n"
+              "Text5=＜置換5＞\r\nInit5=0\r\nInc5=1\r\n"
+              "[Arrangement]\r\n"
+              "Text1=＜配列1＞\r\nValue1=\r\nText2=＜配列2＞\r\nValue2=\r\nText3=＜配列3＞\r\nValue3=\r\n"
+              "Text4=＜配列4＞\r\nValue4=\r\nText5=＜配列5＞\r\nValue5=\r\nText6=＜配列6＞\r\nValue6=\r\n"
+              "Text7=＜配列7＞\r\nValue7=\r\nText8=＜配列8＞\r\nValue8=\r\nText9=＜配列9＞\r\nValue9=\r\n");
+}
+
+TEST_F(WriteSettingsTest, everyValueFormSurvivesASaveAndALoad) {
+    Loaded values = defaults();
+    values.window = {
+        -5, 2, 1, 7, "\r\nfirst\r\n\r\n  indented  \r\n\"quoted\"\r\n", "-16,0,0,0,400,0,0,0,128,0,0,0,0,MS Gothic"};
+    values.record.counters[0] = {"NN", -2147483647 - 1, -3};
+    values.record.counters[1] = {"", 0, 0};
+    values.record.counters[4] = {"＜番号＞", 2147483647, 1};
+    values.record.arrays[0] = {"AA", "red\r\n\r\nblue\r\n"};
+    values.record.arrays[1] = {"", ""};
+    values.record.arrays[8] = {"'q'", "\r\n"};
+    ASSERT_TRUE(save(values).ok);
+    const Loaded loaded = reload();
+    EXPECT_EQ(loaded.window.loopCount, -5);
+    EXPECT_EQ(loaded.window.beep, 2);
+    EXPECT_EQ(loaded.window.tray, 1);
+    EXPECT_EQ(loaded.window.autoSave, 7);
+    EXPECT_EQ(loaded.window.templateText, values.window.templateText);
+    EXPECT_EQ(loaded.window.font, values.window.font);
+    for (std::size_t i = 0; i < kCounterCount; ++i) {
+        EXPECT_EQ(loaded.record.counters[i].token, values.record.counters[i].token) << i;
+        EXPECT_EQ(loaded.record.counters[i].initialValue, values.record.counters[i].initialValue) << i;
+        EXPECT_EQ(loaded.record.counters[i].increment, values.record.counters[i].increment) << i;
+    }
+    for (std::size_t i = 0; i < kArrayCount; ++i) {
+        EXPECT_EQ(loaded.record.arrays[i].token, values.record.arrays[i].token) << i;
+        EXPECT_EQ(loaded.record.arrays[i].valuesText, values.record.arrays[i].valuesText) << i;
+    }
+    const std::string file = test::readFile(path());
+    EXPECT_NE(file.find("\r\nOrigin=,first,,  indented  ,\"quoted\",\r\n"), std::string::npos);
+    EXPECT_NE(file.find("\r\nInc1=-3\r\n"), std::string::npos);
+}
+
+TEST_F(WriteSettingsTest, commasComeBackAsLineBreaksAndStrayBreaksAsCrLf) {
+    Loaded values = defaults();
+    values.window.templateText = "x,y";
+    values.record.arrays[0].valuesText = "a\nb\rc\r\n";
+    ASSERT_TRUE(save(values).ok);
+    EXPECT_NE(test::readFile(path()).find("\r\nValue1=a,b,c,\r\n"), std::string::npos);
+    const Loaded loaded = reload();
+    EXPECT_EQ(loaded.window.templateText, "x\r\ny");
+    EXPECT_EQ(loaded.record.arrays[0].valuesText, "a\r\nb\r\nc\r\n");
+}
+
+TEST_F(WriteSettingsTest, reportsEveryTextTheFileCannotGiveBack) {
+    Loaded values = defaults();
+    values.record.counters[0].token = "0123456789ABCDEFGH";
+    values.record.arrays[1].token = "😀";
+    values.window.templateText = std::string(5000, 't');
+    const SaveResult result = save(values);
+    ASSERT_TRUE(result.ok) << result.error;
+    using Kind = TextAdjustment::Kind;
+    struct Expected {
+        const char* section;
+        const char* key;
+        Kind kind;
+    };
+    const Expected expected[] = {{"Edit", "Origin", Kind::Shortened},
+                                 {"Numerical", "Text1", Kind::Shortened},
+                                 {"Arrangement", "Text2", Kind::Substituted}};
+    ASSERT_EQ(result.adjustments.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(result.adjustments[i].section, expected[i].section);
+        EXPECT_EQ(result.adjustments[i].key, expected[i].key);
+        EXPECT_EQ(result.adjustments[i].kind, expected[i].kind);
+    }
+    const Loaded loaded = reload();
+    EXPECT_EQ(loaded.record.counters[0].token, "0123456789ABCDE");
+    EXPECT_EQ(loaded.record.arrays[1].token, "?");
+    EXPECT_NE(test::readFile(path()).find(std::string(5000, 't')), std::string::npos);  // the file keeps it all
+}
+
+TEST_F(WriteSettingsTest, unknownContentSurvivesByteForByte) {
+    ASSERT_TRUE(save(defaults()).ok);
+    std::string handEdited = test::readFile(path());
+    auto replace = [&handEdited](const std::string& from, const std::string& to) {
+        const std::size_t at = handEdited.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        handEdited.replace(at, from.size(), to);
+    };
+    replace("[Common]\r\n", "junk before=1\n\x80\xFF\r\n; comment\r[Common]   \r\nUnknown = \"x\" \n\r\n");
+    replace("Loop=0\r\n", "  lOOp =  0 \n");
+    replace("[Numerical]\r\n", "[Other]\r\nText1=keep\r\n\x1A\r\n[numerical]\r\n#not a comment\r\n");
+    handEdited.resize(handEdited.size() - 2);  // no line end after the last line
+    test::writeFile(path(), handEdited);
+
+    const Loaded loaded = reload();
+    ASSERT_TRUE(save(loaded).ok);
+    EXPECT_EQ(test::readFile(path()), handEdited);  // the same values rewrite nothing
+
+    Loaded changed = loaded;
+    changed.window.loopCount = 3;
+    changed.record.counters[4].increment = 2;
+    ASSERT_TRUE(save(changed).ok);
+    std::string expected = handEdited;
+    expected.replace(expected.find("  lOOp =  0 \n"), 13, "lOOp=3\r\n");
+    expected.replace(expected.find("Inc5=1"), 6, "Inc5=2");
+    EXPECT_EQ(test::readFile(path()), expected);
+}
+
+TEST_F(WriteSettingsTest, writesIntoAFileThatLacksSomeKeys) {
+    test::writeFile(path(), "[Numerical]\r\nInit1=4\r\nInit1=9\r\n\r\n[Mine]\r\nx=1");
+    Loaded values = reload();
+    EXPECT_EQ(values.record.counters[0].initialValue, 4);
+    values.record.counters[0].initialValue = 5;
+    ASSERT_TRUE(save(values).ok);
+    const std::string file = test::readFile(path());
+    const std::string head = "[Numerical]\r\nInit1=5\r\nInit1=9\r\nText1=\x81\x83\x92\x75\x8a\xb7\x31\x81\x84\r\n";
+    EXPECT_EQ(file.substr(0, head.size()), head);
+    EXPECT_NE(file.find("\r\n\r\n[Mine]\r\nx=1\r\n[Common]\r\nLoop=0\r\n"), std::string::npos);
+    EXPECT_EQ(reload().record.counters[0].initialValue, 5);
+}
+
+}  // namespace
+}  // namespace ravolin
