@@ -9,13 +9,13 @@
 namespace ravolin {
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
-    const DialogTemplate& about = *FindDialogTemplate(kAboutDialogId);
+    const DialogTemplate& about = *findDialogTemplate(kAboutDialogId);
     setWindowTitle(QString::fromUtf8(about.caption));
-    setWindowIcon(LoadProgramIcon());
-    setFont(FontFromLogFont(TemplateLogFont(about, ScreenDpi())));
-    const BaseUnits units = DialogBaseUnits(font());
+    setWindowIcon(loadProgramIcon());
+    setFont(fontFromLogFont(templateLogFont(about, screenDpi())));
+    const BaseUnits units = dialogBaseUnits(font());
     setFixedSize(MapDialogRect(about.rect, units).size());
-    BuildControls(about, *this, units, *this, {nullptr, [this](int id) {
+    buildControls(about, *this, units, *this, {nullptr, [this](int id) {
                                                    if (id == kIdAboutOk) accept();
                                                }, {}});
 }

@@ -8,7 +8,7 @@ namespace ravolin {
 
 bool ArrayPage::Create(QWidget* parent, const Settings& record) {
     if (m_nIndex < 0 || m_nIndex >= static_cast<int>(kArrayCount)) return false;
-    return CreatePage(kArrayPageId, parent, record);
+    return createPage(kArrayPageId, parent, record);
 }
 
 void ArrayPage::FillControls() {
@@ -20,7 +20,7 @@ void ArrayPage::FillControls() {
 bool ArrayPage::PreTranslateMessage(QWidget* target, const QKeyEvent& key) {
     if (key.key() == Qt::Key_Escape) return true;
     // Enter starts a new line in the value list and does nothing elsewhere.
-    return IsEnterKey(key) && target != GetDlgItem(kIdArrayValues);
+    return isEnterKey(key) && target != GetDlgItem(kIdArrayValues);
 }
 
 }  // namespace ravolin

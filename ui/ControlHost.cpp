@@ -8,14 +8,14 @@
 
 namespace ravolin {
 
-QString ToWidgetText(std::string_view text) {
+QString toWidgetText(std::string_view text) {
     QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return shown;
 }
 
-std::string FromWidgetText(const QString& text) {
+std::string fromWidgetText(const QString& text) {
     QString lines = text;
     lines.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     lines.replace(QChar::LineSeparator, QLatin1Char('\n'));
@@ -26,17 +26,17 @@ std::string FromWidgetText(const QString& text) {
 std::string GetWindowText(const QWidget* control) {
     if (const auto* edit = qobject_cast<const QPlainTextEdit*>(control)) {
         // The raw text keeps what the user typed: toPlainText() would turn non-breaking spaces into spaces.
-        return FromWidgetText(edit->document()->toRawText());
+        return fromWidgetText(edit->document()->toRawText());
     }
-    if (const auto* line = qobject_cast<const QLineEdit*>(control)) return FromWidgetText(line->text());
-    if (const auto* button = qobject_cast<const QAbstractButton*>(control)) return FromWidgetText(button->text());
-    if (const auto* label = qobject_cast<const QLabel*>(control)) return FromWidgetText(label->text());
-    if (const auto* group = qobject_cast<const QGroupBox*>(control)) return FromWidgetText(group->title());
+    if (const auto* line = qobject_cast<const QLineEdit*>(control)) return fromWidgetText(line->text());
+    if (const auto* button = qobject_cast<const QAbstractButton*>(control)) return fromWidgetText(button->text());
+    if (const auto* label = qobject_cast<const QLabel*>(control)) return fromWidgetText(label->text());
+    if (const auto* group = qobject_cast<const QGroupBox*>(control)) return fromWidgetText(group->title());
     return {};
 }
 
 void SetWindowText(QWidget* control, std::string_view text) {
-    const QString shown = ToWidgetText(text);
+    const QString shown = toWidgetText(text);
     if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) {
         edit->setPlainText(shown);
     } else if (auto* line = qobject_cast<QLineEdit*>(control)) {
@@ -70,6 +70,6 @@ void ControlHost::CheckDlgButton(int id, bool checked) {
     if (auto* button = qobject_cast<QAbstractButton*>(GetDlgItem(id))) button->setChecked(checked);
 }
 
-void ControlHost::AddControl(int id, QWidget* control) { m_controls[id] = control; }
+void ControlHost::addControl(int id, QWidget* control) { m_controls[id] = control; }
 
 }  // namespace ravolin

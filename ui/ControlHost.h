@@ -13,8 +13,8 @@ namespace ravolin {
 
 // Texts cross between the program and the widgets here: the program's texts are UTF-8 with CR LF line
 // breaks, the widgets' hold "\n".
-QString ToWidgetText(std::string_view text);
-std::string FromWidgetText(const QString& text);
+QString toWidgetText(std::string_view text);
+std::string fromWidgetText(const QString& text);
 
 // The text a control shows (an edit's content, a button's or a static's caption), and setting it.
 std::string GetWindowText(const QWidget* control);
@@ -34,7 +34,7 @@ public:
     bool IsDlgButtonChecked(int id) const;
     void CheckDlgButton(int id, bool checked);
 
-    void AddControl(int id, QWidget* control);
+    void addControl(int id, QWidget* control);
 
 private:
     std::map<int, QWidget*> m_controls;

@@ -17,32 +17,34 @@ namespace ravolin {
 
 ConverterDialog::ConverterDialog(DialogServices services, std::string settingsPath, Settings& record, QWidget* parent)
     : QDialog(parent), m_services(std::move(services)), m_settingsPath(std::move(settingsPath)), m_record(record) {
-    InstallJapaneseFonts(std::cerr);
-    m_hIcon = LoadProgramIcon();
+    installJapaneseFonts(std::cerr);
+    m_hIcon = loadProgramIcon();
 }
 
 ConverterDialog::~ConverterDialog() = default;
 
 void ConverterDialog::Create() {
     if (m_client) return;
-    const DialogTemplate& dialog = *FindDialogTemplate(kConverterDialogId);
+    const DialogTemplate& dialog = *findDialogTemplate(kConverterDialogId);
     setWindowTitle(QString::fromUtf8(dialog.caption));
     // Caption, system menu and minimize box; no maximize box and no sizing border.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
-    m_windowFont = TemplateLogFont(dialog, ScreenDpi());
+    m_windowFont = templateLogFont(dialog, screenDpi());
     m_client = new QWidget(this);
-    m_client->setFont(FontFromLogFont(m_windowFont));
-    const BaseUnits units = DialogBaseUnits(m_client->font());
+    m_client->setFont(fontFromLogFont(m_windowFont));
+    const BaseUnits units = dialogBaseUnits(m_client->font());
     m_client->setFixedSize(MapDialogRect(dialog.rect, units).size());
-    BuildControls(dialog, *m_client, units, *this,
+    buildControls(dialog, *m_client, units, *this,
                   {this, [this](int id) { OnCommand(id); }, [this](int id) { OnSetFocus(id); }});
+    connect(qobject_cast<TabControl*>(GetDlgItem(kIdTab)), &TabControl::selChange, this,
+            &ConverterDialog::OnSelchangeTab);
 
     m_menuBar = new QMenuBar(this);
     m_menuBar->setNativeMenuBar(false);
     m_menu.onCommand = [this](int id) { OnCommand(id); };
-    BuildMenuBar(*m_menuBar, MainMenu(), m_menu);
+    buildMenuBar(*m_menuBar, mainMenu(), m_menu);
 
     auto* frame = new QVBoxLayout(this);
     frame->setContentsMargins(0, 0, 0, 0);
@@ -72,7 +74,7 @@ bool ConverterDialog::OnInitDialog() {
 
     const LogFont font = ParseFontString();
     m_strFont = FormatFontString(font);
-    m_editorFont = FontFromLogFont(font);
+    m_editorFont = fontFromLogFont(font);
     SetWindowFont(font);
     GetDlgItem(kIdTemplate)->setFont(m_editorFont);
 
@@ -86,7 +88,7 @@ bool ConverterDialog::OnInitDialog() {
     SetDlgItemInt(kIdLoopCount, m_nLoopCount);
 
     for (int i = 0; i < static_cast<int>(std::size(kTabTexts)); ++i) m_tab->InsertItem(i, QString::fromUtf8(kTabTexts[i]));
-    CreatePages();
+    createPages();
 
     // The first tab stop of the template, the exit button, has the focus when the window shows.
     GetDlgItem(kIdExit)->setFocus();

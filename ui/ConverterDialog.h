@@ -67,7 +67,7 @@ public:
     const LogFont& GetWindowFont() const { return m_windowFont; }
     void SetWindowFont(const LogFont& font) { m_windowFont = font; }
 
-    const std::string& SettingsPath() const { return m_settingsPath; }
+    const std::string& settingsPath() const { return m_settingsPath; }
     Settings& record() { return m_record; }
     DialogServices& services() { return m_services; }
 
@@ -101,7 +101,7 @@ protected:
 
 private:
     void DoDataExchange();
-    void CreatePages();
+    void createPages();
     void LoadAccelerators();
     void TranslateAccelerator(const Accelerator& accelerator);
     void OnSetFocus(int id);

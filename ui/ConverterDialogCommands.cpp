@@ -72,7 +72,7 @@ void ConverterDialog::OnAbout() {
 
 void ConverterDialog::OnSetFocus(int id) {
     // The output pane selects everything, ready to copy; the loop count is left as it is.
-    if (id == kIdOutput) SelectAllAndScrollCaret(GetDlgItem(id));
+    if (id == kIdOutput) selectAllAndScrollCaret(GetDlgItem(id));
 }
 
 QAction* ConverterDialog::GetMenuItem(int id) const {
@@ -80,14 +80,14 @@ QAction* ConverterDialog::GetMenuItem(int id) const {
     return found == m_menu.items.end() ? nullptr : found->second;
 }
 
-void ConverterDialog::CheckMenuItem(int id, bool checked) { SetMenuCheck(GetMenuItem(id), checked); }
+void ConverterDialog::CheckMenuItem(int id, bool checked) { setMenuCheck(GetMenuItem(id), checked); }
 
 void ConverterDialog::EnableMenuItem(int id, bool enabled) {
     if (QAction* item = GetMenuItem(id)) item->setEnabled(enabled);
 }
 
 void ConverterDialog::LoadAccelerators() {
-    m_hAccel = AcceleratorTable();
+    m_hAccel = acceleratorTable();
     for (const Accelerator& accelerator : m_hAccel) {
         Qt::KeyboardModifiers modifiers;
         if (accelerator.flags & FALT) modifiers |= Qt::AltModifier;
@@ -107,7 +107,7 @@ void ConverterDialog::TranslateAccelerator(const Accelerator& accelerator) {
 
 bool ConverterDialog::PreTranslateMessage(QWidget* target, const QKeyEvent& key) {
     // Enter on the exit button does nothing: the program doesn't end by a stray Enter.
-    return IsEnterKey(key) && target == GetDlgItem(kIdExit);
+    return isEnterKey(key) && target == GetDlgItem(kIdExit);
 }
 
 bool ConverterDialog::eventFilter(QObject* watched, QEvent* event) {

@@ -1,10 +1,12 @@
 #include "ConverterDialog.h"
 
+#include <utility>
+
 #include "TabControl.h"
 
 namespace ravolin {
 
-void ConverterDialog::CreatePages() {
+void ConverterDialog::createPages() {
     m_numericPage.Create(m_client, m_record);
     for (int i = 0; i < static_cast<int>(kArrayCount); ++i) {
         // The page fills itself from its index while it is created.
@@ -14,6 +16,13 @@ void ConverterDialog::CreatePages() {
     const QRect displayArea = m_tab->AdjustRect(false, m_tab->geometry());
     m_numericPage.setGeometry(displayArea);
     for (ArrayPage& page : m_arrayPage) page.setGeometry(displayArea);
+    // Tab moves through the shown page where the tab control stands in the template, between the buttons
+    // and the output pane.
+    QWidget* previous = GetDlgItem(kIdExecute);
+    for (QWidget* control : m_numericPage.tabStops()) QWidget::setTabOrder(std::exchange(previous, control), control);
+    for (const ArrayPage& page : m_arrayPage) {
+        for (QWidget* control : page.tabStops()) QWidget::setTabOrder(std::exchange(previous, control), control);
+    }
     m_nCurTab = 0;
     ShowPage(0);
 }

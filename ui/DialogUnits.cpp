@@ -16,7 +16,7 @@ int MulDiv(int number, int numerator, int denominator) {
     return static_cast<int>((product < 0) != (denominator < 0) ? -magnitude : magnitude);
 }
 
-BaseUnits DialogBaseUnits(const QFont& font) {
+BaseUnits dialogBaseUnits(const QFont& font) {
     const QFontMetrics metrics(font);
     const int width = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return {(width / 26 + 1) / 2, metrics.height()};
@@ -27,9 +27,9 @@ QRect MapDialogRect(const DialogRect& rect, BaseUnits units) {
             MulDiv(rect.cy, units.y, 8)};
 }
 
-LogFont TemplateLogFont(const DialogTemplate& dialog, int dpi) {
+LogFont templateLogFont(const DialogTemplate& dialog, int dpi) {
     LogFont font;
-    font.lfHeight = HeightFromPoints(dialog.fontPointSize, dpi);
+    font.lfHeight = heightFromPoints(dialog.fontPointSize, dpi);
     font.lfWeight = dialog.fontWeight;
     font.lfCharSet = dialog.fontCharSet;
     font.lfFaceName = std::string(dialog.fontFace);

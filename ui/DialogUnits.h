@@ -22,12 +22,12 @@ struct BaseUnits {
 int MulDiv(int number, int numerator, int denominator);
 
 // As Windows derives them: x from the average width of a-z and A-Z, y from the font's height.
-BaseUnits DialogBaseUnits(const QFont& font);
+BaseUnits dialogBaseUnits(const QFont& font);
 
 // A rectangle in dialog units converted to pixels (x and width scale by x / 4, y and height by y / 8).
 QRect MapDialogRect(const DialogRect& rect, BaseUnits units);
 
 // The font record of a template's font at `dpi`.
-LogFont TemplateLogFont(const DialogTemplate& dialog, int dpi);
+LogFont templateLogFont(const DialogTemplate& dialog, int dpi);
 
 }  // namespace ravolin

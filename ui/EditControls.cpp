@@ -66,7 +66,7 @@ QMimeData* MultiLineEdit::createMimeDataFromSelection() const {
     return mime;
 }
 
-void SelectAllAndScrollCaret(QWidget* edit) {
+void selectAllAndScrollCaret(QWidget* edit) {
     if (auto* line = qobject_cast<QLineEdit*>(edit)) {
         line->selectAll();
     } else if (auto* multi = qobject_cast<QPlainTextEdit*>(edit)) {

@@ -39,6 +39,6 @@ protected:
 };
 
 // Selects the whole text of an edit and scrolls the caret into view (EM_SETSEL 0, -1; EM_SCROLLCARET).
-void SelectAllAndScrollCaret(QWidget* edit);
+void selectAllAndScrollCaret(QWidget* edit);
 
 }  // namespace ravolin

@@ -25,17 +25,17 @@ void addItems(QMenu& menu, const MenuPopup& popup, MenuCommands& commands) {
 
 }  // namespace
 
-void BuildMenuBar(QMenuBar& bar, std::span<const MenuPopup> popups, MenuCommands& commands) {
+void buildMenuBar(QMenuBar& bar, std::span<const MenuPopup> popups, MenuCommands& commands) {
     for (const MenuPopup& popup : popups) addItems(*bar.addMenu(QString::fromUtf8(popup.caption)), popup, commands);
 }
 
-QMenu* BuildPopupMenu(QWidget* parent, const MenuPopup& popup, MenuCommands& commands) {
+QMenu* buildPopupMenu(QWidget* parent, const MenuPopup& popup, MenuCommands& commands) {
     auto* menu = new QMenu(QString::fromUtf8(popup.caption), parent);
     addItems(*menu, popup, commands);
     return menu;
 }
 
-void SetMenuCheck(QAction* item, bool checked) {
+void setMenuCheck(QAction* item, bool checked) {
     if (!item) return;
     if (!checked) item->setChecked(false);
     item->setCheckable(checked);

@@ -20,13 +20,13 @@ struct MenuCommands {
 };
 
 // Adds `popups` to `bar`, registering every item in `commands`.
-void BuildMenuBar(QMenuBar& bar, std::span<const MenuPopup> popups, MenuCommands& commands);
+void buildMenuBar(QMenuBar& bar, std::span<const MenuPopup> popups, MenuCommands& commands);
 
 // A pop-up menu owned by `parent`, registering its items in `commands`.
-QMenu* BuildPopupMenu(QWidget* parent, const MenuPopup& popup, MenuCommands& commands);
+QMenu* buildPopupMenu(QWidget* parent, const MenuPopup& popup, MenuCommands& commands);
 
 // Windows-style check marks: an item shows a mark only while the program has set one, and choosing it
 // doesn't change the mark by itself.
-void SetMenuCheck(QAction* item, bool checked);
+void setMenuCheck(QAction* item, bool checked);
 
 }  // namespace ravolin

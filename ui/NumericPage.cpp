@@ -7,7 +7,7 @@
 namespace ravolin {
 
 bool NumericPage::Create(QWidget* parent, const Settings& record) {
-    return CreatePage(kNumericPageId, parent, record);
+    return createPage(kNumericPageId, parent, record);
 }
 
 void NumericPage::FillControls() {
@@ -20,7 +20,7 @@ void NumericPage::FillControls() {
 }
 
 bool NumericPage::PreTranslateMessage(QWidget*, const QKeyEvent& key) {
-    return IsEnterKey(key) || key.key() == Qt::Key_Escape;
+    return isEnterKey(key) || key.key() == Qt::Key_Escape;
 }
 
 }  // namespace ravolin

@@ -9,17 +9,17 @@
 
 namespace ravolin {
 
-bool IsEnterKey(const QKeyEvent& key) { return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter; }
+bool isEnterKey(const QKeyEvent& key) { return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter; }
 
-bool PageDialog::CreatePage(int templateId, QWidget* parent, const Settings& record) {
-    const DialogTemplate* page = FindDialogTemplate(templateId);
+bool PageDialog::createPage(int templateId, QWidget* parent, const Settings& record) {
+    const DialogTemplate* page = findDialogTemplate(templateId);
     if (!page) return false;
     m_pRecord = &record;
     setParent(parent, Qt::Widget);
     hide();
-    const BaseUnits units = DialogBaseUnits(font());
+    const BaseUnits units = dialogBaseUnits(font());
     resize(MapDialogRect(page->rect, units).size());
-    BuildControls(*page, *this, units, *this, {this, {}, [this](int id) { OnSetFocus(id); }});
+    m_tabStops = buildControls(*page, *this, units, *this, {this, {}, [this](int id) { OnSetFocus(id); }});
     return OnInitDialog();
 }
 
@@ -28,7 +28,7 @@ bool PageDialog::OnInitDialog() {
     return true;
 }
 
-void PageDialog::OnSetFocus(int id) { SelectAllAndScrollCaret(GetDlgItem(id)); }
+void PageDialog::OnSetFocus(int id) { selectAllAndScrollCaret(GetDlgItem(id)); }
 
 bool PageDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&

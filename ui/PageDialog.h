@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <QWidget>
 
 #include "ControlHost.h"
@@ -16,12 +18,14 @@ class PageDialog : public QWidget, public ControlHost {
 public:
     // Copies the settings record into the page's edits.
     virtual void FillControls() = 0;
+    // The page's tab stops in template order.
+    const std::vector<QWidget*>& tabStops() const { return m_tabStops; }
 
 protected:
     PageDialog() = default;
 
     // Builds the page from template `templateId` as a hidden child of `parent`, then runs OnInitDialog.
-    bool CreatePage(int templateId, QWidget* parent, const Settings& record);
+    bool createPage(int templateId, QWidget* parent, const Settings& record);
     virtual bool OnInitDialog();
     // Sees every key aimed at one of the page's controls before anyone else; true consumes it.
     virtual bool PreTranslateMessage(QWidget* target, const QKeyEvent& key) = 0;
@@ -34,8 +38,9 @@ private:
     void OnSetFocus(int id);
 
     const Settings* m_pRecord = nullptr;
+    std::vector<QWidget*> m_tabStops;
 };
 
-bool IsEnterKey(const QKeyEvent& key);
+bool isEnterKey(const QKeyEvent& key);
 
 }  // namespace ravolin

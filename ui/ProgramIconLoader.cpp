@@ -6,9 +6,9 @@
 
 namespace ravolin {
 
-QIcon LoadProgramIcon() {
+QIcon loadProgramIcon() {
     QIcon icon;
-    for (const IconImage& image : ProgramIcon()) icon.addPixmap(QPixmap(image.xpm.data()));
+    for (const IconImage& image : programIcon()) icon.addPixmap(QPixmap(image.xpm.data()));
     return icon;
 }
 

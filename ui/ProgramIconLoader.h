@@ -5,6 +5,6 @@
 namespace ravolin {
 
 // Icon 128 with both of its images.
-QIcon LoadProgramIcon();
+QIcon loadProgramIcon();
 
 }  // namespace ravolin

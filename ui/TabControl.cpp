@@ -3,6 +3,7 @@
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
 #include <QTabBar>
+#include <QToolButton>
 
 namespace ravolin {
 namespace {
@@ -17,6 +18,8 @@ TabControl::TabControl(QWidget* parent) : QWidget(parent), m_bar(new QTabBar(thi
     m_bar->setExpanding(false);
     m_bar->setUsesScrollButtons(true);
     m_bar->setFocusPolicy(Qt::NoFocus);
+    // No tab stop: neither the tabs nor their scroll arrows take the focus.
+    for (QToolButton* arrow : m_bar->findChildren<QToolButton*>()) arrow->setFocusPolicy(Qt::NoFocus);
     connect(m_bar, &QTabBar::currentChanged, this, [this] {
         if (!m_quiet) emit selChange();
     });

@@ -75,7 +75,7 @@ QWidget* makeStatic(const ControlTemplate& control, QWidget& parent, const QSize
         }
         case ControlKind::StaticIcon: {
             auto* icon = new QLabel(&parent);
-            icon->setPixmap(LoadProgramIcon().pixmap(32, 32));
+            icon->setPixmap(loadProgramIcon().pixmap(32, 32));
             icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             return icon;
         }
@@ -124,21 +124,22 @@ Qt::FocusPolicy focusPolicyOf(const ControlTemplate& control) {
 
 }  // namespace
 
-void BuildControls(const DialogTemplate& dialog, QWidget& parent, BaseUnits units, ControlHost& host,
-                   const ControlHooks& hooks) {
-    QWidget* previousTabStop = nullptr;
+std::vector<QWidget*> buildControls(const DialogTemplate& dialog, QWidget& parent, BaseUnits units, ControlHost& host,
+                                    const ControlHooks& hooks) {
+    std::vector<QWidget*> tabStops;
     for (const ControlTemplate& control : dialog.controls) {
         const QRect area = MapDialogRect(control.rect, units);
         QWidget* widget = makeControl(control, parent, area.size(), hooks);
         widget->setGeometry(area);
         widget->setFocusPolicy(focusPolicyOf(control));
         if (hooks.keyFilter) widget->installEventFilter(hooks.keyFilter);
-        if (control.id != kNoId) host.AddControl(control.id, widget);
+        if (control.id != kNoId) host.addControl(control.id, widget);
         if (has(control.style, WS_TABSTOP)) {
-            if (previousTabStop) QWidget::setTabOrder(previousTabStop, widget);
-            previousTabStop = widget;
+            if (!tabStops.empty()) QWidget::setTabOrder(tabStops.back(), widget);
+            tabStops.push_back(widget);
         }
     }
+    return tabStops;
 }
 
 }  // namespace ravolin

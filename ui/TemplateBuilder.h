@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "DialogTemplate.h"
 #include "DialogUnits.h"
@@ -22,8 +23,8 @@ struct ControlHooks {
 
 // Creates the controls of `dialog` as children of `parent` in template order (which is the tab order),
 // places them at their rectangles converted with `units`, and registers each control that has an id with
-// `host`.
-void BuildControls(const DialogTemplate& dialog, QWidget& parent, BaseUnits units, ControlHost& host,
+// `host`. Returns the tab stops in their order.
+std::vector<QWidget*> buildControls(const DialogTemplate& dialog, QWidget& parent, BaseUnits units, ControlHost& host,
                    const ControlHooks& hooks);
 
 }  // namespace ravolin

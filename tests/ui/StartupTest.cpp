@@ -1,0 +1,225 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+
+#include "DialogFixture.h"
+#include "DialogTexts.h"
+#include "FontMapping.h"
+#include "TabControl.h"
+
+namespace ravolin {
+namespace {
+
+class Startup : public DialogFixture {};
+
+TEST_F(Startup, firstStartWithoutFile_showsDefaultsAndFontMessageOnce) {
+    messageBox.scriptAnswer(IDOK);
+    create();
+
+    ASSERT_EQ(messageBox.calls().size(), 1u);
+    const MessageBoxCall& call = messageBox.calls()[0];
+    EXPECT_EQ(call.text, "[フォント設定エラー]\r\n\r\n設定を初期化します\r\n");
+    EXPECT_EQ(call.caption, "情報");
+    EXPECT_EQ(call.type, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(call.owner, dialog.get());
+    EXPECT_FALSE(call.ownerVisible);  // before the window shows
+
+    EXPECT_EQ(dialog->GetDlgItemText(kIdTemplate), "");
+    EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), "置換後データが出力されます");
+    EXPECT_EQ(dialog->GetDlgItemText(kIdLoopCount), "0");
+    EXPECT_FALSE(dialog->IsDlgButtonChecked(kIdAutoSave));
+    EXPECT_TRUE(dialog->GetDlgItem(kIdSaveSettings)->isEnabled());
+    EXPECT_FALSE(dialog->GetMenuItem(kCmdToggleBeep)->isChecked());
+    EXPECT_FALSE(dialog->GetMenuItem(kCmdToggleTray)->isChecked());
+    EXPECT_EQ(dialog->m_bBeep, 0);
+    EXPECT_EQ(dialog->m_bTray, 0);
+    EXPECT_EQ(dialog->m_bAutoSave, 0);
+    EXPECT_EQ(dialog->m_bUnsaved, 0);
+    EXPECT_EQ(dialog->m_pWorker, nullptr);
+
+    const char* counterTokens[] = {"＜置換1＞", "＜置換2＞", "＜置換3＞", "＜置換4＞", "＜置換5＞"};
+    for (int r = 0; r < 5; ++r) {
+        EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericTokenId(r)), counterTokens[r]);
+        EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericInitialId(r)), "0");
+        EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericIncrementId(r)), "1");
+    }
+    for (int i = 0; i < 9; ++i) {
+        const ArrayPage& page = dialog->m_arrayPage[static_cast<std::size_t>(i)];
+        EXPECT_EQ(page.arrayIndex(), i);
+        EXPECT_EQ(page.GetDlgItemText(kIdArrayToken), "＜配列" + std::to_string(i + 1) + "＞");
+        EXPECT_EQ(page.GetDlgItemText(kIdArrayValues), "");
+    }
+
+    // The template's font becomes the description and the editor's font; IPAPGothic draws it.
+    EXPECT_EQ(dialog->m_strFont, "-13,0,0,0,400,0,0,0,128,0,0,0,0,ＭＳ Ｐゴシック");
+    const QFont editorFont = dialog->GetDlgItem(kIdTemplate)->font();
+    EXPECT_EQ(editorFont.family(), QString::fromUtf8("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(editorFont.pixelSize(), 13);
+    EXPECT_EQ(QFontInfo(editorFont).family(), QStringLiteral("IPAPGothic"));
+
+    show();
+    dialog->close();
+    EXPECT_EQ(messageBox.calls().size(), 1u);
+    EXPECT_FALSE(dir.settingsExist());
+}
+
+TEST_F(Startup, loadedValues_appearInTheirControls) {
+    writeSettingsWithFont("Loop=-5\r\nBeep=1\r\nTray=2\r\nAutoSave=1\r\n",
+                          "[Edit]\r\nOrigin=first,second\r\n"
+                          "[Numerical]\r\nText2=＃\r\nInit2=7\r\nInc2=-3\r\n"
+                          "[Arrangement]\r\nText3=色\r\nValue3=red,green,blue\r\n");
+    create();
+
+    EXPECT_TRUE(messageBox.calls().empty());
+    EXPECT_EQ(dialog->GetDlgItemText(kIdLoopCount), "-5");
+    EXPECT_EQ(dialog->m_nLoopCount, -5);
+    EXPECT_EQ(dialog->GetDlgItemText(kIdTemplate), "first\r\nsecond");
+    EXPECT_EQ(dialog->m_strTemplate, "first\r\nsecond");
+    EXPECT_TRUE(dialog->GetMenuItem(kCmdToggleBeep)->isChecked());
+    EXPECT_FALSE(dialog->GetMenuItem(kCmdToggleTray)->isChecked());  // only exactly 1 is on
+    EXPECT_EQ(dialog->m_bTray, 2);                                   // but the value is kept as read
+    EXPECT_TRUE(dialog->IsDlgButtonChecked(kIdAutoSave));
+    EXPECT_FALSE(dialog->GetDlgItem(kIdSaveSettings)->isEnabled());
+
+    EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericTokenId(1)), "＃");
+    EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericInitialId(1)), "7");
+    EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericIncrementId(1)), "-3");
+    EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericTokenId(0)), "＜置換1＞");
+
+    const ArrayPage& third = dialog->m_arrayPage[2];
+    EXPECT_EQ(third.GetDlgItemText(kIdArrayToken), "色");
+    EXPECT_EQ(third.GetDlgItemText(kIdArrayValues), "red\r\ngreen\r\nblue");
+    const auto* values = qobject_cast<QPlainTextEdit*>(third.GetDlgItem(kIdArrayValues));
+    ASSERT_NE(values, nullptr);
+    EXPECT_EQ(values->blockCount(), 3);
+    EXPECT_EQ(dialog->m_arrayPage[1].GetDlgItemText(kIdArrayValues), "");
+}
+
+TEST_F(Startup, fontDescription_isParsedAndNormalised) {
+    struct Case {
+        std::string stored;
+        bool message;
+        std::string normalForm;
+    };
+    const Case cases[] = {
+        {"-16,0,0,0,700,0,0,0,128,0,0,0,0,IPAGothic,dropped", false, "-16,0,0,0,700,0,0,0,128,0,0,0,0,IPAGothic"},
+        {" -16, 0,0,0,0400,0,0,0,300,0,0,0,0,IPAGothic", false, "-16,0,0,0,400,0,0,0,44,0,0,0,0,IPAGothic"},
+        {"-16,0,0,0,700,0,0,0,128,0,0,0,0", true, "-13,0,0,0,400,0,0,0,128,0,0,0,0,ＭＳ Ｐゴシック"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        dir.writeSettings("[Common]\r\nFont=" + c.stored + "\r\n");
+        if (c.message) messageBox.scriptAnswer(IDOK);
+        const std::size_t before = messageBox.calls().size();
+        create();
+        EXPECT_EQ(messageBox.calls().size() - before, c.message ? 1u : 0u);
+        EXPECT_EQ(dialog->m_strFont, c.normalForm);
+        EXPECT_EQ(FormatFontString(dialog->GetWindowFont()), c.normalForm);
+        dialog.reset();
+    }
+}
+
+TEST_F(Startup, editorFont_onlyOnTheTemplateEditor) {
+    dir.writeSettings("[Common]\r\nFont=-20,0,0,0,700,1,0,0,128,0,0,0,0,IPAGothic\r\n");
+    create();
+    const QFont editorFont = dialog->GetDlgItem(kIdTemplate)->font();
+    EXPECT_EQ(editorFont.pixelSize(), 20);
+    EXPECT_EQ(editorFont.weight(), QFont::Bold);
+    EXPECT_TRUE(editorFont.italic());
+    EXPECT_EQ(dialog->m_editorFont, editorFont);
+    for (int id : {kIdOutput, kIdLoopCount, kIdExit}) {
+        EXPECT_EQ(dialog->GetDlgItem(id)->font().pixelSize(), 13) << id;
+        EXPECT_FALSE(dialog->GetDlgItem(id)->font().bold()) << id;
+    }
+}
+
+TEST_F(Startup, window_hasCaptionFixedSizeIconAndLayout) {
+    writeSettingsWithFont("");
+    createAndShow();
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Ravolin"));
+    EXPECT_FALSE(dialog->windowIcon().isNull());
+    EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
+    EXPECT_FALSE(dialog->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+
+    // Dialog units with the template font (8 x 14 base units): the client area is 956 x 691 under the menu.
+    QWidget* client = dialog->GetDlgItem(kIdExit)->parentWidget();
+    EXPECT_EQ(client->size(), QSize(956, 691));
+    EXPECT_EQ(dialog->height(), 691 + dialog->findChild<QMenuBar*>()->height());
+    struct Case {
+        int id;
+        QRect pixels;
+    };
+    const Case cases[] = {
+        {kIdExit, {842, 658, 100, 25}},      {kIdTemplate, {12, 14, 930, 368}},  {kIdLoopCount, {116, 422, 46, 21}},
+        {kIdAutoSave, {12, 469, 208, 21}},   {kIdTab, {266, 399, 412, 243}},     {kIdOutput, {702, 399, 240, 243}},
+        {kIdSaveSettings, {640, 658, 182, 25}}, {kIdExecute, {12, 604, 238, 37}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(dialog->GetDlgItem(c.id)->geometry(), c.pixels) << c.id;
+    EXPECT_TRUE(control<QPushButton>(kIdExit)->isDefault());
+    EXPECT_TRUE(control<QPlainTextEdit>(kIdOutput)->isReadOnly());
+    EXPECT_FALSE(control<QPlainTextEdit>(kIdTemplate)->isReadOnly());
+    EXPECT_EQ(control<QCheckBox>(kIdAutoSave)->text(), QStringLiteral("終了時に自動的に保存する"));
+}
+
+TEST_F(Startup, menuBar_hasItemsWithIdsAndCaptionsInOrder) {
+    writeSettingsWithFont("");
+    create();
+    const QList<QAction*> popups = dialog->findChild<QMenuBar*>()->actions();
+    const QStringList popupCaptions{"処理(&P)", "ツール(&T)", "ヘルプ(&H)"};
+    ASSERT_EQ(popups.size(), popupCaptions.size());
+    // 0 stands for a separator.
+    const std::vector<std::vector<std::pair<int, const char*>>> items{
+        {{kCmdExecute, "変換実行"}, {kCmdClearEditArea, "文字列クリア"}, {kCmdRestoreStrings, "初期化"}, {0, ""},
+         {kCmdExit, "終了(&X)"}},
+        {{kCmdFontSettings, "置換元エディタのフォント設定"}, {kCmdToggleBeep, "音声出力"},
+         {kCmdToggleTray, "最小化時にタスクトレイに入れる"}},
+        {{kCmdAbout, "バージョン情報(&A)"}},
+    };
+    for (qsizetype p = 0; p < popups.size(); ++p) {
+        EXPECT_EQ(popups[p]->text(), popupCaptions[p]);
+        const QList<QAction*> actions = popups[p]->menu()->actions();
+        const auto& expected = items[static_cast<std::size_t>(p)];
+        ASSERT_EQ(static_cast<std::size_t>(actions.size()), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            const QAction* action = actions[static_cast<qsizetype>(i)];
+            if (expected[i].first == 0) {
+                EXPECT_TRUE(action->isSeparator());
+                continue;
+            }
+            EXPECT_EQ(action->text(), QString::fromUtf8(expected[i].second));
+            EXPECT_EQ(dialog->GetMenuItem(expected[i].first), action);
+        }
+    }
+}
+
+TEST_F(Startup, tabs_areInsertedAndTheNumericPageShows) {
+    writeSettingsWithFont("");
+    createAndShow();
+    ASSERT_NE(dialog->m_tab, nullptr);
+    EXPECT_EQ(dialog->m_tab, dialog->GetDlgItem(kIdTab));
+    ASSERT_EQ(dialog->m_tab->GetItemCount(), 10);
+    const QStringList texts{"数値", "配列1", "配列2", "配列3", "配列4", "配列5", "配列6", "配列7", "配列8", "配列9"};
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(dialog->m_tab->tabBar()->tabText(i), texts[i]);
+    EXPECT_EQ(dialog->m_tab->GetCurSel(), 0);
+    EXPECT_EQ(dialog->m_nCurTab, 0);
+    EXPECT_TRUE(dialog->m_numericPage.isVisible());
+    for (const ArrayPage& page : dialog->m_arrayPage) EXPECT_FALSE(page.isVisible());
+
+    // Every page lies on the tab control's display area, inside the control and below its tabs.
+    const QRect tab = dialog->m_tab->geometry();
+    const QRect area = dialog->m_numericPage.geometry();
+    EXPECT_TRUE(tab.contains(area));
+    EXPECT_GT(area.top(), tab.top() + dialog->m_tab->tabBar()->height() - 1);
+    for (const ArrayPage& page : dialog->m_arrayPage) EXPECT_EQ(page.geometry(), area);
+    EXPECT_EQ(dialog->m_tab->AdjustRect(true, area), tab);
+}
+
+}  // namespace
+}  // namespace ravolin

@@ -1,0 +1,34 @@
+#include "TempSettingsDir.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "Codec.h"
+#include "SettingsStore.h"
+
+namespace ravolin {
+
+TempSettingsDir::TempSettingsDir() {
+    if (!m_dir.isValid()) throw std::runtime_error("cannot create a temporary directory");
+    m_directory = m_dir.path().toStdString();
+    m_settingsPath = m_directory + "/" + kSettingsFileName;
+}
+
+void TempSettingsDir::writeSettings(std::string_view text) const {
+    bool lossy = false;
+    const std::string bytes = Utf8ToCp932(text, &lossy);
+    if (lossy) throw std::invalid_argument("settings text has characters CP932 lacks");
+    std::ofstream out(m_settingsPath, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + m_settingsPath);
+}
+
+bool TempSettingsDir::settingsExist() const { return std::ifstream(m_settingsPath).good(); }
+
+std::string TempSettingsDir::readSettingsBytes() const {
+    std::ifstream in(m_settingsPath, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace ravolin
