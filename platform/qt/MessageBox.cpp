@@ -1,5 +1,8 @@
 #include "MessageBox.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -32,9 +35,31 @@ void addButton(QMessageBox& box, QMessageBox::StandardButton button, const char*
     box.addButton(button)->setText(QString::fromUtf8(caption));
 }
 
+class CopyableMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Copy)) {
+            QGuiApplication::clipboard()->setText(messageBoxCopyText(*this));
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+};
+
 }  // namespace
 
-void PrepareMessageBox(QMessageBox& box, const std::string& text, const std::string& caption, unsigned type) {
+QString messageBoxCopyText(const QMessageBox& box) {
+    const QString line = QStringLiteral("---------------------------\n");
+    QString buttons;
+    for (const QAbstractButton* button : box.buttons()) buttons += QString(button->text()).remove('&') + "   ";
+    return line + box.windowTitle() + '\n' + line + box.text() + '\n' + line + buttons + '\n' + line;
+}
+
+void prepareMessageBox(QMessageBox& box, const std::string& text, const std::string& caption, unsigned type) {
     box.setText(displayText(text));
     box.setTextFormat(Qt::PlainText);
     box.setWindowTitle(QString::fromUtf8(caption));
@@ -60,7 +85,7 @@ void PrepareMessageBox(QMessageBox& box, const std::string& text, const std::str
     }
 }
 
-int AnswerOf(int standardButton, unsigned type) {
+int answerOf(int standardButton, unsigned type) {
     switch (standardButton) {
         case QMessageBox::Ok:
             return IDOK;
@@ -78,11 +103,11 @@ int AnswerOf(int standardButton, unsigned type) {
 }
 
 int QtMessageBox::MessageBox(QWidget* owner, const std::string& text, const std::string& caption, unsigned type) {
-    QMessageBox box(owner);
-    PrepareMessageBox(box, text, caption, type);
+    CopyableMessageBox box(owner);
+    prepareMessageBox(box, text, caption, type);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
-    return AnswerOf(clicked ? box.standardButton(clicked) : QMessageBox::NoButton, type);
+    return answerOf(clicked ? box.standardButton(clicked) : QMessageBox::NoButton, type);
 }
 
 }  // namespace ravolin

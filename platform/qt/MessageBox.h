@@ -3,6 +3,7 @@
 #include <string>
 
 class QMessageBox;
+class QString;
 class QWidget;
 
 namespace ravolin {
@@ -39,8 +40,12 @@ public:
 };
 
 // Gives `box` the text, caption, icon and buttons of a call; the answer of the button it closed with is
-// AnswerOf(clicked standard button).
-void PrepareMessageBox(QMessageBox& box, const std::string& text, const std::string& caption, unsigned type);
-int AnswerOf(int standardButton, unsigned type);
+// answerOf(clicked standard button).
+void prepareMessageBox(QMessageBox& box, const std::string& text, const std::string& caption, unsigned type);
+int answerOf(int standardButton, unsigned type);
+
+// What Ctrl+C in a box puts on the clipboard, as on Windows: caption, text and button captions between
+// dashed lines, so a user can pass a message on word for word.
+QString messageBoxCopyText(const QMessageBox& box);
 
 }  // namespace ravolin

@@ -1,0 +1,131 @@
+#include "ConverterApp.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+
+#include <QTemporaryDir>
+
+#include "ConverterDialog.h"
+#include "FakeMessageBox.h"
+#include "TempSettingsDir.h"
+
+namespace ravolin {
+namespace {
+
+// The start sequence with a lock directory, a working directory and a dialog run of the test's own.
+class StartSequence : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_locks.isValid());
+        m_lockDirectory = m_locks.path().toStdString();
+        ASSERT_EQ(chmod(m_lockDirectory.c_str(), 0700), 0);
+    }
+
+    AppServices services() {
+        AppServices s{.dialog = {messageBox}};
+        s.acquireInstance = [this] {
+            steps.push_back("lock");
+            return SingleInstance::acquireIn(m_lockDirectory, kInstanceLockName);
+        };
+        s.workingDirectory = [this] {
+            steps.push_back("directory");
+            return workingDirectory;
+        };
+        s.runDialog = [this](ConverterDialog& dialog) {
+            steps.push_back("dialog");
+            dialogPath = dialog.settingsPath();
+            mainWindowWhileRunning = app->m_pMainWnd == &dialog;
+            return IDOK;
+        };
+        s.diagnostics = &diagnostics;
+        return s;
+    }
+
+    SingleInstance holdLock() const { return SingleInstance::acquireIn(m_lockDirectory, kInstanceLockName); }
+
+    TempSettingsDir settings;
+    FakeMessageBox messageBox;
+    Settings record;
+    WorkingDirectory workingDirectory{settings.directory(), {}};
+    std::vector<std::string> steps;
+    std::string dialogPath;
+    bool mainWindowWhileRunning = false;
+    std::ostringstream diagnostics;
+    std::unique_ptr<ConverterApp> app;
+
+private:
+    QTemporaryDir m_locks;
+    std::string m_lockDirectory;
+};
+
+TEST_F(StartSequence, firstCopy_runsTheDialogOnTheWorkingDirectorysSettings) {
+    app = std::make_unique<ConverterApp>(services(), record);
+    EXPECT_FALSE(app->InitInstance());
+    EXPECT_EQ(steps, (std::vector<std::string>{"lock", "directory", "dialog"}));
+    EXPECT_EQ(dialogPath, settings.directory() + "/RavolinSetting.ini");
+    EXPECT_EQ(app->m_pszProfileName, dialogPath);
+    EXPECT_TRUE(mainWindowWhileRunning);
+    EXPECT_EQ(app->m_pMainWnd, nullptr);
+    EXPECT_TRUE(messageBox.calls().empty());
+    // The lock is held for as long as the application lives.
+    EXPECT_EQ(holdLock().status(), SingleInstance::Status::AlreadyRunning);
+    app.reset();
+    EXPECT_EQ(holdLock().status(), SingleInstance::Status::Owner);
+}
+
+TEST_F(StartSequence, secondCopy_isRefusedWithoutTouchingSettings) {
+    settings.writeSettings("[Common]\r\nLoop=3\r\n");
+    const std::string before = settings.readSettingsBytes();
+    const SingleInstance running = holdLock();
+    ASSERT_EQ(running.status(), SingleInstance::Status::Owner);
+    messageBox.scriptAnswer(IDOK);
+
+    app = std::make_unique<ConverterApp>(services(), record);
+    EXPECT_FALSE(app->InitInstance());
+
+    ASSERT_EQ(messageBox.calls().size(), 1u);
+    const MessageBoxCall& call = messageBox.calls()[0];
+    EXPECT_EQ(call.owner, nullptr);
+    EXPECT_EQ(call.text, "すでに起動しています");
+    EXPECT_EQ(call.caption, "警告");
+    EXPECT_EQ(call.type, MB_OK | MB_ICONHAND);
+    EXPECT_EQ(call.type, 0x10u);
+    EXPECT_EQ(steps, std::vector<std::string>{"lock"});  // no settings path, no dialog
+    EXPECT_FALSE(app->m_pszProfileName.has_value());
+    EXPECT_EQ(settings.readSettingsBytes(), before);
+    EXPECT_TRUE(record.counters[0].token.empty());  // nothing was loaded
+}
+
+TEST_F(StartSequence, unreadableWorkingDirectory_fallsBackToTheBareFileName) {
+    workingDirectory = {{}, "cannot read the working directory: No such file or directory"};
+    app = std::make_unique<ConverterApp>(services(), record);
+    EXPECT_FALSE(app->InitInstance());
+    EXPECT_EQ(dialogPath, "RavolinSetting.ini");
+    EXPECT_NE(diagnostics.str().find("No such file or directory"), std::string::npos) << diagnostics.str();
+}
+
+TEST_F(StartSequence, lockThatCannotBeTaken_endsWithoutWindowButSaysWhy) {
+    AppServices s = services();
+    s.acquireInstance = [] { return SingleInstance::acquireIn("/nonexistent-ravolin-dir", kInstanceLockName); };
+    app = std::make_unique<ConverterApp>(std::move(s), record);
+    EXPECT_FALSE(app->InitInstance());
+    EXPECT_TRUE(steps.empty());
+    EXPECT_TRUE(messageBox.calls().empty());
+    EXPECT_NE(diagnostics.str().find("/nonexistent-ravolin-dir/Ravolin_Replace"), std::string::npos);
+}
+
+TEST(SettingsPath, isTheDirectoryPlusTheFileName) {
+    EXPECT_EQ(settingsPathIn({"/home/user/work", {}}), "/home/user/work/RavolinSetting.ini");
+    EXPECT_EQ(settingsPathIn({"/", {}}), "//RavolinSetting.ini");  // appended as it stands
+    const std::string deep = "/" + std::string(5000, 'd');
+    EXPECT_EQ(settingsPathIn({deep, {}}), deep + "/RavolinSetting.ini");
+    EXPECT_EQ(settingsPathIn({{}, "failed"}), "RavolinSetting.ini");
+}
+
+}  // namespace
+}  // namespace ravolin
