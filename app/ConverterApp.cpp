@@ -9,7 +9,7 @@
 
 namespace ravolin {
 
-std::string SettingsPathIn(const WorkingDirectory& directory) {
+std::string settingsPathIn(const WorkingDirectory& directory) {
     if (!directory.ok()) return kSettingsFileName;
     return directory.path + "/" + kSettingsFileName;
 }
@@ -40,7 +40,7 @@ bool ConverterApp::InitInstance() {
         diagnostics() << "ravolin: " << directory.error << "; using " << kSettingsFileName
                       << " relative to it\n";
     }
-    m_pszProfileName = SettingsPathIn(directory);
+    m_pszProfileName = settingsPathIn(directory);
 
     ConverterDialog dialog(m_services.dialog, *m_pszProfileName, m_record);
     m_pMainWnd = &dialog;

@@ -17,15 +17,15 @@ class ConverterDialog;
 // What the start sequence reaches outside itself; each has the real service as its default.
 struct AppServices {
     DialogServices dialog;
-    std::function<SingleInstance()> acquireInstance = [] { return SingleInstance::Acquire(kInstanceLockName); };
-    std::function<WorkingDirectory()> workingDirectory = CurrentWorkingDirectory;
-    std::function<int(ConverterDialog&)> runDialog;  // empty: DoModal
+    std::function<SingleInstance()> acquireInstance = [] { return SingleInstance::acquire(kInstanceLockName); };
+    std::function<WorkingDirectory()> workingDirectory = currentWorkingDirectory;
+    std::function<int(ConverterDialog&)> runDialog{};  // empty: DoModal
     std::ostream* diagnostics = nullptr;             // null: standard error
 };
 
 // The settings file in `directory`; where the directory can't be read, the bare file name, which the kernel
 // resolves against the working directory on every open.
-std::string SettingsPathIn(const WorkingDirectory& directory);
+std::string settingsPathIn(const WorkingDirectory& directory);
 
 // The application: refuses a second copy, fixes the settings path and runs the main dialog modally.
 class ConverterApp {

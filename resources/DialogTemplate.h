@@ -42,6 +42,6 @@ struct DialogTemplate {
 };
 
 // The template of a dialog resource, or nullptr for an id that names none.
-const DialogTemplate* FindDialogTemplate(int id);
+const DialogTemplate* findDialogTemplate(int id);
 
 }  // namespace ravolin

@@ -86,7 +86,7 @@ constexpr std::array kTemplates{
 
 }  // namespace
 
-const DialogTemplate* FindDialogTemplate(int id) {
+const DialogTemplate* findDialogTemplate(int id) {
     for (const DialogTemplate& t : kTemplates) {
         if (t.id == id) return &t;
     }

@@ -44,8 +44,8 @@ constexpr std::array kAccelerators{
 
 }  // namespace
 
-std::span<const MenuPopup> MainMenu() { return kMainMenu; }
-std::span<const MenuPopup> TrayMenu() { return kTrayMenu; }
-std::span<const Accelerator> AcceleratorTable() { return kAccelerators; }
+std::span<const MenuPopup> mainMenu() { return kMainMenu; }
+std::span<const MenuPopup> trayMenu() { return kTrayMenu; }
+std::span<const Accelerator> acceleratorTable() { return kAccelerators; }
 
 }  // namespace ravolin

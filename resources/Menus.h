@@ -30,12 +30,12 @@ struct Accelerator {
 };
 
 // The menu bar of the main dialog.
-std::span<const MenuPopup> MainMenu();
+std::span<const MenuPopup> mainMenu();
 
 // Menu resource 133: the notification icon's menu, one pop-up.
-std::span<const MenuPopup> TrayMenu();
+std::span<const MenuPopup> trayMenu();
 
 // Accelerator table 132.
-std::span<const Accelerator> AcceleratorTable();
+std::span<const Accelerator> acceleratorTable();
 
 }  // namespace ravolin

@@ -102,6 +102,6 @@ constexpr std::array kImages{IconImage{32, kIcon32}, IconImage{16, kIcon16}};
 
 }  // namespace
 
-std::span<const IconImage> ProgramIcon() { return kImages; }
+std::span<const IconImage> programIcon() { return kImages; }
 
 }  // namespace ravolin

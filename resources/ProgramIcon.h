@@ -11,6 +11,6 @@ struct IconImage {
 };
 
 // Icon 128: a 32 x 32 and a 16 x 16 image, 16 colours each.
-std::span<const IconImage> ProgramIcon();
+std::span<const IconImage> programIcon();
 
 }  // namespace ravolin

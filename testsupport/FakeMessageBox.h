@@ -25,7 +25,7 @@ class FakeMessageBox : public MessageBoxPort {
 public:
     ~FakeMessageBox() override;
 
-    void ScriptAnswer(int answer) { m_answers.push_back(answer); }
+    void scriptAnswer(int answer) { m_answers.push_back(answer); }
     const std::vector<MessageBoxCall>& calls() const { return m_calls; }
 
     int MessageBox(QWidget* owner, const std::string& text, const std::string& caption, unsigned type) override;

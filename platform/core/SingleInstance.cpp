@@ -49,7 +49,7 @@ std::string temporaryDirectory() {
 
 }  // namespace
 
-bool PrivateLockDirectory(std::string& directory, std::string& error) {
+bool privateLockDirectory(std::string& directory, std::string& error) {
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && runtime[0] == '/') {
         std::string ignored;
         if (openPrivateDirectory(runtime, ignored)) {
@@ -68,14 +68,14 @@ bool PrivateLockDirectory(std::string& directory, std::string& error) {
     return true;
 }
 
-SingleInstance SingleInstance::Acquire(const std::string& name) {
+SingleInstance SingleInstance::acquire(const std::string& name) {
     std::string directory;
     std::string error;
-    if (!PrivateLockDirectory(directory, error)) return SingleInstance(Status::Failed, -1, error);
-    return AcquireIn(directory, name);
+    if (!privateLockDirectory(directory, error)) return SingleInstance(Status::Failed, -1, error);
+    return acquireIn(directory, name);
 }
 
-SingleInstance SingleInstance::AcquireIn(const std::string& directory, const std::string& name) {
+SingleInstance SingleInstance::acquireIn(const std::string& directory, const std::string& name) {
     const std::string path = directory + "/" + name;
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
     if (fd < 0) return SingleInstance(Status::Failed, -1, describe("cannot open", path, errno));

@@ -10,7 +10,7 @@ inline constexpr char kInstanceLockName[] = "Ravolin_Replace";
 // A per-user directory only this user can write: $XDG_RUNTIME_DIR when it is one, else a 0700 folder of
 // our own under the temporary directory, created if missing. Returns false with `error` set when neither is
 // safe to use (another owner, a group- or world-accessible mode, a symbolic link).
-bool PrivateLockDirectory(std::string& directory, std::string& error);
+bool privateLockDirectory(std::string& directory, std::string& error);
 
 // An exclusive lock on a file in a private directory. The kernel releases it when the holder's process ends,
 // however it ends, so a copy started after a crash is not refused.
@@ -18,10 +18,10 @@ class SingleInstance {
 public:
     enum class Status { Owner, AlreadyRunning, Failed };
 
-    // Takes `name` in PrivateLockDirectory().
-    static SingleInstance Acquire(const std::string& name);
+    // Takes `name` in privateLockDirectory().
+    static SingleInstance acquire(const std::string& name);
     // Takes `name` in `directory`, which must already be private to this user.
-    static SingleInstance AcquireIn(const std::string& directory, const std::string& name);
+    static SingleInstance acquireIn(const std::string& directory, const std::string& name);
 
     SingleInstance(SingleInstance&& other) noexcept;
     SingleInstance& operator=(SingleInstance&& other) noexcept;

@@ -12,6 +12,6 @@ struct WorkingDirectory {
 };
 
 // The process's current directory, of any length.
-WorkingDirectory CurrentWorkingDirectory();
+WorkingDirectory currentWorkingDirectory();
 
 }  // namespace ravolin

@@ -73,19 +73,19 @@ constexpr std::array kKnownFaces{
 
 }  // namespace
 
-int ScreenDpi() {
+int screenDpi() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return kDefaultDpi;
     return static_cast<int>(std::lround(screen->logicalDotsPerInchY()));
 }
 
-std::int32_t HeightFromPoints(int points, int dpi) {
+std::int32_t heightFromPoints(int points, int dpi) {
     // MulDiv rounds half away from zero.
     const long long scaled = static_cast<long long>(points) * dpi;
     return -static_cast<std::int32_t>((scaled + 36) / 72);
 }
 
-QFont FontFromLogFont(const LogFont& record) {
+QFont fontFromLogFont(const LogFont& record) {
     QFont font(QString::fromUtf8(record.lfFaceName));
     if (const int pixels = pixelSizeOf(record); pixels > 0) font.setPixelSize(pixels);
     font.setWeight(weightOf(record));
@@ -95,7 +95,7 @@ QFont FontFromLogFont(const LogFont& record) {
     return font;
 }
 
-LogFont LogFontFromFont(const QFont& font, const LogFont& base, int dpi) {
+LogFont logFontFromFont(const QFont& font, const LogFont& base, int dpi) {
     LogFont record = base;
     const int pixels = font.pixelSize() > 0 ? font.pixelSize()
                                             : static_cast<int>(std::lround(font.pointSizeF() * dpi / 72.0));
@@ -113,7 +113,7 @@ LogFont LogFontFromFont(const QFont& font, const LogFont& base, int dpi) {
     return record;
 }
 
-JapaneseFontPlan PlanJapaneseFonts(const QStringList& installed, const QStringList& japanese) {
+JapaneseFontPlan planJapaneseFonts(const QStringList& installed, const QStringList& japanese) {
     JapaneseFontPlan plan;
     plan.japaneseAvailable = !japanese.isEmpty();
     if (!plan.japaneseAvailable) return plan;
@@ -131,7 +131,7 @@ JapaneseFontPlan PlanJapaneseFonts(const QStringList& installed, const QStringLi
     return plan;
 }
 
-void ApplyJapaneseFonts(const JapaneseFontPlan& plan, std::ostream& diagnostics) {
+void applyJapaneseFonts(const JapaneseFontPlan& plan, std::ostream& diagnostics) {
     for (const FaceSubstitution& s : plan.substitutions) QFont::insertSubstitutions(s.face, s.substitutes);
     if (!plan.japaneseAvailable) {
         static std::once_flag warned;
@@ -142,8 +142,8 @@ void ApplyJapaneseFonts(const JapaneseFontPlan& plan, std::ostream& diagnostics)
     }
 }
 
-void InstallJapaneseFonts(std::ostream& diagnostics) {
-    ApplyJapaneseFonts(PlanJapaneseFonts(QFontDatabase::families(), QFontDatabase::families(QFontDatabase::Japanese)),
+void installJapaneseFonts(std::ostream& diagnostics) {
+    applyJapaneseFonts(planJapaneseFonts(QFontDatabase::families(), QFontDatabase::families(QFontDatabase::Japanese)),
                        diagnostics);
 }
 

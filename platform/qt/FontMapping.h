@@ -13,20 +13,20 @@ namespace ravolin {
 
 // The logical DPI of the primary screen (96 without one): the DPI at which a font record's pixel heights
 // and a template's point sizes are taken.
-int ScreenDpi();
+int screenDpi();
 
 // The record's height for a size in points: negative, a character height, as Windows computes it.
-std::int32_t HeightFromPoints(int points, int dpi);
+std::int32_t heightFromPoints(int points, int dpi);
 
 // The font a record describes. A negative height is the character (em) height in pixels, a positive one the
 // cell height (ascent plus descent); 0 leaves the size to the default. The face name is kept as stored, so
 // the font's family() is the record's name even where another installed face is drawn.
-QFont FontFromLogFont(const LogFont& record);
+QFont fontFromLogFont(const LogFont& record);
 
 // The record of `font`. Character set, precisions, quality and pitch-and-family come from `base`, which
 // Qt has no notion of; height and weight keep base's form where it gives the same font, so a record read
 // from a file and shown comes back unchanged.
-LogFont LogFontFromFont(const QFont& font, const LogFont& base, int dpi);
+LogFont logFontFromFont(const QFont& font, const LogFont& base, int dpi);
 
 // A face the program's records name (from Windows), and the faces that draw it here.
 struct FaceSubstitution {
@@ -41,12 +41,12 @@ struct JapaneseFontPlan {
 
 // Which Windows Japanese faces to map, and to what, given the installed families and those of them
 // that have Japanese glyphs. A face that is installed itself is left alone.
-JapaneseFontPlan PlanJapaneseFonts(const QStringList& installed, const QStringList& japanese);
+JapaneseFontPlan planJapaneseFonts(const QStringList& installed, const QStringList& japanese);
 
 // Installs the plan's substitutions; without any Japanese face it says so on `diagnostics`, once per process.
-void ApplyJapaneseFonts(const JapaneseFontPlan& plan, std::ostream& diagnostics);
+void applyJapaneseFonts(const JapaneseFontPlan& plan, std::ostream& diagnostics);
 
 // Plans from the font database and applies; called before the first window is built.
-void InstallJapaneseFonts(std::ostream& diagnostics);
+void installJapaneseFonts(std::ostream& diagnostics);
 
 }  // namespace ravolin
