@@ -112,7 +112,7 @@ std::size_t Cp932PrefixLength(std::string_view cp932, std::size_t maxBytes) {
 std::string Cp932ToUtf8(std::string_view cp932) {
     Converter converter("UTF-8", "CP932");
     std::string out;
-    while (!converter.run(cp932, out)) {
+    while (!converter.run(cp932, out) && !cp932.empty()) {
         // A lead byte with a proper trail byte is one unknown character; anything else is one bad byte.
         out.append(kReplacementCharacter);
         cp932.remove_prefix(Cp932CharLength(cp932));
@@ -124,7 +124,7 @@ std::string Utf8ToCp932(std::string_view utf8, bool* lossy) {
     Converter converter("CP932", "UTF-8");
     std::string out;
     bool substituted = false;
-    while (!converter.run(utf8, out)) {
+    while (!converter.run(utf8, out) && !utf8.empty()) {
         out.push_back('?');
         substituted = true;
         std::size_t badLength = 0;

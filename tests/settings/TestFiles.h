@@ -50,8 +50,7 @@ inline void writeFile(const std::string& path, std::string_view bytes) {
 }
 
 struct ChildOutcome {
-    bool exited = false;  // ended by _exit rather than by a signal
-    int signal = 0;
+    int signal = 0;  // the signal that ended the child, or 0
     std::string report;  // what the child's function returned
 };
 
@@ -75,7 +74,6 @@ inline ChildOutcome runInChild(const std::function<std::string()>& body) {
     close(channel[0]);
     int status = 0;
     waitpid(pid, &status, 0);
-    outcome.exited = WIFEXITED(status);
     outcome.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     return outcome;
 }
