@@ -14,11 +14,10 @@ std::string settingsPathIn(const WorkingDirectory& directory) {
     return directory.path + "/" + kSettingsFileName;
 }
 
-ConverterApp::ConverterApp(AppServices services, Settings& record) : m_services(std::move(services)), m_record(record) {}
+ConverterApp::ConverterApp(AppServices services, Settings& record)
+    : m_services(std::move(services)), m_record(record) {}
 
-std::ostream& ConverterApp::diagnostics() const {
-    return m_services.diagnostics ? *m_services.diagnostics : std::cerr;
-}
+std::ostream& ConverterApp::diagnostics() const { return m_services.diagnostics ? *m_services.diagnostics : std::cerr; }
 
 bool ConverterApp::InitInstance() {
     m_instance = m_services.acquireInstance();
@@ -37,8 +36,7 @@ bool ConverterApp::InitInstance() {
 
     const WorkingDirectory directory = m_services.workingDirectory();
     if (!directory.ok()) {
-        diagnostics() << "ravolin: " << directory.error << "; using " << kSettingsFileName
-                      << " relative to it\n";
+        diagnostics() << "ravolin: " << directory.error << "; using " << kSettingsFileName << " relative to it\n";
     }
     m_pszProfileName = settingsPathIn(directory);
 

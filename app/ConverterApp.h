@@ -20,7 +20,7 @@ struct AppServices {
     std::function<SingleInstance()> acquireInstance = [] { return SingleInstance::acquire(kInstanceLockName); };
     std::function<WorkingDirectory()> workingDirectory = currentWorkingDirectory;
     std::function<int(ConverterDialog&)> runDialog{};  // empty: DoModal
-    std::ostream* diagnostics = nullptr;             // null: standard error
+    std::ostream* diagnostics = nullptr;               // null: standard error
 };
 
 // The settings file in `directory`; where the directory can't be read, the bare file name, which the kernel

@@ -27,7 +27,8 @@ XvfbServer::~XvfbServer() {
 
 bool XvfbServer::start() {
     // -displayfd: the server picks a free display and writes its number once it accepts connections.
-    m_server.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"});
+    // -noreset: the server stays as it is when its last client goes, as after killing the only program.
+    m_server.start("Xvfb", {"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"});
     QDeadlineTimer deadline(kStartTimeoutMs);
     QByteArray number;
     while (!number.contains('\n')) {

@@ -15,9 +15,12 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setFont(fontFromLogFont(templateLogFont(about, screenDpi())));
     const BaseUnits units = dialogBaseUnits(font());
     setFixedSize(MapDialogRect(about.rect, units).size());
-    buildControls(about, *this, units, *this, {nullptr, [this](int id) {
-                                                   if (id == kIdAboutOk) accept();
-                                               }, {}});
+    buildControls(about, *this, units, *this,
+                  {nullptr,
+                   [this](int id) {
+                       if (id == kIdAboutOk) accept();
+                   },
+                   {}});
 }
 
 }  // namespace ravolin

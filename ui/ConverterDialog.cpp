@@ -87,7 +87,8 @@ bool ConverterDialog::OnInitDialog() {
     SetDlgItemText(kIdOutput, kOutputPlaceholder);
     SetDlgItemInt(kIdLoopCount, m_nLoopCount);
 
-    for (int i = 0; i < static_cast<int>(std::size(kTabTexts)); ++i) m_tab->InsertItem(i, QString::fromUtf8(kTabTexts[i]));
+    for (int i = 0; i < static_cast<int>(std::size(kTabTexts)); ++i)
+        m_tab->InsertItem(i, QString::fromUtf8(kTabTexts[i]));
     createPages();
 
     // The first tab stop of the template, the exit button, has the focus when the window shows.

@@ -94,7 +94,8 @@ void ConverterDialog::LoadAccelerators() {
         if (accelerator.flags & FCONTROL) modifiers |= Qt::ControlModifier;
         if (accelerator.flags & FSHIFT) modifiers |= Qt::ShiftModifier;
         // Virtual keys of letters and digits are their ASCII upper-case codes, as Qt's keys are.
-        auto* shortcut = new QShortcut(QKeySequence(QKeyCombination(modifiers, static_cast<Qt::Key>(accelerator.key))), this);
+        auto* shortcut =
+            new QShortcut(QKeySequence(QKeyCombination(modifiers, static_cast<Qt::Key>(accelerator.key))), this);
         connect(shortcut, &QShortcut::activated, this, [this, accelerator] { TranslateAccelerator(accelerator); });
     }
 }

@@ -14,7 +14,8 @@ public:
     explicit FitsBoxValidator(QLineEdit* edit) : QValidator(edit), m_edit(edit) {}
 
     State validate(QString& input, int&) const override {
-        const int room = m_edit->contentsRect().width() - 2 * m_edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+        const int room =
+            m_edit->contentsRect().width() - 2 * m_edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
         return m_edit->fontMetrics().horizontalAdvance(input) <= room ? Acceptable : Invalid;
     }
 

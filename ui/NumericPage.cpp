@@ -6,9 +6,7 @@
 
 namespace ravolin {
 
-bool NumericPage::Create(QWidget* parent, const Settings& record) {
-    return createPage(kNumericPageId, parent, record);
-}
+bool NumericPage::Create(QWidget* parent, const Settings& record) { return createPage(kNumericPageId, parent, record); }
 
 void NumericPage::FillControls() {
     for (int r = 0; r < static_cast<int>(kCounterCount); ++r) {

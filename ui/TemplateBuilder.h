@@ -25,6 +25,6 @@ struct ControlHooks {
 // places them at their rectangles converted with `units`, and registers each control that has an id with
 // `host`. Returns the tab stops in their order.
 std::vector<QWidget*> buildControls(const DialogTemplate& dialog, QWidget& parent, BaseUnits units, ControlHost& host,
-                   const ControlHooks& hooks);
+                                    const ControlHooks& hooks);
 
 }  // namespace ravolin

@@ -64,11 +64,11 @@ struct KnownFace {
 // The faces of Windows descriptions, and the IPA face that stands closest to each.
 constexpr std::array kKnownFaces{
     KnownFace{"ＭＳ Ｐゴシック", "IPAPGothic"}, KnownFace{"ＭＳ ゴシック", "IPAGothic"},
-    KnownFace{"MS PGothic", "IPAPGothic"},     KnownFace{"MS Gothic", "IPAGothic"},
-    KnownFace{"MS UI Gothic", "IPAPGothic"},   KnownFace{"ＭＳ Ｐ明朝", "IPAPMincho"},
-    KnownFace{"ＭＳ 明朝", "IPAMincho"},       KnownFace{"MS PMincho", "IPAPMincho"},
-    KnownFace{"MS Mincho", "IPAMincho"},       KnownFace{"メイリオ", "IPAPGothic"},
-    KnownFace{"Meiryo", "IPAPGothic"},         KnownFace{"Meiryo UI", "IPAPGothic"},
+    KnownFace{"MS PGothic", "IPAPGothic"},      KnownFace{"MS Gothic", "IPAGothic"},
+    KnownFace{"MS UI Gothic", "IPAPGothic"},    KnownFace{"ＭＳ Ｐ明朝", "IPAPMincho"},
+    KnownFace{"ＭＳ 明朝", "IPAMincho"},        KnownFace{"MS PMincho", "IPAPMincho"},
+    KnownFace{"MS Mincho", "IPAMincho"},        KnownFace{"メイリオ", "IPAPGothic"},
+    KnownFace{"Meiryo", "IPAPGothic"},          KnownFace{"Meiryo UI", "IPAPGothic"},
 };
 
 }  // namespace
@@ -97,8 +97,8 @@ QFont fontFromLogFont(const LogFont& record) {
 
 LogFont logFontFromFont(const QFont& font, const LogFont& base, int dpi) {
     LogFont record = base;
-    const int pixels = font.pixelSize() > 0 ? font.pixelSize()
-                                            : static_cast<int>(std::lround(font.pointSizeF() * dpi / 72.0));
+    const int pixels =
+        font.pixelSize() > 0 ? font.pixelSize() : static_cast<int>(std::lround(font.pointSizeF() * dpi / 72.0));
     if (pixelSizeOf(base) != pixels || font.family() != QString::fromUtf8(base.lfFaceName)) {
         record.lfHeight = -pixels;
     }

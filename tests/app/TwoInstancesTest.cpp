@@ -133,7 +133,8 @@ TEST_F(TwoInstances, secondCopyIsRefused_firstRunsOn_andAKilledFirstFreesTheLock
     ASSERT_TRUE(first.waitForFinished(10000));
     QProcess& third = startProgram();
     EXPECT_FALSE(m_x.waitForWindow("^Ravolin$", third.processId(), kWindowTimeoutMs).isEmpty())
-        << "a copy started after the first was killed was refused";
+        << "a copy started after the first was killed showed no window; it is in state " << third.state()
+        << " and said: " << third.readAllStandardError().toStdString();
     EXPECT_TRUE(m_x.findWindows("^警告$").isEmpty());
 }
 

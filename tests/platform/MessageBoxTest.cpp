@@ -58,9 +58,9 @@ TEST(QtMessageBoxSetup, answersFollowTheButtonPressed) {
         int answer;
     };
     const Case cases[] = {
-        {QMessageBox::Ok, MB_OK, IDOK},           {QMessageBox::Cancel, MB_OKCANCEL, IDCANCEL},
-        {QMessageBox::Yes, MB_YESNO, IDYES},      {QMessageBox::No, MB_YESNO, IDNO},
-        {QMessageBox::NoButton, MB_YESNO, IDNO},  {QMessageBox::NoButton, MB_OKCANCEL, IDCANCEL},
+        {QMessageBox::Ok, MB_OK, IDOK},          {QMessageBox::Cancel, MB_OKCANCEL, IDCANCEL},
+        {QMessageBox::Yes, MB_YESNO, IDYES},     {QMessageBox::No, MB_YESNO, IDNO},
+        {QMessageBox::NoButton, MB_YESNO, IDNO}, {QMessageBox::NoButton, MB_OKCANCEL, IDCANCEL},
         {QMessageBox::NoButton, MB_OK, IDOK},
     };
     for (const Case& c : cases) EXPECT_EQ(answerOf(c.button, c.type), c.answer) << c.button << " " << c.type;

@@ -56,8 +56,7 @@ protected:
 TEST_F(LockTest, secondHolder_isRefusedUntilTheFirstLetsGo) {
     std::optional<SingleInstance> first = SingleInstance::acquireIn(m_private, kInstanceLockName);
     ASSERT_EQ(first->status(), SingleInstance::Status::Owner);
-    EXPECT_EQ(SingleInstance::acquireIn(m_private, kInstanceLockName).status(),
-              SingleInstance::Status::AlreadyRunning);
+    EXPECT_EQ(SingleInstance::acquireIn(m_private, kInstanceLockName).status(), SingleInstance::Status::AlreadyRunning);
     EXPECT_EQ(SingleInstance::acquireIn(m_private, "another name").status(), SingleInstance::Status::Owner);
     first.reset();
     EXPECT_EQ(SingleInstance::acquireIn(m_private, kInstanceLockName).status(), SingleInstance::Status::Owner);
@@ -70,8 +69,7 @@ TEST_F(LockTest, lockOfAKilledProcess_isReleased) {
     const QString lockFile = QString::fromStdString(m_private + "/" + kInstanceLockName);
     holder.start("flock", {"--exclusive", "--no-fork", lockFile, "sh", "-c", "echo held; exec sleep 600"});
     ASSERT_TRUE(holder.waitForReadyRead(10000)) << "flock(1) did not take the lock";
-    EXPECT_EQ(SingleInstance::acquireIn(m_private, kInstanceLockName).status(),
-              SingleInstance::Status::AlreadyRunning);
+    EXPECT_EQ(SingleInstance::acquireIn(m_private, kInstanceLockName).status(), SingleInstance::Status::AlreadyRunning);
 
     holder.kill();  // SIGKILL: no chance to unlock
     ASSERT_TRUE(holder.waitForFinished(10000));
@@ -122,7 +120,11 @@ TEST_F(LockTest, unsafeFolderInOurPlace_isRefused) {
         std::function<void()> prepare;
     };
     const Case cases[] = {
-        {"open to others", [&] { ASSERT_EQ(mkdir(own.c_str(), 0700), 0); ASSERT_EQ(chmod(own.c_str(), 0755), 0); }},
+        {"open to others",
+         [&] {
+             ASSERT_EQ(mkdir(own.c_str(), 0700), 0);
+             ASSERT_EQ(chmod(own.c_str(), 0755), 0);
+         }},
         {"a symbolic link", [&] { ASSERT_EQ(symlink(m_private.c_str(), own.c_str()), 0); }},
         {"a plain file", [&] { ASSERT_EQ(close(creat(own.c_str(), 0600)), 0); }},
     };

@@ -45,9 +45,8 @@ TEST(DialogUnits, mulDivRoundsHalfAwayFromZero) {
     struct Case {
         int number, numerator, denominator, expected;
     };
-    const Case cases[] = {{395, 14, 8, 691},  {210, 14, 8, 368}, {14, 14, 8, 25},  {-14, 14, 8, -25},
-                          {14, -14, 8, -25},  {3, 1, 2, 2},      {5, 1, 4, 1},     {0, 7, 3, 0},
-                          {1, 1, 0, -1}};
+    const Case cases[] = {{395, 14, 8, 691}, {210, 14, 8, 368}, {14, 14, 8, 25}, {-14, 14, 8, -25}, {14, -14, 8, -25},
+                          {3, 1, 2, 2},      {5, 1, 4, 1},      {0, 7, 3, 0},    {1, 1, 0, -1}};
     for (const Case& c : cases) {
         EXPECT_EQ(MulDiv(c.number, c.numerator, c.denominator), c.expected)
             << c.number << "*" << c.numerator << "/" << c.denominator;
@@ -75,9 +74,9 @@ protected:
     void build(int templateId) {
         const DialogTemplate& dialog = *findDialogTemplate(templateId);
         parent.setFont(templateFont(dialog));
-        tabStops = buildControls(dialog, parent, dialogBaseUnits(parent.font()), host,
-                                 {nullptr, [this](int id) { commands.push_back(id); },
-                                  [this](int id) { focused.push_back(id); }});
+        tabStops = buildControls(
+            dialog, parent, dialogBaseUnits(parent.font()), host,
+            {nullptr, [this](int id) { commands.push_back(id); }, [this](int id) { focused.push_back(id); }});
     }
 
     QWidget parent;
@@ -108,11 +107,10 @@ TEST_F(Builder, mainTemplate_makesEachKindOfControl) {
     EXPECT_EQ(labels, QStringList{"ループ回数"});
 
     // Tab order is template order; the tab control is no tab stop.
-    const std::vector<QWidget*> expected{host.GetDlgItem(kIdExit),        host.GetDlgItem(kIdTemplate),
-                                         host.GetDlgItem(kIdLoopCount),   host.GetDlgItem(kIdAutoSave),
-                                         host.GetDlgItem(kIdRestoreStrings), host.GetDlgItem(kIdClearEditArea),
-                                         host.GetDlgItem(kIdExecute),     host.GetDlgItem(kIdOutput),
-                                         host.GetDlgItem(kIdSaveSettings)};
+    const std::vector<QWidget*> expected{
+        host.GetDlgItem(kIdExit),     host.GetDlgItem(kIdTemplate),       host.GetDlgItem(kIdLoopCount),
+        host.GetDlgItem(kIdAutoSave), host.GetDlgItem(kIdRestoreStrings), host.GetDlgItem(kIdClearEditArea),
+        host.GetDlgItem(kIdExecute),  host.GetDlgItem(kIdOutput),         host.GetDlgItem(kIdSaveSettings)};
     EXPECT_EQ(tabStops, expected);
     EXPECT_EQ(host.GetDlgItem(kIdTab)->focusPolicy(), Qt::NoFocus);
 }

@@ -138,8 +138,8 @@ TEST_F(Keyboard, versionDialog_opensFromMenuAcceleratorAndSentCommands) {
 }
 
 TEST_F(Keyboard, tab_movesThroughTheControlsAndTheShownPage) {
-    std::vector<QWidget*> expected{dialog->GetDlgItem(kIdTemplate), dialog->GetDlgItem(kIdLoopCount),
-                                   dialog->GetDlgItem(kIdAutoSave), dialog->GetDlgItem(kIdRestoreStrings),
+    std::vector<QWidget*> expected{dialog->GetDlgItem(kIdTemplate),      dialog->GetDlgItem(kIdLoopCount),
+                                   dialog->GetDlgItem(kIdAutoSave),      dialog->GetDlgItem(kIdRestoreStrings),
                                    dialog->GetDlgItem(kIdClearEditArea), dialog->GetDlgItem(kIdExecute)};
     for (int r = 0; r < 5; ++r) {
         for (int id : {numericTokenId(r), numericInitialId(r), numericIncrementId(r)}) {

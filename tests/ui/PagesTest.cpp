@@ -56,8 +56,11 @@ TEST_F(Pages, showPage_showsOnePageOrNone) {
         int index;
         const QWidget* shown;
     };
-    const Case cases[] = {{3, &dialog->m_arrayPage[2]}, {0, &dialog->m_numericPage}, {9, &dialog->m_arrayPage[8]},
-                          {10, nullptr},               {-1, nullptr}};
+    const Case cases[] = {{3, &dialog->m_arrayPage[2]},
+                          {0, &dialog->m_numericPage},
+                          {9, &dialog->m_arrayPage[8]},
+                          {10, nullptr},
+                          {-1, nullptr}};
     for (const Case& c : cases) {
         dialog->ShowPage(c.index);
         EXPECT_EQ(shownPage(), c.shown) << c.index;

@@ -157,8 +157,8 @@ TEST_F(Startup, window_hasCaptionFixedSizeIconAndLayout) {
         QRect pixels;
     };
     const Case cases[] = {
-        {kIdExit, {842, 658, 100, 25}},      {kIdTemplate, {12, 14, 930, 368}},  {kIdLoopCount, {116, 422, 46, 21}},
-        {kIdAutoSave, {12, 469, 208, 21}},   {kIdTab, {266, 399, 412, 243}},     {kIdOutput, {702, 399, 240, 243}},
+        {kIdExit, {842, 658, 100, 25}},         {kIdTemplate, {12, 14, 930, 368}}, {kIdLoopCount, {116, 422, 46, 21}},
+        {kIdAutoSave, {12, 469, 208, 21}},      {kIdTab, {266, 399, 412, 243}},    {kIdOutput, {702, 399, 240, 243}},
         {kIdSaveSettings, {640, 658, 182, 25}}, {kIdExecute, {12, 604, 238, 37}},
     };
     for (const Case& c : cases) EXPECT_EQ(dialog->GetDlgItem(c.id)->geometry(), c.pixels) << c.id;
@@ -176,9 +176,13 @@ TEST_F(Startup, menuBar_hasItemsWithIdsAndCaptionsInOrder) {
     ASSERT_EQ(popups.size(), popupCaptions.size());
     // 0 stands for a separator.
     const std::vector<std::vector<std::pair<int, const char*>>> items{
-        {{kCmdExecute, "変換実行"}, {kCmdClearEditArea, "文字列クリア"}, {kCmdRestoreStrings, "初期化"}, {0, ""},
+        {{kCmdExecute, "変換実行"},
+         {kCmdClearEditArea, "文字列クリア"},
+         {kCmdRestoreStrings, "初期化"},
+         {0, ""},
          {kCmdExit, "終了(&X)"}},
-        {{kCmdFontSettings, "置換元エディタのフォント設定"}, {kCmdToggleBeep, "音声出力"},
+        {{kCmdFontSettings, "置換元エディタのフォント設定"},
+         {kCmdToggleBeep, "音声出力"},
          {kCmdToggleTray, "最小化時にタスクトレイに入れる"}},
         {{kCmdAbout, "バージョン情報(&A)"}},
     };
