@@ -203,6 +203,21 @@ TEST_F(Startup, menuBar_hasItemsWithIdsAndCaptionsInOrder) {
     }
 }
 
+TEST_F(Startup, openingAMenu_leavesItsMarksAsTheyWereSet) {
+    writeSettingsWithFont("Beep=1\r\n");
+    createAndShow();
+    // The marks follow the flags only when the program sets them, never when a menu opens.
+    dialog->m_bBeep = 0;
+    dialog->m_bTray = 1;
+    QMenu* menu = qobject_cast<QMenu*>(dialog->GetMenuItem(kCmdToggleBeep)->parent());
+    ASSERT_NE(menu, nullptr);
+    menu->popup(dialog->mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    EXPECT_TRUE(dialog->GetMenuItem(kCmdToggleBeep)->isChecked());
+    EXPECT_FALSE(dialog->GetMenuItem(kCmdToggleTray)->isChecked());
+    menu->close();
+}
+
 TEST_F(Startup, tabs_areInsertedAndTheNumericPageShows) {
     writeSettingsWithFont("");
     createAndShow();
