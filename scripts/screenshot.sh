@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Ravolin if needed, starts the real program under a virtual X server (xvfb-run) in a fresh temporary
-# working directory, and saves two PNG screenshots there: the font message of a first start and the main
-# window. Prints the paths of both.
+# working directory, and saves PNG screenshots there: the font message of a first start, the main window and
+# the version dialog (Alt+A). Prints their paths.
 set -euo pipefail
 
 wait_for_window() {  # name, seconds -> window id
@@ -30,8 +30,13 @@ if [[ ${1:-} == --inside ]]; then
     main=$(wait_for_window "Ravolin" 20)
     sleep 0.5
     import -window "$main" "$work/main-window.png"
+    xdotool windowfocus --sync "$main" key alt+a
+    about=$(wait_for_window "Ravolin のバージョン情報" 20)
+    sleep 0.5
+    import -window "$about" "$work/version-dialog.png"
     echo "$work/first-start-message.png"
     echo "$work/main-window.png"
+    echo "$work/version-dialog.png"
     exit 0
 fi
 
