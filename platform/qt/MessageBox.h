@@ -8,7 +8,7 @@ class QWidget;
 
 namespace ravolin {
 
-// Buttons and icons of a message box, with the Windows values the program's texts are specified with.
+// Buttons and icons of a message box, with their Windows values, which the program's calls carry.
 inline constexpr unsigned MB_OK = 0x0u;
 inline constexpr unsigned MB_OKCANCEL = 0x1u;
 inline constexpr unsigned MB_YESNO = 0x4u;
