@@ -47,7 +47,7 @@ ProfileFile::ProfileFile(std::string_view cp932) {
             const std::size_t endingSize =
                 (cp932[end] == '\r' && end + 1 < cp932.size() && cp932[end + 1] == '\n') ? 2 : 1;
             line.text = cp932.substr(start, end - start);
-            line.ending = cp932.substr(end, endingSize);
+            line.ending.assign(cp932.data() + end, endingSize);
             start = end + endingSize;
         }
         classify(line);
