@@ -2,7 +2,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
@@ -30,6 +32,9 @@ QFontDialog* createFontChooserDialog(QWidget* owner, const QFont& initial) {
     QFont start = initial;
     start.setUnderline(false);
     start.setStrikeOut(false);
+    // A face this system lacks (a Windows face from a description) would open the list on an unrelated
+    // default: open it on the face that draws it here instead.
+    if (!QFontDatabase::hasFamily(start.family())) start.setFamily(QFontInfo(start).family());
     auto* dialog = new QFontDialog(owner);
     // Set before the font: a native dialog, which couldn't be cut down, is then never even created.
     dialog->setOption(QFontDialog::DontUseNativeDialog);

@@ -20,6 +20,7 @@ public:
 // Qt's own font dialog, cut down to what the program offers: family, style and size. It has no effects
 // (underline, strike-out) and no writing-system box, so the chosen font never carries an underline or a
 // strike-out, even when `initial` did. Every font Qt offers is a screen font; there are no printer fonts.
+// A face of `initial` that this system lacks opens as the face that draws it.
 class QtFontChooser final : public FontChooserPort {
 public:
     std::optional<QFont> ChooseFont(QWidget* owner, const QFont& initial) override;

@@ -7,8 +7,10 @@
 #include <ostream>
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QScreen>
 
 #include "Codec.h"
@@ -56,6 +58,20 @@ std::string fittedFaceName(const QString& family) {
     return fitted;
 }
 
+// The family without the foundry Qt names where two foundries share it ("Nimbus Sans [urw]"): a face
+// name as Windows knows it, which Qt resolves again.
+QString faceOf(const QFont& font) {
+    static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
+    return font.family().remove(foundry);
+}
+
+// Whether `family` is the record's face, or the face that draws the record's face here (a Windows face).
+bool drawsFace(const QString& family, const std::string& faceName) {
+    const QString face = QString::fromUtf8(faceName);
+    if (family.compare(face, Qt::CaseInsensitive) == 0) return true;
+    return !face.isEmpty() && QFontInfo(QFont(face)).family().compare(family, Qt::CaseInsensitive) == 0;
+}
+
 struct KnownFace {
     const char* face;
     const char* preferred;
@@ -97,11 +113,11 @@ QFont fontFromLogFont(const LogFont& record) {
 
 LogFont logFontFromFont(const QFont& font, const LogFont& base, int dpi) {
     LogFont record = base;
+    const QString family = faceOf(font);
+    const bool sameFace = drawsFace(family, base.lfFaceName);
     const int pixels =
         font.pixelSize() > 0 ? font.pixelSize() : static_cast<int>(std::lround(font.pointSizeF() * dpi / 72.0));
-    if (pixelSizeOf(base) != pixels || font.family() != QString::fromUtf8(base.lfFaceName)) {
-        record.lfHeight = -pixels;
-    }
+    if (!sameFace || pixelSizeOf(base) != pixels) record.lfHeight = -pixels;
     if (weightOf(base) != font.weight()) record.lfWeight = font.weight();
     record.lfWidth = 0;
     record.lfEscapement = 0;
@@ -109,7 +125,7 @@ LogFont logFontFromFont(const QFont& font, const LogFont& base, int dpi) {
     record.lfItalic = flagByte(font.italic(), base.lfItalic);
     record.lfUnderline = flagByte(font.underline(), base.lfUnderline);
     record.lfStrikeOut = flagByte(font.strikeOut(), base.lfStrikeOut);
-    record.lfFaceName = fittedFaceName(font.family());
+    if (!sameFace) record.lfFaceName = fittedFaceName(family);
     return record;
 }
 

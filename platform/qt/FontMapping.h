@@ -24,8 +24,9 @@ std::int32_t heightFromPoints(int points, int dpi);
 QFont fontFromLogFont(const LogFont& record);
 
 // The record of `font`. Character set, precisions, quality and pitch-and-family come from `base`, which
-// Qt has no notion of; height and weight keep base's form where it gives the same font, so a record read
-// from a file and shown comes back unchanged.
+// Qt has no notion of; face name, height and weight keep base's form where it gives the same font (a
+// Windows face keeps its name when `font` is the face that draws it here), so a record read from a file
+// and shown comes back unchanged.
 LogFont logFontFromFont(const QFont& font, const LogFont& base, int dpi);
 
 // A face the program's records name (from Windows), and the faces that draw it here.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <memory>
 
 #include <QCheckBox>
@@ -12,6 +13,8 @@
 #include <QLabel>
 #include <QListView>
 #include <QWidget>
+
+#include "FontMapping.h"
 
 namespace ravolin {
 namespace {
@@ -78,6 +81,15 @@ TEST_F(FontChooserDialog, opensOnTheInitialFontAsAWindowOfTheOwner) {
         EXPECT_EQ(m_dialog->currentFont().pointSize(), c.pointSize);
         m_dialog->reject();
     }
+}
+
+TEST_F(FontChooserDialog, faceThisSystemLacks_opensOnTheFaceThatDrawsIt) {
+    installJapaneseFonts(std::cerr);
+    QFont windows(QString::fromUtf8("ＭＳ Ｐゴシック"));
+    windows.setPixelSize(13);  // 10 points at 96 DPI, as the dialog template's font
+    openOn(windows);
+    EXPECT_EQ(m_dialog->currentFont().family(), "IPAPGothic");
+    EXPECT_EQ(m_dialog->currentFont().pointSize(), 10);
 }
 
 TEST_F(FontChooserDialog, neverReturnsUnderlineOrStrikeOut) {

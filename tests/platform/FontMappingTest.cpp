@@ -104,6 +104,30 @@ TEST(FontMapping, chosenFontKeepsTheBasesWindowsFields) {
     EXPECT_EQ(logFontFromFont(points, base, 120).lfHeight, -20);
 }
 
+TEST(FontMapping, chosenFaceKeepsTheRecordsNameWhereItDrawsThatFace) {
+    installJapaneseFonts(std::cerr);
+    LogFont windows = record(-13, 400, "ＭＳ Ｐゴシック");
+    windows.lfCharSet = 128;
+    windows.lfOutPrecision = 3;
+    windows.lfPitchAndFamily = 49;
+    struct Case {
+        const char* family;
+        int pixels;
+        std::string description;
+    };
+    const Case cases[] = {
+        {"IPAPGothic", 13, "-13,0,0,0,400,0,0,0,128,3,0,0,49,ＭＳ Ｐゴシック"},  // what draws it here
+        {"ipapgothic", 16, "-16,0,0,0,400,0,0,0,128,3,0,0,49,ＭＳ Ｐゴシック"},  // family names ignore case
+        {"IPAGothic", 13, "-13,0,0,0,400,0,0,0,128,3,0,0,49,IPAGothic"},
+        {"Nimbus Sans [urw]", 13, "-13,0,0,0,400,0,0,0,128,3,0,0,49,Nimbus Sans"},  // no foundry in a face name
+    };
+    for (const Case& c : cases) {
+        QFont chosen(QString::fromUtf8(c.family));
+        chosen.setPixelSize(c.pixels);
+        EXPECT_EQ(FormatFontString(logFontFromFont(chosen, windows, 96)), c.description) << c.family;
+    }
+}
+
 TEST(FontMapping, longFamilyNameIsCutToTheRecordsField) {
     struct Case {
         QString family;
