@@ -21,7 +21,7 @@ ConverterDialog::ConverterDialog(DialogServices services, std::string settingsPa
     m_hIcon = loadProgramIcon();
 }
 
-ConverterDialog::~ConverterDialog() = default;
+ConverterDialog::~ConverterDialog() { OnDestroy(); }
 
 void ConverterDialog::Create() {
     if (m_client) return;
@@ -53,6 +53,7 @@ void ConverterDialog::Create() {
     frame->addWidget(m_client);
     frame->setSizeConstraint(QLayout::SetFixedSize);
 
+    m_services.trayIcon.SetMouseHandler([this](unsigned mouseMessage) { OnTrayIcon(mouseMessage); });
     OnInitDialog();
 }
 

@@ -113,6 +113,26 @@ private:
     QMenuBar* m_menuBar = nullptr;
     MenuCommands m_menu;
     LogFont m_windowFont;
+
+    // The editor font command (32771) and the notification-area icon (the icon's mouse messages and its
+    // menu's commands 32782 to 32784).
+public:
+    void OnFontSettings();
+    // NIM_ADD or NIM_DELETE with the program's icon and tip; true when the notification area took it.
+    bool NotifyTrayIcon(unsigned action);
+    // A mouse message (kWmLButtonDblClk, kWmRButtonDown...) reported by the icon.
+    void OnTrayIcon(unsigned mouseMessage);
+    void OnTrayShowWindow();
+    void OnTrayExit();
+
+protected:
+    // Minimizing, by the window system or by OnSysCommand, arrives here.
+    void changeEvent(QEvent* event) override;
+
+private:
+    void minimizeToTray();
+    void showTrayMenu();
+    void OnDestroy();
 };
 
 }  // namespace ravolin

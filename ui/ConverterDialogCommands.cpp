@@ -28,6 +28,15 @@ bool ConverterDialog::OnCommand(int id) {
         case kCmdTrayAbout:
             OnAbout();
             return true;
+        case kCmdFontSettings:
+            OnFontSettings();
+            return true;
+        case kCmdTrayShow:
+            OnTrayShowWindow();
+            return true;
+        case kCmdTrayExit:
+            OnTrayExit();
+            return true;
         default:
             return false;
     }
@@ -43,7 +52,9 @@ void ConverterDialog::OnSysCommand(unsigned id) {
             close();
             break;
         case SC_MINIMIZE:
-            showMinimized();
+            // The state alone: showMinimized() would show the window again after changeEvent has hidden it in
+            // the notification area.
+            setWindowState((windowState() & ~Qt::WindowActive) | Qt::WindowMinimized);
             break;
         case SC_RESTORE:
             showNormal();

@@ -4,7 +4,9 @@
 
 #include <QDialog>
 
+#include "FontChooser.h"
 #include "MessageBox.h"
+#include "TrayIcon.h"
 
 namespace ravolin {
 
@@ -13,6 +15,9 @@ struct DialogServices {
     MessageBoxPort& messageBox;
     // Runs a dialog modally (version information) and returns its result.
     std::function<int(QDialog&)> runModal = [](QDialog& dialog) { return dialog.exec(); };
+    // The editor font's chooser and the notification-area icon.
+    FontChooserPort& fontChooser;
+    TrayIconPort& trayIcon;
 };
 
 }  // namespace ravolin

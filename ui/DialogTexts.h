@@ -16,4 +16,9 @@ inline constexpr char kAlreadyRunningMessage[] = "すでに起動しています
 inline constexpr const char* kTabTexts[] = {"数値",  "配列1", "配列2", "配列3", "配列4",
                                             "配列5", "配列6", "配列7", "配列8", "配列9"};
 
+// The notification-area icon.
+inline constexpr char kConfirmCaption[] = "確認";
+inline constexpr char kTrayExitQuestion[] = "アプリケーションを終了しますか？";
+inline constexpr char kTrayTip[] = "RavArchive";
+
 }  // namespace ravolin

@@ -14,6 +14,8 @@ void addItems(QMenu& menu, const MenuPopup& popup, MenuCommands& commands) {
         }
         QAction* action = menu.addAction(QString::fromUtf8(item.caption));
         const int id = item.id;
+        // The id travels with the action, for callers that get the chosen action back (a menu's exec).
+        action->setData(id);
         QObject::connect(action, &QAction::triggered, &menu, [action, id, &commands] {
             // Qt flips a checkable action on its own; the mark is the program's to set.
             if (action->isCheckable()) action->setChecked(true);

@@ -20,6 +20,10 @@ inline constexpr unsigned kWmLButtonDblClk = 0x0203;
 inline constexpr unsigned kWmRButtonDown = 0x0204;
 inline constexpr unsigned kWmMButtonDown = 0x0207;
 
+// What the program asks of the notification area, with the Windows values its calls carry.
+inline constexpr unsigned NIM_ADD = 0;
+inline constexpr unsigned NIM_DELETE = 2;
+
 // The program's icon in the notification area.
 class TrayIconPort {
 public:

@@ -11,7 +11,9 @@
 #include <QTemporaryDir>
 
 #include "ConverterDialog.h"
+#include "FakeFontChooser.h"
 #include "FakeMessageBox.h"
+#include "FakeTrayIcon.h"
 #include "TempSettingsDir.h"
 
 namespace ravolin {
@@ -27,7 +29,7 @@ protected:
     }
 
     AppServices services() {
-        AppServices s{.dialog = {messageBox}};
+        AppServices s{.dialog = {.messageBox = messageBox, .fontChooser = fontChooser, .trayIcon = trayIcon}};
         s.acquireInstance = [this] {
             steps.push_back("lock");
             return SingleInstance::acquireIn(m_lockDirectory, kInstanceLockName);
@@ -50,6 +52,8 @@ protected:
 
     TempSettingsDir settings;
     FakeMessageBox messageBox;
+    FakeFontChooser fontChooser;
+    FakeTrayIcon trayIcon;
     Settings record;
     WorkingDirectory workingDirectory{settings.directory(), {}};
     std::vector<std::string> steps;

@@ -10,14 +10,16 @@
 #include <QTest>
 
 #include "ConverterDialog.h"
+#include "FakeFontChooser.h"
 #include "FakeMessageBox.h"
+#include "FakeTrayIcon.h"
 #include "Settings.h"
 #include "TempSettingsDir.h"
 
 namespace ravolin {
 
-// A main dialog on a temporary settings file, with a scripted message box and modal runs recorded instead
-// of run.
+// A main dialog on a temporary settings file, with a scripted message box, font chooser and notification
+// area, and modal runs recorded instead of run.
 class DialogFixture : public ::testing::Test {
 protected:
     // Writes a settings file whose "Common" section carries a font that parses, plus `rest` (CR LF lines).
@@ -27,10 +29,14 @@ protected:
 
     // Creates the window (OnInitDialog runs); it stays hidden.
     void create() {
-        DialogServices services{messageBox, [this](QDialog& modal) {
-                                    modalRuns.push_back(modal.windowTitle().toStdString());
-                                    return 1;
-                                }};
+        DialogServices services{.messageBox = messageBox,
+                                .runModal =
+                                    [this](QDialog& modal) {
+                                        modalRuns.push_back(modal.windowTitle().toStdString());
+                                        return 1;
+                                    },
+                                .fontChooser = fontChooser,
+                                .trayIcon = trayIcon};
         dialog = std::make_unique<ConverterDialog>(std::move(services), dir.settingsPath(), record);
         dialog->Create();
     }
@@ -58,6 +64,8 @@ protected:
 
     TempSettingsDir dir;
     FakeMessageBox messageBox;
+    FakeFontChooser fontChooser;
+    FakeTrayIcon trayIcon;
     Settings record;
     std::vector<std::string> modalRuns;
     std::unique_ptr<ConverterDialog> dialog;

@@ -1,0 +1,279 @@
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QIcon>
+#include <QPixmap>
+#include <QTabBar>
+#include <QThread>
+#include <QTimer>
+#include <QWindow>
+
+#include "DialogFixture.h"
+#include "DialogTexts.h"
+#include "TabControl.h"
+
+namespace ravolin {
+namespace {
+
+constexpr unsigned kWmMouseMove = 0x0200;
+constexpr unsigned kWmLButtonUp = 0x0202;
+constexpr unsigned kWmRButtonUp = 0x0205;
+constexpr unsigned kWmRButtonDblClk = 0x0206;
+
+struct Minimize {
+    const char* by;
+    std::function<void(ConverterDialog&)> apply;
+};
+
+// The window system's minimize (the title bar's button, a window manager) and the system command.
+const Minimize kMinimizeRoutes[] = {
+    {"window system",
+     [](ConverterDialog& dialog) {
+         dialog.windowHandle()->showMinimized();
+         QCoreApplication::processEvents();  // the platform reports the new state as an event
+     }},
+    {"system command", [](ConverterDialog& dialog) { dialog.OnSysCommand(SC_MINIMIZE); }},
+};
+
+class NotificationIcon : public DialogFixture {
+protected:
+    void SetUp() override { start("Tray=1\r\n"); }
+
+    void start(const std::string& common) {
+        writeSettingsWithFont(common);
+        createAndShow();
+        trayIcon.setCursorPos(QPoint(310, 205));
+    }
+
+    void intoTray() {
+        dialog->OnSysCommand(SC_MINIMIZE);
+        ASSERT_TRUE(inTray());
+    }
+
+    // Minimized and hidden (so without a taskbar entry), with the icon shown.
+    bool inTray() const {
+        return dialog->isHidden() && dialog->isMinimized() && !dialog->windowHandle()->isVisible() &&
+               trayIcon.isPresent() && trayIcon.tip() == "RavArchive";
+    }
+    bool minimizedAsUsual() const { return dialog->isVisible() && dialog->isMinimized(); }
+    bool restored() const { return dialog->isVisible() && !dialog->isMinimized() && !trayIcon.isPresent(); }
+
+    void rightClickChoosing(std::optional<int> command) {
+        trayIcon.scriptMenuChoice(command);
+        trayIcon.fireMouse(kWmRButtonDown);
+    }
+};
+
+TEST_F(NotificationIcon, minimizingWithTheOption_hidesTheWindowBehindOneIcon) {
+    int minimized = 0;
+    for (const Minimize& minimize : kMinimizeRoutes) {
+        SCOPED_TRACE(minimize.by);
+        minimize.apply(*dialog);
+        ++minimized;
+        EXPECT_TRUE(inTray());
+        EXPECT_EQ(trayIcon.acceptedAddCount(), minimized);
+        EXPECT_EQ(trayIcon.addCalls().size(), static_cast<std::size_t>(minimized));
+        EXPECT_TRUE(trayIcon.addCalls().back().hadIcon);
+        dialog->OnTrayShowWindow();
+        ASSERT_TRUE(restored());
+    }
+}
+
+TEST_F(NotificationIcon, minimizingWithTheOptionOff_isPlainAndAddsNoIcon) {
+    for (const char* tray : {"Tray=0\r\n", "Tray=2\r\n"}) {  // only exactly 1 is on
+        start(tray);
+        for (const Minimize& minimize : kMinimizeRoutes) {
+            SCOPED_TRACE(std::string(tray) + minimize.by);
+            minimize.apply(*dialog);
+            EXPECT_TRUE(minimizedAsUsual());
+            dialog->showNormal();
+        }
+    }
+    EXPECT_TRUE(trayIcon.addCalls().empty());
+    EXPECT_FALSE(trayIcon.isPresent());
+}
+
+TEST_F(NotificationIcon, whereTheAreaRefusesTheIcon_theWindowMinimizesAsUsual) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::red);
+    struct Case {
+        const char* area;
+        std::function<void()> prepare;
+    };
+    const Case cases[] = {
+        {"no notification area", [this] { trayIcon.setAvailable(false); }},
+        {"an icon already shown",
+         [this, &pixmap] {
+             trayIcon.setAvailable(true);
+             trayIcon.Add(QIcon(pixmap), "other");
+         }},
+    };
+    for (const Case& c : cases) {
+        c.prepare();
+        for (const Minimize& minimize : kMinimizeRoutes) {
+            SCOPED_TRACE(std::string(c.area) + ", " + minimize.by);
+            minimize.apply(*dialog);
+            EXPECT_TRUE(minimizedAsUsual());
+            EXPECT_NE(trayIcon.tip(), "RavArchive");
+            dialog->showNormal();
+        }
+    }
+    EXPECT_EQ(trayIcon.acceptedAddCount(), 1);  // the test's own
+}
+
+TEST_F(NotificationIcon, doubleClickAndShowWindow_restoreTheWindowAndRemoveTheIcon) {
+    const std::function<void()> ways[] = {
+        [this] { trayIcon.fireMouse(kWmLButtonDblClk); },
+        [this] { rightClickChoosing(kCmdTrayShow); },
+        [this] { dialog->OnCommand(kCmdTrayShow); },
+    };
+    for (const auto& restore : ways) {
+        intoTray();
+        restore();
+        EXPECT_TRUE(restored());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    }
+    EXPECT_EQ(trayIcon.menuCalls().size(), 1u);
+    EXPECT_TRUE(modalRuns.empty());
+}
+
+TEST_F(NotificationIcon, otherMouseMessages_doNothing) {
+    intoTray();
+    for (unsigned message :
+         {kWmLButtonDown, kWmLButtonUp, kWmRButtonUp, kWmMouseMove, kWmRButtonDblClk, kWmMButtonDown, 0x8064u}) {
+        trayIcon.fireMouse(message);
+        EXPECT_TRUE(inTray()) << message;
+    }
+    EXPECT_EQ(trayIcon.removeCount(), 0);
+    EXPECT_TRUE(trayIcon.menuCalls().empty());
+    EXPECT_TRUE(modalRuns.empty());
+}
+
+TEST_F(NotificationIcon, rightClick_showsMenu133AtTheCursorAndDismissingItDoesNothing) {
+    intoTray();
+    rightClickChoosing(std::nullopt);
+
+    ASSERT_EQ(trayIcon.menuCalls().size(), 1u);
+    const FakeTrayIcon::MenuCall& menu = trayIcon.menuCalls()[0];
+    EXPECT_EQ(menu.pos, QPoint(310, 205));
+    ASSERT_EQ(menu.items.size(), 4u);
+    const struct {
+        const char* text;
+        std::optional<int> id;
+    } expected[] = {
+        {"ウィンドウ表示", 32784}, {"バージョン情報", 32782}, {"", std::nullopt}, {"アプリケーション終了", 32783}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(menu.items[i].text, QString::fromUtf8(expected[i].text)) << i;
+        EXPECT_EQ(menu.items[i].commandId, expected[i].id) << i;
+        EXPECT_EQ(menu.items[i].separator, i == 2) << i;
+        EXPECT_TRUE(menu.items[i].enabled) << i;
+    }
+    EXPECT_TRUE(inTray());
+    EXPECT_TRUE(modalRuns.empty());
+}
+
+TEST_F(NotificationIcon, versionInformation_opensTheVersionDialogOnceAndTheWindowStaysInTheTray) {
+    intoTray();
+    rightClickChoosing(kCmdTrayAbout);
+    EXPECT_EQ(modalRuns, std::vector<std::string>{"Ravolin のバージョン情報"});
+    EXPECT_TRUE(inTray());
+    EXPECT_EQ(trayIcon.removeCount(), 0);
+}
+
+TEST_F(NotificationIcon, exitAnsweredCancel_changesNothing) {
+    intoTray();
+    messageBox.scriptAnswer(IDCANCEL);
+    rightClickChoosing(kCmdTrayExit);
+
+    ASSERT_EQ(messageBox.calls().size(), 1u);
+    const MessageBoxCall& question = messageBox.calls()[0];
+    EXPECT_EQ(question.text, "アプリケーションを終了しますか？");
+    EXPECT_EQ(question.caption, "確認");
+    EXPECT_EQ(question.type, 0x21u);  // MB_OKCANCEL | MB_ICONQUESTION
+    EXPECT_EQ(question.owner, nullptr);
+    EXPECT_TRUE(inTray());
+    EXPECT_FALSE(ended());
+}
+
+TEST_F(NotificationIcon, exitAnsweredOk_endsTheProgramAndLeavesNoIcon) {
+    intoTray();
+    messageBox.scriptAnswer(IDOK);
+    rightClickChoosing(kCmdTrayExit);
+    EXPECT_EQ(messageBox.calls().size(), 1u);
+    EXPECT_TRUE(ended());
+    dialog.reset();
+    EXPECT_FALSE(trayIcon.isPresent());
+}
+
+TEST_F(NotificationIcon, exitDuringARun_isRefusedWithTheBusyMessage) {
+    intoTray();
+    QThread run;  // stands for the running conversion's thread
+    dialog->m_pWorker = &run;
+    messageBox.scriptAnswer(IDOK);
+    rightClickChoosing(kCmdTrayExit);
+    dialog->m_pWorker = nullptr;
+
+    ASSERT_EQ(messageBox.calls().size(), 1u);
+    EXPECT_EQ(messageBox.calls()[0].text, "処理が実行中なのでこの操作はできません");
+    EXPECT_EQ(messageBox.calls()[0].caption, "警告");
+    EXPECT_EQ(messageBox.calls()[0].type, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_TRUE(inTray());
+    EXPECT_FALSE(ended());
+}
+
+TEST_F(NotificationIcon, destroyedDialog_leavesNoIconAndHearsTheIconNoMore) {
+    intoTray();
+    dialog.reset();
+    EXPECT_FALSE(trayIcon.isPresent());
+    trayIcon.fireMouse(kWmLButtonDblClk);
+    trayIcon.fireMouse(kWmRButtonDown);
+    EXPECT_TRUE(trayIcon.menuCalls().empty());
+}
+
+TEST_F(NotificationIcon, trayAndVersionDialog_keepTheWindowsState) {
+    QTabBar* bar = dialog->m_tab->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(5).center());
+    dialog->SetDlgItemText(kIdTemplate, "テンプレート\r\n2行目");
+    dialog->SetDlgItemText(kIdOutput, "出力");
+    dialog->m_arrayPage[4].SetDlgItemText(kIdArrayToken, "＜五＞");
+    QWidget* loopCount = dialog->GetDlgItem(kIdLoopCount);
+    loopCount->setFocus();
+    ASSERT_TRUE(loopCount->hasFocus());
+
+    intoTray();
+    rightClickChoosing(kCmdTrayAbout);
+    trayIcon.fireMouse(kWmLButtonDblClk);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+
+    EXPECT_EQ(dialog->m_nCurTab, 5);
+    EXPECT_EQ(dialog->m_tab->GetCurSel(), 5);
+    EXPECT_TRUE(dialog->m_arrayPage[4].isVisible());
+    EXPECT_FALSE(dialog->m_numericPage.isVisible());
+    EXPECT_EQ(dialog->GetDlgItemText(kIdTemplate), "テンプレート\r\n2行目");
+    EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), "出力");
+    EXPECT_EQ(dialog->m_arrayPage[4].GetDlgItemText(kIdArrayToken), "＜五＞");
+    EXPECT_EQ(dialog->focusWidget(), loopCount);  // where the focus returns when the window is active
+}
+
+// Hiding a running QDialog ends its modal loop; the program's only window must survive the tray. The
+// steps run inside the loop, and the last of them always ends it.
+TEST_F(NotificationIcon, modalRunGoesOnWhileTheWindowIsInTheTray) {
+    dialog->hide();
+    std::vector<std::string> steps;
+    QTimer::singleShot(0, dialog.get(), [this, &steps] {
+        dialog->OnSysCommand(SC_MINIMIZE);
+        steps.push_back(inTray() ? "in the tray" : "not in the tray");
+        QTimer::singleShot(0, dialog.get(), [this, &steps] {
+            steps.push_back("still running");
+            trayIcon.fireMouse(kWmLButtonDblClk);
+            dialog->done(IDOK);
+        });
+    });
+    EXPECT_EQ(dialog->DoModal(), IDOK);
+    EXPECT_EQ(steps, (std::vector<std::string>{"in the tray", "still running"}));
+}
+
+}  // namespace
+}  // namespace ravolin
