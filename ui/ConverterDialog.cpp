@@ -3,6 +3,7 @@
 #include <iostream>
 #include <utility>
 
+#include <QEventLoop>
 #include <QMenuBar>
 #include <QVBoxLayout>
 
@@ -59,7 +60,15 @@ void ConverterDialog::Create() {
 
 int ConverterDialog::DoModal() {
     Create();
-    return exec();
+    // Not QDialog::exec(): its loop ends whenever the window is hidden, as it is in the notification area,
+    // and not when the dialog ends hidden, as by the exit from the icon's menu. This one ends when the
+    // dialog does, and only then.
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    setResult(0);
+    show();
+    loop.exec();
+    return result();
 }
 
 void ConverterDialog::DoDataExchange() { m_tab = qobject_cast<TabControl*>(GetDlgItem(kIdTab)); }

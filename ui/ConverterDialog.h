@@ -40,7 +40,8 @@ public:
     // Creates the window and its controls from template 102 and runs OnInitDialog; the window stays hidden.
     // Does nothing once the window exists.
     void Create();
-    // Create, then the modal run; returns the value the dialog ended with.
+    // Create, then the run of the window until the dialog ends (hidden in the notification area or not);
+    // returns the value the dialog ended with.
     int DoModal();
 
     // Every command (buttons, menu items, accelerators, sent commands) enters here; false when no handler

@@ -35,8 +35,7 @@ void ConverterDialog::minimizeToTray() {
     // Hidden without an icon, the window would be beyond reach: where the notification area refuses the
     // icon, the window stays minimized as usual.
     if (!NotifyTrayIcon(NIM_ADD)) return;
-    // QWidget's own hide: QDialog's would also end the modal run, and with it the program.
-    QWidget::setVisible(false);
+    hide();
 }
 
 void ConverterDialog::OnTrayIcon(unsigned mouseMessage) {

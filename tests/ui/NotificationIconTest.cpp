@@ -257,15 +257,22 @@ TEST_F(NotificationIcon, trayAndVersionDialog_keepTheWindowsState) {
     EXPECT_EQ(dialog->focusWidget(), loopCount);  // where the focus returns when the window is active
 }
 
-// Hiding a running QDialog ends its modal loop; the program's only window must survive the tray. The
-// steps run inside the loop, and the last of them always ends it.
-TEST_F(NotificationIcon, modalRunGoesOnWhileTheWindowIsInTheTray) {
-    dialog->hide();
+// The modal run of the program's only window: the steps run inside it, each posted as the last one ends,
+// and the last of them always ends the run. `scope` takes along whatever step has not run.
+class NotificationIconModalRun : public NotificationIcon {
+protected:
+    void post(std::function<void()> step) { QTimer::singleShot(0, &scope, std::move(step)); }
+
+    QObject scope;
     std::vector<std::string> steps;
-    QTimer::singleShot(0, dialog.get(), [this, &steps] {
+};
+
+TEST_F(NotificationIconModalRun, goesOnWhileTheWindowIsInTheTray) {
+    dialog->hide();
+    post([this] {
         dialog->OnSysCommand(SC_MINIMIZE);
         steps.push_back(inTray() ? "in the tray" : "not in the tray");
-        QTimer::singleShot(0, dialog.get(), [this, &steps] {
+        post([this] {
             steps.push_back("still running");
             trayIcon.fireMouse(kWmLButtonDblClk);
             dialog->done(IDOK);
@@ -273,6 +280,22 @@ TEST_F(NotificationIcon, modalRunGoesOnWhileTheWindowIsInTheTray) {
     });
     EXPECT_EQ(dialog->DoModal(), IDOK);
     EXPECT_EQ(steps, (std::vector<std::string>{"in the tray", "still running"}));
+}
+
+TEST_F(NotificationIconModalRun, endsWithTheExitFromTheIconMenu) {
+    dialog->hide();
+    post([this] {
+        intoTray();
+        messageBox.scriptAnswer(IDOK);
+        rightClickChoosing(kCmdTrayExit);
+        post([this] {
+            steps.push_back("still running");
+            dialog->OnTrayShowWindow();
+            dialog->done(IDCANCEL);
+        });
+    });
+    EXPECT_EQ(dialog->DoModal(), IDOK);
+    EXPECT_TRUE(steps.empty());
 }
 
 }  // namespace
