@@ -16,8 +16,15 @@ namespace {
 // system is its only combo box, each with a label whose buddy it is.
 void hideEffectsAndWritingSystem(QFontDialog& dialog) {
     QList<QWidget*> hidden;
+    int effectsHeight = 0;
     for (QGroupBox* group : dialog.findChildren<QGroupBox*>()) {
-        if (!group->findChildren<QCheckBox*>().isEmpty()) hidden.append(group);
+        if (group->findChildren<QCheckBox*>().isEmpty()) continue;
+        hidden.append(group);
+        effectsHeight = group->sizeHint().height();
+    }
+    // The sample shares its row with the effects, whose height it took; alone it would shrink to a sliver.
+    for (QGroupBox* group : dialog.findChildren<QGroupBox*>()) {
+        if (!hidden.contains(group)) group->setMinimumHeight(effectsHeight);
     }
     for (QComboBox* combo : dialog.findChildren<QComboBox*>()) hidden.append(combo);
     for (QLabel* label : dialog.findChildren<QLabel*>()) {

@@ -11,6 +11,7 @@
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QWidget>
 
@@ -61,6 +62,11 @@ TEST_F(FontChooserDialog, keepsFamilyStyleSizeSampleAndButtons) {
     openOn(QFont("IPAPGothic", 10));
     EXPECT_EQ(visibleCount<QListView>(*m_dialog), 3);
     EXPECT_EQ(visibleCount<QGroupBox>(*m_dialog), 1);  // the sample
+    for (const QGroupBox* group : m_dialog->findChildren<QGroupBox*>()) {
+        const auto* sample = group->findChild<QLineEdit*>();
+        if (!group->isVisible() || !sample) continue;
+        EXPECT_GE(sample->height(), QFontMetrics(sample->font()).height());  // the text fits, not a sliver
+    }
     const auto* buttons = m_dialog->findChild<QDialogButtonBox*>();
     ASSERT_NE(buttons, nullptr);
     EXPECT_TRUE(buttons->isVisible());
