@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include "MessageBox.h"
+#include "Tone.h"
 
 namespace ravolin {
 
@@ -13,6 +14,8 @@ struct DialogServices {
     MessageBoxPort& messageBox;
     // Runs a dialog modally (version information) and returns its result.
     std::function<int(QDialog&)> runModal = [](QDialog& dialog) { return dialog.exec(); };
+    // The end-of-run tone. A worker may still sound it after the dialog is gone: it must outlive every run.
+    TonePort& tone;
 };
 
 }  // namespace ravolin

@@ -12,6 +12,7 @@
 
 #include "ConverterDialog.h"
 #include "FakeMessageBox.h"
+#include "FakeTone.h"
 #include "TempSettingsDir.h"
 
 namespace ravolin {
@@ -27,7 +28,7 @@ protected:
     }
 
     AppServices services() {
-        AppServices s{.dialog = {messageBox}};
+        AppServices s{.dialog = {.messageBox = messageBox, .tone = tone}};
         s.acquireInstance = [this] {
             steps.push_back("lock");
             return SingleInstance::acquireIn(m_lockDirectory, kInstanceLockName);
@@ -50,6 +51,7 @@ protected:
 
     TempSettingsDir settings;
     FakeMessageBox messageBox;
+    FakeTone tone;
     Settings record;
     WorkingDirectory workingDirectory{settings.directory(), {}};
     std::vector<std::string> steps;
