@@ -30,6 +30,10 @@ public:
         }
         m_opened.notify_all();
     }
+    void close() {
+        const std::lock_guard lock(m_mutex);
+        m_open = false;
+    }
     void wait() {
         std::unique_lock lock(m_mutex);
         m_opened.wait(lock, [this] { return m_open; });
