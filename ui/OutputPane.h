@@ -8,9 +8,10 @@ class QPlainTextEdit;
 
 namespace ravolin {
 
-// The largest output a run shows, in bytes of its text. The pane needs about 10 bytes of memory per byte
-// shown (10 MB: ~100 MiB, 50 MB: ~420 MiB) and the expansion holds the text twice more while it hands it
-// over, so 32 MiB keeps a run near half a gigabyte at worst; a larger run stops with a warning instead.
+// The largest output a run shows, in bytes of its text; a larger run stops with a warning instead. The pane
+// costs about 8 bytes of memory per character shown on top of the text itself (10 M characters ~100 MiB,
+// 50 M ~420 MiB), and the run holds the text twice more while it hands it over: a run at this limit takes
+// the program from ~60 MiB to ~350 MiB, and 32 MiB of text is more than anyone reads or copies by hand.
 inline constexpr std::size_t kOutputLimitBytes = std::size_t{32} * 1024 * 1024;
 
 // The pane is filled a slice at a time, one slice per turn of the event loop: the widget's cost grows with
