@@ -1,5 +1,6 @@
 #include "ConverterDialog.h"
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <system_error>

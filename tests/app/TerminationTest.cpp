@@ -12,8 +12,10 @@
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include "TempSettingsDir.h"
+#include "XvfbServer.h"
 
 namespace ravolin {
 namespace {
@@ -88,6 +90,51 @@ TEST(Termination, signalEndsTheProgramPromptlyWithoutSaving) {
         EXPECT_EQ(work.readSettingsBytes(), before);
         EXPECT_EQ(QDir(QString::fromStdString(work.directory())).entryList(QDir::AllEntries), entriesBefore);
     }
+}
+
+int threadCount(qint64 pid) {
+    return static_cast<int>(
+        QDir(QString("/proc/%1/task").arg(pid)).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
+
+// The worker of a long run outlives the window: the program must neither wait for it nor crash under it.
+TEST(Termination, sigtermDuringARun_endsTheProgramPromptly) {
+    if (!XvfbServer::isInstalled()) GTEST_SKIP() << "Xvfb is not installed: no X server to run the program on";
+    XvfbServer x;
+    ASSERT_TRUE(x.start()) << x.error().toStdString();
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    ASSERT_EQ(chmod(runtime.path().toLocal8Bit().constData(), 0700), 0);
+    TempSettingsDir work;
+    // About 30 MB of output: seconds of work for the worker.
+    work.writeSettings("[Common]\r\nAutoSave=1\r\nLoop=400000\r\nFont=" + std::string(kValidFontDescription) +
+                       "\r\n[Edit]\r\nOrigin=line ＜置換1＞ of a long run, long enough to take a while........\r\n");
+    const std::string before = work.readSettingsBytes();
+
+    QProcess program;
+    QProcessEnvironment env = x.environment();
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    env.insert("LSAN_OPTIONS", env.value("LSAN_OPTIONS") + ":suppressions=" RAVOLIN_LSAN_SUPPRESSIONS);
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(QString::fromStdString(work.directory()));
+    program.start(RAVOLIN_EXECUTABLE, {});
+    const QString window = x.waitForWindow("^Ravolin$", program.processId(), kTimeoutMs);
+    ASSERT_FALSE(window.isEmpty()) << "no main window";
+    x.run("xdotool", {"windowfocus", "--sync", window});
+    // From the exit button to the execute button, which starts the run: its worker is a new thread.
+    const int threadsBefore = threadCount(program.processId());
+    for (const char* key : {"Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "space"}) {
+        x.run("xdotool", {"key", "--clearmodifiers", key});
+    }
+    QDeadlineTimer deadline(kTimeoutMs);
+    while (threadCount(program.processId()) <= threadsBefore && !deadline.hasExpired()) QThread::msleep(5);
+    ASSERT_GT(threadCount(program.processId()), threadsBefore) << "the run did not start";
+
+    ASSERT_EQ(kill(static_cast<pid_t>(program.processId()), SIGTERM), 0);
+    ASSERT_TRUE(program.waitForFinished(kTimeoutMs)) << "the program did not end";
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    EXPECT_EQ(work.readSettingsBytes(), before);
 }
 
 }  // namespace
