@@ -116,7 +116,7 @@ public:
     std::int32_t m_bUnsaved = 0;
     QIcon m_hIcon;
     std::span<const Accelerator> m_hAccel;
-    std::shared_ptr<UiCallChannel> m_pWorker;  // the running conversion's way in; null when idle
+    std::shared_ptr<UiCallChannel> m_pWorker;  // the running conversion's channel to this window; null when idle
 
 protected:
     virtual bool OnInitDialog();

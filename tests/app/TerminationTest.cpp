@@ -47,7 +47,7 @@ bool waitUntilRead(const std::string& directory, const std::string& name, QProce
     return read;
 }
 
-// A signal ends the program as the end of the session does: at once, normally, asking and saving nothing,
+// A signal ends the program as logging off does: at once, normally, asking and saving nothing,
 // although auto-save is on.
 TEST(Termination, signalEndsTheProgramPromptlyWithoutSaving) {
     struct Case {
