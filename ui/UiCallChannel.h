@@ -26,7 +26,8 @@ public:
     UiCallChannel& operator=(const UiCallChannel&) = delete;
 
     // Worker: runs `function` on the receiver's thread and waits for it. True when it ran; false when the
-    // channel was closed before it could (then it never runs).
+    // channel was closed before it could (then it never runs). Never from the receiver's own thread, which
+    // would wait for itself.
     bool call(std::function<void()> function);
 
     // Worker: runs `read` right here, while the receiver is certain to be alive (the channel is held open
