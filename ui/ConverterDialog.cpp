@@ -13,6 +13,7 @@
 #include "SettingsStore.h"
 #include "TabControl.h"
 #include "TemplateBuilder.h"
+#include "UiCallChannel.h"
 
 namespace ravolin {
 
@@ -22,7 +23,11 @@ ConverterDialog::ConverterDialog(DialogServices services, std::string settingsPa
     m_hIcon = loadProgramIcon();
 }
 
-ConverterDialog::~ConverterDialog() { OnDestroy(); }
+ConverterDialog::~ConverterDialog() {
+    // First of all: a run still active must not wait for this window, nor reach it once it is gone.
+    if (m_pWorker) m_pWorker->close();
+    OnDestroy();
+}
 
 void ConverterDialog::Create() {
     if (m_client) return;

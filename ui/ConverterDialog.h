@@ -1,10 +1,13 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include <QDialog>
 #include <QFont>
@@ -19,13 +22,14 @@
 #include "Menus.h"
 #include "NumericPage.h"
 #include "Settings.h"
+#include "SettingsStore.h"
 
 class QMenuBar;
-class QThread;
 
 namespace ravolin {
 
 class TabControl;
+class UiCallChannel;
 
 // The program's only main window: the template editor, the output pane, the loop count, the buttons, the
 // tab control with the counter and array pages, and the menu bar. Run modally; when it closes the program
@@ -59,6 +63,33 @@ public:
     void OnExit();
     void OnAbout();
 
+    // Conversion runs, saving and the small commands.
+    void OnExecute();
+    // The worker's entry and its seven steps. The worker owns nothing of the dialog: `dialog` is reached only
+    // through `channel`, on the user-interface thread, and never once the channel is closed.
+    static void ConversionThreadProc(std::shared_ptr<UiCallChannel> channel, ConverterDialog* dialog, TonePort& tone);
+    static void RunConversion(UiCallChannel& channel, ConverterDialog* dialog, TonePort& tone);
+    // Which controls a run locks: flag 1 unlocks, any other value locks.
+    void SetRunControls(int flag);
+    // What the controls show, as a run reads it; on the user-interface thread, and it writes no control.
+    ExpansionInput GatherExpansionInput() const;
+    bool IsRunning() const { return m_pWorker != nullptr; }
+    // "Busy": the refusal of whatever would end the window during a run.
+    void ShowBusyWarning();
+    // Copies the controls into m_nLoopCount and the record; returns the tokens it had to shorten to fit.
+    std::vector<TextAdjustment> GatherSettings();
+    SaveResult WriteSettings();
+    void OnSaveSettings();
+    void OnClearEditArea();
+    void OnRestoreReplacementStrings();
+    void OnToggleBeep();
+    void OnToggleTray();
+    void OnAutoSaveClicked();
+    // Ending the window (EndDialog, DestroyWindow) is refused while a run is active.
+    void done(int result) override;
+    // Worker threads not yet ended, of every dialog: a run may outlive its dialog.
+    static int liveWorkerCount();
+
     // The menu item of command `id`, or nullptr.
     QAction* GetMenuItem(int id) const;
     void CheckMenuItem(int id, bool checked);
@@ -78,7 +109,7 @@ public:
     int m_nCurTab = 0;
     QFont m_editorFont;
     std::int32_t m_nLoopCount = 0;
-    std::int32_t m_bBeep = 0;
+    std::atomic<std::int32_t> m_bBeep = 0;  // also read by the worker at the end of a run
     std::int32_t m_bTray = 0;
     std::int32_t m_bAutoSave = 0;
     std::string m_strTemplate;
@@ -86,7 +117,7 @@ public:
     std::int32_t m_bUnsaved = 0;
     QIcon m_hIcon;
     std::span<const Accelerator> m_hAccel;
-    QThread* m_pWorker = nullptr;  // the running conversion; null when idle
+    std::shared_ptr<UiCallChannel> m_pWorker;  // the running conversion's channel to this window; null when idle
 
 protected:
     virtual bool OnInitDialog();

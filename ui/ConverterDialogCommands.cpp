@@ -6,7 +6,6 @@
 #include <QShortcut>
 
 #include "AboutDialog.h"
-#include "DialogTexts.h"
 #include "EditControls.h"
 #include "TabControl.h"
 
@@ -14,6 +13,30 @@ namespace ravolin {
 
 bool ConverterDialog::OnCommand(int id) {
     switch (id) {
+        case kIdExecute:
+        case kCmdExecute:
+            OnExecute();
+            return true;
+        case kIdClearEditArea:
+        case kCmdClearEditArea:
+            OnClearEditArea();
+            return true;
+        case kIdRestoreStrings:
+        case kCmdRestoreStrings:
+            OnRestoreReplacementStrings();
+            return true;
+        case kIdSaveSettings:
+            OnSaveSettings();
+            return true;
+        case kIdAutoSave:
+            OnAutoSaveClicked();
+            return true;
+        case kCmdToggleBeep:
+            OnToggleBeep();
+            return true;
+        case kCmdToggleTray:
+            OnToggleTray();
+            return true;
         case kIdExit:
             OnOK();
             return true;
@@ -64,11 +87,9 @@ void ConverterDialog::OnSysCommand(unsigned id) {
     }
 }
 
-void ConverterDialog::OnOK() { done(IDOK); }
-
 void ConverterDialog::OnCancel() {
-    if (m_pWorker) {
-        m_services.messageBox.MessageBox(this, kBusyMessage, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+    if (IsRunning()) {
+        ShowBusyWarning();
         return;
     }
     OnOK();

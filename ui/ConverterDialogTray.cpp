@@ -71,8 +71,8 @@ void ConverterDialog::OnTrayShowWindow() {
 
 void ConverterDialog::OnTrayExit() {
     // A run writes into the window until it ends: the program doesn't end under it.
-    if (m_pWorker != nullptr) {
-        m_services.messageBox.MessageBox(this, kBusyMessage, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+    if (IsRunning()) {
+        ShowBusyWarning();
         return;
     }
     if (m_services.messageBox.MessageBox(nullptr, kTrayExitQuestion, kConfirmCaption, MB_OKCANCEL | MB_ICONQUESTION) ==

@@ -6,6 +6,7 @@
 
 #include "FontChooser.h"
 #include "MessageBox.h"
+#include "Tone.h"
 #include "TrayIcon.h"
 
 namespace ravolin {
@@ -15,6 +16,8 @@ struct DialogServices {
     MessageBoxPort& messageBox;
     // Runs a dialog modally (version information) and returns its result.
     std::function<int(QDialog&)> runModal = [](QDialog& dialog) { return dialog.exec(); };
+    // The end-of-run tone. A worker may still sound it after the dialog is gone: it must outlive every run.
+    TonePort& tone;
     // The editor font's chooser and the notification-area icon.
     FontChooserPort& fontChooser;
     TrayIconPort& trayIcon;

@@ -6,18 +6,39 @@ namespace ravolin {
 
 inline constexpr char kInfoCaption[] = "情報";
 inline constexpr char kWarningCaption[] = "警告";
+inline constexpr char kConfirmCaption[] = "確認";
 
 inline constexpr char kOutputPlaceholder[] = "置換後データが出力されます";
 inline constexpr char kFontErrorMessage[] = "[フォント設定エラー]\r\n\r\n設定を初期化します\r\n";
 inline constexpr char kBusyMessage[] = "処理が実行中なのでこの操作はできません";
 inline constexpr char kAlreadyRunningMessage[] = "すでに起動しています";
+inline constexpr char kUnsavedQuestion[] = "現在の設定は保存されていません。\r\n終了しますか？";
+inline constexpr char kRestoreQuestion[] = "置換文字列\r\n\r\n[数値]、[配列] を起動時に戻しますか？";
+
+// Texts of our own. %1, %2: filled in where they are shown.
+inline constexpr char kOutputLimitMessage[] =
+    "変換結果が上限の %1 MB を超えるため、出力を取りやめました。\r\n出力欄の内容は変更していません。";
+inline constexpr char kSaveFailedMessage[] = "設定を保存できませんでした。\r\n\r\n%1";
+inline constexpr char kAutoSaveFailedQuestion[] =
+    "設定を保存できませんでした。\r\n\r\n%1\r\n\r\n保存せずに終了しますか？";
+inline constexpr char kAdjustedMessage[] =
+    "設定を保存しましたが、次の項目はそのままの形では保存できませんでした。\r\n%1";
+// One line per item of kAdjustedMessage: the item, then what became of it.
+inline constexpr char kAdjustedLine[] = "\r\n・%1: %2";
+inline constexpr char kTemplateItem[] = "置換元エディタ";
+inline constexpr char kFontItem[] = "エディタのフォント";
+inline constexpr char kCounterTokenItem[] = "[数値] %1 行目の置換文字列";
+inline constexpr char kArrayTokenItem[] = "[配列%1] 置換文字列";
+inline constexpr char kArrayValuesItem[] = "[配列%1] 値";
+inline constexpr char kTokenShortened[] = "%1 バイトに収まるよう短くしました";
+inline constexpr char kTextShortened[] = "%1 バイトを超える部分は次回の起動時に読み込まれません";
+inline constexpr char kTextSubstituted[] = "保存できない文字を「?」に置き換えました";
 
 // Tab 0, then the nine arrays.
 inline constexpr const char* kTabTexts[] = {"数値",  "配列1", "配列2", "配列3", "配列4",
                                             "配列5", "配列6", "配列7", "配列8", "配列9"};
 
 // The notification-area icon.
-inline constexpr char kConfirmCaption[] = "確認";
 inline constexpr char kTrayExitQuestion[] = "アプリケーションを終了しますか？";
 inline constexpr char kTrayTip[] = "RavArchive";
 

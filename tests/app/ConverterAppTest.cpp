@@ -13,6 +13,7 @@
 #include "ConverterDialog.h"
 #include "FakeFontChooser.h"
 #include "FakeMessageBox.h"
+#include "FakeTone.h"
 #include "FakeTrayIcon.h"
 #include "TempSettingsDir.h"
 
@@ -29,7 +30,8 @@ protected:
     }
 
     AppServices services() {
-        AppServices s{.dialog = {.messageBox = messageBox, .fontChooser = fontChooser, .trayIcon = trayIcon}};
+        AppServices s{
+            .dialog = {.messageBox = messageBox, .tone = tone, .fontChooser = fontChooser, .trayIcon = trayIcon}};
         s.acquireInstance = [this] {
             steps.push_back("lock");
             return SingleInstance::acquireIn(m_lockDirectory, kInstanceLockName);
@@ -52,6 +54,7 @@ protected:
 
     TempSettingsDir settings;
     FakeMessageBox messageBox;
+    FakeTone tone;
     FakeFontChooser fontChooser;
     FakeTrayIcon trayIcon;
     Settings record;

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -12,33 +15,95 @@
 #include "ConverterDialog.h"
 #include "FakeFontChooser.h"
 #include "FakeMessageBox.h"
+#include "FakeTone.h"
 #include "FakeTrayIcon.h"
 #include "Settings.h"
 #include "TempSettingsDir.h"
 
 namespace ravolin {
 
+// Holds the threads that reach it until the test opens it.
+class Gate {
+public:
+    void open() {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_open = true;
+        }
+        m_opened.notify_all();
+    }
+    void close() {
+        const std::lock_guard lock(m_mutex);
+        m_open = false;
+    }
+    void wait() {
+        std::unique_lock lock(m_mutex);
+        m_opened.wait(lock, [this] { return m_open; });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_opened;
+    bool m_open = false;
+};
+
+// Waits for `condition` while the user-interface thread goes on handling events.
+inline bool eventually(const std::function<bool()>& condition, int timeoutMs = 20000) {
+    return QTest::qWaitFor(condition, timeoutMs);
+}
+
 // A main dialog on a temporary settings file, with a scripted message box, font chooser and notification
-// area, and modal runs recorded instead of run.
+// area, a recording tone, and modal runs recorded instead of run.
 class DialogFixture : public ::testing::Test {
 protected:
+    // A run may outlive its dialog: the tone and the gate it may wait at stay until every worker has ended.
+    void TearDown() override {
+        beepGate.open();
+        dialog.reset();
+        EXPECT_TRUE(eventually([] { return ConverterDialog::liveWorkerCount() == 0; })) << "a worker never ended";
+    }
+
     // Writes a settings file whose "Common" section carries a font that parses, plus `rest` (CR LF lines).
     void writeSettingsWithFont(const std::string& common, const std::string& rest = {}) {
         dir.writeSettings("[Common]\r\nFont=" + std::string(kValidFontDescription) + "\r\n" + common + rest);
     }
 
     // Creates the window (OnInitDialog runs); it stays hidden.
-    void create() {
+    void create(const std::string& settingsPath = {}) {
         DialogServices services{.messageBox = messageBox,
                                 .runModal =
                                     [this](QDialog& modal) {
                                         modalRuns.push_back(modal.windowTitle().toStdString());
                                         return 1;
                                     },
+                                .tone = tone,
                                 .fontChooser = fontChooser,
                                 .trayIcon = trayIcon};
-        dialog = std::make_unique<ConverterDialog>(std::move(services), dir.settingsPath(), record);
+        dialog = std::make_unique<ConverterDialog>(std::move(services),
+                                                   settingsPath.empty() ? dir.settingsPath() : settingsPath, record);
         dialog->Create();
+    }
+
+    // Every later run waits inside its beep until beepGate opens.
+    void holdRunsAtBeep() {
+        tone.setOnBeep([this] { beepGate.wait(); });
+    }
+
+    // Starts a run that stops inside its beep until beepGate opens.
+    void startHeldRun() {
+        dialog->m_bBeep = 1;
+        holdRunsAtBeep();
+        const std::size_t before = tone.callCount();
+        dialog->OnCommand(kIdExecute);
+        ASSERT_TRUE(eventually([this, before] { return tone.callCount() == before + 1; }))
+            << "the run never reached its beep";
+    }
+
+    // Starts a run with button 1006 and waits until it has ended.
+    void runToEnd() {
+        dialog->OnCommand(kIdExecute);
+        ASSERT_TRUE(dialog->IsRunning());
+        ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); })) << "the run never ended";
     }
 
     void show() {
@@ -63,6 +128,8 @@ protected:
     bool ended() const { return dialog->isHidden() && dialog->result() == IDOK; }
 
     TempSettingsDir dir;
+    FakeTone tone;
+    Gate beepGate;
     FakeMessageBox messageBox;
     FakeFontChooser fontChooser;
     FakeTrayIcon trayIcon;

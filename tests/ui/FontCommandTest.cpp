@@ -41,15 +41,10 @@ protected:
 
     QFont editorFont() const { return dialog->GetDlgItem(kIdTemplate)->font(); }
 
-    // Saves what the window holds, its font description included, as the save button does.
+    // The save button: the font description is stored as the window holds it.
     void save() {
-        const WindowSettings window{dialog->m_nLoopCount,
-                                    dialog->m_bBeep,
-                                    dialog->m_bTray,
-                                    dialog->m_bAutoSave,
-                                    dialog->GetDlgItemText(kIdTemplate),
-                                    dialog->m_strFont};
-        ASSERT_TRUE(WriteSettingsFile(dir.settingsPath(), window, record).ok);
+        dialog->OnCommand(kIdSaveSettings);
+        EXPECT_EQ(dialog->m_bUnsaved, 0);
     }
 
     std::string savedFont() const {
@@ -131,6 +126,27 @@ TEST_F(FontCommand, chooserOpensOnTheFontLastChosen) {
     }
     save();
     EXPECT_EQ(savedFont(), "-20,0,0,0,700,0,0,0,1,3,2,1,49,IPAGothic");
+}
+
+TEST_F(FontCommand, duringARun_opensOnTheCurrentFontAndApplies) {
+    create();
+    fontChooser.scriptChoice(pixelFont("IPAGothic", 18));
+    chooseFont();
+    startHeldRun();
+    EXPECT_TRUE(dialog->GetMenuItem(kCmdFontSettings)->isEnabled());
+    fontChooser.scriptChoice(pixelFont("IPAMincho", 22, QFont::Bold));
+    chooseFont();
+    ASSERT_TRUE(dialog->IsRunning());
+
+    ASSERT_EQ(fontChooser.calls().size(), 2u);
+    EXPECT_EQ(fontChooser.calls()[1].initial, fontFromLogFont(parsed("-18,0,0,0,400,0,0,0,1,3,2,1,49,IPAGothic")));
+    EXPECT_EQ(dialog->m_strFont, "-22,0,0,0,700,0,0,0,1,3,2,1,49,IPAMincho");
+    EXPECT_EQ(editorFont(), fontFromLogFont(parsed(dialog->m_strFont)));
+
+    beepGate.open();
+    ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+    EXPECT_EQ(dialog->m_strFont, "-22,0,0,0,700,0,0,0,1,3,2,1,49,IPAMincho");
+    EXPECT_EQ(editorFont().family(), "IPAMincho");
 }
 
 TEST_F(FontCommand, onlyTheTemplateEditorTakesTheFont) {

@@ -4,7 +4,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
-#include <QThread>
 
 #include "DialogFixture.h"
 #include "DialogTexts.h"
@@ -83,8 +82,10 @@ TEST_F(Keyboard, closeRequests_endTheIdleDialog) {
 }
 
 TEST_F(Keyboard, closeRequestDuringARun_isRefusedWithTheBusyMessage) {
-    QThread run;
-    dialog->m_pWorker = &run;
+    dialog->m_bBeep = 1;
+    holdRunsAtBeep();
+    dialog->OnCommand(kIdExecute);
+    ASSERT_TRUE(eventually([this] { return tone.callCount() == 1; }));
     const std::function<void()> requests[] = {
         [this] { QTest::keyClick(dialog->GetDlgItem(kIdTemplate), Qt::Key_Escape); },
         [this] { dialog->close(); },
@@ -102,7 +103,9 @@ TEST_F(Keyboard, closeRequestDuringARun_isRefusedWithTheBusyMessage) {
         EXPECT_EQ(call.owner, dialog.get());
     }
     EXPECT_TRUE(dialog->isVisible());
-    dialog->m_pWorker = nullptr;
+    beepGate.open();
+    ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+    EXPECT_TRUE(dialog->isVisible());
 }
 
 TEST_F(Keyboard, disabledExitItem_turnsAltXOff) {

@@ -6,12 +6,12 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QTabBar>
-#include <QThread>
 #include <QTimer>
 #include <QWindow>
 
 #include "DialogFixture.h"
 #include "DialogTexts.h"
+#include "SettingsStore.h"
 #include "TabControl.h"
 
 namespace ravolin {
@@ -207,20 +207,73 @@ TEST_F(NotificationIcon, exitAnsweredOk_endsTheProgramAndLeavesNoIcon) {
     EXPECT_FALSE(trayIcon.isPresent());
 }
 
-TEST_F(NotificationIcon, exitDuringARun_isRefusedWithTheBusyMessage) {
+TEST_F(NotificationIcon, exitDuringARun_isRefusedWithTheBusyMessage_andTheRunGoesOn) {
+    dialog->SetDlgItemText(kIdTemplate, "行");
+    dialog->SetDlgItemText(kIdLoopCount, "1");
+    startHeldRun();
     intoTray();
-    QThread run;  // stands for the running conversion's thread
-    dialog->m_pWorker = &run;
     messageBox.scriptAnswer(IDOK);
     rightClickChoosing(kCmdTrayExit);
-    dialog->m_pWorker = nullptr;
 
-    ASSERT_EQ(messageBox.calls().size(), 1u);
+    ASSERT_EQ(messageBox.calls().size(), 1u);  // no exit question: nothing to decide during a run
     EXPECT_EQ(messageBox.calls()[0].text, "処理が実行中なのでこの操作はできません");
     EXPECT_EQ(messageBox.calls()[0].caption, "警告");
     EXPECT_EQ(messageBox.calls()[0].type, MB_OK | MB_ICONEXCLAMATION);
     EXPECT_TRUE(inTray());
     EXPECT_FALSE(ended());
+
+    beepGate.open();
+    ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+    EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), "行");
+    EXPECT_TRUE(inTray());
+}
+
+TEST_F(NotificationIcon, exitWithAutoSave_writesTheSettingsAndEnds) {
+    start("Tray=1\r\nAutoSave=1\r\n");
+    dialog->SetDlgItemText(kIdTemplate, "保存される\r\nテンプレート");
+    intoTray();
+    messageBox.scriptAnswer(IDOK);
+    rightClickChoosing(kCmdTrayExit);
+
+    EXPECT_EQ(messageBox.calls().size(), 1u);
+    EXPECT_TRUE(ended());
+    WindowSettings saved;
+    Settings savedRecord;
+    LoadSettingsFile(dir.settingsPath(), saved, savedRecord);
+    EXPECT_EQ(saved.templateText, "保存される\r\nテンプレート");
+    EXPECT_EQ(saved.tray, 1);
+    EXPECT_EQ(saved.autoSave, 1);
+    dialog.reset();
+    EXPECT_FALSE(trayIcon.isPresent());
+}
+
+TEST_F(NotificationIcon, exitAfterAnUnsavedRun_asksAboutTheSettings_NoKeepsTheProgramInTheTray) {
+    const std::string fileBefore = dir.readSettingsBytes();
+    runToEnd();
+    intoTray();
+    messageBox.scriptAnswer(IDOK);
+    messageBox.scriptAnswer(IDNO);
+    rightClickChoosing(kCmdTrayExit);
+    EXPECT_FALSE(ended());
+    EXPECT_TRUE(inTray());
+
+    messageBox.scriptAnswer(IDOK);
+    messageBox.scriptAnswer(IDYES);
+    rightClickChoosing(kCmdTrayExit);
+    EXPECT_TRUE(ended());
+
+    ASSERT_EQ(messageBox.calls().size(), 4u);
+    for (std::size_t i : {1u, 3u}) {
+        const MessageBoxCall& question = messageBox.calls()[i];
+        EXPECT_EQ(question.text, "現在の設定は保存されていません。\r\n終了しますか？");
+        EXPECT_EQ(question.caption, "確認");
+        EXPECT_EQ(question.type, MB_YESNO | MB_ICONQUESTION);
+        EXPECT_EQ(question.owner, dialog.get());  // the hidden window owns it
+        EXPECT_FALSE(question.ownerVisible);
+    }
+    EXPECT_EQ(dir.readSettingsBytes(), fileBefore);
+    dialog.reset();
+    EXPECT_FALSE(trayIcon.isPresent());
 }
 
 TEST_F(NotificationIcon, destroyedDialog_leavesNoIconAndHearsTheIconNoMore) {

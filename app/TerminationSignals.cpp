@@ -1,0 +1,55 @@
+#include "TerminationSignals.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+namespace ravolin {
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+extern "C" void onTerminationSignal(int) {
+    const int savedErrno = errno;
+    const char byte = 1;
+    // Async-signal-safe; a full pipe already holds a pending quit.
+    [[maybe_unused]] const ssize_t written = write(g_signalPipe[1], &byte, 1);
+    errno = savedErrno;
+}
+
+}  // namespace
+
+bool quitOnTerminationSignals(std::string& error) {
+    if (pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        error = std::string("cannot create the signal pipe: ") + std::strerror(errno);
+        return false;
+    }
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
+        char bytes[16];
+        while (read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        // Quits every event loop, the main dialog's and any modal one inside it, and every loop started
+        // later returns at once, so the start sequence ends without passing through the exit procedure.
+        QCoreApplication::exit(0);
+    });
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        if (sigaction(signal, &action, nullptr) != 0) {
+            error = std::string("cannot handle signal ") + std::to_string(signal) + ": " + std::strerror(errno);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace ravolin

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include <sys/stat.h>
+
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "SettingsStore.h"
+#include "TempSettingsDir.h"
+#include "XvfbServer.h"
+
+namespace ravolin {
+namespace {
+
+constexpr int kTimeoutMs = 20000;
+constexpr char kOutput[] = "row 0 is red\nrow 1 is green\nrow 2 is blue";
+
+// The real program on an X server of the test's own, driven with the keyboard and the mouse as a user
+// drives it: a template, a counter and an array typed in, a run, the output copied, an exit with auto-save,
+// and a second start that finds everything again.
+class RoundTrip : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!XvfbServer::isInstalled()) GTEST_SKIP() << "Xvfb is not installed: no X server to run the program on";
+        ASSERT_TRUE(m_x.start()) << m_x.error().toStdString();
+        ASSERT_TRUE(m_runtime.isValid());
+        ASSERT_EQ(chmod(m_runtime.path().toLocal8Bit().constData(), 0700), 0);
+        m_work.writeSettings("[Common]\r\nFont=" + std::string(kValidFontDescription) + "\r\n");
+    }
+
+    void TearDown() override {
+        if (m_program && m_program->state() != QProcess::NotRunning) {
+            m_program->kill();
+            m_program->waitForFinished(kTimeoutMs);
+        }
+    }
+
+    // Starts the program and gives its main window the keyboard; the window's id.
+    QString start() {
+        m_program = std::make_unique<QProcess>();
+        QProcessEnvironment env = m_x.environment();
+        env.insert("XDG_RUNTIME_DIR", m_runtime.path());
+        env.insert("LSAN_OPTIONS", env.value("LSAN_OPTIONS") + ":suppressions=" RAVOLIN_LSAN_SUPPRESSIONS);
+        m_program->setProcessEnvironment(env);
+        m_program->setWorkingDirectory(QString::fromStdString(m_work.directory()));
+        m_program->start(RAVOLIN_EXECUTABLE, {});
+        const QString window = m_x.waitForWindow("^Ravolin$", m_program->processId(), kTimeoutMs);
+        if (!window.isEmpty()) m_x.run("xdotool", {"windowfocus", "--sync", window});
+        return window;
+    }
+
+    void keys(const QStringList& names) const {
+        for (const QString& name : names) m_x.run("xdotool", {"key", "--clearmodifiers", name});
+    }
+    void type(const QString& text) const { m_x.run("xdotool", {"type", "--delay", "20", text}); }
+    // Clicks at a point of the window's client area: the template's pixels below the menu bar.
+    void click(const QString& window, int x, int y) const {
+        const QString geometry = m_x.run("xdotool", {"getwindowgeometry", "--shell", window});
+        const int height = geometry.section("HEIGHT=", 1).section('\n', 0, 0).toInt();
+        const int menuBar = height - 691;  // the client area is 956 x 691
+        m_x.run("xdotool",
+                {"mousemove", "--window", window, QString::number(x), QString::number(menuBar + y), "click", "1"});
+    }
+
+    // The clipboard once it holds `text`, or what it held when the time ran out.
+    std::string waitForClipboard(const std::string& text, int timeoutMs = kTimeoutMs) const {
+        QDeadlineTimer deadline(timeoutMs);
+        std::string clipboard;
+        do {
+            clipboard = m_x.run("xclip", {"-o", "-selection", "clipboard", "-t", "UTF8_STRING"}).toStdString();
+            if (clipboard == text) break;
+            QThread::msleep(50);
+        } while (!deadline.hasExpired());
+        return clipboard;
+    }
+
+    // Runs with the execute button and copies the output pane, which selects everything on focus; the
+    // clipboard then. From the template, five Tabs reach the execute button; past it lie the shown page's
+    // edits, then the pane. While the run is on, Tab skips the disabled button: the copy is tried again
+    // until the run has ended.
+    std::string runAndCopyOutput(const QString& window, int pageEdits) const {
+        click(window, 400, 200);
+        keys({"Tab", "Tab", "Tab", "Tab", "Tab", "space"});
+        QStringList toOutput;
+        for (int i = 0; i < 6 + pageEdits; ++i) toOutput << "Tab";
+        toOutput << "ctrl+c";
+        QDeadlineTimer deadline(kTimeoutMs);
+        std::string copied;
+        do {
+            click(window, 400, 200);
+            keys(toOutput);
+            copied = waitForClipboard(kOutput, 1000);
+        } while (copied != kOutput && !deadline.hasExpired());
+        return copied;
+    }
+
+    bool waitForExit() const {
+        return m_program->waitForFinished(kTimeoutMs) && m_program->exitStatus() == QProcess::NormalExit &&
+               m_program->exitCode() == 0;
+    }
+
+    XvfbServer m_x;
+    QTemporaryDir m_runtime;
+    TempSettingsDir m_work;
+    std::unique_ptr<QProcess> m_program;
+};
+
+TEST_F(RoundTrip, typedSettingsRunCopyAutoSaveAndComeBack) {
+    const QString window = start();
+    ASSERT_FALSE(window.isEmpty()) << "no main window";
+
+    // From the exit button: the template, the loop count, the auto-save box, then the first counter's token.
+    keys({"Tab"});
+    type("row NN is CC");
+    keys({"Tab", "ctrl+a"});
+    type("3");
+    keys({"Tab", "space", "Tab", "Tab", "Tab", "Tab"});
+    type("NN");
+
+    // Tab "配列1", then its token and values through the execute button, which Tab leaves for the page.
+    click(window, 345, 431 - 20);
+    click(window, 400, 200);
+    keys({"Tab", "Tab", "Tab", "Tab", "Tab", "Tab"});
+    type("CC");
+    keys({"Tab"});
+    type("red");
+    keys({"Return"});
+    type("green");
+    keys({"Return"});
+    type("blue");
+
+    EXPECT_EQ(runAndCopyOutput(window, 2), kOutput);
+
+    keys({"alt+x"});
+    ASSERT_TRUE(waitForExit()) << m_program->readAllStandardError().toStdString();
+    WindowSettings stored;
+    Settings record;
+    LoadSettingsFile(m_work.settingsPath(), stored, record);
+    EXPECT_EQ(stored.templateText, "row NN is CC");
+    EXPECT_EQ(stored.loopCount, 3);
+    EXPECT_EQ(stored.autoSave, 1);
+    EXPECT_EQ(record.counters[0].token, "NN");
+    EXPECT_EQ(record.arrays[0].token, "CC");
+    EXPECT_EQ(record.arrays[0].valuesText, "red\r\ngreen\r\nblue");
+
+    // The second start shows the template again and runs it to the same output.
+    const QString again = start();
+    ASSERT_FALSE(again.isEmpty()) << "no main window on the second start";
+    keys({"Tab", "ctrl+a", "ctrl+c"});
+    EXPECT_EQ(waitForClipboard("row NN is CC"), "row NN is CC");
+    EXPECT_EQ(runAndCopyOutput(again, 15), kOutput);  // the counter page shows now
+    keys({"alt+x"});
+    EXPECT_TRUE(waitForExit());
+}
+
+}  // namespace
+}  // namespace ravolin

@@ -1,0 +1,307 @@
+#include <QAction>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabBar>
+
+#include "DialogFixture.h"
+#include "DialogTexts.h"
+#include "TabControl.h"
+#include "UiCallChannel.h"
+
+namespace ravolin {
+namespace {
+
+using namespace std::chrono_literals;
+
+class Run : public DialogFixture {
+protected:
+    void createWith(const std::string& common) {
+        writeSettingsWithFont(common);
+        createAndShow();
+    }
+
+    void setTemplate(const std::string& text, const std::string& loopCount) {
+        dialog->SetDlgItemText(kIdTemplate, text);
+        dialog->SetDlgItemText(kIdLoopCount, loopCount);
+    }
+
+    bool enabled(int id) const { return dialog->GetDlgItem(id)->isEnabled(); }
+    bool menuEnabled(int id) const { return dialog->GetMenuItem(id)->isEnabled(); }
+};
+
+constexpr int kLockedControls[] = {kIdRestoreStrings, kIdClearEditArea, kIdSaveSettings,
+                                   kIdExit,           kIdExecute,       kIdAutoSave};
+constexpr int kLockedMenuItems[] = {kCmdExecute, kCmdClearEditArea, kCmdRestoreStrings, kCmdExit};
+
+TEST_F(Run, twoQuickStarts_makeOneRun) {
+    createWith("Beep=1\r\n");
+    setTemplate("x", "2");
+    dialog->OnCommand(kIdExecute);
+    dialog->GetMenuItem(kCmdExecute)->trigger();
+    ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+    EXPECT_EQ(tone.callCount(), 1u);
+    EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), "x\r\nx");
+    EXPECT_EQ(dialog->m_bUnsaved, 1);
+    EXPECT_TRUE(eventually([] { return ConverterDialog::liveWorkerCount() == 0; }));
+}
+
+TEST_F(Run, duringARun_theSixControlsAndFourItemsAreLocked_andReleasedExactly) {
+    for (const bool autoSave : {false, true}) {
+        SCOPED_TRACE(autoSave ? "auto-save on" : "auto-save off");
+        beepGate.close();
+        createWith(autoSave ? "AutoSave=1\r\n" : "");
+        setTemplate("x", "1");
+        startHeldRun();
+
+        for (int id : kLockedControls) EXPECT_FALSE(enabled(id)) << id;
+        for (int id : kLockedMenuItems) EXPECT_FALSE(menuEnabled(id)) << id;
+        // What stays usable: the edits, the tabs and every page, the other menu items.
+        for (int id : {kIdTemplate, kIdOutput, kIdLoopCount, kIdTab}) EXPECT_TRUE(enabled(id)) << id;
+        for (int r = 0; r < 5; ++r) EXPECT_TRUE(dialog->m_numericPage.GetDlgItem(numericTokenId(r))->isEnabled());
+        EXPECT_TRUE(dialog->m_arrayPage[8].GetDlgItem(kIdArrayValues)->isEnabled());
+        for (int id : {kCmdFontSettings, kCmdAbout, kCmdToggleBeep, kCmdToggleTray}) EXPECT_TRUE(menuEnabled(id)) << id;
+        // Alt+X goes nowhere while its item is grayed; Alt+A still opens the version dialog.
+        QTest::keyClick(dialog.get(), Qt::Key_X, Qt::AltModifier);
+        QTest::keyClick(dialog.get(), Qt::Key_A, Qt::AltModifier);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(modalRuns.size(), 1u);
+        modalRuns.clear();
+
+        beepGate.open();
+        ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+        for (int id : kLockedControls) EXPECT_EQ(enabled(id), id != kIdSaveSettings || !autoSave) << id;
+        for (int id : kLockedMenuItems) EXPECT_TRUE(menuEnabled(id)) << id;
+        dialog.reset();
+        tone.setOnBeep({});
+    }
+}
+
+TEST_F(Run, loopCountZero_locksClearsThePaneBeepsAndUnlocks) {
+    createWith("Beep=1\r\n");
+    setTemplate("never shown", "0");
+    startHeldRun();
+    EXPECT_FALSE(enabled(kIdExecute));
+    EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), kOutputPlaceholder);  // the beep comes just before the output
+    beepGate.open();
+    ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+    EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), "");
+    EXPECT_TRUE(enabled(kIdExecute));
+    EXPECT_EQ(tone.callCount(), 1u);
+}
+
+TEST_F(Run, beepSetting_givesOneToneOfThousandHertzFiftyMsOnTheWorker_onlyWhenExactlyOne) {
+    struct Case {
+        const char* stored;
+        std::size_t tones;
+    };
+    for (const Case& c : {Case{"Beep=1\r\n", 1}, Case{"Beep=0\r\n", 0}, Case{"Beep=2\r\n", 0}}) {
+        SCOPED_TRACE(c.stored);
+        createWith(c.stored);
+        const std::size_t before = tone.callCount();
+        runToEnd();
+        const std::vector<FakeTone::Call> calls = tone.calls();
+        ASSERT_EQ(calls.size() - before, c.tones);
+        for (std::size_t i = before; i < calls.size(); ++i) {
+            EXPECT_EQ(calls[i].frequencyHz, 1000);
+            EXPECT_EQ(calls[i].durationMs, 50);
+            EXPECT_NE(calls[i].thread, std::this_thread::get_id());
+        }
+        dialog.reset();
+    }
+}
+
+TEST_F(Run, beepToggledWhileTheRunIsActive_decidesThatRunsBeep) {
+    struct Case {
+        const char* stored;
+        std::size_t tones;
+    };
+    for (const Case& c : {Case{"Beep=1\r\n", 0}, Case{"Beep=0\r\n", 1}}) {
+        SCOPED_TRACE(c.stored);
+        createWith(c.stored);
+        const std::size_t before = tone.callCount();
+        // The worker can't get past its first step before the user-interface thread handles events again.
+        dialog->OnCommand(kIdExecute);
+        ASSERT_TRUE(dialog->IsRunning());
+        dialog->GetMenuItem(kCmdToggleBeep)->trigger();
+        ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+        EXPECT_EQ(tone.callCount() - before, c.tones);
+        dialog.reset();
+    }
+}
+
+TEST_F(Run, beepToggledOffDuringTheTone_silencesOnlyLaterRuns) {
+    createWith("");
+    startHeldRun();
+    dialog->GetMenuItem(kCmdToggleBeep)->trigger();
+    EXPECT_FALSE(dialog->GetMenuItem(kCmdToggleBeep)->isChecked());
+    beepGate.open();
+    ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+    runToEnd();
+    EXPECT_EQ(tone.callCount(), 1u);
+}
+
+TEST_F(Run, endingTheWindowDuringARun_isRefused_andTheRunFinishesAfterwards) {
+    createWith("");
+    setTemplate("＜置換1＞", "3");
+    startHeldRun();
+    const std::function<void()> requests[] = {
+        [this] { dialog->done(IDOK); },
+        [this] { dialog->accept(); },
+        [this] { dialog->OnSysCommand(SC_CLOSE); },
+        [this] { dialog->OnCommand(kIdCancel); },
+    };
+    for (const auto& request : requests) {
+        messageBox.scriptAnswer(IDOK);
+        request();
+    }
+    ASSERT_EQ(messageBox.calls().size(), std::size(requests));
+    for (const MessageBoxCall& call : messageBox.calls()) {
+        EXPECT_EQ(call.text, "処理が実行中なのでこの操作はできません");
+        EXPECT_EQ(call.caption, "警告");
+        EXPECT_EQ(call.type, MB_OK | MB_ICONEXCLAMATION);
+        EXPECT_EQ(call.owner, dialog.get());
+    }
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), 0);
+
+    beepGate.open();
+    ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+    EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), "0\r\n1\r\n2");
+    messageBox.scriptAnswer(IDYES);  // the unsaved question: a run was started
+    dialog->OnCommand(kIdCancel);
+    EXPECT_TRUE(ended());
+}
+
+TEST_F(Run, thePaneShowsTheExpansionOfWhatTheControlsShow_acrossManySlices) {
+    createWith("");
+    ExpansionInput input;
+    input.templateText = "行 <n> は <a>、次は <n>\r\n  続き <b>";
+    input.loopCount = 30000;
+    input.counters[0] = {"<n>", -3, 7};
+    input.counters[1] = {"", 5, 5};
+    input.arrays[0] = {"<a>", "赤\r\n緑\r\n😀"};
+    input.arrays[4] = {"<b>", "x\r\n\r\ny"};
+    setTemplate(input.templateText, "30000");
+    auto& page = dialog->m_numericPage;
+    page.SetDlgItemText(numericTokenId(0), "<n>");
+    page.SetDlgItemText(numericInitialId(0), "-3");
+    page.SetDlgItemText(numericIncrementId(0), " 7");
+    page.SetDlgItemText(numericTokenId(1), "");
+    for (int r = 2; r < 5; ++r) page.SetDlgItemText(numericTokenId(r), "");
+    for (std::size_t i = 0; i < 9; ++i) {
+        dialog->m_arrayPage[i].SetDlgItemText(kIdArrayToken, input.arrays[i].token);
+        dialog->m_arrayPage[i].SetDlgItemText(kIdArrayValues, input.arrays[i].valuesText);
+    }
+    const std::string expected = ExpandTemplate(input);
+    ASSERT_GT(expected.size(), 4u * 256 * 1024) << "the output should take several slices";
+
+    runToEnd();
+    EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), expected);
+}
+
+TEST_F(Run, outputOverTheLimit_warnsAndLeavesThePaneAsItWas) {
+    createWith("Beep=1\r\n");
+    setTemplate("before", "1");
+    runToEnd();
+    ASSERT_EQ(dialog->GetDlgItemText(kIdOutput), "before");
+
+    setTemplate(std::string(1000, 'x'), "40000");  // 40 MB
+    messageBox.scriptAnswer(IDOK);
+    runToEnd();
+    ASSERT_EQ(messageBox.calls().size(), 1u);
+    const MessageBoxCall& call = messageBox.calls()[0];
+    EXPECT_EQ(call.text,
+              "変換結果が上限の 32 MB を超えるため、出力を取りやめました。\r\n出力欄の内容は変更していません。");
+    EXPECT_EQ(call.caption, "警告");
+    EXPECT_EQ(call.type, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(call.owner, dialog.get());
+    EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), "before");
+    EXPECT_EQ(tone.callCount(), 2u);  // the run ended, so it beeps
+    for (int id : kLockedControls) EXPECT_TRUE(enabled(id)) << id;
+    for (int id : kLockedMenuItems) EXPECT_TRUE(menuEnabled(id)) << id;
+}
+
+TEST_F(Run, gatherExpansionInput_readsEachFieldByItsRule) {
+    createWith("");
+    struct Case {
+        std::string text;
+        std::int32_t loopCount;  // read unsigned, then taken as signed
+        std::int32_t counter;    // read signed
+    };
+    const Case cases[] = {
+        {"abc", 0, 0},
+        {" 12 ", 12, 12},
+        {"-5", 0, -5},
+        {"", 0, 0},
+        {"+5", 0, 0},
+        {"12abc", 0, 0},
+        {"\t7\t", 7, 7},
+        {"2147483647", 2147483647, 2147483647},
+        {"2147483648", -2147483647 - 1, 0},
+        {"4294967295", -1, 0},
+        {"4294967296", 0, 0},
+        {"-2147483648", 0, -2147483647 - 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        dialog->SetDlgItemText(kIdLoopCount, c.text);
+        dialog->m_numericPage.SetDlgItemText(numericInitialId(2), c.text);
+        dialog->m_numericPage.SetDlgItemText(numericIncrementId(4), c.text);
+        const ExpansionInput input = dialog->GatherExpansionInput();
+        EXPECT_EQ(input.loopCount, c.loopCount);
+        EXPECT_EQ(input.counters[2].initialValue, c.counter);
+        EXPECT_EQ(input.counters[4].increment, c.counter);
+        EXPECT_EQ(dialog->GetDlgItemText(kIdLoopCount), c.text);  // read, never written
+    }
+}
+
+TEST_F(Run, gatherExpansionInput_takesTextsWithCrLfLineBreaks) {
+    createWith("");
+    dialog->SetDlgItemText(kIdTemplate, "a\r\nb");
+    dialog->m_numericPage.SetDlgItemText(numericTokenId(3), "＃");
+    dialog->m_arrayPage[6].SetDlgItemText(kIdArrayToken, "色");
+    dialog->m_arrayPage[6].SetDlgItemText(kIdArrayValues, "red\r\n\r\nblue");
+    const ExpansionInput input = dialog->GatherExpansionInput();
+    EXPECT_EQ(input.templateText, "a\r\nb");
+    EXPECT_EQ(input.counters[3].token, "＃");
+    EXPECT_EQ(input.counters[0].token, "＜置換1＞");
+    EXPECT_EQ(input.counters[0].increment, 1);
+    EXPECT_EQ(input.arrays[6].token, "色");
+    EXPECT_EQ(input.arrays[6].valuesText, "red\r\n\r\nblue");
+}
+
+// A run outlives its dialog: destroying the dialog closes the run's channel and the worker ends quietly,
+// touching nothing of the dialog (the sanitizer build would catch it).
+TEST_F(Run, dialogDestroyedWhileTheRunSoundsItsBeep_workerEnds) {
+    createWith("");
+    setTemplate("x", "100");
+    startHeldRun();
+    dialog.reset();
+    EXPECT_EQ(ConverterDialog::liveWorkerCount(), 1);
+    beepGate.open();
+    EXPECT_TRUE(eventually([] { return ConverterDialog::liveWorkerCount() == 0; }));
+}
+
+TEST_F(Run, dialogDestroyedWhileTheWorkerWaitsForTheWindow_workerEnds) {
+    createWith("");
+    setTemplate("x", "100");
+    startHeldRun();
+    const std::shared_ptr<UiCallChannel> channel = dialog->m_pWorker;
+    beepGate.open();
+    // Step 5 is handed over; this thread doesn't take it, so the worker waits for it.
+    ASSERT_TRUE(channel->waitForPendingCall(10s));
+    dialog.reset();
+    EXPECT_FALSE(channel->isOpen());
+    EXPECT_TRUE(eventually([] { return ConverterDialog::liveWorkerCount() == 0; }));
+}
+
+TEST_F(Run, dialogDestroyedRightAfterTheStart_workerEndsBeforeItsFirstStep) {
+    createWith("Beep=1\r\n");
+    dialog->OnCommand(kIdExecute);
+    dialog.reset();
+    EXPECT_TRUE(eventually([] { return ConverterDialog::liveWorkerCount() == 0; }));
+    EXPECT_EQ(tone.callCount(), 0u);
+}
+
+}  // namespace
+}  // namespace ravolin

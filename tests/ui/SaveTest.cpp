@@ -1,0 +1,271 @@
+#include <cstring>
+#include <fstream>
+
+#include <sys/stat.h>
+
+#include <QPushButton>
+
+#include "DialogFixture.h"
+#include "DialogTexts.h"
+#include "SettingsStore.h"
+
+namespace ravolin {
+namespace {
+
+class Saving : public DialogFixture {
+protected:
+    void createWith(const std::string& common) {
+        writeSettingsWithFont(common);
+        createAndShow();
+    }
+
+    // What the next start would read from `path`.
+    struct Stored {
+        WindowSettings window;
+        Settings record;
+    };
+    Stored stored() const {
+        Stored s;
+        LoadSettingsFile(dir.settingsPath(), s.window, s.record);
+        return s;
+    }
+    std::size_t storedKeyCount() const {
+        const std::string bytes = dir.readSettingsBytes();
+        std::size_t keys = 0;
+        for (std::size_t at = bytes.find('='); at != std::string::npos; at = bytes.find('=', at + 1)) ++keys;
+        return keys;
+    }
+
+    void clickSave() {
+        QWidget* save = dialog->GetDlgItem(kIdSaveSettings);
+        ASSERT_TRUE(save->isEnabled());
+        QTest::mouseClick(save, Qt::LeftButton);
+    }
+    void clickExit() { QTest::mouseClick(dialog->GetDlgItem(kIdExit), Qt::LeftButton); }
+    void setCounterToken(int r, const std::string& token) {
+        dialog->m_numericPage.SetDlgItemText(numericTokenId(r), token);
+    }
+};
+
+TEST_F(Saving, saveButton_storesWhatTheControlsShow_withoutAMessage_andClearsUnsaved) {
+    createWith("Beep=1\r\nTray=1\r\n");
+    runToEnd();
+    ASSERT_EQ(dialog->m_bUnsaved, 1);
+    dialog->SetDlgItemText(kIdTemplate, "first\r\nsecond");
+    dialog->SetDlgItemText(kIdLoopCount, "abc");
+    setCounterToken(1, "＃");
+    dialog->m_numericPage.SetDlgItemText(numericInitialId(1), " 7");
+    dialog->m_numericPage.SetDlgItemText(numericIncrementId(1), "-3");
+    dialog->m_arrayPage[2].SetDlgItemText(kIdArrayToken, "色");
+    dialog->m_arrayPage[2].SetDlgItemText(kIdArrayValues, "red\r\n\r\nblue");
+
+    clickSave();
+    EXPECT_TRUE(messageBox.calls().empty());
+    EXPECT_EQ(dialog->m_bUnsaved, 0);
+    EXPECT_EQ(dialog->m_nLoopCount, 0);
+    EXPECT_EQ(record.counters[1].token, "＃");
+
+    const Stored s = stored();
+    EXPECT_EQ(s.window.loopCount, 0);
+    EXPECT_EQ(s.window.beep, 1);
+    EXPECT_EQ(s.window.tray, 1);
+    EXPECT_EQ(s.window.autoSave, 0);
+    EXPECT_EQ(s.window.font, dialog->m_strFont);
+    EXPECT_EQ(s.window.templateText, "first\r\nsecond");
+    EXPECT_EQ(s.record.counters[1].token, "＃");
+    EXPECT_EQ(s.record.counters[1].initialValue, 7);
+    EXPECT_EQ(s.record.counters[1].increment, -3);
+    EXPECT_EQ(s.record.counters[0].token, "＜置換1＞");
+    EXPECT_EQ(s.record.arrays[2].token, "色");
+    EXPECT_EQ(s.record.arrays[2].valuesText, "red\r\n\r\nblue");
+    EXPECT_EQ(storedKeyCount(), 39u);
+}
+
+// The failures a save can meet even as root: a path under a regular file, a directory where the file goes.
+TEST_F(Saving, failedSave_isReportedWithFileAndReason_andChangesNothing) {
+    struct Case {
+        const char* name;
+        std::string path;
+        int error;
+    };
+    const std::string blocker = dir.directory() + "/blocker";
+    std::ofstream(blocker) << "a regular file";
+    ASSERT_EQ(mkdir((dir.directory() + "/taken").c_str(), 0700), 0);
+    ASSERT_EQ(mkdir((dir.directory() + "/taken/RavolinSetting.ini").c_str(), 0700), 0);
+    const Case cases[] = {
+        {"parent is a file", blocker + "/RavolinSetting.ini", ENOTDIR},
+        {"directory at the file's path", dir.directory() + "/taken/RavolinSetting.ini", EISDIR},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        messageBox.scriptAnswer(IDOK);  // nothing loads, so the font falls back with its notice
+        create(c.path);
+        show();
+        runToEnd();
+        setCounterToken(0, "edited");
+        const std::size_t before = messageBox.calls().size();
+        messageBox.scriptAnswer(IDOK);
+        clickSave();
+        ASSERT_EQ(messageBox.calls().size(), before + 1);
+        const MessageBoxCall& call = messageBox.calls().back();
+        EXPECT_EQ(call.caption, "警告");
+        EXPECT_EQ(call.type, MB_OK | MB_ICONEXCLAMATION);
+        EXPECT_EQ(call.owner, dialog.get());
+        EXPECT_TRUE(call.text.starts_with("設定を保存できませんでした。\r\n\r\n")) << call.text;
+        EXPECT_NE(call.text.find(c.path), std::string::npos) << call.text;
+        EXPECT_NE(call.text.find(std::strerror(c.error)), std::string::npos) << call.text;
+        EXPECT_EQ(dialog->m_bUnsaved, 1);
+        // The record still holds what was loaded: restoring brings that back, not the unsaved edit.
+        messageBox.scriptAnswer(IDYES);
+        dialog->OnRestoreReplacementStrings();
+        EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericTokenId(0)), "＜置換1＞");
+        dialog.reset();
+    }
+}
+
+TEST_F(Saving, failedAutoSaveAtExit_asksWhetherToExitAnyway_NoKeepsTheWindow) {
+    const std::string blocker = dir.directory() + "/blocker";
+    std::ofstream(blocker) << "a regular file";
+    const std::string path = blocker + "/RavolinSetting.ini";
+    messageBox.scriptAnswer(IDOK);
+    create(path);
+    show();
+    QTest::mouseClick(dialog->GetDlgItem(kIdAutoSave), Qt::LeftButton);
+    ASSERT_EQ(dialog->m_bAutoSave, 1);
+    dialog->SetDlgItemText(kIdTemplate, "kept");
+
+    for (const int answer : {IDNO, IDYES}) {
+        const std::size_t before = messageBox.calls().size();
+        messageBox.scriptAnswer(answer);
+        clickExit();
+        ASSERT_EQ(messageBox.calls().size(), before + 1);
+        const MessageBoxCall& call = messageBox.calls().back();
+        EXPECT_EQ(call.caption, "確認");
+        EXPECT_EQ(call.type, MB_YESNO | MB_ICONQUESTION);
+        EXPECT_TRUE(call.text.starts_with("設定を保存できませんでした。\r\n\r\n")) << call.text;
+        EXPECT_NE(call.text.find(path), std::string::npos) << call.text;
+        EXPECT_NE(call.text.find(std::strerror(ENOTDIR)), std::string::npos) << call.text;
+        EXPECT_TRUE(call.text.ends_with("\r\n\r\n保存せずに終了しますか？")) << call.text;
+        if (answer == IDNO) {
+            EXPECT_TRUE(dialog->isVisible());
+            EXPECT_EQ(dialog->GetDlgItemText(kIdTemplate), "kept");
+        } else {
+            EXPECT_TRUE(ended());
+        }
+    }
+}
+
+TEST_F(Saving, exitPaths_askOnlyAfterAnUnsavedRun_andSaveOnlyWithAutoSave) {
+    struct Case {
+        const char* name;
+        const char* common;
+        std::function<void()> before;
+        std::vector<int> answers;  // to the unsaved question, one per exit attempt
+        bool ends;
+        bool written;  // the exit itself wrote the file
+        std::int32_t storedAutoSave;
+    };
+    const auto run = [this] { runToEnd(); };
+    const auto runAndSave = [this] {
+        runToEnd();
+        clickSave();
+    };
+    const Case cases[] = {
+        {"auto-save off, edits only",
+         "",
+         [this] { dialog->SetDlgItemText(kIdTemplate, "edited"); },
+         {},
+         true,
+         false,
+         0},
+        {"auto-save off, after a run, No", "", run, {IDNO}, false, false, 0},
+        {"auto-save off, after a run, Yes", "", run, {IDYES}, true, false, 0},
+        {"after a run and a save", "", runAndSave, {}, true, false, 0},
+        {"run, save, run",
+         "",
+         [&] {
+             runAndSave();
+             runToEnd();
+         },
+         {IDYES},
+         true,
+         false,
+         0},
+        {"auto-save on, right after start", "AutoSave=1\r\n", [] {}, {}, true, true, 1},
+        {"auto-save on, after a run", "AutoSave=1\r\n", run, {}, true, true, 1},
+        {"stored auto-save 2", "AutoSave=2\r\n", run, {}, true, true, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        createWith(c.common);
+        c.before();
+        const std::string fileBefore = dir.readSettingsBytes();
+        const std::string outputBefore = dialog->GetDlgItemText(kIdOutput);
+        const std::string templateBefore = dialog->GetDlgItemText(kIdTemplate);
+        const std::size_t callsBefore = messageBox.calls().size();
+        for (int answer : c.answers) messageBox.scriptAnswer(answer);
+
+        clickExit();
+        ASSERT_EQ(messageBox.calls().size() - callsBefore, c.answers.size());
+        for (std::size_t i = callsBefore; i < messageBox.calls().size(); ++i) {
+            const MessageBoxCall& call = messageBox.calls()[i];
+            EXPECT_EQ(call.text, "現在の設定は保存されていません。\r\n終了しますか？");
+            EXPECT_EQ(call.caption, "確認");
+            EXPECT_EQ(call.type, MB_YESNO | MB_ICONQUESTION);
+            EXPECT_EQ(call.owner, dialog.get());
+        }
+        EXPECT_EQ(ended(), c.ends);
+        if (!c.ends) {
+            EXPECT_TRUE(dialog->isVisible());
+            EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), outputBefore);
+            EXPECT_EQ(dialog->GetDlgItemText(kIdTemplate), templateBefore);
+            EXPECT_EQ(dialog->m_bUnsaved, 1);
+        }
+        EXPECT_EQ(dir.readSettingsBytes() != fileBefore, c.written);
+        if (c.written) {
+            EXPECT_EQ(storedKeyCount(), 39u);
+            EXPECT_EQ(stored().window.autoSave, c.storedAutoSave);
+        }
+        dialog.reset();
+    }
+}
+
+TEST_F(Saving, storedAutoSaveTwo_showsTheBoxClearedAndTheSaveButtonOn) {
+    createWith("AutoSave=2\r\n");
+    EXPECT_FALSE(dialog->IsDlgButtonChecked(kIdAutoSave));
+    EXPECT_TRUE(dialog->GetDlgItem(kIdSaveSettings)->isEnabled());
+    EXPECT_EQ(dialog->m_bAutoSave, 2);
+}
+
+TEST_F(Saving, textsStoredOtherThanTheyStand_areNamedAfterTheSave) {
+    createWith("AutoSave=0\r\n");
+    setCounterToken(0, "ABCDEFGHIJKLMNOPQRST");
+    dialog->SetDlgItemText(kIdTemplate, std::string(5000, 'x'));
+    dialog->m_arrayPage[1].SetDlgItemText(kIdArrayValues, "a😀b");
+    const char* expected =
+        "設定を保存しましたが、次の項目はそのままの形では保存できませんでした。\r\n"
+        "\r\n・[数値] 1 行目の置換文字列: 15 バイトに収まるよう短くしました"
+        "\r\n・置換元エディタ: 4095 バイトを超える部分は次回の起動時に読み込まれません"
+        "\r\n・[配列2] 値: 保存できない文字を「?」に置き換えました";
+
+    messageBox.scriptAnswer(IDOK);
+    clickSave();
+    ASSERT_EQ(messageBox.calls().size(), 1u);
+    EXPECT_EQ(messageBox.calls()[0].text, expected);
+    EXPECT_EQ(messageBox.calls()[0].caption, "警告");
+    EXPECT_EQ(messageBox.calls()[0].type, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(record.counters[0].token, "ABCDEFGHIJKLMNO");
+    EXPECT_EQ(stored().record.counters[0].token, "ABCDEFGHIJKLMNO");
+    EXPECT_EQ(stored().record.arrays[1].valuesText, "a?b");
+
+    // Auto-save at exit says so too, then ends.
+    QTest::mouseClick(dialog->GetDlgItem(kIdAutoSave), Qt::LeftButton);
+    messageBox.scriptAnswer(IDOK);
+    clickExit();
+    ASSERT_EQ(messageBox.calls().size(), 2u);
+    EXPECT_EQ(messageBox.calls()[1].text, expected);
+    EXPECT_TRUE(ended());
+}
+
+}  // namespace
+}  // namespace ravolin

@@ -1,0 +1,154 @@
+#include "ConverterDialog.h"
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+#include <QPlainTextEdit>
+
+#include "ControlIntegers.h"
+#include "DialogTexts.h"
+#include "OutputPane.h"
+#include "SaveMessages.h"
+#include "UiCallChannel.h"
+
+// A run is one worker thread. The worker touches no widget and no member of the dialog itself: each step
+// that needs the window is a blocking call onto the user-interface thread through the run's channel, which
+// the dialog closes when it is destroyed, so a worker whose dialog is gone simply ends.
+
+namespace ravolin {
+namespace {
+
+constexpr int kToneHz = 1000;
+constexpr int kToneMs = 50;
+
+std::atomic<int> g_liveWorkers = 0;
+
+QPlainTextEdit& outputPane(ConverterDialog* dialog) {
+    return *qobject_cast<QPlainTextEdit*>(dialog->GetDlgItem(kIdOutput));
+}
+
+// Step 5: the result replaces the pane a slice per call, so the user-interface thread gets back to its
+// events between slices; the step is over when the last slice is in.
+bool replaceOutput(UiCallChannel& channel, ConverterDialog* dialog, std::string text) {
+    // Decoding tens of megabytes takes a while: it happens here, off the user-interface thread.
+    const QString shown = toWidgetText(text);
+    std::string().swap(text);
+    qsizetype from = 0;
+    do {
+        const qsizetype end = outputSliceEnd(shown, from);
+        const QString slice = shown.mid(from, end - from);
+        const bool first = from == 0;
+        if (!channel.call([dialog, &slice, first] { fillOutputSlice(outputPane(dialog), slice, first); })) {
+            return false;
+        }
+        from = end;
+    } while (from < shown.size());
+    return true;
+}
+
+void showOutputLimitWarning(ConverterDialog* dialog) {
+    const std::string megabytes = std::to_string(kOutputLimitBytes / (1024 * 1024));
+    dialog->services().messageBox.MessageBox(dialog, fillText(kOutputLimitMessage, megabytes), kWarningCaption,
+                                             MB_OK | MB_ICONEXCLAMATION);
+}
+
+}  // namespace
+
+int ConverterDialog::liveWorkerCount() { return g_liveWorkers.load(); }
+
+void ConverterDialog::OnExecute() {
+    if (m_pWorker) return;
+    auto channel = std::make_shared<UiCallChannel>(this);
+    ++g_liveWorkers;
+    try {
+        // Never joined: the user-interface thread doesn't wait for a run, and a run may outlive the dialog.
+        std::thread(&ConverterDialog::ConversionThreadProc, channel, this, std::ref(m_services.tone)).detach();
+        m_pWorker = std::move(channel);
+    } catch (const std::system_error&) {
+        // No thread: nothing was locked and nothing runs.
+        --g_liveWorkers;
+    }
+    m_bUnsaved = 1;
+}
+
+void ConverterDialog::ConversionThreadProc(std::shared_ptr<UiCallChannel> channel, ConverterDialog* dialog,
+                                           TonePort& tone) {
+    RunConversion(*channel, dialog, tone);
+    channel.reset();
+    --g_liveWorkers;
+}
+
+void ConverterDialog::RunConversion(UiCallChannel& channel, ConverterDialog* dialog, TonePort& tone) {
+    if (!channel.call([dialog] { dialog->SetRunControls(0); })) return;
+
+    ExpansionInput input;
+    if (!channel.call([dialog, &input] { input = dialog->GatherExpansionInput(); })) return;
+
+    ExpansionResult result = ExpandTemplate(input, kOutputLimitBytes);
+    input = {};
+
+    // The flag is read only now, so toggling the beep during a run decides this run's beep.
+    std::int32_t beep = 0;
+    if (!channel.whileOpen([dialog, &beep] { beep = dialog->m_bBeep.load(); })) return;
+    if (beep == 1) tone.Beep(kToneHz, kToneMs);
+
+    if (result.limitReached) {
+        // The pane keeps what it shows; the user learns why nothing came.
+        if (!channel.call([dialog] { showOutputLimitWarning(dialog); })) return;
+    } else if (!replaceOutput(channel, dialog, std::move(result.text))) {
+        return;
+    }
+
+    if (!channel.call([dialog] { dialog->SetRunControls(1); })) return;
+    channel.call([dialog] { dialog->m_pWorker = nullptr; });
+}
+
+void ConverterDialog::SetRunControls(int flag) {
+    const bool unlock = flag == 1;
+    for (int id : {kIdRestoreStrings, kIdClearEditArea}) GetDlgItem(id)->setEnabled(unlock);
+    // The save button stays off while auto-save is on, as the check box itself has it.
+    GetDlgItem(kIdSaveSettings)->setEnabled(unlock && !IsDlgButtonChecked(kIdAutoSave));
+    for (int id : {kIdExit, kIdExecute, kIdAutoSave}) GetDlgItem(id)->setEnabled(unlock);
+    for (int id : {kCmdExecute, kCmdClearEditArea, kCmdRestoreStrings, kCmdExit}) EnableMenuItem(id, unlock);
+}
+
+ExpansionInput ConverterDialog::GatherExpansionInput() const {
+    ExpansionInput input;
+    input.templateText = GetDlgItemText(kIdTemplate);
+    input.loopCount = readLoopCount(GetDlgItemText(kIdLoopCount));
+    for (std::size_t r = 0; r < kCounterCount; ++r) {
+        input.counters[r].increment =
+            readSignedControlInt(m_numericPage.GetDlgItemText(numericIncrementId(static_cast<int>(r))));
+    }
+    for (std::size_t r = 0; r < kCounterCount; ++r) {
+        input.counters[r].token = m_numericPage.GetDlgItemText(numericTokenId(static_cast<int>(r)));
+    }
+    for (std::size_t i = 0; i < kArrayCount; ++i) input.arrays[i].token = m_arrayPage[i].GetDlgItemText(kIdArrayToken);
+    for (std::size_t r = 0; r < kCounterCount; ++r) {
+        input.counters[r].initialValue =
+            readSignedControlInt(m_numericPage.GetDlgItemText(numericInitialId(static_cast<int>(r))));
+    }
+    for (std::size_t i = 0; i < kArrayCount; ++i) {
+        input.arrays[i].valuesText = m_arrayPage[i].GetDlgItemText(kIdArrayValues);
+    }
+    return input;
+}
+
+void ConverterDialog::ShowBusyWarning() {
+    m_services.messageBox.MessageBox(this, kBusyMessage, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void ConverterDialog::done(int result) {
+    // The worker still reads and fills the controls: the window stays as it is and the run goes on.
+    if (IsRunning()) {
+        ShowBusyWarning();
+        return;
+    }
+    QDialog::done(result);
+}
+
+}  // namespace ravolin

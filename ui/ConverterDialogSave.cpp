@@ -1,0 +1,115 @@
+#include "ConverterDialog.h"
+
+#include <string>
+#include <utility>
+
+#include "ControlIntegers.h"
+#include "DialogTexts.h"
+#include "SaveMessages.h"
+
+namespace ravolin {
+namespace {
+
+// A save is GatherSettings then WriteSettings. When the write fails, the record and the loop count go back
+// to what the file still holds, so the restore command keeps bringing back what is stored.
+SaveResult gatherAndWrite(ConverterDialog& dialog) {
+    const Settings recordBefore = dialog.record();
+    const std::int32_t loopCountBefore = dialog.m_nLoopCount;
+    std::vector<TextAdjustment> shortened = dialog.GatherSettings();
+    SaveResult saved = dialog.WriteSettings();
+    if (!saved.ok) {
+        dialog.record() = recordBefore;
+        dialog.m_nLoopCount = loopCountBefore;
+        return saved;
+    }
+    shortened.insert(shortened.end(), saved.adjustments.begin(), saved.adjustments.end());
+    saved.adjustments = std::move(shortened);
+    return saved;
+}
+
+// A save never changes a text silently.
+void warnAboutAdjustments(ConverterDialog& dialog, const SaveResult& saved) {
+    if (saved.adjustments.empty()) return;
+    dialog.services().messageBox.MessageBox(&dialog, describeAdjustments(saved.adjustments), kWarningCaption,
+                                            MB_OK | MB_ICONEXCLAMATION);
+}
+
+std::string numberedKey(const char* stem, std::size_t index) { return stem + std::to_string(index + 1); }
+
+}  // namespace
+
+std::vector<TextAdjustment> ConverterDialog::GatherSettings() {
+    std::vector<TextAdjustment> shortened;
+    // A token longer than its field is cut to it here, so the record holds what the file will hold.
+    auto fit = [&shortened](const std::string& token, const char* section, std::string key) {
+        bool cut = false;
+        std::string fitted = FitToken(token, &cut);
+        if (cut) shortened.push_back({section, std::move(key), TextAdjustment::Kind::Shortened});
+        return fitted;
+    };
+    m_nLoopCount = readSignedControlInt(GetDlgItemText(kIdLoopCount));
+    for (std::size_t r = 0; r < kCounterCount; ++r) {
+        m_record.counters[r].increment =
+            readSignedControlInt(m_numericPage.GetDlgItemText(numericIncrementId(static_cast<int>(r))));
+    }
+    for (std::size_t r = 0; r < kCounterCount; ++r) {
+        m_record.counters[r].token =
+            fit(m_numericPage.GetDlgItemText(numericTokenId(static_cast<int>(r))), "Numerical", numberedKey("Text", r));
+    }
+    for (std::size_t r = 0; r < kCounterCount; ++r) {
+        m_record.counters[r].initialValue =
+            readSignedControlInt(m_numericPage.GetDlgItemText(numericInitialId(static_cast<int>(r))));
+    }
+    for (std::size_t i = 0; i < kArrayCount; ++i) {
+        m_record.arrays[i].token =
+            fit(m_arrayPage[i].GetDlgItemText(kIdArrayToken), "Arrangement", numberedKey("Text", i));
+    }
+    for (std::size_t i = 0; i < kArrayCount; ++i) {
+        m_record.arrays[i].valuesText = m_arrayPage[i].GetDlgItemText(kIdArrayValues);
+    }
+    return shortened;
+}
+
+SaveResult ConverterDialog::WriteSettings() {
+    const WindowSettings window{.loopCount = m_nLoopCount,
+                                .beep = m_bBeep.load(),
+                                .tray = m_bTray,
+                                .autoSave = m_bAutoSave,
+                                .templateText = GetDlgItemText(kIdTemplate),
+                                .font = m_strFont};
+    return WriteSettingsFile(m_settingsPath, window, m_record);
+}
+
+void ConverterDialog::OnSaveSettings() {
+    const SaveResult saved = gatherAndWrite(*this);
+    if (!saved.ok) {
+        // Still unsaved: the question at exit stays armed.
+        m_services.messageBox.MessageBox(this, fillText(kSaveFailedMessage, saved.error), kWarningCaption,
+                                         MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    m_bUnsaved = 0;
+    warnAboutAdjustments(*this, saved);
+}
+
+void ConverterDialog::OnOK() {
+    if (m_bAutoSave != 0) {
+        const SaveResult saved = gatherAndWrite(*this);
+        if (!saved.ok) {
+            if (m_services.messageBox.MessageBox(this, fillText(kAutoSaveFailedQuestion, saved.error), kConfirmCaption,
+                                                 MB_YESNO | MB_ICONQUESTION) != IDYES) {
+                return;
+            }
+        } else {
+            warnAboutAdjustments(*this, saved);
+        }
+    } else if (m_bUnsaved == 1) {
+        if (m_services.messageBox.MessageBox(this, kUnsavedQuestion, kConfirmCaption, MB_YESNO | MB_ICONQUESTION) ==
+            IDNO) {
+            return;
+        }
+    }
+    done(IDOK);
+}
+
+}  // namespace ravolin

@@ -1,0 +1,31 @@
+#include "OutputPane.h"
+
+#include <algorithm>
+
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace ravolin {
+
+qsizetype outputSliceEnd(const QString& text, qsizetype from, qsizetype sliceChars) {
+    const qsizetype reach = std::min(text.size(), from + std::max<qsizetype>(sliceChars, 2));
+    if (reach == text.size()) return reach;
+    const qsizetype lineBreak = text.lastIndexOf(QLatin1Char('\n'), reach - 1);
+    if (lineBreak >= from) return lineBreak + 1;
+    return text.at(reach - 1).isHighSurrogate() ? reach - 1 : reach;
+}
+
+void fillOutputSlice(QPlainTextEdit& pane, const QString& slice, bool first) {
+    if (first) {
+        // A read-only pane has nothing to undo, and an undo record would keep a second copy of the output.
+        pane.document()->setUndoRedoEnabled(false);
+        pane.setPlainText(slice);
+        return;
+    }
+    QTextCursor end(pane.document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(slice);
+}
+
+}  // namespace ravolin

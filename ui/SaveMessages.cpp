@@ -1,0 +1,56 @@
+#include "SaveMessages.h"
+
+#include <QString>
+
+#include "DialogTexts.h"
+#include "ProfileFile.h"
+
+namespace ravolin {
+namespace {
+
+QString qt(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// The slot number that ends a numbered key ("Text3" -> "3").
+std::string_view slotOf(std::string_view key, std::string_view stem) {
+    return key.starts_with(stem) ? key.substr(stem.size()) : std::string_view();
+}
+
+std::string itemName(const TextAdjustment& adjustment) {
+    const std::string_view section = adjustment.section;
+    const std::string_view key = adjustment.key;
+    if (section == "Edit" && key == "Origin") return kTemplateItem;
+    if (section == "Common" && key == "Font") return kFontItem;
+    if (section == "Numerical" && !slotOf(key, "Text").empty()) return fillText(kCounterTokenItem, slotOf(key, "Text"));
+    if (section == "Arrangement" && !slotOf(key, "Text").empty()) return fillText(kArrayTokenItem, slotOf(key, "Text"));
+    if (section == "Arrangement" && !slotOf(key, "Value").empty()) {
+        return fillText(kArrayValuesItem, slotOf(key, "Value"));
+    }
+    return "[" + adjustment.section + "] " + adjustment.key;
+}
+
+std::string whatBecameOf(const TextAdjustment& adjustment) {
+    if (adjustment.kind == TextAdjustment::Kind::Substituted) return kTextSubstituted;
+    // Tokens are cut to their field; longer texts are kept whole, but only their start is read back.
+    if (adjustment.key.starts_with("Text")) return fillText(kTokenShortened, std::to_string(kTokenMaxBytes));
+    return fillText(kTextShortened, std::to_string(kProfileValueMaxBytes));
+}
+
+}  // namespace
+
+std::string fillText(std::string_view text, std::string_view first) { return qt(text).arg(qt(first)).toStdString(); }
+
+std::string fillText(std::string_view text, std::string_view first, std::string_view second) {
+    // Both at once, so a %2 inside the first value stays as it is.
+    return qt(text).arg(qt(first), qt(second)).toStdString();
+}
+
+std::string describeAdjustments(const std::vector<TextAdjustment>& adjustments) {
+    if (adjustments.empty()) return {};
+    std::string lines;
+    for (const TextAdjustment& adjustment : adjustments) {
+        lines += fillText(kAdjustedLine, itemName(adjustment), whatBecameOf(adjustment));
+    }
+    return fillText(kAdjustedMessage, lines);
+}
+
+}  // namespace ravolin

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "SettingsStore.h"
+
+namespace ravolin {
+
+// A text of DialogTexts.h with its %1 (and %2) filled in.
+std::string fillText(std::string_view text, std::string_view first);
+std::string fillText(std::string_view text, std::string_view first, std::string_view second);
+
+// The warning that names every text a save stored other than as it stood, item by item in the user's words;
+// empty when there is none.
+std::string describeAdjustments(const std::vector<TextAdjustment>& adjustments);
+
+}  // namespace ravolin
