@@ -14,7 +14,9 @@
 
 #include "ConverterDialog.h"
 #include "Expansion.h"
+#include "FontChooser.h"
 #include "OutputPane.h"
+#include "TrayIcon.h"
 
 // Runs one conversion whose output is just under the output limit in the real main dialog (offscreen) and
 // prints the user-interface thread's longest event-loop gap, measured by a 1 ms timer, separately while the
@@ -59,8 +61,12 @@ int main(int argc, char** argv) {
     OkMessageBox messageBox;
     MarkingTone tone;
     ravolin::Settings record;
-    ravolin::ConverterDialog dialog({.messageBox = messageBox, .tone = tone},
-                                    (directory.path() + "/RavolinSetting.ini").toStdString(), record);
+    // Never opened during a run: the program's own chooser and icon serve.
+    ravolin::QtFontChooser fontChooser;
+    ravolin::QtTrayIcon trayIcon;
+    ravolin::ConverterDialog dialog(
+        {.messageBox = messageBox, .tone = tone, .fontChooser = fontChooser, .trayIcon = trayIcon},
+        (directory.path() + "/RavolinSetting.ini").toStdString(), record);
     dialog.Create();
     dialog.show();
     messageBox.messages.clear();
