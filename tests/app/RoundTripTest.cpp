@@ -3,13 +3,12 @@
 #include <memory>
 #include <string>
 
-#include <sys/stat.h>
-
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "ProgramProcess.h"
 #include "SettingsStore.h"
 #include "TempSettingsDir.h"
 #include "XvfbServer.h"
@@ -28,8 +27,7 @@ protected:
     void SetUp() override {
         if (!XvfbServer::isInstalled()) GTEST_SKIP() << "Xvfb is not installed: no X server to run the program on";
         ASSERT_TRUE(m_x.start()) << m_x.error().toStdString();
-        ASSERT_TRUE(m_runtime.isValid());
-        ASSERT_EQ(chmod(m_runtime.path().toLocal8Bit().constData(), 0700), 0);
+        ASSERT_TRUE(makePrivateRuntimeDir(m_runtime));
         m_work.writeSettings("[Common]\r\nFont=" + std::string(kValidFontDescription) + "\r\n");
     }
 
@@ -43,12 +41,8 @@ protected:
     // Starts the program and gives its main window the keyboard; the window's id.
     QString start() {
         m_program = std::make_unique<QProcess>();
-        QProcessEnvironment env = m_x.environment();
-        env.insert("XDG_RUNTIME_DIR", m_runtime.path());
-        env.insert("LSAN_OPTIONS", env.value("LSAN_OPTIONS") + ":suppressions=" RAVOLIN_LSAN_SUPPRESSIONS);
-        m_program->setProcessEnvironment(env);
-        m_program->setWorkingDirectory(QString::fromStdString(m_work.directory()));
-        m_program->start(RAVOLIN_EXECUTABLE, {});
+        prepareProgram(*m_program, m_x.environment(), m_runtime, m_work);
+        m_program->start();
         const QString window = m_x.waitForWindow("^Ravolin$", m_program->processId(), kTimeoutMs);
         if (!window.isEmpty()) m_x.run("xdotool", {"windowfocus", "--sync", window});
         return window;

@@ -5,7 +5,6 @@
 
 #include <poll.h>
 #include <sys/inotify.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDeadlineTimer>
@@ -14,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "ProgramProcess.h"
 #include "TempSettingsDir.h"
 #include "XvfbServer.h"
 
@@ -64,8 +64,7 @@ TEST(Termination, signalEndsTheProgramPromptlyWithoutSaving) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir runtime;
-        ASSERT_TRUE(runtime.isValid());
-        ASSERT_EQ(chmod(runtime.path().toLocal8Bit().constData(), 0700), 0);
+        ASSERT_TRUE(makePrivateRuntimeDir(runtime));
         TempSettingsDir work;
         work.writeSettings(std::string("[Common]\r\nAutoSave=1\r\nLoop=3\r\n") +
                            (c.validFont ? "Font=" + std::string(kValidFontDescription) + "\r\n" : ""));
@@ -75,11 +74,7 @@ TEST(Termination, signalEndsTheProgramPromptlyWithoutSaving) {
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("XDG_RUNTIME_DIR", runtime.path());
-        env.insert("LSAN_OPTIONS", env.value("LSAN_OPTIONS") + ":suppressions=" RAVOLIN_LSAN_SUPPRESSIONS);
-        program.setProcessEnvironment(env);
-        program.setWorkingDirectory(QString::fromStdString(work.directory()));
-        program.setProgram(RAVOLIN_EXECUTABLE);
+        prepareProgram(program, env, runtime, work);
         ASSERT_TRUE(waitUntilRead(work.directory(), "RavolinSetting.ini", program))
             << "the program never read its settings";
 
@@ -103,8 +98,7 @@ TEST(Termination, sigtermDuringARun_endsTheProgramPromptly) {
     XvfbServer x;
     ASSERT_TRUE(x.start()) << x.error().toStdString();
     QTemporaryDir runtime;
-    ASSERT_TRUE(runtime.isValid());
-    ASSERT_EQ(chmod(runtime.path().toLocal8Bit().constData(), 0700), 0);
+    ASSERT_TRUE(makePrivateRuntimeDir(runtime));
     TempSettingsDir work;
     // About 30 MB of output: seconds of work for the worker.
     work.writeSettings("[Common]\r\nAutoSave=1\r\nLoop=400000\r\nFont=" + std::string(kValidFontDescription) +
@@ -112,12 +106,8 @@ TEST(Termination, sigtermDuringARun_endsTheProgramPromptly) {
     const std::string before = work.readSettingsBytes();
 
     QProcess program;
-    QProcessEnvironment env = x.environment();
-    env.insert("XDG_RUNTIME_DIR", runtime.path());
-    env.insert("LSAN_OPTIONS", env.value("LSAN_OPTIONS") + ":suppressions=" RAVOLIN_LSAN_SUPPRESSIONS);
-    program.setProcessEnvironment(env);
-    program.setWorkingDirectory(QString::fromStdString(work.directory()));
-    program.start(RAVOLIN_EXECUTABLE, {});
+    prepareProgram(program, x.environment(), runtime, work);
+    program.start();
     const QString window = x.waitForWindow("^Ravolin$", program.processId(), kTimeoutMs);
     ASSERT_FALSE(window.isEmpty()) << "no main window";
     x.run("xdotool", {"windowfocus", "--sync", window});

@@ -4,7 +4,6 @@
 #include <string>
 
 #include <sys/inotify.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDeadlineTimer>
@@ -12,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "ProgramProcess.h"
 #include "SettingsStore.h"
 #include "TempSettingsDir.h"
 #include "XvfbServer.h"
@@ -56,8 +56,7 @@ protected:
     void SetUp() override {
         if (!XvfbServer::isInstalled()) GTEST_SKIP() << "Xvfb is not installed: no X server to run the program on";
         ASSERT_TRUE(m_x.start()) << m_x.error().toStdString();
-        ASSERT_TRUE(m_runtime.isValid());
-        ASSERT_EQ(chmod(m_runtime.path().toLocal8Bit().constData(), 0700), 0);
+        ASSERT_TRUE(makePrivateRuntimeDir(m_runtime));
         // A font that parses, so the first copy comes up without its font message.
         m_work.writeSettings("[Common]\r\nFont=" + std::string(kValidFontDescription) + "\r\nLoop=7\r\n");
     }
@@ -72,13 +71,8 @@ protected:
     // Starts the real program in the shared working directory, with the lock directory of this test.
     QProcess& startProgram() {
         auto& program = *m_programs.emplace_back(std::make_unique<QProcess>());
-        QProcessEnvironment env = m_x.environment();
-        env.insert("XDG_RUNTIME_DIR", m_runtime.path());
-        // Under the sanitizers, what libdbus keeps until exit is not the program's leak.
-        env.insert("LSAN_OPTIONS", env.value("LSAN_OPTIONS") + ":suppressions=" RAVOLIN_LSAN_SUPPRESSIONS);
-        program.setProcessEnvironment(env);
-        program.setWorkingDirectory(QString::fromStdString(m_work.directory()));
-        program.start(RAVOLIN_EXECUTABLE, {});
+        prepareProgram(program, m_x.environment(), m_runtime, m_work);
+        program.start();
         EXPECT_TRUE(program.waitForStarted(10000));
         return program;
     }
