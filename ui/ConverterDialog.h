@@ -90,6 +90,16 @@ public:
     // Worker threads not yet ended, of every dialog: a run may outlive its dialog.
     static int liveWorkerCount();
 
+    // The editor font command (32771) and the notification-area icon (the icon's mouse messages and its
+    // menu's commands 32782 to 32784).
+    void OnFontSettings();
+    // NIM_ADD or NIM_DELETE with the program's icon and tip; true when the notification area took it.
+    bool NotifyTrayIcon(unsigned action);
+    // A mouse message (kWmLButtonDblClk, kWmRButtonDown...) reported by the icon.
+    void OnTrayIcon(unsigned mouseMessage);
+    void OnTrayShowWindow();
+    void OnTrayExit();
+
     // The menu item of command `id`, or nullptr.
     QAction* GetMenuItem(int id) const;
     void CheckMenuItem(int id, bool checked);
@@ -130,6 +140,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
+    // Minimizing, by the window system or by OnSysCommand, arrives here.
+    void changeEvent(QEvent* event) override;
 
 private:
     void DoDataExchange();
@@ -137,6 +149,9 @@ private:
     void LoadAccelerators();
     void TranslateAccelerator(const Accelerator& accelerator);
     void OnSetFocus(int id);
+    void minimizeToTray();
+    void showTrayMenu();
+    void OnDestroy();
 
     DialogServices m_services;
     std::string m_settingsPath;
@@ -145,26 +160,6 @@ private:
     QMenuBar* m_menuBar = nullptr;
     MenuCommands m_menu;
     LogFont m_windowFont;
-
-    // The editor font command (32771) and the notification-area icon (the icon's mouse messages and its
-    // menu's commands 32782 to 32784).
-public:
-    void OnFontSettings();
-    // NIM_ADD or NIM_DELETE with the program's icon and tip; true when the notification area took it.
-    bool NotifyTrayIcon(unsigned action);
-    // A mouse message (kWmLButtonDblClk, kWmRButtonDown...) reported by the icon.
-    void OnTrayIcon(unsigned mouseMessage);
-    void OnTrayShowWindow();
-    void OnTrayExit();
-
-protected:
-    // Minimizing, by the window system or by OnSysCommand, arrives here.
-    void changeEvent(QEvent* event) override;
-
-private:
-    void minimizeToTray();
-    void showTrayMenu();
-    void OnDestroy();
 };
 
 }  // namespace ravolin
