@@ -95,40 +95,36 @@ std::optional<std::string> ReadFileBytes(const std::string& path, int& error) {
     }
 }
 
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, FileFailure& failure) {
+    auto report = [&](SaveStep step, const std::string& what, int code) {
+        failure = {step, code, DescribeFileError(path, what, code)};
+        return false;
+    };
     std::string target;
     int code = 0;
-    if (!resolveLinks(path, target, code)) {
-        error = DescribeFileError(path, "cannot follow the link", code);
-        return false;
-    }
+    if (!resolveLinks(path, target, code)) return report(SaveStep::FollowLink, "cannot follow the link", code);
     struct stat existing {};
     const bool exists = stat(target.c_str(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode)) {
-        error = DescribeFileError(path, "not a regular file", EISDIR);
-        return false;
-    }
+    if (exists && !S_ISREG(existing.st_mode)) return report(SaveStep::NotRegularFile, "not a regular file", EISDIR);
     // The rename would replace a read-only file all the same; its protection is kept instead.
     if (exists && access(target.c_str(), W_OK) != 0) {
-        error = DescribeFileError(path, "cannot write the file", errno);
-        return false;
+        return report(SaveStep::WriteProtected, "cannot write the file", errno);
     }
     std::string temporary;
     const int fd = createTemporary(target, temporary);
     if (fd < 0) {
-        error = DescribeFileError(path, "cannot create a temporary file in \"" + parentOf(target) + '"', errno);
-        return false;
+        return report(SaveStep::CreateTemporary, "cannot create a temporary file in \"" + parentOf(target) + '"',
+                      errno);
     }
-    auto fail = [&](const std::string& what, int failure) {
+    auto fail = [&](SaveStep step, const std::string& what, int error) {
         unlink(temporary.c_str());
-        error = DescribeFileError(path, what, failure);
-        return false;
+        return report(step, what, error);
     };
     if (exists) {
         if (fchmod(fd, existing.st_mode & 07777) != 0) {
-            const int failure = errno;
+            const int error = errno;
             close(fd);
-            return fail("cannot keep the file's permissions", failure);
+            return fail(SaveStep::KeepPermissions, "cannot keep the file's permissions", error);
         }
         if (existing.st_uid != geteuid() || existing.st_gid != getegid()) {
             // Only a privileged process can hand the file back to its owner; for others it stays theirs.
@@ -136,13 +132,14 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std:
         }
     }
     if (!writeAll(fd, bytes) || fsync(fd) != 0) {
-        const int failure = errno;
+        const int error = errno;
         close(fd);
-        return fail("cannot write the temporary file", failure);
+        return fail(SaveStep::WriteTemporary, "cannot write the temporary file", error);
     }
-    if (close(fd) != 0) return fail("cannot write the temporary file", errno);
+    if (close(fd) != 0) return fail(SaveStep::WriteTemporary, "cannot write the temporary file", errno);
     if (g_beforeRename) g_beforeRename();
-    if (rename(temporary.c_str(), target.c_str()) != 0) return fail("cannot replace the file", errno);
+    if (rename(temporary.c_str(), target.c_str()) != 0)
+        return fail(SaveStep::Replace, "cannot replace the file", errno);
     // Makes the rename itself durable; the new content is complete either way.
     const int dir = open(parentOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {

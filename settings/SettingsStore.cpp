@@ -106,6 +106,8 @@ SaveResult WriteSettingsFile(const std::string& path, const WindowSettings& wind
     // Writing over a file that can't be read would lose whatever else it holds.
     if (!current && error != ENOENT) {
         result.error = DescribeFileError(path, "cannot read the current file", error);
+        result.failedStep = SaveStep::ReadCurrent;
+        result.errorCode = error;
         return result;
     }
     ProfileFile file(current ? std::string_view(*current) : std::string_view());
@@ -127,7 +129,11 @@ SaveResult WriteSettingsFile(const std::string& path, const WindowSettings& wind
         write.token(kArrangement, numbered("Text", i), array.token);
         write.text(kArrangement, numbered("Value", i), fileForm(array.valuesText));
     }
-    result.ok = ReplaceFileAtomically(path, file.Bytes(), result.error);
+    FileFailure failure;
+    result.ok = ReplaceFileAtomically(path, file.Bytes(), failure);
+    result.error = std::move(failure.message);
+    result.failedStep = failure.step;
+    result.errorCode = failure.code;
     return result;
 }
 

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "FileAccess.h"
 #include "Settings.h"
 
 namespace ravolin {
@@ -27,7 +28,9 @@ struct TextAdjustment {
 
 struct SaveResult {
     bool ok = false;
-    std::string error;  // UTF-8, names the file and what failed; empty when ok
+    std::string error;  // names the file and what failed, in English; empty when ok
+    SaveStep failedStep = SaveStep::None;
+    int errorCode = 0;  // errno of the failed step
     std::vector<TextAdjustment> adjustments;
 };
 

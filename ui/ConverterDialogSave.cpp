@@ -84,8 +84,8 @@ void ConverterDialog::OnSaveSettings() {
     const SaveResult saved = gatherAndWrite(*this);
     if (!saved.ok) {
         // Still unsaved: the question at exit stays armed.
-        m_services.messageBox.MessageBox(this, fillText(kSaveFailedMessage, saved.error), kWarningCaption,
-                                         MB_OK | MB_ICONEXCLAMATION);
+        m_services.messageBox.MessageBox(this, fillText(kSaveFailedMessage, describeSaveFailure(m_settingsPath, saved)),
+                                         kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     m_bUnsaved = 0;
@@ -96,8 +96,9 @@ void ConverterDialog::OnOK() {
     if (m_bAutoSave != 0) {
         const SaveResult saved = gatherAndWrite(*this);
         if (!saved.ok) {
-            if (m_services.messageBox.MessageBox(this, fillText(kAutoSaveFailedQuestion, saved.error), kConfirmCaption,
-                                                 MB_YESNO | MB_ICONQUESTION) != IDYES) {
+            if (m_services.messageBox.MessageBox(
+                    this, fillText(kAutoSaveFailedQuestion, describeSaveFailure(m_settingsPath, saved)),
+                    kConfirmCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
                 return;
             }
         } else {

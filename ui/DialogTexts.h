@@ -21,6 +21,9 @@ inline constexpr char kOutputLimitMessage[] =
 inline constexpr char kSaveFailedMessage[] = "設定を保存できませんでした。\r\n\r\n%1";
 inline constexpr char kAutoSaveFailedQuestion[] =
     "設定を保存できませんでした。\r\n\r\n%1\r\n\r\n保存せずに終了しますか？";
+// The %1 of the two texts above: the file, then the failed step and its reason.
+inline constexpr char kSaveFailureDetail[] = "ファイル: %1\r\n理由: %2";
+inline constexpr char kSaveFailureReason[] = "%1（%2）";
 inline constexpr char kAdjustedMessage[] =
     "設定を保存しましたが、次の項目はそのままの形では保存できませんでした。\r\n%1";
 // One line per item of kAdjustedMessage: the item, then what became of it.

@@ -1,5 +1,8 @@
 #include "SaveMessages.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <QString>
 
 #include "DialogTexts.h"
@@ -35,7 +38,67 @@ std::string whatBecameOf(const TextAdjustment& adjustment) {
     return fillText(kTextShortened, std::to_string(kProfileValueMaxBytes));
 }
 
+std::string stepText(SaveStep step) {
+    switch (step) {
+        case SaveStep::ReadCurrent:
+            return "現在のファイルを読み込めません";
+        case SaveStep::FollowLink:
+            return "リンク先をたどれません";
+        case SaveStep::NotRegularFile:
+            return "通常のファイルではありません";
+        case SaveStep::WriteProtected:
+            return "ファイルに書き込む権限がありません";
+        case SaveStep::CreateTemporary:
+            return "保存用の一時ファイルを作成できません";
+        case SaveStep::KeepPermissions:
+            return "ファイルの権限を引き継げません";
+        case SaveStep::WriteTemporary:
+            return "内容を書き込めません";
+        case SaveStep::Replace:
+            return "ファイルを置き換えられません";
+        case SaveStep::None:
+            break;
+    }
+    return "保存できません";
+}
+
+// The usual reasons in Japanese; the system's own words for the rest.
+std::string reasonText(int code) {
+    switch (code) {
+        case EACCES:
+        case EPERM:
+            return "アクセスが拒否されました";
+        case ENOSPC:
+            return "ディスクの空き容量が足りません";
+        case EDQUOT:
+            return "ディスクの使用量の上限を超えています";
+        case EROFS:
+            return "読み取り専用のファイルシステムです";
+        case ENOENT:
+            return "フォルダーが見つかりません";
+        case ENOTDIR:
+            return "パスの途中にフォルダーではないものがあります";
+        case EISDIR:
+            return "フォルダーです";
+        case ELOOP:
+            return "シンボリックリンクが循環しています";
+        case EFBIG:
+            return "ファイルが大きすぎます";
+        case EIO:
+            return "入出力エラーが発生しました";
+        case ENAMETOOLONG:
+            return "パスが長すぎます";
+        default:
+            return std::strerror(code);
+    }
+}
+
 }  // namespace
+
+std::string describeSaveFailure(const std::string& path, const SaveResult& result) {
+    return fillText(kSaveFailureDetail, path,
+                    fillText(kSaveFailureReason, stepText(result.failedStep), reasonText(result.errorCode)));
+}
 
 std::string fillText(std::string_view text, std::string_view first) { return qt(text).arg(qt(first)).toStdString(); }
 

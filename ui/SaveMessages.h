@@ -12,6 +12,9 @@ namespace ravolin {
 std::string fillText(std::string_view text, std::string_view first);
 std::string fillText(std::string_view text, std::string_view first, std::string_view second);
 
+// The file and the reason of a failed save, in the user's words (the %1 of kSaveFailedMessage).
+std::string describeSaveFailure(const std::string& path, const SaveResult& result);
+
 // The warning that names every text a save stored other than as it stood, item by item in the user's words;
 // empty when there is none.
 std::string describeAdjustments(const std::vector<TextAdjustment>& adjustments);

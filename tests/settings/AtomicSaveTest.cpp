@@ -142,16 +142,22 @@ TEST_F(AtomicSaveTest, refusesWhatItCannotReadOrReach) {
     const SaveResult folder = save(m_dir.file("folder.ini"));
     EXPECT_FALSE(folder.ok);
     EXPECT_EQ(folder.error, '"' + m_dir.file("folder.ini") + "\": cannot read the current file: Is a directory");
+    EXPECT_EQ(folder.failedStep, SaveStep::ReadCurrent);
+    EXPECT_EQ(folder.errorCode, EISDIR);
 
     const SaveResult nowhere = save(m_dir.file("no/such/dir.ini"));
     EXPECT_FALSE(nowhere.ok);
     EXPECT_EQ(nowhere.error, '"' + m_dir.file("no/such/dir.ini") + "\": cannot create a temporary file in \"" +
                                  m_dir.file("no/such") + "\": No such file or directory");
+    EXPECT_EQ(nowhere.failedStep, SaveStep::CreateTemporary);
+    EXPECT_EQ(nowhere.errorCode, ENOENT);
 
     fs::create_symlink("loop.ini", m_dir.file("loop.ini"));
     const SaveResult loop = save(m_dir.file("loop.ini"));
     EXPECT_FALSE(loop.ok);
     EXPECT_NE(loop.error.find("Too many levels of symbolic links"), std::string::npos) << loop.error;
+    EXPECT_EQ(loop.failedStep, SaveStep::ReadCurrent);  // reading it meets the loop first
+    EXPECT_EQ(loop.errorCode, ELOOP);
 }
 
 }  // namespace
