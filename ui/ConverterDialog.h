@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QFont>
 #include <QIcon>
+#include <QPointer>
 
 #include "ArrayPage.h"
 #include "ControlHost.h"
@@ -160,6 +161,7 @@ private:
     QMenuBar* m_menuBar = nullptr;
     MenuCommands m_menu;
     LogFont m_windowFont;
+    QPointer<QWidget> m_focusBeforeRun;  // a locked control that had the focus when the run began
 };
 
 }  // namespace ravolin

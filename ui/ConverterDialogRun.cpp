@@ -109,11 +109,26 @@ void ConverterDialog::RunConversion(UiCallChannel& channel, ConverterDialog* dia
 
 void ConverterDialog::SetRunControls(int flag) {
     const bool unlock = flag == 1;
+    QWidget* const focused = focusWidget();
+    if (!unlock) {
+        // Qt would hand the focus of a control it disables to the next one, a page edit that selects all on
+        // focus: the next key would overwrite a token. The window itself holds it during the run instead.
+        m_focusBeforeRun = nullptr;
+        for (int id : {kIdRestoreStrings, kIdClearEditArea, kIdSaveSettings, kIdExit, kIdExecute, kIdAutoSave}) {
+            if (focused && focused == GetDlgItem(id)) m_focusBeforeRun = focused;
+        }
+        if (m_focusBeforeRun) setFocus(Qt::OtherFocusReason);
+    }
     for (int id : {kIdRestoreStrings, kIdClearEditArea}) GetDlgItem(id)->setEnabled(unlock);
     // The save button stays off while auto-save is on, as the check box itself has it.
     GetDlgItem(kIdSaveSettings)->setEnabled(unlock && !IsDlgButtonChecked(kIdAutoSave));
     for (int id : {kIdExit, kIdExecute, kIdAutoSave}) GetDlgItem(id)->setEnabled(unlock);
     for (int id : {kCmdExecute, kCmdClearEditArea, kCmdRestoreStrings, kCmdExit}) EnableMenuItem(id, unlock);
+    // Back where it was, unless the user has put it somewhere else meanwhile.
+    if (unlock && m_focusBeforeRun && m_focusBeforeRun->isEnabled() && (!focusWidget() || focusWidget() == this)) {
+        m_focusBeforeRun->setFocus(Qt::OtherFocusReason);
+    }
+    if (unlock) m_focusBeforeRun = nullptr;
 }
 
 ExpansionInput ConverterDialog::GatherExpansionInput() const {

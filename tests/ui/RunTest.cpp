@@ -76,6 +76,27 @@ TEST_F(Run, duringARun_theSixControlsAndFourItemsAreLocked_andReleasedExactly) {
     }
 }
 
+// The focused execute button is disabled by the run: the focus must not fall to a page edit, which selects
+// everything on focus and would lose its token to the next key; it comes back to the button afterwards.
+TEST_F(Run, focusOnALockedButton_staysOffThePagesDuringTheRun_andReturnsAfterIt) {
+    beepGate.close();
+    createWith("");
+    show();
+    setTemplate("x", "1");
+    dialog->GetDlgItem(kIdExecute)->setFocus();
+    ASSERT_EQ(dialog->focusWidget(), dialog->GetDlgItem(kIdExecute));
+    startHeldRun();
+
+    EXPECT_EQ(dialog->focusWidget(), dialog.get());
+    QTest::keyClicks(dialog->focusWidget(), "typed");
+    EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericTokenId(0)), "＜置換1＞");
+
+    beepGate.open();
+    ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+    EXPECT_EQ(dialog->focusWidget(), dialog->GetDlgItem(kIdExecute));
+    tone.setOnBeep({});
+}
+
 TEST_F(Run, loopCountZero_locksClearsThePaneBeepsAndUnlocks) {
     createWith("Beep=1\r\n");
     setTemplate("never shown", "0");
