@@ -8,10 +8,12 @@ function(ravolin_add_test name)
   if(NOT ARG_OWN_MAIN)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
-  # A test that skips itself (no X server, no sound plugin) shows as skipped, not as passed.
+  # A test that skips itself (no X server, no sound plugin) shows as skipped, not as passed; a test that
+  # hangs fails after two minutes instead of holding the whole run.
   gtest_discover_tests(${name}
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8"
                SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
+               TIMEOUT 120
     DISCOVERY_TIMEOUT 60)
 endfunction()
 
