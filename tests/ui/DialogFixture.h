@@ -124,6 +124,13 @@ protected:
         return widget;
     }
 
+    // The refusal of whatever would end the window during a run.
+    static void expectBusyWarning(const MessageBoxCall& call) {
+        EXPECT_EQ(call.text, "処理が実行中なのでこの操作はできません");
+        EXPECT_EQ(call.caption, "警告");
+        EXPECT_EQ(call.type, MB_OK | MB_ICONEXCLAMATION);
+    }
+
     // The dialog ended (OnOK ran) rather than staying open.
     bool ended() const { return dialog->isHidden() && dialog->result() == IDOK; }
 

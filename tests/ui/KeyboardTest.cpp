@@ -97,9 +97,7 @@ TEST_F(Keyboard, closeRequestDuringARun_isRefusedWithTheBusyMessage) {
     }
     ASSERT_EQ(messageBox.calls().size(), 3u);
     for (const MessageBoxCall& call : messageBox.calls()) {
-        EXPECT_EQ(call.text, "処理が実行中なのでこの操作はできません");
-        EXPECT_EQ(call.caption, "警告");
-        EXPECT_EQ(call.type, MB_OK | MB_ICONEXCLAMATION);
+        expectBusyWarning(call);
         EXPECT_EQ(call.owner, dialog.get());
     }
     EXPECT_TRUE(dialog->isVisible());

@@ -216,9 +216,7 @@ TEST_F(NotificationIcon, exitDuringARun_isRefusedWithTheBusyMessage_andTheRunGoe
     rightClickChoosing(kCmdTrayExit);
 
     ASSERT_EQ(messageBox.calls().size(), 1u);  // no exit question: nothing to decide during a run
-    EXPECT_EQ(messageBox.calls()[0].text, "処理が実行中なのでこの操作はできません");
-    EXPECT_EQ(messageBox.calls()[0].caption, "警告");
-    EXPECT_EQ(messageBox.calls()[0].type, MB_OK | MB_ICONEXCLAMATION);
+    expectBusyWarning(messageBox.calls()[0]);
     EXPECT_TRUE(inTray());
     EXPECT_FALSE(ended());
 
