@@ -6,12 +6,14 @@
 #include "ConverterApp.h"
 #include "FontChooser.h"
 #include "MessageBox.h"
+#include "QtTranslation.h"
 #include "TerminationSignals.h"
 #include "Tone.h"
 #include "TrayIcon.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    ravolin::installQtJapaneseTranslation(application);
     std::string error;
     if (!ravolin::quitOnTerminationSignals(error)) std::cerr << "ravolin: " << error << '\n';
     // The settings record lives from before the start sequence to the end of the process.

@@ -1,20 +1,35 @@
+# The locales the GUI tests run under: the neutral one, and the one our users' desktops have, where fontconfig
+# names fonts differently. scripts/install-deps.sh generates them.
+set(RAVOLIN_GUI_TEST_LOCALES "C.UTF-8;ja_JP.UTF-8" CACHE STRING "Locales every GUI test runs under")
+
 # ravolin_add_test(<name> [OWN_MAIN] SOURCES <files...> LIBS <targets...>)
 # One test executable per layer; every test runs headless with a UTF-8 locale. GUI tests bring their own
-# main() (a QApplication); the others use GoogleTest's.
+# main() (a QApplication) and run once per locale of RAVOLIN_GUI_TEST_LOCALES, the others use GoogleTest's.
 function(ravolin_add_test name)
   cmake_parse_arguments(ARG "OWN_MAIN" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest)
-  if(NOT ARG_OWN_MAIN)
+  set(locales C.UTF-8)
+  if(ARG_OWN_MAIN)
+    set(locales ${RAVOLIN_GUI_TEST_LOCALES})
+  else()
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
-  # A test that skips itself (no X server, no sound plugin) shows as skipped, not as passed; a test that
-  # hangs fails after two minutes instead of holding the whole run.
-  gtest_discover_tests(${name}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8"
-               SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
-               TIMEOUT 120
-    DISCOVERY_TIMEOUT 60)
+  foreach(locale IN LISTS locales)
+    # Tests under C.UTF-8 keep their plain names; the others are named after their locale (".ja_JP").
+    set(suffix "")
+    if(NOT locale STREQUAL "C.UTF-8")
+      string(REGEX REPLACE "\\.[^.]*$" "" suffix ".${locale}")
+    endif()
+    # A test that skips itself (no X server, no sound plugin) shows as skipped, not as passed; a test that
+    # hangs fails after two minutes instead of holding the whole run.
+    gtest_discover_tests(${name}
+      TEST_SUFFIX "${suffix}"
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=${locale}"
+                 SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
+                 TIMEOUT 120
+      DISCOVERY_TIMEOUT 60)
+  endforeach()
 endfunction()
 
 # ravolin_add_layer(<target> [QT] GLOB <patterns...> INCLUDE <dirs...> LIBS <targets...>)

@@ -18,6 +18,7 @@ constexpr std::array kToolItems{
     MenuItem{"最小化時にタスクトレイに入れる", kCmdToggleTray},
 };
 constexpr std::array kHelpItems{
+    MenuItem{"使い方(&U)", kCmdGuide},
     MenuItem{"バージョン情報(&A)", kCmdAbout},
 };
 constexpr std::array kMainMenu{

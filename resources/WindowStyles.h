@@ -35,6 +35,7 @@ inline constexpr std::uint32_t ES_LEFT = 0x0u;
 inline constexpr std::uint32_t ES_MULTILINE = 0x4u;
 inline constexpr std::uint32_t ES_AUTOVSCROLL = 0x40u;
 inline constexpr std::uint32_t ES_AUTOHSCROLL = 0x80u;
+inline constexpr std::uint32_t ES_NOHIDESEL = 0x100u;
 inline constexpr std::uint32_t ES_READONLY = 0x800u;
 inline constexpr std::uint32_t ES_WANTRETURN = 0x1000u;
 

@@ -1,13 +1,26 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
+
 #include <QApplication>
+
+#include "QtTranslation.h"
 
 // The main() of every test executable that creates widgets.
 int main(int argc, char** argv) {
+    // A locale that isn't installed would silently test the C locale instead.
+    if (!std::setlocale(LC_ALL, "")) {
+        std::fprintf(stderr, "the locale %s is not installed (scripts/install-deps.sh generates it)\n",
+                     qgetenv("LC_ALL").constData());
+        return 1;
+    }
     // gtest_discover_tests runs the binary without the test's environment, and a QApplication without a
     // display aborts.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // As in the program: Qt's own texts in Japanese.
+    ravolin::installQtJapaneseTranslation(app);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

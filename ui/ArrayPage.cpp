@@ -2,13 +2,19 @@
 
 #include <QKeyEvent>
 
+#include "DialogTexts.h"
 #include "ResourceIds.h"
 
 namespace ravolin {
 
 bool ArrayPage::Create(QWidget* parent, const Settings& record) {
     if (m_nIndex < 0 || m_nIndex >= static_cast<int>(kArrayCount)) return false;
-    return createPage(kArrayPageId, parent, record);
+    if (!createPage(kArrayPageId, parent, record)) return false;
+    // A screen reader names both fields with the array they belong to.
+    const QString array = QString::number(m_nIndex + 1);
+    GetDlgItem(kIdArrayToken)->setAccessibleName(QString::fromUtf8(kArrayTokenItem).arg(array));
+    GetDlgItem(kIdArrayValues)->setAccessibleName(QString::fromUtf8(kArrayValuesItem).arg(array));
+    return true;
 }
 
 void ArrayPage::FillControls() {

@@ -5,6 +5,7 @@
 
 #include <QEventLoop>
 #include <QMenuBar>
+#include <QTabBar>
 #include <QVBoxLayout>
 
 #include "DialogTexts.h"
@@ -46,6 +47,7 @@ void ConverterDialog::Create() {
                   {this, [this](int id) { OnCommand(id); }, [this](int id) { OnSetFocus(id); }});
     connect(qobject_cast<TabControl*>(GetDlgItem(kIdTab)), &TabControl::selChange, this,
             &ConverterDialog::OnSelchangeTab);
+    nameControls();
 
     m_menuBar = new QMenuBar(this);
     m_menuBar->setNativeMenuBar(false);
@@ -61,6 +63,15 @@ void ConverterDialog::Create() {
 
     m_services.trayIcon.SetMouseHandler([this](unsigned mouseMessage) { OnTrayIcon(mouseMessage); });
     OnInitDialog();
+}
+
+void ConverterDialog::nameControls() {
+    GetDlgItem(kIdTemplate)->setAccessibleName(QString::fromUtf8(kTemplateItem));
+    GetDlgItem(kIdLoopCount)->setAccessibleName(QString::fromUtf8(kLoopCountItem));
+    GetDlgItem(kIdOutput)->setAccessibleName(QString::fromUtf8(kOutputItem));
+    auto* tab = qobject_cast<TabControl*>(GetDlgItem(kIdTab));
+    tab->setAccessibleName(QString::fromUtf8(kTabItem));
+    tab->tabBar()->setAccessibleName(QString::fromUtf8(kTabItem));
 }
 
 int ConverterDialog::DoModal() {

@@ -63,6 +63,8 @@ public:
     void OnCancel();
     void OnExit();
     void OnAbout();
+    // The short guide of the help menu.
+    void OnGuide();
 
     // Conversion runs, saving and the small commands.
     void OnExecute();
@@ -153,6 +155,8 @@ private:
     void minimizeToTray();
     void showTrayMenu();
     void OnDestroy();
+    // Screen-reader names of the controls that have no caption.
+    void nameControls();
 
     DialogServices m_services;
     std::string m_settingsPath;

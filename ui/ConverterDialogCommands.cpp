@@ -6,6 +6,7 @@
 #include <QShortcut>
 
 #include "AboutDialog.h"
+#include "GuideDialog.h"
 #include "EditControls.h"
 #include "TabControl.h"
 
@@ -50,6 +51,9 @@ bool ConverterDialog::OnCommand(int id) {
         case kCmdAbout:
         case kCmdTrayAbout:
             OnAbout();
+            return true;
+        case kCmdGuide:
+            OnGuide();
             return true;
         case kCmdFontSettings:
             OnFontSettings();
@@ -100,6 +104,11 @@ void ConverterDialog::OnExit() { OnOK(); }
 void ConverterDialog::OnAbout() {
     AboutDialog about(this);
     m_services.runModal(about);
+}
+
+void ConverterDialog::OnGuide() {
+    GuideDialog guide(this);
+    m_services.runModal(guide);
 }
 
 void ConverterDialog::OnSetFocus(int id) {

@@ -37,6 +37,13 @@ inline constexpr char kTokenShortened[] = "%1 バイトに収まるよう短く�
 inline constexpr char kTextShortened[] = "%1 バイトを超える部分は次回の起動時に読み込まれません";
 inline constexpr char kTextSubstituted[] = "保存できない文字を「?」に置き換えました";
 
+// Names a screen reader announces for the controls without a caption of their own; %1: the row or array.
+inline constexpr char kLoopCountItem[] = "ループ回数";
+inline constexpr char kOutputItem[] = "置換後データ";
+inline constexpr char kTabItem[] = "数値と配列";
+inline constexpr char kCounterInitialItem[] = "[数値] %1 行目の初期値";
+inline constexpr char kCounterIncrementItem[] = "[数値] %1 行目の増加値";
+
 // Tab 0, then the nine arrays.
 inline constexpr const char* kTabTexts[] = {"数値",  "配列1", "配列2", "配列3", "配列4",
                                             "配列5", "配列6", "配列7", "配列8", "配列9"};

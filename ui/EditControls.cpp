@@ -36,12 +36,20 @@ void LineEdit::focusInEvent(QFocusEvent* event) {
     emit focusGained();
 }
 
-MultiLineEdit::MultiLineEdit(QWidget* parent) : QPlainTextEdit(parent) {
+MultiLineEdit::MultiLineEdit(QWidget* parent, bool keepSelection) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // In a dialog, Tab moves to the next control rather than typing a tab.
     setTabChangesFocus(true);
+    if (!keepSelection) {
+        // An edit without the focus draws its selection in the inactive colours: make them the plain ones.
+        QPalette colours = palette();
+        colours.setBrush(QPalette::Inactive, QPalette::Highlight, colours.brush(QPalette::Inactive, QPalette::Base));
+        colours.setBrush(QPalette::Inactive, QPalette::HighlightedText,
+                         colours.brush(QPalette::Inactive, QPalette::Text));
+        setPalette(colours);
+    }
 }
 
 void MultiLineEdit::focusInEvent(QFocusEvent* event) {
@@ -52,6 +60,11 @@ void MultiLineEdit::focusInEvent(QFocusEvent* event) {
 void MultiLineEdit::keyPressEvent(QKeyEvent* event) {
     // A read-only editor still takes Enter, so it never reaches the dialog's default button.
     if (isReadOnly() && isEnter(event)) {
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::ControlModifier) {
+        if (!isReadOnly()) insertPlainText(QStringLiteral("\t"));
         event->accept();
         return;
     }

@@ -21,11 +21,13 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 };
 
-// A multi-line edit with both scroll bars that keeps Enter for itself, read-only or not.
+// A multi-line edit with both scroll bars that keeps Enter for itself, read-only or not. As on Windows,
+// Ctrl+Tab types a tab (Tab alone moves to the next control), and unless `keepSelection` the selection is
+// shown only while the edit has the focus.
 class MultiLineEdit : public QPlainTextEdit {
     Q_OBJECT
 public:
-    explicit MultiLineEdit(QWidget* parent);
+    MultiLineEdit(QWidget* parent, bool keepSelection);
 
 signals:
     void focusGained();

@@ -2,11 +2,22 @@
 
 #include <QKeyEvent>
 
+#include "DialogTexts.h"
 #include "ResourceIds.h"
 
 namespace ravolin {
 
-bool NumericPage::Create(QWidget* parent, const Settings& record) { return createPage(kNumericPageId, parent, record); }
+bool NumericPage::Create(QWidget* parent, const Settings& record) {
+    if (!createPage(kNumericPageId, parent, record)) return false;
+    // A screen reader names each field by its column heading and row.
+    for (int r = 0; r < static_cast<int>(kCounterCount); ++r) {
+        const QString row = QString::number(r + 1);
+        GetDlgItem(numericTokenId(r))->setAccessibleName(QString::fromUtf8(kCounterTokenItem).arg(row));
+        GetDlgItem(numericInitialId(r))->setAccessibleName(QString::fromUtf8(kCounterInitialItem).arg(row));
+        GetDlgItem(numericIncrementId(r))->setAccessibleName(QString::fromUtf8(kCounterIncrementItem).arg(row));
+    }
+    return true;
+}
 
 void NumericPage::FillControls() {
     for (int r = 0; r < static_cast<int>(kCounterCount); ++r) {

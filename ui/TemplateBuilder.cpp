@@ -54,7 +54,7 @@ void notifyFocus(Edit* edit, QWidget& parent, const ControlHooks& hooks, int id)
 
 QWidget* makeEdit(const ControlTemplate& control, QWidget& parent, const ControlHooks& hooks) {
     if (has(control.style, ES_MULTILINE) && (control.style & (WS_VSCROLL | WS_HSCROLL)) != 0) {
-        auto* edit = new MultiLineEdit(&parent);
+        auto* edit = new MultiLineEdit(&parent, has(control.style, ES_NOHIDESEL));
         edit->setReadOnly(has(control.style, ES_READONLY));
         notifyFocus(edit, parent, hooks, control.id);
         return edit;
@@ -131,6 +131,8 @@ std::vector<QWidget*> buildControls(const DialogTemplate& dialog, QWidget& paren
         const QRect area = MapDialogRect(control.rect, units);
         QWidget* widget = makeControl(control, parent, area.size(), hooks);
         widget->setGeometry(area);
+        // A screen reader announces a control by its caption, without the mnemonic mark.
+        if (!control.caption.empty()) widget->setAccessibleName(QString::fromUtf8(control.caption).remove('&'));
         widget->setFocusPolicy(focusPolicyOf(control));
         if (hooks.keyFilter) widget->installEventFilter(hooks.keyFilter);
         if (control.id != kNoId) host.addControl(control.id, widget);

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -39,9 +38,10 @@ QFontDialog* createFontChooserDialog(QWidget* owner, const QFont& initial) {
     QFont start = initial;
     start.setUnderline(false);
     start.setStrikeOut(false);
-    // A face this system lacks (a Windows face from a description) would open the list on an unrelated
-    // default: open it on the face that draws it here instead.
-    if (!QFontDatabase::hasFamily(start.family())) start.setFamily(QFontInfo(start).family());
+    // The list shows each family by the name the font database gives it: a face this system lacks (a Windows
+    // face from a description), or another name of an installed one ("IPAPGothic" where the list says
+    // "IPA Pゴシック"), would open it on an unrelated default. Open it on the face that draws the font here.
+    start.setFamily(QFontInfo(start).family());
     auto* dialog = new QFontDialog(owner);
     // Set before the font: a native dialog, which couldn't be cut down, is then never even created.
     dialog->setOption(QFontDialog::DontUseNativeDialog);

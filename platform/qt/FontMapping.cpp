@@ -60,16 +60,18 @@ std::string fittedFaceName(const QString& family) {
 
 // The family without the foundry Qt names where two foundries share it ("Nimbus Sans [urw]"): a face
 // name as Windows knows it, which Qt resolves again.
-QString faceOf(const QFont& font) {
+QString faceOf(QString family) {
     static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
-    return font.family().remove(foundry);
+    return family.remove(foundry);
 }
 
 // Whether `family` is the record's face, or the face that draws the record's face here (a Windows face).
+// Both are compared by the family Qt resolves them to, as a name may have several (English and Japanese).
 bool drawsFace(const QString& family, const std::string& faceName) {
     const QString face = QString::fromUtf8(faceName);
     if (family.compare(face, Qt::CaseInsensitive) == 0) return true;
-    return !face.isEmpty() && QFontInfo(QFont(face)).family().compare(family, Qt::CaseInsensitive) == 0;
+    if (face.isEmpty() || !QFontDatabase::hasFamily(family)) return false;
+    return QFontInfo(QFont(face)).family().compare(QFontInfo(QFont(family)).family(), Qt::CaseInsensitive) == 0;
 }
 
 struct KnownFace {
@@ -113,7 +115,7 @@ QFont fontFromLogFont(const LogFont& record) {
 
 LogFont logFontFromFont(const QFont& font, const LogFont& base, int dpi) {
     LogFont record = base;
-    const QString family = faceOf(font);
+    const QString family = faceOf(font.family());
     const bool sameFace = drawsFace(family, base.lfFaceName);
     const int pixels =
         font.pixelSize() > 0 ? font.pixelSize() : static_cast<int>(std::lround(font.pointSizeF() * dpi / 72.0));
@@ -129,16 +131,23 @@ LogFont logFontFromFont(const QFont& font, const LogFont& base, int dpi) {
     return record;
 }
 
-JapaneseFontPlan planJapaneseFonts(const QStringList& installed, const QStringList& japanese) {
+QString resolveInstalledFamily(const QString& name) {
+    if (!QFontDatabase::hasFamily(name)) return {};
+    return faceOf(QFontInfo(QFont(name)).family());
+}
+
+JapaneseFontPlan planJapaneseFonts(const QStringList& japanese, const FamilyResolver& resolve) {
     JapaneseFontPlan plan;
     plan.japaneseAvailable = !japanese.isEmpty();
     if (!plan.japaneseAvailable) return plan;
     for (const KnownFace& known : kKnownFaces) {
         const QString face = QString::fromUtf8(known.face);
-        if (installed.contains(face, Qt::CaseInsensitive)) continue;
+        if (!resolve(face).isEmpty()) continue;
         FaceSubstitution substitution{face, {}};
-        const QString preferred = QString::fromUtf8(known.preferred);
-        if (japanese.contains(preferred, Qt::CaseInsensitive)) substitution.substitutes << preferred;
+        const QString preferred = resolve(QString::fromUtf8(known.preferred));
+        if (!preferred.isEmpty() && japanese.contains(preferred, Qt::CaseInsensitive)) {
+            substitution.substitutes << preferred;
+        }
         for (const QString& family : japanese) {
             if (!substitution.substitutes.contains(family, Qt::CaseInsensitive)) substitution.substitutes << family;
         }
@@ -159,7 +168,7 @@ void applyJapaneseFonts(const JapaneseFontPlan& plan, std::ostream& diagnostics)
 }
 
 void installJapaneseFonts(std::ostream& diagnostics) {
-    applyJapaneseFonts(planJapaneseFonts(QFontDatabase::families(), QFontDatabase::families(QFontDatabase::Japanese)),
+    applyJapaneseFonts(planJapaneseFonts(QFontDatabase::families(QFontDatabase::Japanese), resolveInstalledFamily),
                        diagnostics);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <vector>
 
@@ -40,9 +41,17 @@ struct JapaneseFontPlan {
     bool japaneseAvailable = false;
 };
 
-// Which Windows Japanese faces to map, and to what, given the installed families and those of them
-// that have Japanese glyphs. A face that is installed itself is left alone.
-JapaneseFontPlan planJapaneseFonts(const QStringList& installed, const QStringList& japanese);
+// The installed family that draws a family name, or an empty text where no installed font has that name.
+// Under a Japanese locale fontconfig lists the IPA fonts by their Japanese names ("IPA Pゴシック"), and the
+// English name resolves to that.
+using FamilyResolver = std::function<QString(const QString& name)>;
+
+// What the font database resolves.
+QString resolveInstalledFamily(const QString& name);
+
+// Which Windows Japanese faces to map, and to what, given the installed families that have Japanese glyphs
+// (as the database lists them) and how names resolve. A face that is installed itself is left alone.
+JapaneseFontPlan planJapaneseFonts(const QStringList& japanese, const FamilyResolver& resolve);
 
 // Installs the plan's substitutions; without any Japanese face it says so on `diagnostics`, once per process.
 void applyJapaneseFonts(const JapaneseFontPlan& plan, std::ostream& diagnostics);

@@ -35,6 +35,23 @@ void addButton(QMessageBox& box, QMessageBox::StandardButton button, const char*
     box.addButton(button)->setText(QString::fromUtf8(caption));
 }
 
+// A question without a Cancel button can't be dismissed: Esc and the close box do nothing, as on Windows,
+// so a stray key never answers No.
+class AnswerRequired : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            event->ignore();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) return true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 class CopyableMessageBox : public QMessageBox {
 public:
     using QMessageBox::QMessageBox;
@@ -76,6 +93,7 @@ void prepareMessageBox(QMessageBox& box, const std::string& text, const std::str
             addButton(box, QMessageBox::No, "いいえ(&N)");
             box.setDefaultButton(QMessageBox::Yes);
             box.setEscapeButton(QMessageBox::No);
+            box.installEventFilter(new AnswerRequired(&box));
             break;
         default:
             addButton(box, QMessageBox::Ok, "OK");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 
 #include <QFontInfo>
@@ -154,30 +155,58 @@ TEST(FontMapping, windowsJapaneseFaceIsDrawnByAnInstalledJapaneseFont) {
     }
 }
 
-TEST(FontMapping, planMapsOnlyMissingFacesToJapaneseOnes) {
-    const QStringList japanese{"Droid Sans Fallback", "IPAGothic", "IPAPGothic"};
-    const JapaneseFontPlan plan = planJapaneseFonts(QStringList{"DejaVu Sans", "MS PGothic"} + japanese, japanese);
-    EXPECT_TRUE(plan.japaneseAvailable);
-    bool sawProportional = false;
-    for (const FaceSubstitution& s : plan.substitutions) {
-        EXPECT_NE(s.face, QStringLiteral("MS PGothic"));  // installed: left alone
-        ASSERT_FALSE(s.substitutes.isEmpty());
-        if (s.face == QString::fromUtf8("ＭＳ Ｐゴシック")) {
-            sawProportional = true;
-            EXPECT_EQ(s.substitutes.first(), QStringLiteral("IPAPGothic"));
-            EXPECT_EQ(s.substitutes.size(), 3);
-        }
-    }
-    EXPECT_TRUE(sawProportional);
+// A font database as a locale shows it: the families it lists, and the other names that resolve to them.
+FamilyResolver resolverOf(const QStringList& listed, const std::map<QString, QString>& aliases = {}) {
+    return [listed, aliases](const QString& name) -> QString {
+        for (const QString& family : listed)
+            if (family.compare(name, Qt::CaseInsensitive) == 0) return family;
+        const auto alias = aliases.find(name);
+        return alias == aliases.end() ? QString() : alias->second;
+    };
+}
 
-    const JapaneseFontPlan withoutPreferred = planJapaneseFonts({"Noto Sans CJK JP"}, {"Noto Sans CJK JP"});
-    for (const FaceSubstitution& s : withoutPreferred.substitutions) {
-        EXPECT_EQ(s.substitutes, QStringList{"Noto Sans CJK JP"});
+TEST(FontMapping, planMapsOnlyMissingFacesToJapaneseOnes) {
+    struct Case {
+        const char* locale;
+        QStringList japanese;
+        std::map<QString, QString> aliases;
+        QString proportional;  // what draws "ＭＳ Ｐゴシック" first
+    };
+    const QString localized = QString::fromUtf8("IPA Pゴシック");
+    const Case cases[] = {
+        {"C", {"Droid Sans Fallback", "IPAGothic", "IPAPGothic"}, {}, "IPAPGothic"},
+        // fontconfig lists the IPA fonts by their Japanese names; the English ones resolve to them.
+        {"ja_JP",
+         {"Droid Sans Fallback", QString::fromUtf8("IPAゴシック"), localized},
+         {{"IPAPGothic", localized}, {"IPAGothic", QString::fromUtf8("IPAゴシック")}},
+         localized},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.locale);
+        const JapaneseFontPlan plan =
+            planJapaneseFonts(c.japanese, resolverOf(QStringList{"DejaVu Sans", "MS PGothic"} + c.japanese, c.aliases));
+        EXPECT_TRUE(plan.japaneseAvailable);
+        bool sawProportional = false;
+        for (const FaceSubstitution& s : plan.substitutions) {
+            EXPECT_NE(s.face, QStringLiteral("MS PGothic"));  // installed: left alone
+            ASSERT_FALSE(s.substitutes.isEmpty());
+            if (s.face == QString::fromUtf8("ＭＳ Ｐゴシック")) {
+                sawProportional = true;
+                EXPECT_EQ(s.substitutes.first(), c.proportional);
+                EXPECT_EQ(s.substitutes.size(), 3);
+            }
+        }
+        EXPECT_TRUE(sawProportional);
+    }
+
+    const QStringList noto{"Noto Sans CJK JP"};
+    for (const FaceSubstitution& s : planJapaneseFonts(noto, resolverOf(noto)).substitutions) {
+        EXPECT_EQ(s.substitutes, noto);
     }
 }
 
 TEST(FontMapping, withoutAnyJapaneseFont_saysSoOnce) {
-    const JapaneseFontPlan plan = planJapaneseFonts({"DejaVu Sans"}, {});
+    const JapaneseFontPlan plan = planJapaneseFonts({}, resolverOf({"DejaVu Sans"}));
     EXPECT_FALSE(plan.japaneseAvailable);
     EXPECT_TRUE(plan.substitutions.empty());
     std::ostringstream diagnostics;

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 
 namespace ravolin {
 namespace {
@@ -15,13 +16,13 @@ TEST(QtMessageBoxSetup, mapsButtonsIconsAndAnswers) {
         QMessageBox::Icon icon;
         QStringList buttons;  // captions in the box's order
         QMessageBox::StandardButton defaultButton;
-        int escapeAnswer;
+        int escapeAnswer;  // 0: Esc and the close box leave the question open
     };
     const Case cases[] = {
         {MB_OK | MB_ICONHAND, QMessageBox::Critical, {"OK"}, QMessageBox::Ok, IDOK},
         {MB_OK | MB_ICONEXCLAMATION, QMessageBox::Warning, {"OK"}, QMessageBox::Ok, IDOK},
         {MB_OK | MB_ICONASTERISK, QMessageBox::Information, {"OK"}, QMessageBox::Ok, IDOK},
-        {MB_YESNO | MB_ICONQUESTION, QMessageBox::Question, {"はい(&Y)", "いいえ(&N)"}, QMessageBox::Yes, IDNO},
+        {MB_YESNO | MB_ICONQUESTION, QMessageBox::Question, {"はい(&Y)", "いいえ(&N)"}, QMessageBox::Yes, 0},
         {MB_OKCANCEL | MB_ICONQUESTION, QMessageBox::Question, {"OK", "キャンセル"}, QMessageBox::Ok, IDCANCEL},
         {MB_OK, QMessageBox::NoIcon, {"OK"}, QMessageBox::Ok, IDOK},
     };
@@ -38,8 +39,26 @@ TEST(QtMessageBoxSetup, mapsButtonsIconsAndAnswers) {
         EXPECT_EQ(captions, expected);
         ASSERT_NE(box.defaultButton(), nullptr);
         EXPECT_EQ(box.standardButton(box.defaultButton()), c.defaultButton);
-        ASSERT_NE(box.escapeButton(), nullptr);
-        EXPECT_EQ(answerOf(box.standardButton(box.escapeButton()), c.type), c.escapeAnswer);
+
+        for (const bool byCloseBox : {false, true}) {
+            box.open();
+            ASSERT_TRUE(box.isVisible());
+            if (byCloseBox) {
+                box.close();
+            } else {
+                QTest::keyClick(&box, Qt::Key_Escape);
+            }
+            QAbstractButton* clicked = box.clickedButton();
+            if (c.escapeAnswer == 0) {
+                EXPECT_TRUE(box.isVisible()) << byCloseBox;
+                EXPECT_EQ(clicked, nullptr) << byCloseBox;
+                box.defaultButton()->click();
+            } else {
+                EXPECT_FALSE(box.isVisible()) << byCloseBox;
+                ASSERT_NE(clicked, nullptr) << byCloseBox;
+                EXPECT_EQ(answerOf(box.standardButton(clicked), c.type), c.escapeAnswer);
+            }
+        }
     }
 }
 

@@ -167,7 +167,7 @@ TEST(ControlText, crossesBetweenCrLfAndWidgetLineBreaks) {
 }
 
 TEST(OutputPane, copyPutsPlainTextOnlyOnTheClipboard) {
-    MultiLineEdit pane(nullptr);
+    MultiLineEdit pane(nullptr, false);
     pane.setReadOnly(true);
     SetWindowText(&pane, "first\r\nsecond");
     pane.selectAll();

@@ -61,7 +61,7 @@ TEST_F(Startup, firstStartWithoutFile_showsDefaultsAndFontMessageOnce) {
     const QFont editorFont = dialog->GetDlgItem(kIdTemplate)->font();
     EXPECT_EQ(editorFont.family(), QString::fromUtf8("ＭＳ Ｐゴシック"));
     EXPECT_EQ(editorFont.pixelSize(), 13);
-    EXPECT_EQ(QFontInfo(editorFont).family(), QStringLiteral("IPAPGothic"));
+    EXPECT_EQ(QFontInfo(editorFont).family(), resolveInstalledFamily("IPAPGothic"));
 
     show();
     dialog->close();
@@ -184,7 +184,7 @@ TEST_F(Startup, menuBar_hasItemsWithIdsAndCaptionsInOrder) {
         {{kCmdFontSettings, "置換元エディタのフォント設定"},
          {kCmdToggleBeep, "音声出力"},
          {kCmdToggleTray, "最小化時にタスクトレイに入れる"}},
-        {{kCmdAbout, "バージョン情報(&A)"}},
+        {{kCmdGuide, "使い方(&U)"}, {kCmdAbout, "バージョン情報(&A)"}},
     };
     for (qsizetype p = 0; p < popups.size(); ++p) {
         EXPECT_EQ(popups[p]->text(), popupCaptions[p]);

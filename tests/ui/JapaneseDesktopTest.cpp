@@ -1,0 +1,138 @@
+#include <algorithm>
+
+#include <QAccessible>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTextBrowser>
+
+#include "DialogFixture.h"
+#include "Expansion.h"
+#include "GuideDialog.h"
+#include "TabControl.h"
+
+namespace ravolin {
+namespace {
+
+class JapaneseDesktop : public DialogFixture {
+protected:
+    void SetUp() override {
+        writeSettingsWithFont("", "[Edit]\r\nOrigin=text\r\n[Arrangement]\r\nValue1=a,b\r\n");
+        createAndShow();
+    }
+
+    // The multi-line edits a user types into or reads from: the template, the output, array 1's values.
+    std::vector<QPlainTextEdit*> multiLineEdits() {
+        return {control<QPlainTextEdit>(kIdTemplate), control<QPlainTextEdit>(kIdOutput),
+                qobject_cast<QPlainTextEdit*>(dialog->m_arrayPage[0].GetDlgItem(kIdArrayValues))};
+    }
+
+    // How many pixels of the edit are drawn in the colour of a focused selection.
+    static int highlightedPixels(QPlainTextEdit& edit) {
+        const QImage image = edit.viewport()->grab().toImage();
+        const QRgb highlight = edit.palette().color(QPalette::Active, QPalette::Highlight).rgb();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == highlight ? 1 : 0;
+        return count;
+    }
+};
+
+TEST_F(JapaneseDesktop, ctrlTabTypesATabInTheEditableMultiLineEdits) {
+    dialog->m_tab->SetCurSel(1);
+    dialog->OnSelchangeTab();
+    for (QPlainTextEdit* edit : multiLineEdits()) {
+        SCOPED_TRACE(edit->accessibleName().toStdString());
+        edit->setFocus();
+        const QString before = edit->toPlainText();
+        edit->moveCursor(QTextCursor::End);
+        QTest::keyClick(edit, Qt::Key_Tab, Qt::ControlModifier);
+        EXPECT_EQ(QApplication::focusWidget(), edit);
+        EXPECT_EQ(edit->toPlainText(), edit->isReadOnly() ? before : before + '\t');
+    }
+    // Tab alone still moves on.
+    QPlainTextEdit* editor = multiLineEdits()[0];
+    editor->setFocus();
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), editor);
+}
+
+TEST_F(JapaneseDesktop, selectionShowsOnlyWhileTheEditHasTheFocus) {
+    dialog->m_tab->SetCurSel(1);
+    dialog->OnSelchangeTab();
+    for (QPlainTextEdit* edit : multiLineEdits()) {
+        SCOPED_TRACE(edit->accessibleName().toStdString());
+        edit->setFocus();
+        edit->selectAll();
+        EXPECT_GT(highlightedPixels(*edit), 0);
+        dialog->GetDlgItem(kIdExit)->setFocus();
+        EXPECT_TRUE(edit->textCursor().hasSelection());  // hidden, not dropped
+        EXPECT_EQ(highlightedPixels(*edit), 0);
+    }
+}
+
+// Every control a user can reach, as assistive technology sees it.
+void collectInteractive(QAccessibleInterface* node, std::vector<QAccessibleInterface*>& found) {
+    if (!node) return;
+    static const QAccessible::Role interactive[] = {
+        QAccessible::PushButton,  QAccessible::CheckBox, QAccessible::EditableText, QAccessible::PageTab,
+        QAccessible::PageTabList, QAccessible::MenuItem, QAccessible::ComboBox,     QAccessible::SpinBox};
+    if (node->state().focusable ||
+        std::find(std::begin(interactive), std::end(interactive), node->role()) != std::end(interactive)) {
+        found.push_back(node);
+    }
+    for (int i = 0; i < node->childCount(); ++i) collectInteractive(node->child(i), found);
+}
+
+TEST_F(JapaneseDesktop, everyControlOfTheWindowAndItsPagesHasAnAccessibleName) {
+    std::vector<QAccessibleInterface*> controls;
+    // Hidden pages are left out of the tree: show each in turn.
+    for (int tab = 0; tab < dialog->m_tab->GetItemCount(); ++tab) {
+        dialog->m_tab->SetCurSel(tab);
+        dialog->OnSelchangeTab();
+        collectInteractive(QAccessible::queryAccessibleInterface(dialog.get()), controls);
+    }
+    for (QMenu* menu : dialog->findChildren<QMenu*>()) {
+        collectInteractive(QAccessible::queryAccessibleInterface(menu), controls);
+    }
+    EXPECT_GT(controls.size(), 60u);  // 15 counter fields, 18 array fields, the window's own, tabs, menus
+    QStringList names;
+    for (QAccessibleInterface* control : controls) {
+        const QString name = control->text(QAccessible::Name);
+        EXPECT_FALSE(name.trimmed().isEmpty())
+            << "role " << control->role() << " of "
+            << (control->object() ? control->object()->metaObject()->className() : "?");
+        names << name;
+    }
+    for (const char* expected : {"ループ回数", "置換元エディタ", "[数値] 3 行目の初期値", "[配列9] 値", "変換実行"}) {
+        EXPECT_TRUE(names.contains(QString::fromUtf8(expected))) << expected;
+    }
+}
+
+TEST_F(JapaneseDesktop, qtsOwnTextsAreJapanese) {
+    std::unique_ptr<QMenu> menu(control<QPlainTextEdit>(kIdOutput)->createStandardContextMenu());
+    QStringList items;
+    for (const QAction* action : menu->actions()) items << action->text().section('\t', 0, 0);
+    EXPECT_TRUE(items.contains(QStringLiteral("コピー(&C)"))) << items.join(' ').toStdString();
+    EXPECT_TRUE(items.contains(QStringLiteral("すべてを選択"))) << items.join(' ').toStdString();
+}
+
+TEST_F(JapaneseDesktop, guideOpensFromTheHelpMenuAndItsExampleIsWhatTheProgramMakes) {
+    dialog->GetMenuItem(kCmdGuide)->trigger();
+    EXPECT_EQ(modalRuns, std::vector<std::string>{"Ravolin の使い方"});
+
+    ExpansionInput example;
+    example.templateText = "＜置換1＞番目: ＜配列1＞さん";
+    example.loopCount = 3;
+    example.counters[0] = {"＜置換1＞", 1, 1};
+    example.arrays[0] = {"＜配列1＞", "田中\r\n鈴木\r\n佐藤"};
+    QString expected = QString::fromStdString(ExpandTemplate(example));
+    expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    GuideDialog guide(dialog.get());
+    const QString shown = guide.findChild<QTextBrowser*>()->toPlainText();
+    EXPECT_TRUE(shown.contains(expected)) << expected.toStdString();
+    EXPECT_TRUE(shown.contains(QString::fromStdString(example.templateText)));
+}
+
+}  // namespace
+}  // namespace ravolin

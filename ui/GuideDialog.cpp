@@ -1,0 +1,81 @@
+#include "GuideDialog.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "DialogTemplate.h"
+#include "DialogUnits.h"
+#include "FontMapping.h"
+#include "ProgramIconLoader.h"
+
+namespace ravolin {
+namespace {
+
+constexpr char kGuideCaption[] = "Ravolin の使い方";
+constexpr char kCloseCaption[] = "閉じる";
+// Room for the example's lines without a horizontal scroll bar, in dialog units.
+constexpr DialogRect kGuideRect{0, 0, 300, 300};
+
+constexpr char kGuideHtml[] = R"(
+<h3>何をするプログラムか</h3>
+<p>ひとつのテンプレートから、連番や一覧の値を埋め込んだ繰り返しのテキストを作ります。
+できたテキストは右下の出力欄からコピーして使います。</p>
+<h3>テンプレートと置換文字列</h3>
+<p>上の大きな欄（置換元エディタ）にテンプレートを書きます。テンプレートの中の置換文字列
+（初期設定では <code>＜置換1＞</code>～<code>＜置換5＞</code>、<code>＜配列1＞</code>～<code>＜配列9＞</code>）が、
+1 回ごとに別の値に置き換わります。置換文字列はタブのページで自由に変えられます。</p>
+<h3>数値</h3>
+<p>「数値」タブの 5 行は数値の置換文字列です。1 回目は初期値、その後は 1 回ごとに増加値だけ増えます
+（増加値は負の数も使えます）。</p>
+<h3>配列</h3>
+<p>「配列1」～「配列9」タブには値を 1 行に 1 つずつ書きます。1 回目は 1 行目、2 回目は 2 行目の値になり、
+行が尽きた後は空の文字列になります。</p>
+<h3>ループ回数と変換実行</h3>
+<p>「ループ回数」に繰り返す回数を入れて「変換実行」を押すと、テンプレートをその回数だけ並べた結果が
+出力欄に出ます（1 回ごとに改行で区切られます）。出力欄をクリックすると全体が選択され、そのままコピーできます。</p>
+<h3>例</h3>
+<p>テンプレート:</p>
+<pre>＜置換1＞番目: ＜配列1＞さん</pre>
+<p>数値の 1 行目: 初期値 1、増加値 1。配列1 の値:</p>
+<pre>田中
+鈴木
+佐藤</pre>
+<p>ループ回数 3 で変換実行すると:</p>
+<pre>1番目: 田中さん
+2番目: 鈴木さん
+3番目: 佐藤さん</pre>
+<h3>設定の保存</h3>
+<p>設定（テンプレート、ループ回数、数値、配列、オプション、フォント）は RavolinSetting.ini に保存されます。
+シェルから起動したときは作業フォルダーのファイルを使います。「現在の設定を保存する」で保存し、
+「終了時に自動的に保存する」をオンにすると終了時にも保存します。</p>
+<h3>キー操作</h3>
+<p>テンプレートや配列の値の欄で Tab キーは次の欄へ移ります。タブ文字を入力するには Ctrl+Tab を押します。</p>
+)";
+
+}  // namespace
+
+QString guideText() { return QString::fromUtf8(kGuideHtml); }
+
+GuideDialog::GuideDialog(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QString::fromUtf8(kGuideCaption));
+    setWindowIcon(loadProgramIcon());
+    const DialogTemplate& about = *findDialogTemplate(kAboutDialogId);
+    setFont(fontFromLogFont(templateLogFont(about, screenDpi())));
+
+    auto* text = new QTextBrowser(this);
+    text->setHtml(guideText());
+    text->setAccessibleName(QString::fromUtf8(kGuideCaption));
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* close = buttons->addButton(QString::fromUtf8(kCloseCaption), QDialogButtonBox::AcceptRole);
+    close->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(text);
+    layout->addWidget(buttons);
+    resize(MapDialogRect(kGuideRect, dialogBaseUnits(font())).size());
+}
+
+}  // namespace ravolin
