@@ -4,6 +4,7 @@
 #include <utility>
 
 #include <QEventLoop>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -53,6 +54,10 @@ void ConverterDialog::Create() {
     m_menuBar->setNativeMenuBar(false);
     m_menu.onCommand = [this](int id) { OnCommand(id); };
     buildMenuBar(*m_menuBar, mainMenu(), m_menu);
+    // The menus in the window's font too: the system's default face varies with the locale (a Japanese
+    // locale picks another one), and the window's height with it.
+    m_menuBar->setFont(m_client->font());
+    for (QMenu* menu : m_menuBar->findChildren<QMenu*>()) menu->setFont(m_client->font());
 
     auto* frame = new QVBoxLayout(this);
     frame->setContentsMargins(0, 0, 0, 0);

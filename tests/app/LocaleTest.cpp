@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSize>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "ProgramProcess.h"
+#include "TempSettingsDir.h"
+#include "XvfbServer.h"
+
+namespace ravolin {
+namespace {
+
+constexpr int kWindowTimeoutMs = 20000;
+
+bool localeInstalled(const char* name) {
+    locale_t locale = newlocale(LC_ALL_MASK, name, nullptr);
+    if (!locale) return false;
+    freelocale(locale);
+    return true;
+}
+
+// What xdotool reports of a window's size.
+QSize windowSize(const XvfbServer& x, const QString& window) {
+    const QString shell = x.run("xdotool", {"getwindowgeometry", "--shell", window});
+    const auto value = [&shell](const char* key) {
+        return QRegularExpression(QStringLiteral("%1=(\\d+)").arg(key)).match(shell).captured(1).toInt();
+    };
+    return {value("WIDTH"), value("HEIGHT")};
+}
+
+// Whether a window of `pid` titled `title` shows within the timeout. The title is read from _NET_WM_NAME,
+// always UTF-8: under EUC-JP the program's WM_NAME is compound text, which xdotool's search doesn't decode.
+bool waitForTitle(const XvfbServer& x, qint64 pid, const QString& title) {
+    QDeadlineTimer deadline(kWindowTimeoutMs);
+    do {
+        const QString windows = x.run("xdotool", {"search", "--onlyvisible", "--pid", QString::number(pid)});
+        for (const QString& window : windows.split('\n', Qt::SkipEmptyParts)) {
+            if (x.run("xprop", {"-id", window, "_NET_WM_NAME"}).contains('"' + title + '"')) return true;
+        }
+        QThread::msleep(50);
+    } while (!deadline.hasExpired());
+    return false;
+}
+
+// The real program on a Japanese desktop: whatever the locale, the window keeps its template geometry (the
+// Windows face is drawn by the same IPA font) and Qt's own dialogs speak Japanese.
+TEST(ProgramUnderLocales, windowKeepsItsSizeAndTheFontChooserIsJapanese) {
+    if (!XvfbServer::isInstalled()) GTEST_SKIP() << "Xvfb is not installed: no X server to run the program on";
+    XvfbServer x;
+    ASSERT_TRUE(x.start()) << x.error().toStdString();
+    QTemporaryDir runtime;
+    ASSERT_TRUE(makePrivateRuntimeDir(runtime));
+    TempSettingsDir work;
+    work.writeSettings("[Common]\r\nFont=" + std::string(kValidFontDescription) + "\r\n");
+
+    QSize neutral;
+    for (const char* locale : {"C.UTF-8", "ja_JP.UTF-8", "ja_JP.eucJP"}) {
+        SCOPED_TRACE(locale);
+        ASSERT_TRUE(localeInstalled(locale)) << "scripts/install-deps.sh generates the locale";
+        QProcessEnvironment env = x.environment();
+        env.insert("LC_ALL", locale);
+        env.insert("LANG", locale);
+        QProcess program;
+        prepareProgram(program, env, runtime, work);
+        program.start();
+        ASSERT_TRUE(program.waitForStarted(10000));
+        const QString window = x.waitForWindow("^Ravolin$", program.processId(), kWindowTimeoutMs);
+        ASSERT_FALSE(window.isEmpty()) << program.readAllStandardError().toStdString();
+        const QSize size = windowSize(x, window);
+        if (neutral.isEmpty()) neutral = size;
+        EXPECT_EQ(size, neutral);
+
+        // "ツール(&T)" opens on its first item, "置換元エディタのフォント設定".
+        x.run("xdotool", {"windowfocus", "--sync", window});
+        x.run("xdotool", {"key", "--clearmodifiers", "alt+t"});
+        x.run("xdotool", {"key", "Return"});
+        EXPECT_TRUE(waitForTitle(x, program.processId(), QString::fromUtf8("フォントの選択")));
+
+        program.kill();
+        ASSERT_TRUE(program.waitForFinished(10000));
+    }
+    EXPECT_EQ(neutral.width(), 956);
+}
+
+}  // namespace
+}  // namespace ravolin
