@@ -54,9 +54,8 @@ bool waitForTitle(const XvfbServer& x, qint64 pid, const QString& title) {
 TEST(ProgramUnderLocales, windowKeepsItsSizeAndTheFontChooserIsJapanese) {
     if (!XvfbServer::isInstalled()) GTEST_SKIP() << "Xvfb is not installed: no X server to run the program on";
     XvfbServer x;
-    ASSERT_TRUE(x.start()) << x.error().toStdString();
     QTemporaryDir runtime;
-    ASSERT_TRUE(makePrivateRuntimeDir(runtime));
+    ASSERT_TRUE(startStage(x, runtime));
     TempSettingsDir work;
     work.writeSettings("[Common]\r\nFont=" + std::string(kValidFontDescription) + "\r\n");
 

@@ -96,9 +96,8 @@ int threadCount(qint64 pid) {
 TEST(Termination, sigtermDuringARun_endsTheProgramPromptly) {
     if (!XvfbServer::isInstalled()) GTEST_SKIP() << "Xvfb is not installed: no X server to run the program on";
     XvfbServer x;
-    ASSERT_TRUE(x.start()) << x.error().toStdString();
     QTemporaryDir runtime;
-    ASSERT_TRUE(makePrivateRuntimeDir(runtime));
+    ASSERT_TRUE(startStage(x, runtime));
     TempSettingsDir work;
     // About 30 MB of output: seconds of work for the worker.
     work.writeSettings("[Common]\r\nAutoSave=1\r\nLoop=400000\r\nFont=" + std::string(kValidFontDescription) +

@@ -21,13 +21,20 @@ protected:
         createAndShow();
     }
 
-    // The multi-line edits a user types into or reads from: the template, the output, array 1's values.
+    // The multi-line edits a user types into or reads from: the template, the output, array 1's values (its
+    // page shown).
     std::vector<QPlainTextEdit*> multiLineEdits() {
+        showTab(1);
         return {control<QPlainTextEdit>(kIdTemplate), control<QPlainTextEdit>(kIdOutput),
                 qobject_cast<QPlainTextEdit*>(dialog->m_arrayPage[0].GetDlgItem(kIdArrayValues))};
     }
 
     // How many pixels of the edit are drawn in the colour of a focused selection.
+    void showTab(int index) {
+        dialog->m_tab->SetCurSel(index);
+        dialog->OnSelchangeTab();
+    }
+
     static int highlightedPixels(QPlainTextEdit& edit) {
         const QImage image = edit.viewport()->grab().toImage();
         const QRgb highlight = edit.palette().color(QPalette::Active, QPalette::Highlight).rgb();
@@ -39,8 +46,6 @@ protected:
 };
 
 TEST_F(JapaneseDesktop, ctrlTabTypesATabInTheEditableMultiLineEdits) {
-    dialog->m_tab->SetCurSel(1);
-    dialog->OnSelchangeTab();
     for (QPlainTextEdit* edit : multiLineEdits()) {
         SCOPED_TRACE(edit->accessibleName().toStdString());
         edit->setFocus();
@@ -58,8 +63,6 @@ TEST_F(JapaneseDesktop, ctrlTabTypesATabInTheEditableMultiLineEdits) {
 }
 
 TEST_F(JapaneseDesktop, selectionShowsOnlyWhileTheEditHasTheFocus) {
-    dialog->m_tab->SetCurSel(1);
-    dialog->OnSelchangeTab();
     for (QPlainTextEdit* edit : multiLineEdits()) {
         SCOPED_TRACE(edit->accessibleName().toStdString());
         edit->setFocus();
@@ -88,8 +91,7 @@ TEST_F(JapaneseDesktop, everyControlOfTheWindowAndItsPagesHasAnAccessibleName) {
     std::vector<QAccessibleInterface*> controls;
     // Hidden pages are left out of the tree: show each in turn.
     for (int tab = 0; tab < dialog->m_tab->GetItemCount(); ++tab) {
-        dialog->m_tab->SetCurSel(tab);
-        dialog->OnSelchangeTab();
+        showTab(tab);
         collectInteractive(QAccessible::queryAccessibleInterface(dialog.get()), controls);
     }
     for (QMenu* menu : dialog->findChildren<QMenu*>()) {
