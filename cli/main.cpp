@@ -1,3 +1,4 @@
+#include <getopt.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +11,7 @@
 
 #include "Codec.h"
 #include "FileAccess.h"
+#include "LineEnds.h"
 #include "RangedExpansion.h"
 #include "SettingsStore.h"
 
@@ -23,7 +25,11 @@ constexpr int kExitUsage = 2;
 // No single pass may need more memory than this.
 constexpr std::size_t kRangeLimit = std::size_t{512} << 20;
 
-constexpr char kHelp[] = R"(Usage: ravolin-expand [--cp932] [SETTINGS_FILE]
+constexpr char kUsage[] = "Usage: ravolin-expand [--cp932] [--lf] [SETTINGS_FILE] (see --help)\n";
+
+constexpr char kVersion[] = "ravolin-expand " RAVOLIN_VERSION "\n";
+
+constexpr char kHelp[] = R"(Usage: ravolin-expand [--cp932] [--lf] [SETTINGS_FILE]
 
 Expands the template stored in a Ravolin settings file and writes the result to standard output, exactly
 as the program's conversion produces it: the template ("Origin") once per pass, "Loop" passes, with the
@@ -34,13 +40,16 @@ SETTINGS_FILE defaults to RavolinSetting.ini in the working directory; when that
 program's defaults apply. A SETTINGS_FILE that is named but missing or unreadable is an error.
 
 Options:
-  --cp932   write the output in CP932, the settings file's code page, instead of UTF-8
-  --help    show this help
+  --cp932     write the output in CP932, the settings file's code page, instead of UTF-8
+  --lf        end lines with LF instead of CR LF, and end the output with one line break, as POSIX text
+              files do (without it the output is byte for byte the window's)
+  --help      show this help
+  --version   show the version
 
 Exit status: 0 on success (also when a reader such as "head" closes the pipe early); 1 when the output
 can't be written; 2 when the settings file can't be read or the arguments are wrong.
 
-使い方: ravolin-expand [--cp932] [設定ファイル]
+使い方: ravolin-expand [--cp932] [--lf] [設定ファイル]
 
 Ravolin の設定ファイルに保存されたテンプレートを展開し、結果を標準出力に書き出します。内容はプログラムの
 変換と同じです。テンプレート（"Origin"）を "Loop" 回繰り返し、ファイルに保存された 5 つの数値と 9 つの
@@ -50,8 +59,11 @@ Ravolin の設定ファイルに保存されたテンプレートを展開し、
 プログラムと同じ既定値を使います。指定した設定ファイルがない、または読めないときはエラーです。
 
 オプション:
-  --cp932   出力を UTF-8 ではなく、設定ファイルと同じ CP932 で書き出します
-  --help    このヘルプを表示します
+  --cp932     出力を UTF-8 ではなく、設定ファイルと同じ CP932 で書き出します
+  --lf        行末を CR LF ではなく LF にし、出力の最後を改行 1 つで終えます（POSIX のテキストファイルの形）。
+              指定しなければ出力はウィンドウの変換結果とバイト単位で同じです
+  --help      このヘルプを表示します
+  --version   バージョンを表示します
 
 終了ステータス: 成功時は 0（head などの読み手がパイプを先に閉じた場合も 0）。出力を書き出せないときは 1。
 設定ファイルを読めないとき、または引数が正しくないときは 2。
@@ -60,6 +72,13 @@ Ravolin の設定ファイルに保存されたテンプレートを展開し、
 void complain(const std::string& message) {
     const std::string line = "ravolin-expand: " + message + '\n';
     [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, line.data(), line.size());
+}
+
+// A wrong call: what was wrong, then how to call.
+int usageError(const std::string& message) {
+    complain(message);
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, kUsage, sizeof kUsage - 1);
+    return kExitUsage;
 }
 
 // Writes everything, or returns the errno of the failure (EPIPE when the reader has gone).
@@ -92,26 +111,33 @@ ExpansionInput expansionInput(const WindowSettings& window, const Settings& reco
 
 int run(int argc, char** argv) {
     bool cp932 = false;
-    bool optionsEnded = false;
-    std::optional<std::string> named;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (!optionsEnded && (arg == "--help" || arg == "-h")) {
-            return writeOut(kHelp) == 0 ? kExitOk : kExitOutputFailed;
-        } else if (!optionsEnded && arg == "--cp932") {
-            cp932 = true;
-        } else if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
-            complain("unknown option \"" + std::string(arg) + "\" (see --help)");
-            return kExitUsage;
-        } else if (named) {
-            complain("more than one settings file given (see --help)");
-            return kExitUsage;
-        } else {
-            named = arg;
+    bool lf = false;
+    enum Option { kCp932 = 1, kLf, kVersionOption };
+    static const option options[] = {{"cp932", no_argument, nullptr, kCp932},
+                                     {"lf", no_argument, nullptr, kLf},
+                                     {"help", no_argument, nullptr, 'h'},
+                                     {"version", no_argument, nullptr, kVersionOption},
+                                     {nullptr, 0, nullptr, 0}};
+    opterr = 0;  // our own message, in the program's words
+    for (int c; (c = getopt_long(argc, argv, "h", options, nullptr)) != -1;) {
+        switch (c) {
+            case kCp932:
+                cp932 = true;
+                break;
+            case kLf:
+                lf = true;
+                break;
+            case 'h':
+                return writeOut(kHelp) == 0 ? kExitOk : kExitOutputFailed;
+            case kVersionOption:
+                return writeOut(kVersion) == 0 ? kExitOk : kExitOutputFailed;
+            default:
+                return usageError("unknown or ambiguous option \"" + std::string(argv[optind - 1]) + "\"");
         }
     }
+    if (argc - optind > 1) return usageError("more than one settings file given");
+    std::optional<std::string> named;
+    if (optind < argc) named = argv[optind];
 
     const std::string path = named.value_or(kSettingsFileName);
     int error = 0;
@@ -127,13 +153,17 @@ int run(int argc, char** argv) {
 
     int writeError = 0;
     bool lossy = false;
+    LfLineEnds lineEnds;
+    const auto emit = [&](std::string_view text) {
+        bool pieceLossy = false;
+        writeError = cp932 ? writeOut(Utf8ToCp932(text, &pieceLossy)) : writeOut(text);
+        lossy = lossy || pieceLossy;
+        return writeError == 0;
+    };
     const RangedExpansionEnd end =
-        ExpandInRanges(expansionInput(window, record), kRangeLimit, [&](std::string_view piece) {
-            bool pieceLossy = false;
-            writeError = cp932 ? writeOut(Utf8ToCp932(piece, &pieceLossy)) : writeOut(piece);
-            lossy = lossy || pieceLossy;
-            return writeError == 0;
-        });
+        ExpandInRanges(expansionInput(window, record), kRangeLimit,
+                       [&](std::string_view piece) { return emit(lf ? lineEnds.convert(piece) : piece); });
+    if (end == RangedExpansionEnd::Done && lf) emit(lineEnds.finish());
     if (end == RangedExpansionEnd::PassTooLarge) {
         complain("one pass of the template would produce more than " + std::to_string(kRangeLimit >> 20) +
                  " MiB; nothing more is written");

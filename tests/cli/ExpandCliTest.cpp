@@ -121,8 +121,8 @@ TEST_F(ExpandCliTest, loopOfZeroOrLessPrintsNothing) {
 TEST_F(ExpandCliTest, helpExplainsInEnglishAndJapanese) {
     const test::ExpandRun run = expand({"--help"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out.rfind("Usage: ravolin-expand [--cp932] [SETTINGS_FILE]\n", 0), 0u);
-    EXPECT_NE(run.out.find("\n使い方: ravolin-expand [--cp932] [設定ファイル]\n"), std::string::npos);
+    EXPECT_EQ(run.out.rfind("Usage: ravolin-expand [--cp932] [--lf] [SETTINGS_FILE]\n", 0), 0u);
+    EXPECT_NE(run.out.find("\n使い方: ravolin-expand [--cp932] [--lf] [設定ファイル]\n"), std::string::npos);
     EXPECT_EQ(run.err, "");
 }
 
@@ -131,9 +131,11 @@ TEST_F(ExpandCliTest, wrongArgumentsAreRefused) {
         std::vector<std::string> args;
         std::string err;
     };
+    const std::string usage = "Usage: ravolin-expand [--cp932] [--lf] [SETTINGS_FILE] (see --help)\n";
     const Case cases[] = {
-        {{"--utf16"}, "ravolin-expand: unknown option \"--utf16\" (see --help)\n"},
-        {{"a.ini", "b.ini"}, "ravolin-expand: more than one settings file given (see --help)\n"},
+        {{"--utf16"}, "ravolin-expand: unknown or ambiguous option \"--utf16\"\n" + usage},
+        {{"--cp932=yes"}, "ravolin-expand: unknown or ambiguous option \"--cp932=yes\"\n" + usage},
+        {{"a.ini", "b.ini"}, "ravolin-expand: more than one settings file given\n" + usage},
     };
     for (const Case& c : cases) {
         const test::ExpandRun run = expand(c.args);
@@ -143,6 +145,27 @@ TEST_F(ExpandCliTest, wrongArgumentsAreRefused) {
     }
     file("-dash.ini", kExampleFile);
     EXPECT_EQ(expand({"--", "-dash.ini"}).out, kExampleOutput);
+}
+
+TEST_F(ExpandCliTest, optionsAsUsersWriteThem) {
+    const std::string path = file("s.ini", kExampleFile);
+    struct Case {
+        std::vector<std::string> args;
+        std::string out;
+    };
+    const Case cases[] = {
+        {{"--version"}, "ravolin-expand " RAVOLIN_VERSION "\n"},
+        {{"--vers"}, "ravolin-expand " RAVOLIN_VERSION "\n"},  // a unique abbreviation
+        {{"--lf", path}, "1-red-赤\n2-blue-青\n3--\n"},
+        {{path, "--l"}, "1-red-赤\n2-blue-青\n3--\n"},  // options after the file too
+        {{"--cp932", "--lf", path}, Utf8ToCp932("1-red-赤\n2-blue-青\n3--\n")},
+    };
+    for (const Case& c : cases) {
+        const test::ExpandRun run = expand(c.args);
+        EXPECT_EQ(run.exitCode, 0) << c.args[0];
+        EXPECT_EQ(run.out, c.out) << c.args[0];
+        EXPECT_EQ(run.err, "") << c.args[0];
+    }
 }
 
 TEST_F(ExpandCliTest, closedPipeEndsQuietly) {
