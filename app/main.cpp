@@ -1,8 +1,14 @@
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include <QApplication>
 
+#include "CommandLine.h"
 #include "ConverterApp.h"
 #include "FontChooser.h"
 #include "MessageBox.h"
@@ -10,9 +16,73 @@
 #include "TerminationSignals.h"
 #include "Tone.h"
 #include "TrayIcon.h"
+#include "WorkingDirectory.h"
+
+namespace {
+
+// What Qt says while it connects to the display. A display that refuses the connection ends in a fatal
+// message ("Reinstalling the application may fix this problem", then abort): the user gets one clear line
+// and exit status 1 instead. Everything else Qt said then is passed on once the connection stands.
+std::vector<std::pair<QtMsgType, QString>> g_startupMessages;
+QtMessageHandler g_previousHandler = nullptr;
+
+void startupMessageHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) {
+        std::fputs(ravolin::noDisplayText(), stderr);
+        _exit(1);
+    }
+    g_startupMessages.emplace_back(type, message);
+}
+
+void endStartupMessages() {
+    qInstallMessageHandler(g_previousHandler);
+    for (const auto& [type, message] : g_startupMessages) {
+        const QMessageLogContext context;
+        if (g_previousHandler) {
+            g_previousHandler(type, context, message);
+        } else {
+            std::cerr << message.toStdString() << '\n';
+        }
+    }
+    g_startupMessages.clear();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    const ravolin::CommandLine line = ravolin::parseCommandLine(argc, argv);
+    switch (line.action) {
+        case ravolin::CommandLine::Action::Help:
+            std::fputs(ravolin::helpText(), stdout);
+            return 0;
+        case ravolin::CommandLine::Action::Version:
+            std::fputs(ravolin::versionText(), stdout);
+            return 0;
+        case ravolin::CommandLine::Action::Wrong:
+            std::cerr << "ravolin: " << line.error << '\n' << ravolin::usageText();
+            return 2;
+        case ravolin::CommandLine::Action::Run:
+            break;
+    }
+    if (!ravolin::displayNamed(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"),
+                               std::getenv("WAYLAND_DISPLAY"))) {
+        std::fputs(ravolin::noDisplayText(), stderr);
+        return 1;
+    }
+    if (line.userFolder) {
+        // The settings file is found in the working directory: make the per-user folder that directory.
+        const ravolin::UserFolder folder =
+            ravolin::prepareUserFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+        if (!folder.ok() || chdir(folder.path.c_str()) != 0) {
+            std::cerr << "ravolin: " << (folder.ok() ? "cannot enter " + folder.path : folder.error) << '\n';
+            return 1;
+        }
+    }
+
+    g_previousHandler = qInstallMessageHandler(startupMessageHandler);
     QApplication application(argc, argv);
+    endStartupMessages();
+    QGuiApplication::setDesktopFileName(QStringLiteral(RAVOLIN_APP_ID));
     ravolin::installQtJapaneseTranslation(application);
     std::string error;
     if (!ravolin::quitOnTerminationSignals(error)) std::cerr << "ravolin: " << error << '\n';

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 
 #include <fcntl.h>
@@ -57,6 +58,43 @@ TEST_F(WorkingDirectoryTest, removedDirectory_isReportedNotInvented) {
     EXPECT_FALSE(current.ok());
     EXPECT_TRUE(current.path.empty());
     EXPECT_NE(current.error.find("working directory"), std::string::npos) << current.error;
+}
+
+TEST_F(WorkingDirectoryTest, userFolderIsFoundOrMadePrivate) {
+    const std::string root = m_root.path().toStdString();
+    ASSERT_EQ(mkdir((root + "/home").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((root + "/xdg").c_str(), 0755), 0);
+    std::ofstream(root + "/blocked") << "a file where the folder would be";
+    struct Case {
+        const char* name;
+        std::string xdg, home;  // "-": unset
+        std::string folder;     // empty: refused
+    };
+    const Case cases[] = {
+        {"XDG_CONFIG_HOME", root + "/xdg", root + "/home", root + "/xdg/ravolin"},
+        {"unset: HOME/.config, made too", "-", root + "/home", root + "/home/.config/ravolin"},
+        {"relative XDG_CONFIG_HOME is ignored", "relative", root + "/home", root + "/home/.config/ravolin"},
+        {"neither", "-", "-", ""},
+        {"a file in the way", root + "/blocked", root + "/home", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const UserFolder folder =
+            prepareUserFolder(c.xdg == "-" ? nullptr : c.xdg.c_str(), c.home == "-" ? nullptr : c.home.c_str());
+        if (c.folder.empty()) {
+            EXPECT_FALSE(folder.ok());
+            EXPECT_FALSE(folder.error.empty());
+            continue;
+        }
+        ASSERT_TRUE(folder.ok()) << folder.error;
+        EXPECT_EQ(folder.path, c.folder);
+        struct stat info {};
+        ASSERT_EQ(stat(c.folder.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0700u);
+    }
+    struct stat config {};
+    ASSERT_EQ(stat((root + "/home/.config").c_str(), &config), 0);
+    EXPECT_EQ(config.st_mode & 0777, 0700u);  // a parent it made is private too
 }
 
 }  // namespace

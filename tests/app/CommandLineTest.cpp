@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "CommandLine.h"
+#include "ProgramProcess.h"
+
+namespace ravolin {
+namespace {
+
+// Everything that must answer before, or instead of, a window: no display is needed or touched.
+TEST(CommandLine, answersWithoutADisplay) {
+    struct Case {
+        QStringList args;
+        QStringList env;  // added to an environment without any display
+        int exitCode;
+        QString out;  // the start of standard output
+        QString err;  // the whole of standard error
+    };
+    const QString noDisplay = QString::fromUtf8(noDisplayText());
+    const Case cases[] = {
+        {{"--help"}, {}, 0, "Usage: ravolin [--user-folder]\n", ""},
+        {{"--he"}, {}, 0, "Usage: ravolin [--user-folder]\n", ""},  // an abbreviation
+        {{"--version"}, {}, 0, "ravolin " RAVOLIN_VERSION "\n", ""},
+        {{"--bogus"}, {}, 2, "", "ravolin: unknown or ambiguous option \"--bogus\"\n" + QString(usageText())},
+        {{"file.ini"}, {}, 2, "", "ravolin: unexpected argument \"file.ini\"\n" + QString(usageText())},
+        {{}, {}, 1, "", noDisplay},
+        {{"--user-folder"}, {}, 1, "", noDisplay},
+        // A display that refuses the connection: Qt's fatal error becomes the same line, not an abort.
+        {{}, {"DISPLAY=:93"}, 1, "", noDisplay},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString() + " " + c.env.join(' ').toStdString());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+        for (const QString& entry : c.env) env.insert(entry.section('=', 0, 0), entry.section('=', 1));
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(RAVOLIN_EXECUTABLE, c.args);
+        ASSERT_TRUE(program.waitForFinished(20000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), c.exitCode);
+        const QString out = QString::fromUtf8(program.readAllStandardOutput());
+        EXPECT_EQ(out.left(c.out.size()), c.out);
+        if (c.out.isEmpty()) {
+            EXPECT_EQ(out, "");
+        }
+        EXPECT_EQ(QString::fromUtf8(program.readAllStandardError()), c.err);
+    }
+}
+
+TEST(CommandLine, userFolderBecomesTheWorkingDirectory) {
+    QTemporaryDir runtime;
+    ASSERT_TRUE(makePrivateRuntimeDir(runtime));
+    TempSettingsDir work;
+    QTemporaryDir config;
+    const QString folder = config.path() + "/ravolin";
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_CONFIG_HOME", config.path());
+    QProcess program;
+    prepareProgram(program, env, runtime, work);
+    program.setArguments({kUserFolderOption});
+    program.start();
+    ASSERT_TRUE(program.waitForStarted(10000));
+    const QString cwd = QString("/proc/%1/cwd").arg(program.processId());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo(cwd).canonicalFilePath() == folder; }, 20000))
+        << QFileInfo(cwd).canonicalFilePath().toStdString();
+    struct stat info {};
+    ASSERT_EQ(stat(folder.toLocal8Bit().constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    program.kill();
+    program.waitForFinished(10000);
+}
+
+}  // namespace
+}  // namespace ravolin
