@@ -211,6 +211,16 @@ void ProfileFile::WriteInt(std::string_view section, std::string_view key, std::
     WriteString(section, key, digits);
 }
 
+void ProfileFile::DeleteKey(std::string_view section, std::string_view key) {
+    const std::size_t header = findSection(Utf8ToCp932(section));
+    if (header == kNotFound) return;
+    const std::size_t at = findKey(header, Utf8ToCp932(key));
+    if (at == kNotFound) return;
+    // A last line without a line end passes that on to the line before it, so nothing else changes.
+    if (m_lines[at].ending.empty() && at > 0) m_lines[at - 1].ending.clear();
+    m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
 std::string ProfileFile::Bytes() const {
     std::string bytes;
     for (const Line& line : m_lines) bytes.append(line.text).append(line.ending);

@@ -1,6 +1,7 @@
 #include "SettingsStore.h"
 
 #include <cerrno>
+#include <optional>
 
 #include "Codec.h"
 #include "FileAccess.h"
@@ -39,6 +40,64 @@ std::string fileForm(std::string_view text) {
     return ReplaceAll(normalized, kLineBreak, kSeparator);
 }
 
+// The key of ours beside a multi-line text's own key: the text exactly as typed, for texts whose own commas
+// the file form would turn into line breaks.
+std::string exactKey(std::string_view key) { return std::string(key) + "Exact"; }
+
+// The exact form: the text with "%", CR and LF as %25, %0D and %0A, so it stays on one line and holds every
+// byte, commas included.
+std::string escapeExact(std::string_view text) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        if (c == '%') {
+            escaped.append("%25");
+        } else if (c == '\r') {
+            escaped.append("%0D");
+        } else if (c == '\n') {
+            escaped.append("%0A");
+        } else {
+            escaped.push_back(c);
+        }
+    }
+    return escaped;
+}
+
+// The text of an exact form; nullopt for one this program didn't write (an unknown or cut escape).
+std::optional<std::string> unescapeExact(std::string_view escaped) {
+    std::string text;
+    text.reserve(escaped.size());
+    for (std::size_t i = 0; i < escaped.size(); ++i) {
+        if (escaped[i] != '%') {
+            text.push_back(escaped[i]);
+            continue;
+        }
+        const std::string_view code = escaped.substr(i + 1, 2);
+        if (code == "25") {
+            text.push_back('%');
+        } else if (code == "0D") {
+            text.push_back('\r');
+        } else if (code == "0A") {
+            text.push_back('\n');
+        } else {
+            return std::nullopt;
+        }
+        i += 2;
+    }
+    return text;
+}
+
+// A multi-line text as loaded: the exact form where it is there and still agrees with the key the Windows
+// program reads (another program may have changed that key since), otherwise the key's own line form.
+std::string loadMultiLine(const ProfileFile& file, const char* section, const std::string& key) {
+    const std::string stored = file.GetString(section, key, "");
+    if (const std::optional<std::string> escaped = file.GetString(section, exactKey(key))) {
+        const std::optional<std::string> exact = unescapeExact(*escaped);
+        if (exact && fileForm(*exact) == stored) return *exact;
+    }
+    return lineForm(stored);
+}
+
 // Writes keys one by one and notes every text the file can't give back as it was.
 class KeyWriter {
 public:
@@ -52,6 +111,17 @@ public:
         if (!m_file.WriteString(section, key, value)) note(section, key, TextAdjustment::Kind::Substituted);
         // The file keeps all of it, but the reader gives back only its first kProfileValueMaxBytes.
         if (Utf8ToCp932(value).size() > kProfileValueMaxBytes) note(section, key, TextAdjustment::Kind::Shortened);
+    }
+
+    // A multi-line text: its file form under `key`, byte for byte as the Windows program writes it, and its
+    // exact form beside it only while the text holds a comma of its own, which the file form can't keep.
+    void multiLine(const std::string& section, const std::string& key, std::string_view value) {
+        text(section, key, fileForm(value));
+        if (value.find(',') != std::string_view::npos) {
+            m_file.WriteString(section, exactKey(key), escapeExact(value));
+        } else {
+            m_file.DeleteKey(section, exactKey(key));
+        }
     }
 
     void token(const std::string& section, const std::string& key, std::string_view value) {
@@ -79,7 +149,7 @@ void LoadSettingsBytes(std::string_view cp932, WindowSettings& window, Settings&
     window.tray = file.GetInt(kCommon, "Tray", 0);
     window.autoSave = file.GetInt(kCommon, "AutoSave", 0);
     window.font = file.GetString(kCommon, "Font", "");
-    window.templateText = lineForm(file.GetString(kEdit, "Origin", ""));
+    window.templateText = loadMultiLine(file, kEdit, "Origin");
     for (std::size_t i = 0; i < record.counters.size(); ++i) {
         NumericSlot& counter = record.counters[i];
         counter.token = FitToken(file.GetString(kNumerical, numbered("Text", i), defaultCounterToken(i)));
@@ -89,7 +159,7 @@ void LoadSettingsBytes(std::string_view cp932, WindowSettings& window, Settings&
     for (std::size_t i = 0; i < record.arrays.size(); ++i) {
         ArraySlot& array = record.arrays[i];
         array.token = FitToken(file.GetString(kArrangement, numbered("Text", i), defaultArrayToken(i)));
-        array.valuesText = lineForm(file.GetString(kArrangement, numbered("Value", i), ""));
+        array.valuesText = loadMultiLine(file, kArrangement, numbered("Value", i));
     }
 }
 
@@ -117,7 +187,7 @@ SaveResult WriteSettingsFile(const std::string& path, const WindowSettings& wind
     write.integer(kCommon, "Beep", window.beep);
     write.integer(kCommon, "AutoSave", window.autoSave);
     write.text(kCommon, "Font", window.font);
-    write.text(kEdit, "Origin", fileForm(window.templateText));
+    write.multiLine(kEdit, "Origin", window.templateText);
     for (std::size_t i = 0; i < record.counters.size(); ++i) {
         const NumericSlot& counter = record.counters[i];
         write.token(kNumerical, numbered("Text", i), counter.token);
@@ -127,7 +197,7 @@ SaveResult WriteSettingsFile(const std::string& path, const WindowSettings& wind
     for (std::size_t i = 0; i < record.arrays.size(); ++i) {
         const ArraySlot& array = record.arrays[i];
         write.token(kArrangement, numbered("Text", i), array.token);
-        write.text(kArrangement, numbered("Value", i), fileForm(array.valuesText));
+        write.multiLine(kArrangement, numbered("Value", i), array.valuesText);
     }
     FileFailure failure;
     result.ok = ReplaceFileAtomically(path, file.Bytes(), failure);

@@ -135,6 +135,26 @@ TEST(ProfileFileWrite, touchesOnlyTheLineItConcerns) {
     }
 }
 
+TEST(ProfileFileWrite, deletingAKeyRemovesItsLineOnly) {
+    struct Case {
+        const char* what;
+        std::string before, after;
+    };
+    const Case cases[] = {
+        {"between others", "[S]\r\na=1\r\nk=2\r\nb=3\r\n", "[S]\r\na=1\r\nb=3\r\n"},
+        {"key keeps no spelling", "[s]\r\n  K = 2 \r\n[T]\r\nk=9\r\n", "[s]\r\n[T]\r\nk=9\r\n"},
+        {"first of duplicates", "[S]\r\nk=1\r\nk=2\r\n", "[S]\r\nk=2\r\n"},
+        {"last line without line end", "[S]\r\na=1\r\nk=2", "[S]\r\na=1"},
+        {"missing key", "[S]\r\na=1\r\n", "[S]\r\na=1\r\n"},
+        {"missing section", "[T]\r\nk=1\r\n", "[T]\r\nk=1\r\n"},
+    };
+    for (const Case& c : cases) {
+        ProfileFile file(c.before);
+        file.DeleteKey("S", "k");
+        EXPECT_EQ(file.Bytes(), c.after) << c.what;
+    }
+}
+
 TEST(ProfileFileWrite, everyValueReadsBackExactly) {
     const std::string values[] = {"",     " ",  "  x  ", "\"",     "\"\"",  "'a'",    "\"a\"b\"",
                                   "a=b",  ";x", "[x]",   "\t",     "x\x1A", "日本語", "ﾊﾝｶｸ",

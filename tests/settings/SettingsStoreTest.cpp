@@ -197,15 +197,53 @@ TEST_F(WriteSettingsTest, everyValueFormSurvivesASaveAndALoad) {
     EXPECT_NE(file.find("\r\nInc1=-3\r\n"), std::string::npos);
 }
 
-TEST_F(WriteSettingsTest, commasComeBackAsLineBreaksAndStrayBreaksAsCrLf) {
+TEST_F(WriteSettingsTest, commasComeBackAsTypedWhileTheWindowsKeysStayAsTheyWere) {
+    struct Case {
+        std::string text;
+        std::string windowsValue;  // what the Windows program reads: line breaks as commas
+        bool exact;                // the exact form is written beside it
+        std::string loaded;
+    };
+    const Case cases[] = {
+        {"x,y", "x,y", true, "x,y"},
+        {"INSERT INTO t VALUES (＜置換1＞, '＜配列1＞');", "INSERT INTO t VALUES (＜置換1＞, '＜配列1＞');", true,
+         "INSERT INTO t VALUES (＜置換1＞, '＜配列1＞');"},
+        {"Tokyo, Japan\r\nOsaka, Japan\r\n", "Tokyo, Japan,Osaka, Japan,", true, "Tokyo, Japan\r\nOsaka, Japan\r\n"},
+        {"trailing,", "trailing,", true, "trailing,"},
+        {"100%,\r\n%0A", "100%,,%0A", true, "100%,\r\n%0A"},
+        {"a\nb\rc\r\n", "a,b,c,", false, "a\r\nb\r\nc\r\n"},  // stray breaks: CR LF, no comma of its own
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Loaded values = defaults();
+        values.window.templateText = c.text;
+        values.record.arrays[2].valuesText = c.text;
+        ASSERT_TRUE(save(values).ok);
+        const std::string file = Cp932ToUtf8(test::readFile(path()));
+        EXPECT_NE(file.find("\r\nOrigin=" + c.windowsValue + "\r\n"), std::string::npos) << file;
+        EXPECT_NE(file.find("\r\nValue3=" + c.windowsValue + "\r\n"), std::string::npos) << file;
+        EXPECT_EQ(file.find("OriginExact=") != std::string::npos, c.exact);
+        EXPECT_EQ(file.find("Value3Exact=") != std::string::npos, c.exact);
+        const Loaded loaded = reload();
+        EXPECT_EQ(loaded.window.templateText, c.loaded);
+        EXPECT_EQ(loaded.record.arrays[2].valuesText, c.loaded);
+    }
+}
+
+TEST_F(WriteSettingsTest, exactFormGivesWayWhereAnotherProgramChangedTheText) {
     Loaded values = defaults();
-    values.window.templateText = "x,y";
-    values.record.arrays[0].valuesText = "a\nb\rc\r\n";
+    values.window.templateText = "a, b";
     ASSERT_TRUE(save(values).ok);
-    EXPECT_NE(test::readFile(path()).find("\r\nValue1=a,b,c,\r\n"), std::string::npos);
-    const Loaded loaded = reload();
-    EXPECT_EQ(loaded.window.templateText, "x\r\ny");
-    EXPECT_EQ(loaded.record.arrays[0].valuesText, "a\r\nb\r\nc\r\n");
+    std::string file = test::readFile(path());
+    // The Windows program saves a new template and leaves our key alone.
+    const std::size_t at = file.find("Origin=a, b");
+    ASSERT_NE(at, std::string::npos);
+    file.replace(at, 11, "Origin=c,d");
+    test::writeFile(path(), file);
+    EXPECT_EQ(reload().window.templateText, "c\r\nd");
+    // An exact form this program didn't write is ignored too.
+    test::writeFile(path(), "[Edit]\r\nOrigin=x,y\r\nOriginExact=x%ZZy\r\n");
+    EXPECT_EQ(reload().window.templateText, "x\r\ny");
 }
 
 TEST_F(WriteSettingsTest, reportsEveryTextTheFileCannotGiveBack) {
