@@ -121,6 +121,7 @@ bool ConverterDialog::OnInitDialog() {
     for (int i = 0; i < static_cast<int>(std::size(kTabTexts)); ++i)
         m_tab->InsertItem(i, QString::fromUtf8(kTabTexts[i]));
     createPages();
+    m_savedFields = storedFieldTexts();
 
     // The first tab stop of the template, the exit button, has the focus when the window shows.
     GetDlgItem(kIdExit)->setFocus();

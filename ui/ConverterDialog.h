@@ -83,6 +83,8 @@ public:
     std::vector<TextAdjustment> GatherSettings();
     SaveResult WriteSettings();
     void OnSaveSettings();
+    // Whether a field the file stores was changed since the settings were loaded or last saved.
+    bool FieldsChangedSinceSave() const { return storedFieldTexts() != m_savedFields; }
     void OnClearEditArea();
     void OnRestoreReplacementStrings();
     void OnToggleBeep();
@@ -157,6 +159,10 @@ private:
     void OnDestroy();
     // Screen-reader names of the controls that have no caption.
     void nameControls();
+    // The texts of every field the settings file stores, as the controls show them now; and those texts as
+    // they were at the last load or save.
+    std::vector<std::string> storedFieldTexts() const;
+    std::vector<std::string> m_savedFields;
 
     DialogServices m_services;
     std::string m_settingsPath;

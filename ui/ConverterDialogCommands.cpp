@@ -6,8 +6,8 @@
 #include <QShortcut>
 
 #include "AboutDialog.h"
-#include "GuideDialog.h"
 #include "EditControls.h"
+#include "GuideDialog.h"
 #include "TabControl.h"
 
 namespace ravolin {

@@ -1,17 +1,24 @@
 #include "ConverterDialog.h"
 
+#include <QPlainTextEdit>
+#include <QTextCursor>
+
 #include "DialogTexts.h"
 
 namespace ravolin {
 
 void ConverterDialog::OnClearEditArea() {
-    SetDlgItemText(kIdTemplate, "");
+    // Through the editor's undo history, so Ctrl+Z brings the template back.
+    QTextCursor all(qobject_cast<QPlainTextEdit*>(GetDlgItem(kIdTemplate))->document());
+    all.select(QTextCursor::Document);
+    all.removeSelectedText();
     SetDlgItemText(kIdOutput, kOutputPlaceholder);
 }
 
 void ConverterDialog::OnRestoreReplacementStrings() {
-    if (m_services.messageBox.MessageBox(this, kRestoreQuestion, kConfirmCaption, MB_YESNO | MB_ICONQUESTION) !=
-        IDYES) {
+    // Yes replaces whatever was typed into the fields, so Enter answers No.
+    if (m_services.messageBox.MessageBox(this, kRestoreQuestion, kConfirmCaption,
+                                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
         return;
     }
     m_numericPage.FillControls();

@@ -70,6 +70,20 @@ std::vector<TextAdjustment> ConverterDialog::GatherSettings() {
     return shortened;
 }
 
+std::vector<std::string> ConverterDialog::storedFieldTexts() const {
+    std::vector<std::string> texts{GetDlgItemText(kIdTemplate), GetDlgItemText(kIdLoopCount)};
+    for (int r = 0; r < static_cast<int>(kCounterCount); ++r) {
+        for (int id : {numericTokenId(r), numericInitialId(r), numericIncrementId(r)}) {
+            texts.push_back(m_numericPage.GetDlgItemText(id));
+        }
+    }
+    for (const ArrayPage& page : m_arrayPage) {
+        texts.push_back(page.GetDlgItemText(kIdArrayToken));
+        texts.push_back(page.GetDlgItemText(kIdArrayValues));
+    }
+    return texts;
+}
+
 SaveResult ConverterDialog::WriteSettings() {
     const WindowSettings window{.loopCount = m_nLoopCount,
                                 .beep = m_bBeep.load(),
@@ -89,24 +103,28 @@ void ConverterDialog::OnSaveSettings() {
         return;
     }
     m_bUnsaved = 0;
+    m_savedFields = storedFieldTexts();
     warnAboutAdjustments(*this, saved);
 }
 
 void ConverterDialog::OnOK() {
+    // Typed work counts as unsaved as much as a run does, so the question below guards it too.
+    if (FieldsChangedSinceSave()) m_bUnsaved = 1;
     if (m_bAutoSave != 0) {
         const SaveResult saved = gatherAndWrite(*this);
         if (!saved.ok) {
             if (m_services.messageBox.MessageBox(
                     this, fillText(kAutoSaveFailedQuestion, describeSaveFailure(m_settingsPath, saved)),
-                    kConfirmCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+                    kConfirmCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
                 return;
             }
         } else {
             warnAboutAdjustments(*this, saved);
         }
     } else if (m_bUnsaved == 1) {
-        if (m_services.messageBox.MessageBox(this, kUnsavedQuestion, kConfirmCaption, MB_YESNO | MB_ICONQUESTION) ==
-            IDNO) {
+        // Yes throws typed work away, so Enter answers No.
+        if (m_services.messageBox.MessageBox(this, kUnsavedQuestion, kConfirmCaption,
+                                             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO) {
             return;
         }
     }

@@ -85,13 +85,13 @@ void prepareMessageBox(QMessageBox& box, const std::string& text, const std::str
         case MB_OKCANCEL:
             addButton(box, QMessageBox::Ok, "OK");
             addButton(box, QMessageBox::Cancel, "キャンセル");
-            box.setDefaultButton(QMessageBox::Ok);
+            box.setDefaultButton((type & MB_DEFBUTTON2) ? QMessageBox::Cancel : QMessageBox::Ok);
             box.setEscapeButton(QMessageBox::Cancel);
             break;
         case MB_YESNO:
             addButton(box, QMessageBox::Yes, "はい(&Y)");
             addButton(box, QMessageBox::No, "いいえ(&N)");
-            box.setDefaultButton(QMessageBox::Yes);
+            box.setDefaultButton((type & MB_DEFBUTTON2) ? QMessageBox::No : QMessageBox::Yes);
             box.setEscapeButton(QMessageBox::No);
             box.installEventFilter(new AnswerRequired(&box));
             break;

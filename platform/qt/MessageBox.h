@@ -18,6 +18,8 @@ inline constexpr unsigned MB_ICONQUESTION = 0x20u;
 inline constexpr unsigned MB_ICONEXCLAMATION = 0x30u;
 inline constexpr unsigned MB_ICONASTERISK = 0x40u;
 inline constexpr unsigned MB_ICONMASK = 0xF0u;
+// The second button is the default one (Enter answers No, or Cancel).
+inline constexpr unsigned MB_DEFBUTTON2 = 0x100u;
 
 // Answers.
 inline constexpr int IDOK = 1;

@@ -25,6 +25,12 @@ TEST(QtMessageBoxSetup, mapsButtonsIconsAndAnswers) {
         {MB_YESNO | MB_ICONQUESTION, QMessageBox::Question, {"はい(&Y)", "いいえ(&N)"}, QMessageBox::Yes, 0},
         {MB_OKCANCEL | MB_ICONQUESTION, QMessageBox::Question, {"OK", "キャンセル"}, QMessageBox::Ok, IDCANCEL},
         {MB_OK, QMessageBox::NoIcon, {"OK"}, QMessageBox::Ok, IDOK},
+        {MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2,
+         QMessageBox::Question,
+         {"はい(&Y)", "いいえ(&N)"},
+         QMessageBox::No,
+         0},
+        {MB_OKCANCEL | MB_DEFBUTTON2, QMessageBox::NoIcon, {"OK", "キャンセル"}, QMessageBox::Cancel, IDCANCEL},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);

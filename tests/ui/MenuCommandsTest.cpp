@@ -1,5 +1,7 @@
 #include <QAction>
 
+#include <QPlainTextEdit>
+
 #include "DialogFixture.h"
 #include "DialogTexts.h"
 
@@ -33,6 +35,11 @@ TEST_F(MenuCommands, clearEditArea_emptiesTheTemplateAndResetsTheOutput_fromButt
         EXPECT_EQ(counterToken(0), "edited");
         EXPECT_EQ(dialog->GetDlgItemText(kIdLoopCount), "2");
         EXPECT_EQ(dialog->m_bUnsaved, 1);
+        // One click wiped it; Ctrl+Z in the editor brings it back.
+        auto* editor = qobject_cast<QPlainTextEdit*>(dialog->GetDlgItem(kIdTemplate));
+        editor->setFocus();
+        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(dialog->GetDlgItemText(kIdTemplate), "x");
     }
     EXPECT_TRUE(messageBox.calls().empty());
 }
@@ -44,7 +51,7 @@ TEST_F(MenuCommands, restore_asksFirst_bringsBackTheLoadedValues_andAfterASaveTh
         const MessageBoxCall& call = messageBox.calls()[index];
         EXPECT_EQ(call.text, "置換文字列\r\n\r\n[数値]、[配列] を起動時に戻しますか？");
         EXPECT_EQ(call.caption, "確認");
-        EXPECT_EQ(call.type, MB_YESNO | MB_ICONQUESTION);
+        EXPECT_EQ(call.type, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);  // Enter keeps what was typed
         EXPECT_EQ(call.owner, dialog.get());
     };
     auto edit = [this] {

@@ -265,7 +265,7 @@ TEST_F(NotificationIcon, exitAfterAnUnsavedRun_asksAboutTheSettings_NoKeepsThePr
         const MessageBoxCall& question = messageBox.calls()[i];
         EXPECT_EQ(question.text, "現在の設定は保存されていません。\r\n終了しますか？");
         EXPECT_EQ(question.caption, "確認");
-        EXPECT_EQ(question.type, MB_YESNO | MB_ICONQUESTION);
+        EXPECT_EQ(question.type, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
         EXPECT_EQ(question.owner, dialog.get());  // the hidden window owns it
         EXPECT_FALSE(question.ownerVisible);
     }

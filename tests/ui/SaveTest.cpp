@@ -140,7 +140,7 @@ TEST_F(Saving, failedAutoSaveAtExit_asksWhetherToExitAnyway_NoKeepsTheWindow) {
         ASSERT_EQ(messageBox.calls().size(), before + 1);
         const MessageBoxCall& call = messageBox.calls().back();
         EXPECT_EQ(call.caption, "確認");
-        EXPECT_EQ(call.type, MB_YESNO | MB_ICONQUESTION);
+        EXPECT_EQ(call.type, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);  // Enter keeps what was typed
         EXPECT_EQ(call.text,
                   "設定を保存できませんでした。\r\n\r\nファイル: " + path +
                       "\r\n理由: 現在のファイルを読み込めません（パスの途中にフォルダーではないものがあります）"
@@ -170,9 +170,38 @@ TEST_F(Saving, exitPaths_askOnlyAfterAnUnsavedRun_andSaveOnlyWithAutoSave) {
         clickSave();
     };
     const Case cases[] = {
-        {"auto-save off, edits only",
+        // Typed work is guarded like a run: any stored field changed since the load or the last save.
+        {"auto-save off, template edited, No",
          "",
          [this] { dialog->SetDlgItemText(kIdTemplate, "edited"); },
+         {IDNO},
+         false,
+         false,
+         0},
+        {"auto-save off, array value edited, Yes",
+         "",
+         [this] { dialog->m_arrayPage[4].SetDlgItemText(kIdArrayValues, "v"); },
+         {IDYES},
+         true,
+         false,
+         0},
+        {"auto-save off, counter edited and saved",
+         "",
+         [this] {
+             dialog->m_numericPage.SetDlgItemText(numericInitialId(2), "9");
+             clickSave();
+         },
+         {},
+         true,
+         false,
+         0},
+        {"auto-save off, edited and put back",
+         "",
+         [this] {
+             const std::string loop = dialog->GetDlgItemText(kIdLoopCount);
+             dialog->SetDlgItemText(kIdLoopCount, "12");
+             dialog->SetDlgItemText(kIdLoopCount, loop);
+         },
          {},
          true,
          false,
@@ -210,7 +239,7 @@ TEST_F(Saving, exitPaths_askOnlyAfterAnUnsavedRun_andSaveOnlyWithAutoSave) {
             const MessageBoxCall& call = messageBox.calls()[i];
             EXPECT_EQ(call.text, "現在の設定は保存されていません。\r\n終了しますか？");
             EXPECT_EQ(call.caption, "確認");
-            EXPECT_EQ(call.type, MB_YESNO | MB_ICONQUESTION);
+            EXPECT_EQ(call.type, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);  // Enter keeps what was typed
             EXPECT_EQ(call.owner, dialog.get());
         }
         EXPECT_EQ(ended(), c.ends);
