@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -50,6 +51,8 @@ void endStartupMessages() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A file-size limit (ulimit -f) fails a save with EFBIG, told as any failed save, instead of killing.
+    std::signal(SIGXFSZ, SIG_IGN);
     const ravolin::CommandLine line = ravolin::parseCommandLine(argc, argv);
     switch (line.action) {
         case ravolin::CommandLine::Action::Help:

@@ -184,5 +184,7 @@ int run(int argc, char** argv) {
 int main(int argc, char** argv) {
     // A reader that stops early (| head) closes the pipe; that ends the output, not the process by a signal.
     std::signal(SIGPIPE, SIG_IGN);
+    // A file-size limit (ulimit -f) then fails the write with EFBIG, which is reported, instead of killing.
+    std::signal(SIGXFSZ, SIG_IGN);
     return ravolin::run(argc, argv);
 }

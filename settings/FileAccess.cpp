@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 
 namespace ravolin {
@@ -74,10 +75,18 @@ int createTemporary(const std::string& target, std::string& name) {
 
 }  // namespace
 
-std::optional<std::string> ReadFileBytes(const std::string& path, int& error) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+std::optional<std::string> ReadFileBytes(const std::string& path, int& error, std::size_t maxBytes) {
+    // Non-blocking: opening a pipe for reading would otherwise wait for a writer that never comes.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         error = errno;
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !(S_ISREG(info.st_mode) || S_ISDIR(info.st_mode)) ||
+        static_cast<std::uint64_t>(info.st_size) > maxBytes) {
+        error = S_ISREG(info.st_mode) ? kFileTooLargeError : kNotRegularFileError;
+        close(fd);
         return std::nullopt;
     }
     std::string bytes;
@@ -90,6 +99,12 @@ std::optional<std::string> ReadFileBytes(const std::string& path, int& error) {
             close(fd);
             if (got < 0) return std::nullopt;
             return bytes;
+        }
+        // A file that grows while it is read stays within the cap too.
+        if (bytes.size() + static_cast<std::size_t>(got) > maxBytes) {
+            error = kFileTooLargeError;
+            close(fd);
+            return std::nullopt;
         }
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
@@ -150,7 +165,15 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, File
 }
 
 std::string DescribeFileError(const std::string& path, const std::string& what, int error) {
-    return '"' + path + "\": " + what + ": " + std::strerror(error);
+    std::string reason;
+    if (error == kNotRegularFileError) {
+        reason = "not a regular file (a pipe, a device or a socket)";
+    } else if (error == kFileTooLargeError) {
+        reason = "larger than " + std::to_string(kSettingsFileMaxBytes >> 20) + " MiB";
+    } else {
+        reason = std::strerror(error);
+    }
+    return '"' + path + "\": " + what + ": " + reason;
 }
 
 void SetBeforeRenameHookForTesting(void (*hook)()) { g_beforeRename = hook; }

@@ -1,13 +1,25 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace ravolin {
 
-// The whole content of a file, or nullopt with `error` set to the errno of what failed.
-std::optional<std::string> ReadFileBytes(const std::string& path, int& error);
+// A settings file is refused before it is read when it is larger than this: the keys the program reads hold
+// at most 39 values of 4095 bytes, and a larger file is no settings file of ours (a sparse or runaway file
+// would otherwise be read into memory whole).
+inline constexpr std::size_t kSettingsFileMaxBytes = std::size_t{8} << 20;
+
+// Why a file was refused, beside the errno values.
+inline constexpr int kNotRegularFileError = -1;  // a pipe, a device or a socket: reading could block forever
+inline constexpr int kFileTooLargeError = -2;    // over the size it may have
+
+// The whole content of a regular file of at most `maxBytes`, or nullopt with `error` set to the errno of what
+// failed or one of the codes above. Never blocks on a pipe or a device.
+std::optional<std::string> ReadFileBytes(const std::string& path, int& error,
+                                         std::size_t maxBytes = kSettingsFileMaxBytes);
 
 // The step of a save that failed, so that a window can say it in its user's language.
 enum class SaveStep {

@@ -163,10 +163,12 @@ void LoadSettingsBytes(std::string_view cp932, WindowSettings& window, Settings&
     }
 }
 
-void LoadSettingsFile(const std::string& path, WindowSettings& window, Settings& record) {
+int LoadSettingsFile(const std::string& path, WindowSettings& window, Settings& record) {
     int error = 0;
     const std::optional<std::string> bytes = ReadFileBytes(path, error);
     LoadSettingsBytes(bytes ? std::string_view(*bytes) : std::string_view(), window, record);
+    // No file at the path (nor a folder to hold one) is the first start, not a refusal.
+    return bytes || error == ENOENT || error == ENOTDIR ? 0 : error;
 }
 
 SaveResult WriteSettingsFile(const std::string& path, const WindowSettings& window, const Settings& record) {

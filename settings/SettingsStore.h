@@ -11,9 +11,11 @@ namespace ravolin {
 
 inline constexpr char kSettingsFileName[] = "RavolinSetting.ini";
 
-// Reads the 39 keys into `window` and `record`, with the defaults for whatever is missing. Never fails:
-// a missing or unreadable file gives the defaults, and nothing is created.
-void LoadSettingsFile(const std::string& path, WindowSettings& window, Settings& record);
+// Reads the 39 keys into `window` and `record`, with the defaults for whatever is missing. A missing file gives
+// the defaults, and nothing is created. A file that is there but can't be taken (unreadable, not a regular
+// file, too large) gives the defaults too; the error of that (an errno or a code of FileAccess.h) is
+// returned, 0 otherwise.
+int LoadSettingsFile(const std::string& path, WindowSettings& window, Settings& record);
 
 // The same from the file's bytes (CP932), for callers that read the file themselves.
 void LoadSettingsBytes(std::string_view cp932, WindowSettings& window, Settings& record);

@@ -12,6 +12,7 @@
 #include "DialogTexts.h"
 #include "FontMapping.h"
 #include "ProgramIconLoader.h"
+#include "SaveMessages.h"
 #include "SettingsStore.h"
 #include "TabControl.h"
 #include "TemplateBuilder.h"
@@ -130,7 +131,12 @@ bool ConverterDialog::OnInitDialog() {
 
 void ConverterDialog::LoadSettings() {
     WindowSettings window;
-    LoadSettingsFile(m_settingsPath, window, m_record);
+    // A file that can't be taken is said so; the window starts with the defaults, and saving won't replace it.
+    if (const int refused = LoadSettingsFile(m_settingsPath, window, m_record)) {
+        m_services.messageBox.MessageBox(this,
+                                         fillText(kLoadRefusedMessage, describeLoadFailure(m_settingsPath, refused)),
+                                         kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+    }
     m_nLoopCount = window.loopCount;
     m_bBeep = window.beep;
     m_bTray = window.tray;

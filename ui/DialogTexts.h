@@ -21,7 +21,9 @@ inline constexpr char kOutputLimitMessage[] =
 inline constexpr char kSaveFailedMessage[] = "設定を保存できませんでした。\r\n\r\n%1";
 inline constexpr char kAutoSaveFailedQuestion[] =
     "設定を保存できませんでした。\r\n\r\n%1\r\n\r\n保存せずに終了しますか？";
-// The %1 of the two texts above: the file, then the failed step and its reason.
+inline constexpr char kLoadRefusedMessage[] =
+    "設定ファイルを読み込めないため、既定の設定で起動します。\r\nこのファイルには保存しません。\r\n\r\n%1";
+// The %1 of the three texts above: the file, then the failed step and its reason.
 inline constexpr char kSaveFailureDetail[] = "ファイル: %1\r\n理由: %2";
 inline constexpr char kSaveFailureReason[] = "%1（%2）";
 inline constexpr char kAdjustedMessage[] =

@@ -88,6 +88,10 @@ std::string reasonText(int code) {
             return "入出力エラーが発生しました";
         case ENAMETOOLONG:
             return "パスが長すぎます";
+        case kNotRegularFileError:
+            return "通常のファイルではありません（パイプ、デバイスなど）";
+        case kFileTooLargeError:
+            return std::to_string(kSettingsFileMaxBytes >> 20) + " MB を超えています";
         default:
             return std::strerror(code);
     }
@@ -98,6 +102,10 @@ std::string reasonText(int code) {
 std::string describeSaveFailure(const std::string& path, const SaveResult& result) {
     return fillText(kSaveFailureDetail, path,
                     fillText(kSaveFailureReason, stepText(result.failedStep), reasonText(result.errorCode)));
+}
+
+std::string describeLoadFailure(const std::string& path, int code) {
+    return fillText(kSaveFailureDetail, path, reasonText(code));
 }
 
 std::string fillText(std::string_view text, std::string_view first) { return qt(text).arg(qt(first)).toStdString(); }

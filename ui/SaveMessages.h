@@ -14,6 +14,8 @@ std::string fillText(std::string_view text, std::string_view first, std::string_
 
 // The file and the reason of a failed save, in the user's words (the %1 of kSaveFailedMessage).
 std::string describeSaveFailure(const std::string& path, const SaveResult& result);
+// The same for a settings file refused at start (the %1 of kLoadRefusedMessage).
+std::string describeLoadFailure(const std::string& path, int code);
 
 // The warning that names every text a save stored other than as it stood, item by item in the user's words;
 // empty when there is none.

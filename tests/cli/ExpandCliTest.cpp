@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "Codec.h"
 #include "ExpandProcess.h"
 #include "Expansion.h"
@@ -166,6 +172,40 @@ TEST_F(ExpandCliTest, optionsAsUsersWriteThem) {
         EXPECT_EQ(run.out, c.out) << c.args[0];
         EXPECT_EQ(run.err, "") << c.args[0];
     }
+}
+
+TEST_F(ExpandCliTest, specialFilesAreRefusedAtOnce) {
+    const std::string fifo = m_dir.file("fifo.ini");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+        const test::ExpandRun run = expand({path});
+        EXPECT_EQ(run.exitCode, 2) << path;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err,
+                  "ravolin-expand: \"" + path +
+                      "\": cannot read the settings file: not a regular file (a pipe, a device or a socket)\n");
+    }
+}
+
+TEST_F(ExpandCliTest, fileSizeLimitIsAWriteErrorNotASignal) {
+    const std::string path = file("big.ini", "[Common]\r\nLoop=100000\r\n[Edit]\r\nOrigin=line\r\n");
+    const std::string out = m_dir.file("out.txt");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(fd, STDOUT_FILENO);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDERR_FILENO);
+        execl(RAVOLIN_EXPAND_PATH, RAVOLIN_EXPAND_PATH, path.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(test::readFile(out).size(), 4096u);
 }
 
 TEST_F(ExpandCliTest, closedPipeEndsQuietly) {

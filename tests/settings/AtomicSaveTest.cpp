@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -158,6 +159,53 @@ TEST_F(AtomicSaveTest, refusesWhatItCannotReadOrReach) {
     EXPECT_NE(loop.error.find("Too many levels of symbolic links"), std::string::npos) << loop.error;
     EXPECT_EQ(loop.failedStep, SaveStep::ReadCurrent);  // reading it meets the loop first
     EXPECT_EQ(loop.errorCode, ELOOP);
+}
+
+// Whatever stands at the settings path, loading never blocks, never reads without end, and a save never
+// writes over what it refused.
+TEST_F(AtomicSaveTest, specialFilesAreRefusedWithoutBlockingOrReadingWithoutEnd) {
+    const std::string fifo = m_dir.file("fifo.ini");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string sparse = m_dir.file("sparse.ini");
+    {
+        std::ofstream(sparse) << "[Common]\r\nLoop=3\r\n";
+        fs::resize_file(sparse, kSettingsFileMaxBytes + 1);  // a hole: no disk, but more than the cap
+    }
+    struct Case {
+        std::string path;
+        int error;
+    };
+    const Case cases[] = {
+        {fifo, kNotRegularFileError},
+        {"/dev/zero", kNotRegularFileError},
+        {"/dev/null", kNotRegularFileError},
+        {sparse, kFileTooLargeError},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        int error = 0;
+        EXPECT_FALSE(ReadFileBytes(c.path, error));
+        EXPECT_EQ(error, c.error);
+        WindowSettings window;
+        Settings record;
+        EXPECT_EQ(LoadSettingsFile(c.path, window, record), c.error);
+        EXPECT_EQ(window.loopCount, 0);  // the defaults
+        const SaveResult saved = save(c.path);
+        EXPECT_FALSE(saved.ok);
+        EXPECT_EQ(saved.failedStep, SaveStep::ReadCurrent);
+        EXPECT_NE(saved.error.find(c.error == kFileTooLargeError ? "larger than 8 MiB" : "not a regular file"),
+                  std::string::npos)
+            << saved.error;
+    }
+    struct stat info {};
+    ASSERT_EQ(stat(fifo.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));  // still the pipe it was
+    int error = 0;
+    const std::optional<std::string> atTheCap = ReadFileBytes(path(), error, kOldContent.size());
+    ASSERT_TRUE(atTheCap) << error;
+    EXPECT_EQ(*atTheCap, kOldContent);
+    EXPECT_FALSE(ReadFileBytes(path(), error, kOldContent.size() - 1));
+    EXPECT_EQ(error, kFileTooLargeError);
 }
 
 }  // namespace

@@ -86,6 +86,7 @@ TEST_F(Saving, failedSave_isReportedWithFileAndReason_andChangesNothing) {
         const char* name;
         std::string path;
         std::string reason;
+        bool refusedAtStart;  // something stands at the path that can't be loaded
     };
     const std::string blocker = dir.directory() + "/blocker";
     std::ofstream(blocker) << "a regular file";
@@ -93,12 +94,13 @@ TEST_F(Saving, failedSave_isReportedWithFileAndReason_andChangesNothing) {
     ASSERT_EQ(mkdir((dir.directory() + "/taken/RavolinSetting.ini").c_str(), 0700), 0);
     const Case cases[] = {
         {"parent is a file", blocker + "/RavolinSetting.ini",
-         "現在のファイルを読み込めません（パスの途中にフォルダーではないものがあります）"},
+         "現在のファイルを読み込めません（パスの途中にフォルダーではないものがあります）", false},
         {"directory at the file's path", dir.directory() + "/taken/RavolinSetting.ini",
-         "現在のファイルを読み込めません（フォルダーです）"},
+         "現在のファイルを読み込めません（フォルダーです）", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        if (c.refusedAtStart) messageBox.scriptAnswer(IDOK);
         messageBox.scriptAnswer(IDOK);  // nothing loads, so the font falls back with its notice
         create(c.path);
         show();

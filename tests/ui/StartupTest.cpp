@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QFontInfo>
@@ -67,6 +69,23 @@ TEST_F(Startup, firstStartWithoutFile_showsDefaultsAndFontMessageOnce) {
     dialog->close();
     EXPECT_EQ(messageBox.calls().size(), 1u);
     EXPECT_FALSE(dir.settingsExist());
+}
+
+TEST_F(Startup, settingsFileThatIsAPipe_isNamedInAWarningAndTheDefaultsApply) {
+    const std::string fifo = dir.directory() + "/fifo.ini";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    messageBox.scriptAnswer(IDOK);  // the warning
+    messageBox.scriptAnswer(IDOK);  // the defaults have no font description
+    create(fifo);
+    ASSERT_EQ(messageBox.calls().size(), 2u);
+    const MessageBoxCall& warning = messageBox.calls()[0];
+    EXPECT_EQ(warning.caption, "警告");
+    EXPECT_EQ(warning.type, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(warning.text,
+              "設定ファイルを読み込めないため、既定の設定で起動します。\r\nこのファイルには保存しません。\r\n\r\n"
+              "ファイル: " +
+                  fifo + "\r\n理由: 通常のファイルではありません（パイプ、デバイスなど）");
+    EXPECT_EQ(dialog->GetDlgItemText(kIdLoopCount), "0");
 }
 
 TEST_F(Startup, loadedValues_appearInTheirControls) {
