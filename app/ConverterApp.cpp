@@ -5,6 +5,7 @@
 
 #include "ConverterDialog.h"
 #include "DialogTexts.h"
+#include "SaveMessages.h"
 #include "SettingsStore.h"
 
 namespace ravolin {
@@ -29,8 +30,10 @@ bool ConverterApp::InitInstance() {
                                                     MB_OK | MB_ICONHAND);
             return false;
         case SingleInstance::Status::Failed:
-            // No window and no message box, but the reason is not lost.
+            // Started from a menu, a line on standard error is seen by no one: the reason is shown too.
             diagnostics() << "ravolin: cannot take the single-instance lock: " << m_instance->error() << '\n';
+            m_services.dialog.messageBox.MessageBox(nullptr, fillText(kLockFailedMessage, m_instance->error()),
+                                                    kWarningCaption, MB_OK | MB_ICONHAND);
             return false;
     }
 

@@ -21,6 +21,8 @@ inline constexpr char kOutputLimitMessage[] =
 inline constexpr char kSaveFailedMessage[] = "設定を保存できませんでした。\r\n\r\n%1";
 inline constexpr char kAutoSaveFailedQuestion[] =
     "設定を保存できませんでした。\r\n\r\n%1\r\n\r\n保存せずに終了しますか？";
+inline constexpr char kLockFailedMessage[] =
+    "Ravolin を起動できません。\r\n二重起動を防ぐためのロックを取得できませんでした。\r\n\r\n%1";
 inline constexpr char kLoadRefusedMessage[] =
     "設定ファイルを読み込めないため、既定の設定で起動します。\r\nこのファイルには保存しません。\r\n\r\n%1";
 // The %1 of the three texts above: the file, then the failed step and its reason.

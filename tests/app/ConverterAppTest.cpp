@@ -120,10 +120,21 @@ TEST_F(StartSequence, lockThatCannotBeTaken_endsWithoutWindowButSaysWhy) {
     AppServices s = services();
     s.acquireInstance = [] { return SingleInstance::acquireIn("/nonexistent-ravolin-dir", kInstanceLockName); };
     app = std::make_unique<ConverterApp>(std::move(s), record);
+    messageBox.scriptAnswer(IDOK);
     EXPECT_FALSE(app->InitInstance());
     EXPECT_TRUE(steps.empty());
-    EXPECT_TRUE(messageBox.calls().empty());
     EXPECT_NE(diagnostics.str().find("/nonexistent-ravolin-dir/Ravolin_Replace"), std::string::npos);
+    // Where no one reads standard error (a start from the menu), the box says it.
+    ASSERT_EQ(messageBox.calls().size(), 1u);
+    const MessageBoxCall& call = messageBox.calls()[0];
+    EXPECT_EQ(call.owner, nullptr);
+    EXPECT_EQ(call.caption, "警告");
+    EXPECT_EQ(call.type, MB_OK | MB_ICONHAND);
+    EXPECT_EQ(
+        call.text.rfind("Ravolin を起動できません。\r\n二重起動を防ぐためのロックを取得できませんでした。\r\n\r\n", 0),
+        0u);
+    EXPECT_NE(call.text.find("/nonexistent-ravolin-dir/Ravolin_Replace"), std::string::npos) << call.text;
+    EXPECT_NE(call.text.find("No such file or directory"), std::string::npos) << call.text;
 }
 
 TEST(SettingsPath, isTheDirectoryPlusTheFileName) {
