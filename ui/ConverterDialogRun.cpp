@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <functional>
+#include <new>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -37,6 +38,8 @@ bool replaceOutput(UiCallChannel& channel, ConverterDialog* dialog, std::string 
     // Decoding tens of megabytes takes a while: it happens here, off the user-interface thread.
     const QString shown = toWidgetText(text);
     std::string().swap(text);
+    // The pane is touched only once the memory it will need is there.
+    if (!memoryAvailable(static_cast<std::size_t>(shown.size()) * kPaneBytesPerChar)) throw std::bad_alloc();
     qsizetype from = 0;
     do {
         const qsizetype end = outputSliceEnd(shown, from);
@@ -48,6 +51,10 @@ bool replaceOutput(UiCallChannel& channel, ConverterDialog* dialog, std::string 
         from = end;
     } while (from < shown.size());
     return true;
+}
+
+void showOutOfMemoryWarning(ConverterDialog* dialog) {
+    dialog->services().messageBox.MessageBox(dialog, kOutOfMemoryMessage, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void showOutputLimitWarning(ConverterDialog* dialog) {
@@ -88,7 +95,15 @@ void ConverterDialog::RunConversion(UiCallChannel& channel, ConverterDialog* dia
     ExpansionInput input;
     if (!channel.call([dialog, &input] { input = dialog->GatherExpansionInput(); })) return;
 
-    ExpansionResult result = ExpandTemplate(input, kOutputLimitBytes);
+    // Memory running out anywhere before the pane is touched ends the run with a warning; the pane keeps what
+    // it shows and the window goes on.
+    ExpansionResult result;
+    bool outOfMemory = false;
+    try {
+        result = ExpandTemplate(input, kOutputLimitBytes);
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
+    }
     input = {};
 
     // The flag is read only now, so toggling the beep during a run decides this run's beep.
@@ -96,12 +111,17 @@ void ConverterDialog::RunConversion(UiCallChannel& channel, ConverterDialog* dia
     if (!channel.whileOpen([dialog, &beep] { beep = dialog->m_bBeep.load(); })) return;
     if (beep == 1) tone.Beep(kToneHz, kToneMs);
 
-    if (result.limitReached) {
+    if (!outOfMemory && result.limitReached) {
         // The pane keeps what it shows; the user learns why nothing came.
         if (!channel.call([dialog] { showOutputLimitWarning(dialog); })) return;
-    } else if (!replaceOutput(channel, dialog, std::move(result.text))) {
-        return;
+    } else if (!outOfMemory) {
+        try {
+            if (!replaceOutput(channel, dialog, std::move(result.text))) return;
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
+        }
     }
+    if (outOfMemory && !channel.call([dialog] { showOutOfMemoryWarning(dialog); })) return;
 
     if (!channel.call([dialog] { dialog->SetRunControls(1); })) return;
     channel.call([dialog] { dialog->m_pWorker = nullptr; });

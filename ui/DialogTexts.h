@@ -18,6 +18,8 @@ inline constexpr char kRestoreQuestion[] = "置換文字列\r\n\r\n[数値]、[�
 // Texts of our own. %1, %2: filled in where they are shown.
 inline constexpr char kOutputLimitMessage[] =
     "変換結果が上限の %1 MB を超えるため、出力を取りやめました。\r\n出力欄の内容は変更していません。";
+inline constexpr char kOutOfMemoryMessage[] =
+    "メモリーが足りないため、変換を中止しました。\r\n出力欄の内容は変更していません。ループ回数を減らしてください。";
 inline constexpr char kSaveFailedMessage[] = "設定を保存できませんでした。\r\n\r\n%1";
 inline constexpr char kAutoSaveFailedQuestion[] =
     "設定を保存できませんでした。\r\n\r\n%1\r\n\r\n保存せずに終了しますか？";

@@ -1,5 +1,7 @@
 #include "OutputPane.h"
 
+#include <cstdlib>
+
 #include <algorithm>
 
 #include <QPlainTextEdit>
@@ -7,6 +9,13 @@
 #include <QTextDocument>
 
 namespace ravolin {
+
+bool memoryAvailable(std::size_t bytes) {
+    void* probe = std::malloc(bytes);
+    if (!probe) return false;
+    std::free(probe);
+    return true;
+}
 
 qsizetype outputSliceEnd(const QString& text, qsizetype from, qsizetype sliceChars) {
     const qsizetype reach = std::min(text.size(), from + std::max<qsizetype>(sliceChars, 2));

@@ -22,6 +22,13 @@ inline constexpr qsizetype kOutputSliceChars = 256 * 1024;
 // line break within that reach when there is one, and never between the halves of a surrogate pair.
 qsizetype outputSliceEnd(const QString& text, qsizetype from, qsizetype sliceChars = kOutputSliceChars);
 
+// What the pane costs per character shown, with room to spare over the ~8 bytes measured.
+inline constexpr std::size_t kPaneBytesPerChar = 12;
+
+// Whether `bytes` more memory can be had now. Qt doesn't survive an allocation that fails inside the pane (it
+// dereferences the null), so a run asks first and stops cleanly instead.
+bool memoryAvailable(std::size_t bytes);
+
 // Puts one slice into the output pane: the first replaces the whole content, each later one is appended.
 void fillOutputSlice(QPlainTextEdit& pane, const QString& slice, bool first);
 
