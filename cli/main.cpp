@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -186,5 +187,10 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
     // A file-size limit (ulimit -f) then fails the write with EFBIG, which is reported, instead of killing.
     std::signal(SIGXFSZ, SIG_IGN);
-    return ravolin::run(argc, argv);
+    try {
+        return ravolin::run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        ravolin::complain("out of memory; the output is incomplete");
+        return 1;
+    }
 }
