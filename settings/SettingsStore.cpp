@@ -1,6 +1,8 @@
 #include "SettingsStore.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <optional>
 
 #include "Codec.h"
@@ -46,18 +48,22 @@ std::string exactKey(std::string_view key) { return std::string(key) + "Exact"; 
 
 // The exact form: the text with "%", CR and LF as %25, %0D and %0A, so it stays on one line and holds every
 // byte, commas included.
+struct Escape {
+    char byte;
+    std::string_view code;
+};
+constexpr Escape kExactEscapes[] = {{'%', "25"}, {'\r', "0D"}, {'\n', "0A"}};
+
 std::string escapeExact(std::string_view text) {
     std::string escaped;
     escaped.reserve(text.size());
     for (const char c : text) {
-        if (c == '%') {
-            escaped.append("%25");
-        } else if (c == '\r') {
-            escaped.append("%0D");
-        } else if (c == '\n') {
-            escaped.append("%0A");
-        } else {
+        const auto* escape = std::find_if(std::begin(kExactEscapes), std::end(kExactEscapes),
+                                          [c](const Escape& e) { return e.byte == c; });
+        if (escape == std::end(kExactEscapes)) {
             escaped.push_back(c);
+        } else {
+            escaped.append("%").append(escape->code);
         }
     }
     return escaped;
@@ -73,15 +79,10 @@ std::optional<std::string> unescapeExact(std::string_view escaped) {
             continue;
         }
         const std::string_view code = escaped.substr(i + 1, 2);
-        if (code == "25") {
-            text.push_back('%');
-        } else if (code == "0D") {
-            text.push_back('\r');
-        } else if (code == "0A") {
-            text.push_back('\n');
-        } else {
-            return std::nullopt;
-        }
+        const auto* escape = std::find_if(std::begin(kExactEscapes), std::end(kExactEscapes),
+                                          [code](const Escape& e) { return e.code == code; });
+        if (escape == std::end(kExactEscapes)) return std::nullopt;
+        text.push_back(escape->byte);
         i += 2;
     }
     return text;
