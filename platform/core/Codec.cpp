@@ -9,6 +9,20 @@ namespace {
 
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 
+// Single bytes iconv's table leaves out but Windows reads as characters (0x80 as a C1 control, the
+// rest into the private use area); keeping them lets such a text survive a load and a save.
+struct WindowsExtra {
+    unsigned char byte;
+    std::string_view utf8;
+};
+constexpr WindowsExtra kWindowsExtras[] = {
+    {0x80, "\xC2\x80"},      // U+0080
+    {0xA0, "\xEF\xA3\xB0"},  // U+F8F0
+    {0xFD, "\xEF\xA3\xB1"},  // U+F8F1
+    {0xFE, "\xEF\xA3\xB2"},  // U+F8F2
+    {0xFF, "\xEF\xA3\xB3"},  // U+F8F3
+};
+
 bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 bool isTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
@@ -90,6 +104,13 @@ std::size_t scanUtf8(std::string_view utf8, std::size_t& badLength) {
     return length;
 }
 
+const WindowsExtra* windowsExtraFor(std::string_view utf8Character) {
+    for (const WindowsExtra& extra : kWindowsExtras) {
+        if (extra.utf8 == utf8Character) return &extra;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 std::size_t Cp932CharLength(std::string_view cp932) {
@@ -114,8 +135,13 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     std::string out;
     while (!converter.run(cp932, out) && !cp932.empty()) {
         // A lead byte with a proper trail byte is one unknown character; anything else is one bad byte.
-        out.append(kReplacementCharacter);
-        cp932.remove_prefix(Cp932CharLength(cp932));
+        std::string_view character = kReplacementCharacter;
+        const std::size_t length = Cp932CharLength(cp932);
+        for (const WindowsExtra& extra : kWindowsExtras) {
+            if (length == 1 && static_cast<unsigned char>(cp932[0]) == extra.byte) character = extra.utf8;
+        }
+        out.append(character);
+        cp932.remove_prefix(length);
     }
     return out;
 }
@@ -125,10 +151,15 @@ std::string Utf8ToCp932(std::string_view utf8, bool* lossy) {
     std::string out;
     bool substituted = false;
     while (!converter.run(utf8, out) && !utf8.empty()) {
-        out.push_back('?');
-        substituted = true;
         std::size_t badLength = 0;
         const std::size_t length = scanUtf8(utf8, badLength);
+        const WindowsExtra* extra = length ? windowsExtraFor(utf8.substr(0, length)) : nullptr;
+        if (extra) {
+            out.push_back(static_cast<char>(extra->byte));
+        } else {
+            out.push_back('?');
+            substituted = true;
+        }
         utf8.remove_prefix(length ? length : badLength);
     }
     if (lossy) *lossy = substituted;

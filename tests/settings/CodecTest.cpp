@@ -12,15 +12,26 @@ TEST(Codec, decodesCp932AndReplacesOnlyBadBytes) {
     const Case cases[] = {
         {"plain", "plain"},
         {"\x82\xa0\x82\xa2", "あい"},
-        {"\xb1\xb2", "ｱｲ"},                    // half-width katakana are single bytes
-        {"\x81\x60", "～"},                    // Windows' reading of 8160
-        {"a\x80z", "a\xEF\xBF\xBDz"},          // a byte no character starts with
+        {"\xb1\xb2", "ｱｲ"},        // half-width katakana are single bytes
+        {"\x81\x60", "～"},        // Windows' reading of 8160
+        {"a\x80z", "a\xC2\x80z"},  // single bytes Windows reads as U+0080 and U+F8F0-F8F3
+        {"\xa0\xfd\xfe\xff", "\xEF\xA3\xB0\xEF\xA3\xB1\xEF\xA3\xB2\xEF\xA3\xB3"},
+        {"\x81\x80\xa0", "÷\xEF\xA3\xB0"},     // 8180 is a pair, not the single 80
         {"a\x85\x40z", "a\xEF\xBF\xBDz"},      // an unassigned pair is one character
         {"a\x82", "a\xEF\xBF\xBD"},            // a lead byte cut off at the end
         {"\x82 \x82\xa0", "\xEF\xBF\xBD あ"},  // 82 20 is no pair: the blank survives
-        {"\xa0\xfd\xfe\xff", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
     };
     for (const Case& c : cases) EXPECT_EQ(Cp932ToUtf8(c.cp932), c.utf8) << c.utf8;
+}
+
+TEST(Codec, everySingleByteSurvivesARoundTrip) {
+    for (int b = 0; b < 256; ++b) {
+        if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) continue;  // lead bytes
+        const std::string cp932(1, static_cast<char>(b));
+        bool lossy = true;
+        EXPECT_EQ(Utf8ToCp932(Cp932ToUtf8(cp932), &lossy), cp932) << b;
+        EXPECT_FALSE(lossy) << b;
+    }
 }
 
 TEST(Codec, encodesLikeWindowsAndMarksWhatItSubstitutes) {
@@ -33,10 +44,12 @@ TEST(Codec, encodesLikeWindowsAndMarksWhatItSubstitutes) {
         {"ＭＳ Ｐゴシック", "\x82\x6c\x82\x72\x20\x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e", false},
         {"〜−", "\x81\x60\x81\x7c", false},  // one-way mappings Windows accepts
         {"a😀b", "a?b", true},
-        {"a\xEF\xBF\xBDz", "a?z", true},  // what a bad byte decoded to can't go back
-        {"a\xFFz", "a?z", true},          // invalid UTF-8
-        {"a\xE3\x81z", "a?z", true},      // a truncated sequence
-        {"\xED\xA0\x80", "???", true},    // an encoded surrogate breaks at its second byte
+        {"a\xEF\xBF\xBDz", "a?z", true},                              // what a bad byte decoded to can't go back
+        {"a\xFFz", "a?z", true},                                      // invalid UTF-8
+        {"a\xE3\x81z", "a?z", true},                                  // a truncated sequence
+        {"\xED\xA0\x80", "???", true},                                // an encoded surrogate breaks at its second byte
+        {"\xC2\x80\xEF\xA3\xB0\xEF\xA3\xB3", "\x80\xa0\xff", false},  // Windows' single-byte extras
+        {"\xEF\xA3\xB4", "?", true},                                  // U+F8F4 has no byte
     };
     for (const Case& c : cases) {
         bool lossy = !c.lossy;

@@ -45,7 +45,7 @@ TEST(ProfileFileRead, findsValuesTheWayTheWindowsReaderDoes) {
         {"double-byte bracket byte", "[S]\r\n[\x83\x5D=v", "S", "[ゾ", "v"},
         {"double-byte section name", "[\x83\x5D]\r\nk=v", "ゾ", "k", "v"},
         {"decoded from CP932", "[S]\r\nk=\x82\xa0\xb1", "S", "k", "あｱ"},
-        {"bad bytes replaced", "[S]\r\nk=a\x80z", "S", "k", "a\xEF\xBF\xBDz"},
+        {"bad bytes replaced", "[S]\r\nk=a\x85\x40z", "S", "k", "a\xEF\xBF\xBDz"},
         {"quotes", "[S]\r\nk=\"a\"b\"", "S", "k", "a\"b"},
         {"empty quotes", "[S]\r\nk=\"\"", "S", "k", ""},
         {"single quotes", "[S]\r\nk='q'", "S", "k", "q"},
