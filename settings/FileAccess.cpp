@@ -1,8 +1,11 @@
 #include "FileAccess.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <atomic>
 #include <cerrno>
@@ -45,16 +48,97 @@ bool resolveLinks(const std::string& path, std::string& target, int& error) {
     return false;
 }
 
-bool writeAll(int fd, std::string_view bytes) {
+bool writeAll(int fd, std::string_view bytes, off_t offset = -1) {
     while (!bytes.empty()) {
-        const ssize_t written = write(fd, bytes.data(), bytes.size());
+        const ssize_t written =
+            offset < 0 ? write(fd, bytes.data(), bytes.size()) : pwrite(fd, bytes.data(), bytes.size(), offset);
         if (written < 0) {
             if (errno == EINTR) continue;
             return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(written));
+        if (offset >= 0) offset += written;
     }
     return true;
+}
+
+// Reads what is left of `fd`, failing with kFileTooLargeError past `maxBytes`.
+std::optional<std::string> readAll(int fd, int& error, std::size_t maxBytes) {
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            error = errno;
+            return std::nullopt;
+        }
+        if (got == 0) {
+            error = 0;
+            return bytes;
+        }
+        // A file that grows while it is read stays within the cap too.
+        if (bytes.size() + static_cast<std::size_t>(got) > maxBytes) {
+            error = kFileTooLargeError;
+            return std::nullopt;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+std::string temporaryPrefix(const std::string& target) { return '.' + target.substr(target.rfind('/') + 1) + '.'; }
+
+// The process id in a temporary name of ours ("<prefix><pid>.<n>"), or 0 when the name is none of ours.
+pid_t temporaryOwner(std::string_view name, std::string_view prefix) {
+    if (!name.starts_with(prefix)) return 0;
+    name.remove_prefix(prefix.size());
+    const std::size_t dot = name.find('.');
+    if (dot == 0 || dot == std::string_view::npos || dot + 1 == name.size() || dot > 9) return 0;
+    const auto digits = [](std::string_view part) {
+        return part.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    if (!digits(name.substr(0, dot)) || !digits(name.substr(dot + 1))) return 0;
+    return static_cast<pid_t>(std::stol(std::string(name.substr(0, dot))));
+}
+
+// A save killed before its rename leaves its temporary file behind; those of processes that are gone are
+// removed. A live process's file may be a save in progress and is never touched.
+void removeStaleTemporaries(const std::string& target) {
+    DIR* dir = opendir(parentOf(target).c_str());
+    if (!dir) return;
+    const std::string prefix = temporaryPrefix(target);
+    const pid_t self = getpid();
+    while (const dirent* entry = readdir(dir)) {
+        const pid_t owner = temporaryOwner(entry->d_name, prefix);
+        if (owner <= 0 || owner == self) continue;
+        if (kill(owner, 0) == 0 || errno != ESRCH) continue;  // running, or someone else's: alive
+        unlinkat(dirfd(dir), entry->d_name, 0);
+    }
+    closedir(dir);
+}
+
+// For a folder that takes no new file while the file itself may be written: the new content is written
+// over the old and flushed; if that fails part way, the old content is put back.
+bool rewriteInPlace(const std::string& target, std::string_view bytes, int& error) {
+    const int fd = open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        error = errno;
+        return false;
+    }
+    const std::optional<std::string> old = readAll(fd, error, static_cast<std::size_t>(-1));
+    bool ok = old && writeAll(fd, bytes, 0) && ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && fsync(fd) == 0;
+    if (!ok) {
+        if (old) error = errno;
+        if (old && writeAll(fd, *old, 0)) {
+            [[maybe_unused]] const int restored = ftruncate(fd, static_cast<off_t>(old->size()));
+            fsync(fd);
+        }
+    }
+    if (close(fd) != 0 && ok) {
+        error = errno;
+        ok = false;
+    }
+    return ok;
 }
 
 // A hidden file beside the target; created exclusively with 0666, so the umask applies as it would to a
@@ -62,10 +146,9 @@ bool writeAll(int fd, std::string_view bytes) {
 int createTemporary(const std::string& target, std::string& name) {
     static std::atomic<unsigned> counter{0};
     const std::string dir = parentOf(target);
-    const std::string base = target.substr(target.rfind('/') + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const auto tick = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-        name = dir + "/." + base + '.' + std::to_string(getpid()) + '.' +
+        name = dir + '/' + temporaryPrefix(target) + std::to_string(getpid()) + '.' +
                std::to_string((tick ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull)) % 1000000007ull);
         const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
@@ -89,25 +172,9 @@ std::optional<std::string> ReadFileBytes(const std::string& path, int& error, st
         close(fd);
         return std::nullopt;
     }
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-            error = got < 0 ? errno : 0;
-            close(fd);
-            if (got < 0) return std::nullopt;
-            return bytes;
-        }
-        // A file that grows while it is read stays within the cap too.
-        if (bytes.size() + static_cast<std::size_t>(got) > maxBytes) {
-            error = kFileTooLargeError;
-            close(fd);
-            return std::nullopt;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
+    std::optional<std::string> bytes = readAll(fd, error, maxBytes);
+    close(fd);
+    return bytes;
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, FileFailure& failure) {
@@ -125,8 +192,14 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, File
     if (exists && access(target.c_str(), W_OK) != 0) {
         return report(SaveStep::WriteProtected, "cannot write the file", errno);
     }
+    removeStaleTemporaries(target);
     std::string temporary;
     const int fd = createTemporary(target, temporary);
+    if (fd < 0 && exists && (errno == EACCES || errno == EPERM)) {
+        if (!rewriteInPlace(target, bytes, code))
+            return report(SaveStep::RewriteInPlace, "cannot rewrite the file", code);
+        return true;
+    }
     if (fd < 0) {
         return report(SaveStep::CreateTemporary, "cannot create a temporary file in \"" + parentOf(target) + '"',
                       errno);

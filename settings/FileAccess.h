@@ -32,6 +32,7 @@ enum class SaveStep {
     KeepPermissions,  // the file's permissions can't be given to the new content
     WriteTemporary,   // writing or flushing the new content failed (a full disk, for one)
     Replace,          // the new content couldn't take the file's place
+    RewriteInPlace,   // in a folder that takes no new file, writing over the file failed (the old content is back)
 };
 
 struct FileFailure {
@@ -43,7 +44,10 @@ struct FileFailure {
 // Makes `bytes` the content of `path` in one atomic step: a temporary file beside the target is written,
 // flushed to disk and renamed over it, so a crash or a full disk leaves either the old or the new file.
 // A symbolic link is written through to its target; an existing file keeps its permissions. On failure
-// the previous file is untouched and `failure` says which step failed and why.
+// the previous file is untouched and `failure` says which step failed and why. Temporary files left by
+// saves of processes that no longer run are removed first. Where the folder takes no new file but the file
+// may be written, the file is rewritten in place instead (not atomic; the old content is restored when
+// the write fails).
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, FileFailure& failure);
 
 // `"path": what: reason`, the form of every file error this layer reports.

@@ -56,6 +56,8 @@ std::string stepText(SaveStep step) {
             return "内容を書き込めません";
         case SaveStep::Replace:
             return "ファイルを置き換えられません";
+        case SaveStep::RewriteInPlace:
+            return "ファイルを書き換えられません";
         case SaveStep::None:
             break;
     }

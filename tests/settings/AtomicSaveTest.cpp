@@ -1,5 +1,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -60,15 +62,65 @@ TEST_F(AtomicSaveTest, replacesTheFileAndLeavesNothingBehind) {
     EXPECT_EQ(entries(), std::vector<std::string>{"RavolinSetting.ini"});
 }
 
-TEST_F(AtomicSaveTest, readOnlyDirectoryReportsFailureAndKeepsTheOldFile) {
+TEST_F(AtomicSaveTest, aFolderThatTakesNoNewFileGetsTheFileRewrittenInPlace) {
+    setMode(path(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::group_write |
+                        fs::perms::others_read | fs::perms::others_write);  // only the folder refuses
     setMode(m_dir.path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                               fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
-    setMode(path(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::group_write |
-                        fs::perms::others_read | fs::perms::others_write);  // only the directory refuses
-    const std::string report = saveUnprivileged();
-    EXPECT_EQ(report,
-              '"' + path() + "\": cannot create a temporary file in \"" + m_dir.path() + "\": Permission denied");
+    // A write that fails part way (the file-size limit stands in for a full disk) puts the old content back.
+    const std::string failed = test::runInChild([this] {
+                                   test::dropPrivileges();
+                                   signal(SIGXFSZ, SIG_IGN);
+                                   const rlimit limit{40, 40};
+                                   setrlimit(RLIMIT_FSIZE, &limit);
+                                   const SaveResult result = save(path());
+                                   return result.ok ? std::string("ok") : result.error;
+                               }).report;
+    EXPECT_EQ(failed, '"' + path() + "\": cannot rewrite the file: File too large");
     EXPECT_EQ(test::readFile(path()), kOldContent);
+
+    EXPECT_EQ(saveUnprivileged(), "ok");
+    EXPECT_NE(test::readFile(path()).find("Loop=42\r\n"), std::string::npos);
+    EXPECT_EQ(fs::status(path()).permissions() & fs::perms::others_write, fs::perms::others_write);
+    EXPECT_EQ(entries(), std::vector<std::string>{"RavolinSetting.ini"});
+
+    // A file that isn't there yet can't be made at all.
+    const std::string fresh = test::runInChild([this] {
+                                  test::dropPrivileges();
+                                  const SaveResult result = save(m_dir.file("new.ini"));
+                                  return result.ok ? std::string("ok") : result.error;
+                              }).report;
+    EXPECT_EQ(fresh, '"' + m_dir.file("new.ini") + "\": cannot create a temporary file in \"" + m_dir.path() +
+                         "\": Permission denied");
+}
+
+TEST_F(AtomicSaveTest, removesTheTemporaryFilesOfSavesWhoseProcessIsGone) {
+    const pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    ASSERT_GT(gone, 0);
+    waitpid(gone, nullptr, 0);
+    const std::string dead = std::to_string(gone);
+    const std::string live = std::to_string(getppid());
+    const std::vector<std::string> kept = {
+        ".RavolinSetting.ini." + live + ".17",                     // another writer, still running
+        ".RavolinSetting.ini." + std::to_string(getpid()) + ".3",  // this process's own
+        ".RavolinSetting.ini." + dead,                             // not a name of ours
+        ".RavolinSetting.ini." + dead + ".",
+        ".RavolinSetting.ini." + dead + ".x1",
+        ".RavolinSetting.ini.x." + dead,
+        ".other.ini." + dead + ".5",  // beside another file
+        "RavolinSetting.ini",
+    };
+    for (const std::string& name : kept) {
+        if (name != "RavolinSetting.ini") test::writeFile(m_dir.file(name), "x");
+    }
+    test::writeFile(m_dir.file(".RavolinSetting.ini." + dead + ".5"), "left by a killed save");
+    test::writeFile(m_dir.file(".RavolinSetting.ini." + dead + ".123456"), "and another");
+
+    ASSERT_TRUE(save(path()).ok);
+    std::vector<std::string> expected = kept;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(entries(), expected);
 }
 
 TEST_F(AtomicSaveTest, readOnlyFileIsNotReplaced) {
@@ -92,8 +144,10 @@ TEST_F(AtomicSaveTest, killedBetweenTemporaryWriteAndRenameLeavesTheOldFile) {
     ASSERT_EQ(names.size(), 2u);
     EXPECT_NE(test::readFile(m_dir.file(names[0])).find("Loop=42\r\n"), std::string::npos);
 
+    // The next save clears what the killed one left.
     ASSERT_TRUE(save(path()).ok);
     EXPECT_NE(test::readFile(path()).find("Loop=42\r\n"), std::string::npos);
+    EXPECT_EQ(entries(), std::vector<std::string>{"RavolinSetting.ini"});
 }
 
 TEST_F(AtomicSaveTest, fullDiskReportsFailureAndKeepsTheOldFile) {
