@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <random>
 
@@ -135,6 +136,29 @@ std::string randomText(std::mt19937& rng, const std::string& alphabet, std::size
     return text;
 }
 
+// Values of one to four lines, half of them empty, so that empty values join their neighbours often.
+std::string randomValues(std::mt19937& rng, const std::string& alphabet) {
+    std::uniform_int_distribution<int> lines(1, 4);
+    std::bernoulli_distribution empty(0.5);
+    std::string text;
+    for (int n = lines(rng); n > 0; --n) {
+        if (!empty(rng)) text += randomText(rng, alphabet, 2);
+        if (n > 1) text += "\r\n";
+    }
+    return text;
+}
+
+// A token cut out of `text` (so that it spans a value and its neighbours once earlier slots have run), or
+// a random one.
+std::string randomToken(std::mt19937& rng, const std::string& text, const std::string& alphabet) {
+    std::bernoulli_distribution fromText(0.6);
+    if (text.size() < 2 || !fromText(rng)) return randomText(rng, alphabet, 2);
+    std::uniform_int_distribution<std::size_t> length(2, std::min<std::size_t>(3, text.size()));
+    const std::size_t n = length(rng);
+    std::uniform_int_distribution<std::size_t> start(0, text.size() - n);
+    return text.substr(start(rng), n);
+}
+
 TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
     std::mt19937 rng(20261207);
     const std::string alphabet = "ab1-\r\n";
@@ -149,7 +173,22 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         for (ArrayInput& array : in.arrays) {
             if (active(rng)) array = {randomText(rng, alphabet + "AB", 2), randomText(rng, alphabet + "AB", 8)};
         }
-        ASSERT_EQ(ExpandTemplate(in), naive::ExpandTemplate(in)) << "round " << round << " template " << in.templateText;
+        ASSERT_EQ(ExpandTemplate(in), naive::ExpandTemplate(in))
+            << "round " << round << " template " << in.templateText;
+    }
+    // Tokens spanning values and their neighbours, next to empty values: where the planned path's join rules
+    // are tested.
+    std::uniform_int_distribution<int> fewLoops(1, 5);
+    for (int round = 0; round < 20000; ++round) {
+        ExpansionInput in = makeInput(randomText(rng, "abAB-", 10), fewLoops(rng));
+        for (CounterInput& counter : in.counters) {
+            if (active(rng)) counter = {randomToken(rng, in.templateText, "abAB"), small(rng), small(rng)};
+        }
+        for (ArrayInput& array : in.arrays) {
+            if (active(rng)) array = {randomToken(rng, in.templateText, "abAB-"), randomValues(rng, "ab")};
+        }
+        ASSERT_EQ(ExpandTemplate(in), naive::ExpandTemplate(in))
+            << "joining round " << round << " template " << in.templateText;
     }
 }
 
@@ -164,6 +203,34 @@ TEST(ExpandTemplate, limitStopsBeforeBuildingTheOutput) {
     const std::string full = ExpandTemplate(in);
     EXPECT_FALSE(ExpandTemplate(in, full.size()).limitReached);
     EXPECT_TRUE(ExpandTemplate(in, full.size() - 1).limitReached);
+}
+
+// Every edge of the limit, in the planned path and in the simulated one (a counter whose token its own
+// digits can form forces the simulation).
+TEST(ExpandTemplate, limitHoldsAtItsExactEdgesInBothPaths) {
+    ExpansionInput planned = makeInput("id=NN;", 12);
+    planned.counters[0] = {"NN", 95, 1};  // values grow from 2 to 3 digits on the way
+    planned.arrays[0] = {"id", "x\r\n\r\nyy"};
+    ExpansionInput simulated = planned;
+    simulated.counters[1] = {"9", 0, 1};
+    for (const ExpansionInput* in : {&planned, &simulated}) {
+        const std::string full = ExpandTemplate(*in);
+        ExpansionInput one = *in;
+        one.loopCount = 1;
+        const std::size_t limits[] = {0,
+                                      in->templateText.size(),
+                                      ExpandTemplate(one).size(),
+                                      full.size(),
+                                      full.size() - 1,
+                                      full.size() - 2,
+                                      full.size() + 1};
+        for (const std::size_t limit : limits) {
+            const ExpansionResult result = ExpandTemplate(*in, limit);
+            EXPECT_EQ(result.limitReached, full.size() > limit) << in->counters[1].token << " limit " << limit;
+            EXPECT_EQ(result.text, result.limitReached ? "" : full) << in->counters[1].token << " limit " << limit;
+        }
+    }
+    EXPECT_NE(ExpandTemplate(planned), ExpandTemplate(simulated));
 }
 
 TEST(ExpandTemplate, hugeLoopCountIsRefusedByTheLimitWithoutAllocating) {

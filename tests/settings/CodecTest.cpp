@@ -58,6 +58,46 @@ TEST(Codec, encodesLikeWindowsAndMarksWhatItSubstitutes) {
     }
 }
 
+TEST(Codec, pairsAreFoundAtTheEdgesOfTheLeadAndTrailRanges) {
+    struct Case {
+        const char* cp932;
+        std::size_t length;
+    };
+    const Case cases[] = {
+        {"\x81\x40", 2}, {"\x9f\x40", 2}, {"\xe0\x40", 2}, {"\xfc\x40", 2},  // the lead ranges' ends
+        {"\x80\x40", 1}, {"\xa0\x40", 1}, {"\xdf\x40", 1}, {"\xfd\x40", 1},  // just outside them
+        {"\x81\x3f", 1}, {"\x81\x7e", 2}, {"\x81\x7f", 1}, {"\x81\x80", 2},  // the trail ranges
+        {"\x81\xfc", 2}, {"\x81\xfd", 1}, {"\x81", 1},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Cp932CharLength(c.cp932), c.length) << testing::PrintToString(c.cp932);
+    // A lead byte without its trail byte is one bad character; the byte after it stays itself.
+    EXPECT_EQ(Cp932ToUtf8("\x81\x7f"), "\xEF\xBF\xBD\x7f");
+    EXPECT_EQ(Cp932ToUtf8("\x9f\xfc\xe0\x40"), "滌漾");  // 9FFC and E040
+}
+
+TEST(Codec, malformedUtf8BecomesOneQuestionMarkPerBrokenSequence) {
+    struct Case {
+        const char* utf8;
+        const char* cp932;
+    };
+    const Case cases[] = {
+        {"\xC0\x80", "??"},  // overlong NUL: C0 is never a lead byte
+        {"\xC1\xBF", "??"},
+        {"\xE0\x9F\xBF", "???"},                // overlong three-byte form
+        {"\xF0\x8F\xBF\xBF", "????"},           // overlong four-byte form
+        {"\xED\xBF\xBF", "???"},                // a low surrogate
+        {"\xF4\x90\x80\x80", "????"},           // past U+10FFFF
+        {"\xED\x9F\xBF", "?"},                  // U+D7FF is valid but CP932 lacks it
+        {"\xE3\x81\x82\xE3\x81", "\x82\xa0?"},  // あ, then a sequence cut off
+        {"\xC2", "?"},
+    };
+    for (const Case& c : cases) {
+        bool lossy = false;
+        EXPECT_EQ(Utf8ToCp932(c.utf8, &lossy), c.cp932) << testing::PrintToString(c.utf8);
+        EXPECT_TRUE(lossy);
+    }
+}
+
 TEST(Codec, prefixesNeverSplitADoubleByteCharacter) {
     EXPECT_EQ(Cp932PrefixLength("ab\x82\xa0z", 3), 2u);
     EXPECT_EQ(Cp932PrefixLength("ab\x82\xa0z", 4), 4u);

@@ -274,6 +274,39 @@ TEST_F(WriteSettingsTest, reportsEveryTextTheFileCannotGiveBack) {
     EXPECT_NE(test::readFile(path()).find(std::string(5000, 't')), std::string::npos);  // the file keeps it all
 }
 
+// The 4095-byte read limit at its edge, in single bytes and with a double-byte character across it.
+TEST_F(WriteSettingsTest, textsAtTheReadLimitComeBackWholeOrAreReportedShortened) {
+    struct Case {
+        std::string text;
+        std::string loaded;
+        bool shortened;
+    };
+    const std::string a4093(4093, 'a');
+    const Case cases[] = {
+        {std::string(4094, 'x'), std::string(4094, 'x'), false},
+        {std::string(4095, 'x'), std::string(4095, 'x'), false},
+        {std::string(4096, 'x'), std::string(4095, 'x'), true},
+        {a4093 + "あ", a4093 + "あ", false},              // 4095 bytes
+        {a4093 + "あb", a4093 + "あ", true},              // 4096
+        {a4093 + "aあ", a4093 + "a", true},               // the character would straddle byte 4095
+        {a4093 + "\r\n\r\n", a4093 + "\r\n\r\n", false},  // a line break is one byte (",") in the file
+        {a4093 + "\r\n\r\n\r\n", a4093 + "\r\n\r\n", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.size());
+        Loaded values = defaults();
+        values.window.templateText = c.text;
+        values.record.arrays[0].valuesText = c.text;
+        const SaveResult result = save(values);
+        ASSERT_TRUE(result.ok) << result.error;
+        EXPECT_EQ(result.adjustments.size(), c.shortened ? 2u : 0u);
+        const Loaded loaded = reload();
+        // Compared as booleans: a failure would print 4 KB texts.
+        EXPECT_TRUE(loaded.window.templateText == c.loaded) << loaded.window.templateText.size();
+        EXPECT_TRUE(loaded.record.arrays[0].valuesText == c.loaded) << loaded.record.arrays[0].valuesText.size();
+    }
+}
+
 TEST_F(WriteSettingsTest, unknownContentSurvivesByteForByte) {
     ASSERT_TRUE(save(defaults()).ok);
     std::string handEdited = test::readFile(path());
