@@ -33,7 +33,7 @@ struct Slot {
     std::uint32_t counterValue = 0;  // unsigned so that the per-pass increment wraps without overflow
     std::uint32_t increment = 0;
     std::vector<std::string_view> lines;  // views into the input's values text
-    std::size_t usedLines = 0;  // lines that some pass actually shows
+    std::size_t usedLines = 0;            // lines that some pass actually shows
     bool mayBeEmpty = false;
     ByteSet valueBytes;
 };
@@ -305,23 +305,31 @@ void writePasses(char* out, std::vector<Slot>& slots, const std::vector<Piece>& 
     }
 }
 
-// Replaces `token` in `text` by `value` into `scratch`; returns false, touching nothing, when it doesn't occur.
-bool replaceInto(const std::string& text, std::string_view token, std::string_view value, std::string& scratch) {
+enum class Replaced { None, Done, OverCap };
+
+// Replaces `token` in `text` by `value` into `scratch`; touches nothing when it doesn't occur. Gives up as soon
+// as the result passes `cap` bytes: values holding later tokens can grow one pass beyond any memory.
+Replaced replaceInto(const std::string& text, std::string_view token, std::string_view value, std::string& scratch,
+                     std::size_t cap) {
     std::size_t at = text.find(token);
-    if (at == std::string::npos) return false;
+    if (at == std::string::npos) return Replaced::None;
     scratch.clear();
     std::size_t from = 0;
     for (; at != std::string::npos; at = text.find(token, from)) {
+        if (scratch.size() + (at - from) + value.size() > cap) return Replaced::OverCap;
         scratch.append(text, from, at - from).append(value);
         from = at + token.size();
     }
+    if (scratch.size() + (text.size() - from) > cap) return Replaced::OverCap;
     scratch.append(text, from, std::string::npos);
-    return true;
+    return Replaced::Done;
 }
 
 // Runs the passes one replacement at a time, handing each finished pass to `emit`, which returns false to stop.
+// Returns false when a pass grew past `cap` bytes on the way.
 template <typename Emit>
-void simulatePasses(const std::string& templateText, std::vector<Slot>& slots, std::size_t passes, Emit&& emit) {
+bool simulatePasses(const std::string& templateText, std::vector<Slot>& slots, std::size_t passes, std::size_t cap,
+                    Emit&& emit) {
     std::string work;
     std::string scratch;
     char digits[12];
@@ -331,16 +339,20 @@ void simulatePasses(const std::string& templateText, std::vector<Slot>& slots, s
         for (Slot& slot : slots) {
             std::string_view value;
             if (slot.isCounter) {
-                char* end = std::to_chars(digits, digits + sizeof digits, static_cast<std::int32_t>(slot.counterValue)).ptr;
+                char* end =
+                    std::to_chars(digits, digits + sizeof digits, static_cast<std::int32_t>(slot.counterValue)).ptr;
                 value = std::string_view(digits, static_cast<std::size_t>(end - digits));
                 slot.counterValue += slot.increment;
             } else if (p < slot.lines.size()) {
                 value = slot.lines[p];
             }
-            if (replaceInto(work, slot.token, value, scratch)) work.swap(scratch);
+            const Replaced replaced = replaceInto(work, slot.token, value, scratch, cap);
+            if (replaced == Replaced::OverCap) return false;
+            if (replaced == Replaced::Done) work.swap(scratch);
         }
-        if (!emit(work, p)) return;
+        if (!emit(work, p)) return true;
     }
+    return true;
 }
 
 }  // namespace
@@ -364,16 +376,17 @@ ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLi
     // Sized by a first run, so the output is allocated once at its exact size and a run over the limit
     // allocates nothing.
     std::size_t size = 0;
-    simulatePasses(input.templateText, slots, passes, [&](const std::string& work, std::size_t p) {
-        size = addSize(size, work.size() + (p > 0 ? kLineBreak.size() : 0));
-        return size <= outputLimit;
-    });
-    if (size > outputLimit) {
+    const bool fits =
+        simulatePasses(input.templateText, slots, passes, outputLimit, [&](const std::string& work, std::size_t p) {
+            size = addSize(size, work.size() + (p > 0 ? kLineBreak.size() : 0));
+            return size <= outputLimit;
+        });
+    if (!fits || size > outputLimit) {
         result.limitReached = true;
         return result;
     }
     result.text.reserve(size);
-    simulatePasses(input.templateText, slots, passes, [&](const std::string& work, std::size_t p) {
+    simulatePasses(input.templateText, slots, passes, outputLimit, [&](const std::string& work, std::size_t p) {
         if (p > 0) result.text.append(kLineBreak);
         result.text.append(work);
         return true;

@@ -233,6 +233,17 @@ TEST(ExpandTemplate, limitHoldsAtItsExactEdgesInBothPaths) {
     EXPECT_NE(ExpandTemplate(planned), ExpandTemplate(simulated));
 }
 
+TEST(ExpandTemplate, aPassGrowingPastTheLimitIsStoppedBeforeItIsBuilt) {
+    // Each slot's value holds 4000 of the next token: one pass would be 4000^4 bytes.
+    ExpansionInput in = makeInput(std::string(4000, 'A'), 1);
+    in.arrays[0] = {"A", std::string(4000, 'B')};
+    in.arrays[1] = {"B", std::string(4000, 'C')};
+    in.arrays[2] = {"C", std::string(4000, 'D')};
+    const ExpansionResult result = ExpandTemplate(in, std::size_t{32} << 20);
+    EXPECT_TRUE(result.limitReached);
+    EXPECT_TRUE(result.text.empty());
+}
+
 TEST(ExpandTemplate, hugeLoopCountIsRefusedByTheLimitWithoutAllocating) {
     ExpansionInput in = makeInput("a long line of text that repeats", INT32_MAX);
     in.counters[0] = {"line", 0, 1};
