@@ -1,5 +1,6 @@
 #include "Expansion.h"
 
+#include <algorithm>
 #include <bitset>
 #include <charconv>
 #include <cstring>
@@ -307,6 +308,10 @@ void writePasses(char* out, std::vector<Slot>& slots, const std::vector<Piece>& 
 
 enum class Replaced { None, Done, OverCap };
 
+// A pass in the making may outgrow the output limit and shrink again (later values can be empty), so its
+// own cap is never below this; above it the run is refused rather than risk memory it can't have.
+constexpr std::size_t kPassWorkMinCap = std::size_t{256} << 20;
+
 // Replaces `token` in `text` by `value` into `scratch`; touches nothing when it doesn't occur. Gives up as soon
 // as the result passes `cap` bytes: values holding later tokens can grow one pass beyond any memory.
 Replaced replaceInto(const std::string& text, std::string_view token, std::string_view value, std::string& scratch,
@@ -376,8 +381,9 @@ ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLi
     // Sized by a first run, so the output is allocated once at its exact size and a run over the limit
     // allocates nothing.
     std::size_t size = 0;
+    const std::size_t workCap = std::max(outputLimit, kPassWorkMinCap);
     const bool fits =
-        simulatePasses(input.templateText, slots, passes, outputLimit, [&](const std::string& work, std::size_t p) {
+        simulatePasses(input.templateText, slots, passes, workCap, [&](const std::string& work, std::size_t p) {
             size = addSize(size, work.size() + (p > 0 ? kLineBreak.size() : 0));
             return size <= outputLimit;
         });
@@ -386,7 +392,7 @@ ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLi
         return result;
     }
     result.text.reserve(size);
-    simulatePasses(input.templateText, slots, passes, outputLimit, [&](const std::string& work, std::size_t p) {
+    simulatePasses(input.templateText, slots, passes, workCap, [&](const std::string& work, std::size_t p) {
         if (p > 0) result.text.append(kLineBreak);
         result.text.append(work);
         return true;

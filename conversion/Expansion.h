@@ -42,7 +42,8 @@ inline constexpr std::size_t kNoOutputLimit = std::numeric_limits<std::size_t>::
 
 // Writes the template once per pass, replacing counter tokens (slots 1-5) then array tokens (slots 1-9)
 // in order, and joins the passes with CR LF. With a limit, an output longer than `outputLimit` bytes is
-// not built: the result is empty and says so.
+// not built: the result is empty and says so. So is one whose single pass, on its way, grows past both the
+// limit and 256 MiB (values holding later tokens multiply).
 ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLimit);
 std::string ExpandTemplate(const ExpansionInput& input);
 

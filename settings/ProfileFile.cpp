@@ -211,14 +211,15 @@ void ProfileFile::WriteInt(std::string_view section, std::string_view key, std::
     WriteString(section, key, digits);
 }
 
-void ProfileFile::DeleteKey(std::string_view section, std::string_view key) {
+bool ProfileFile::DeleteKey(std::string_view section, std::string_view key) {
     const std::size_t header = findSection(Utf8ToCp932(section));
-    if (header == kNotFound) return;
+    if (header == kNotFound) return false;
     const std::size_t at = findKey(header, Utf8ToCp932(key));
-    if (at == kNotFound) return;
+    if (at == kNotFound) return false;
     // A last line without a line end passes that on to the line before it, so nothing else changes.
     if (m_lines[at].ending.empty() && at > 0) m_lines[at - 1].ending.clear();
     m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(at));
+    return true;
 }
 
 std::string ProfileFile::Bytes() const {

@@ -34,8 +34,9 @@ public:
     // line breaks (which would split the line) were dropped.
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
     void WriteInt(std::string_view section, std::string_view key, std::int32_t value);
-    // Removes the key's line (the first match in the first matching section), as writing no value does.
-    void DeleteKey(std::string_view section, std::string_view key);
+    // Removes the key's line (the first match in the first matching section), as writing no value does;
+    // false when there was none.
+    bool DeleteKey(std::string_view section, std::string_view key);
 
     std::string Bytes() const;
 

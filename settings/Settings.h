@@ -15,17 +15,23 @@ struct NumericSlot {
     std::string token;  // UTF-8
     std::int32_t initialValue = 0;
     std::int32_t increment = 0;
+
+    bool operator==(const NumericSlot&) const = default;
 };
 
 struct ArraySlot {
     std::string token;       // UTF-8
     std::string valuesText;  // line form: CR LF between values
+
+    bool operator==(const ArraySlot&) const = default;
 };
 
 // The counters and arrays the pages show and the restore command brings back.
 struct Settings {
     std::array<NumericSlot, kCounterCount> counters;
     std::array<ArraySlot, kArrayCount> arrays;
+
+    bool operator==(const Settings&) const = default;
 };
 
 // The values the main window keeps for itself (its persisted members).
@@ -36,6 +42,8 @@ struct WindowSettings {
     std::int32_t autoSave = 0;
     std::string templateText;  // line form
     std::string font;          // font description, as stored
+
+    bool operator==(const WindowSettings&) const = default;
 };
 
 }  // namespace ravolin

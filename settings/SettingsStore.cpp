@@ -121,7 +121,9 @@ public:
         if (value.find(',') != std::string_view::npos) {
             m_file.WriteString(section, exactKey(key), escapeExact(value));
         } else {
-            m_file.DeleteKey(section, exactKey(key));
+            // Every copy: a duplicate left below would be read once the first is gone.
+            while (m_file.DeleteKey(section, exactKey(key))) {
+            }
         }
     }
 
@@ -183,8 +185,21 @@ SaveResult WriteSettingsFile(const std::string& path, const WindowSettings& wind
         result.errorCode = error;
         return result;
     }
-    ProfileFile file(current ? std::string_view(*current) : std::string_view());
-    KeyWriter write(file, result.adjustments);
+    FileFailure failure;
+    result.ok = ReplaceFileAtomically(path,
+                                      SettingsFileBytes(current ? std::string_view(*current) : std::string_view(),
+                                                        window, record, result.adjustments),
+                                      failure);
+    result.error = std::move(failure.message);
+    result.failedStep = failure.step;
+    result.errorCode = failure.code;
+    return result;
+}
+
+std::string SettingsFileBytes(std::string_view current, const WindowSettings& window, const Settings& record,
+                              std::vector<TextAdjustment>& adjustments) {
+    ProfileFile file(current);
+    KeyWriter write(file, adjustments);
     write.integer(kCommon, "Loop", window.loopCount);
     write.integer(kCommon, "Tray", window.tray);
     write.integer(kCommon, "Beep", window.beep);
@@ -202,12 +217,7 @@ SaveResult WriteSettingsFile(const std::string& path, const WindowSettings& wind
         write.token(kArrangement, numbered("Text", i), array.token);
         write.multiLine(kArrangement, numbered("Value", i), array.valuesText);
     }
-    FileFailure failure;
-    result.ok = ReplaceFileAtomically(path, file.Bytes(), failure);
-    result.error = std::move(failure.message);
-    result.failedStep = failure.step;
-    result.errorCode = failure.code;
-    return result;
+    return file.Bytes();
 }
 
 std::string FitToken(std::string_view token, bool* shortened) {

@@ -40,8 +40,13 @@ struct SaveResult {
 // `window.templateText` is the template to store (the editor's current text).
 SaveResult WriteSettingsFile(const std::string& path, const WindowSettings& window, const Settings& record);
 
+// The bytes such a save writes over `current` (the file's present content, empty for a new file).
+std::string SettingsFileBytes(std::string_view current, const WindowSettings& window, const Settings& record,
+                              std::vector<TextAdjustment>& adjustments);
+
 // The longest prefix of `token` that fits a token field (kTokenMaxBytes CP932 bytes) without splitting a
 // character; line breaks, which a token cannot mean, are removed. `shortened` tells whether anything was cut.
+
 std::string FitToken(std::string_view token, bool* shortened = nullptr);
 
 }  // namespace ravolin

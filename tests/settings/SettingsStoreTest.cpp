@@ -241,6 +241,12 @@ TEST_F(WriteSettingsTest, exactFormGivesWayWhereAnotherProgramChangedTheText) {
     file.replace(at, 11, "Origin=c,d");
     test::writeFile(path(), file);
     EXPECT_EQ(reload().window.templateText, "c\r\nd");
+    // A duplicate of the exact form goes with the first: left behind, it would be read at the next load.
+    test::writeFile(path(), "[Edit]\r\nOrigin=x,y\r\nOriginExact=u,v\r\nOriginExact=x,y\r\n");
+    values.window.templateText = "x\r\ny";
+    ASSERT_TRUE(save(values).ok);
+    EXPECT_EQ(test::readFile(path()).find("Exact"), std::string::npos) << test::readFile(path());
+    EXPECT_EQ(reload().window.templateText, "x\r\ny");
     // An exact form this program didn't write is ignored too.
     test::writeFile(path(), "[Edit]\r\nOrigin=x,y\r\nOriginExact=x%ZZy\r\n");
     EXPECT_EQ(reload().window.templateText, "x\r\ny");

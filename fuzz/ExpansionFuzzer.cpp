@@ -1,0 +1,43 @@
+// The expansion on any input: equal to the step-by-step form, and the output limit holds at every size.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <string>
+
+#include "Expansion.h"
+#include "FuzzCheck.h"
+#include "NaiveExpansion.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    ravolin::ExpansionInput input;
+    input.loopCount = in.ConsumeIntegralInRange<std::int32_t>(-1, 24);
+    input.templateText = in.ConsumeRandomLengthString(48);
+    for (ravolin::CounterInput& counter : input.counters) {
+        if (!in.ConsumeBool()) continue;
+        counter.token = in.ConsumeRandomLengthString(4);
+        counter.initialValue = in.ConsumeIntegral<std::int32_t>();
+        counter.increment = in.ConsumeIntegral<std::int32_t>();
+    }
+    for (ravolin::ArrayInput& array : input.arrays) {
+        if (!in.ConsumeBool()) continue;
+        array.token = in.ConsumeRandomLengthString(4);
+        array.valuesText = in.ConsumeRandomLengthString(32);
+    }
+    const std::size_t probe = in.ConsumeIntegral<std::size_t>();
+
+    // Values holding later tokens can multiply a pass past any memory; the naive form runs only on what
+    // the limit lets through.
+    constexpr std::size_t kCap = std::size_t{1} << 20;
+    const ravolin::ExpansionResult capped = ravolin::ExpandTemplate(input, kCap);
+    if (capped.limitReached) {
+        FUZZ_CHECK(capped.text.empty());
+        return 0;
+    }
+    const std::string& full = capped.text;
+    FUZZ_CHECK(full == ravolin::naive::ExpandTemplate(input));
+    const std::size_t limit = probe % (full.size() + 3);
+    const ravolin::ExpansionResult limited = ravolin::ExpandTemplate(input, limit);
+    FUZZ_CHECK(limited.limitReached == (full.size() > limit));
+    FUZZ_CHECK(limited.text == (limited.limitReached ? std::string() : full));
+    return 0;
+}

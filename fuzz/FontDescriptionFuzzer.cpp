@@ -1,0 +1,20 @@
+// The font description on any text: what it reads, written and read again, is the same font, and the face
+// name always fits the record's field.
+#include <string>
+
+#include "Codec.h"
+#include "FontDescription.h"
+#include "FuzzCheck.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    ravolin::LogFont font;
+    if (!ravolin::ParseFontDescription(text, font)) return 0;
+    FUZZ_CHECK(ravolin::Utf8ToCp932(font.lfFaceName).size() <= 31);
+    const std::string written = ravolin::FormatFontString(font);
+    ravolin::LogFont again;
+    FUZZ_CHECK(ravolin::ParseFontDescription(written, again));
+    FUZZ_CHECK(again == font);
+    FUZZ_CHECK(ravolin::FormatFontString(again) == written);
+    return 0;
+}
