@@ -1,12 +1,12 @@
-#include "ConverterApp.h"
+#include "app/ConverterApp.h"
 
 #include <iostream>
 #include <utility>
 
-#include "ConverterDialog.h"
-#include "DialogTexts.h"
-#include "SaveMessages.h"
-#include "SettingsStore.h"
+#include "settings/SettingsStore.h"
+#include "ui/ConverterDialog.h"
+#include "ui/DialogTexts.h"
+#include "ui/SaveMessages.h"
 
 namespace ravolin {
 

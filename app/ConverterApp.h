@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 
-#include "DialogServices.h"
-#include "Settings.h"
-#include "SingleInstance.h"
-#include "WorkingDirectory.h"
+#include "platform/core/SingleInstance.h"
+#include "platform/core/WorkingDirectory.h"
+#include "settings/Settings.h"
+#include "ui/DialogServices.h"
 
 namespace ravolin {
 

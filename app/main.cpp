@@ -9,15 +9,15 @@
 
 #include <QApplication>
 
-#include "CommandLine.h"
-#include "ConverterApp.h"
-#include "FontChooser.h"
-#include "MessageBox.h"
-#include "QtTranslation.h"
-#include "TerminationSignals.h"
-#include "Tone.h"
-#include "TrayIcon.h"
-#include "WorkingDirectory.h"
+#include "app/CommandLine.h"
+#include "app/ConverterApp.h"
+#include "app/TerminationSignals.h"
+#include "platform/core/Tone.h"
+#include "platform/core/WorkingDirectory.h"
+#include "platform/qt/FontChooser.h"
+#include "platform/qt/MessageBox.h"
+#include "platform/qt/QtTranslation.h"
+#include "platform/qt/TrayIcon.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <memory>
 
-#include "Expansion.h"
-#include "NaiveExpansion.h"
+#include "conversion/Expansion.h"
+#include "tests/conversion/NaiveExpansion.h"
 
 // Output bytes per second of the expansion on the cases the issue names; BM_Naive_* and BM_Memcpy_* are
 // the baseline and the physical bound to read the ratios against in one run.
@@ -25,8 +25,8 @@ std::string lines(const char* stem, int count) {
 // 120 bytes: five counter tokens, three array tokens and 16 bytes of text.
 ExpansionInput countersArrays() {
     ExpansionInput in;
-    in.templateText = "id=" + counterToken(1) + counterToken(2) + counterToken(3) + counterToken(4) +
-                      counterToken(5) + ":" + arrayToken(1) + arrayToken(2) + arrayToken(3) + ";end.";
+    in.templateText = "id=" + counterToken(1) + counterToken(2) + counterToken(3) + counterToken(4) + counterToken(5) +
+                      ":" + arrayToken(1) + arrayToken(2) + arrayToken(3) + ";end.";
     in.loopCount = 1'000'000;
     for (int i = 0; i < 5; ++i) in.counters[i] = {counterToken(i + 1), i * 1000, i + 1};
     in.arrays[0] = {arrayToken(1), lines("red", 400'000)};
@@ -46,7 +46,8 @@ ExpansionInput plain() {
 ExpansionInput longTemplate() {
     ExpansionInput in;
     const std::string filler(160, 'f');
-    for (int i = 0; i < 20; ++i) in.templateText += filler + counterToken(1) + filler + arrayToken(1) + filler + arrayToken(2);
+    for (int i = 0; i < 20; ++i)
+        in.templateText += filler + counterToken(1) + filler + arrayToken(1) + filler + arrayToken(2);
     in.templateText.resize(10 * 1024, '.');
     in.loopCount = 10'000;
     in.counters[0] = {counterToken(1), 0, 1};

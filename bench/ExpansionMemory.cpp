@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "Expansion.h"
+#include "conversion/Expansion.h"
 
 // Prints the peak memory one expansion adds over its inputs, against the output size. Each case runs in a
 // fresh process (the argument picks it) because the peak of a process never goes down.

@@ -12,11 +12,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "ConverterDialog.h"
-#include "Expansion.h"
-#include "FontChooser.h"
-#include "OutputPane.h"
-#include "TrayIcon.h"
+#include "conversion/Expansion.h"
+#include "platform/qt/FontChooser.h"
+#include "platform/qt/TrayIcon.h"
+#include "ui/ConverterDialog.h"
+#include "ui/OutputPane.h"
 
 // Runs one conversion whose output is just under the output limit in the real main dialog (offscreen) and
 // prints the user-interface thread's longest event-loop gap, measured by a 1 ms timer, separately while the

@@ -10,11 +10,11 @@
 #include <string>
 #include <string_view>
 
-#include "Codec.h"
-#include "FileAccess.h"
-#include "LineEnds.h"
-#include "RangedExpansion.h"
-#include "SettingsStore.h"
+#include "conversion/LineEnds.h"
+#include "conversion/RangedExpansion.h"
+#include "platform/core/Codec.h"
+#include "settings/FileAccess.h"
+#include "settings/SettingsStore.h"
 
 namespace ravolin {
 namespace {

@@ -1,4 +1,4 @@
-#include "Expansion.h"
+#include "conversion/Expansion.h"
 
 #include <algorithm>
 #include <bitset>
@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "TextHelpers.h"
+#include "conversion/TextHelpers.h"
 
 // The straightforward reading of the expansion copies the template for every pass and runs fourteen
 // replace-alls over it. Instead, the template is compiled once into literal pieces and slot references

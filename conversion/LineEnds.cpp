@@ -1,4 +1,4 @@
-#include "LineEnds.h"
+#include "conversion/LineEnds.h"
 
 namespace ravolin {
 

@@ -1,4 +1,4 @@
-#include "TextHelpers.h"
+#include "conversion/TextHelpers.h"
 
 #include <charconv>
 

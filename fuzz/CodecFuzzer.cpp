@@ -7,8 +7,8 @@
 #include <cwchar>
 #include <string>
 
-#include "Codec.h"
-#include "FuzzCheck.h"
+#include "fuzz/FuzzCheck.h"
+#include "platform/core/Codec.h"
 
 namespace {
 

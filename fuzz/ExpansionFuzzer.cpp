@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "Expansion.h"
-#include "FuzzCheck.h"
-#include "NaiveExpansion.h"
+#include "conversion/Expansion.h"
+#include "fuzz/FuzzCheck.h"
+#include "tests/conversion/NaiveExpansion.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);

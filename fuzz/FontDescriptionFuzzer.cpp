@@ -2,9 +2,9 @@
 // name always fits the record's field.
 #include <string>
 
-#include "Codec.h"
-#include "FontDescription.h"
-#include "FuzzCheck.h"
+#include "fuzz/FuzzCheck.h"
+#include "platform/core/Codec.h"
+#include "settings/FontDescription.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "FuzzCheck.h"
-#include "ProfileFile.h"
+#include "fuzz/FuzzCheck.h"
+#include "settings/ProfileFile.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "FuzzCheck.h"
-#include "SettingsStore.h"
+#include "fuzz/FuzzCheck.h"
+#include "settings/SettingsStore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string file(reinterpret_cast<const char*>(data), size);

@@ -4,8 +4,8 @@
 #include <span>
 #include <string_view>
 
-#include "ResourceIds.h"
-#include "WindowStyles.h"
+#include "resources/ResourceIds.h"
+#include "resources/WindowStyles.h"
 
 namespace ravolin {
 

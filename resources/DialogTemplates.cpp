@@ -1,4 +1,4 @@
-#include "DialogTemplate.h"
+#include "resources/DialogTemplate.h"
 
 #include <array>
 

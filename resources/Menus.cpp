@@ -1,4 +1,4 @@
-#include "Menus.h"
+#include "resources/Menus.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "ProgramIcon.h"
+#include "resources/ProgramIcon.h"
 
 #include <array>
 

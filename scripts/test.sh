@@ -8,6 +8,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
 
+# The house format (.clang-format); a difference fails before anything is built.
+(cd "$root" && git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror)
+
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$root/build" -j "$jobs"
 ctest --test-dir "$root/build" --output-on-failure -j "$jobs"

@@ -1,4 +1,4 @@
-#include "FileAccess.h"
+#include "settings/FileAccess.h"
 
 #include <dirent.h>
 #include <fcntl.h>

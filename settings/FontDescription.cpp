@@ -1,11 +1,11 @@
-#include "FontDescription.h"
+#include "settings/FontDescription.h"
 
 #include <algorithm>
 #include <limits>
 #include <vector>
 
-#include "Codec.h"
-#include "TextHelpers.h"
+#include "conversion/TextHelpers.h"
+#include "platform/core/Codec.h"
 
 namespace ravolin {
 namespace {

@@ -1,7 +1,7 @@
-#include "ProfileFile.h"
+#include "settings/ProfileFile.h"
 
-#include "Codec.h"
-#include "TextHelpers.h"
+#include "conversion/TextHelpers.h"
+#include "platform/core/Codec.h"
 
 namespace ravolin {
 namespace {

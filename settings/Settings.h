@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Expansion.h"
+#include "conversion/Expansion.h"
 
 namespace ravolin {
 

@@ -1,14 +1,14 @@
-#include "SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <iterator>
 #include <optional>
 
-#include "Codec.h"
-#include "FileAccess.h"
-#include "ProfileFile.h"
-#include "TextHelpers.h"
+#include "conversion/TextHelpers.h"
+#include "platform/core/Codec.h"
+#include "settings/FileAccess.h"
+#include "settings/ProfileFile.h"
 
 namespace ravolin {
 namespace {

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "FileAccess.h"
-#include "Settings.h"
+#include "settings/FileAccess.h"
+#include "settings/Settings.h"
 
 namespace ravolin {
 

@@ -1,4 +1,4 @@
-#include "FakeFontChooser.h"
+#include "testsupport/FakeFontChooser.h"
 
 #include <utility>
 

@@ -7,7 +7,7 @@
 
 #include <QFont>
 
-#include "FontChooser.h"
+#include "platform/qt/FontChooser.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "FakeMessageBox.h"
+#include "testsupport/FakeMessageBox.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "MessageBox.h"
+#include "platform/qt/MessageBox.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "FakeTone.h"
+#include "testsupport/FakeTone.h"
 
 #include <utility>
 

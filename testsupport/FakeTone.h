@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "Tone.h"
+#include "platform/core/Tone.h"
 
 namespace ravolin {
 

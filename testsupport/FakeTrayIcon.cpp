@@ -1,4 +1,4 @@
-#include "FakeTrayIcon.h"
+#include "testsupport/FakeTrayIcon.h"
 
 #include <algorithm>
 #include <utility>

@@ -7,7 +7,7 @@
 #include <QPoint>
 #include <QString>
 
-#include "TrayIcon.h"
+#include "platform/qt/TrayIcon.h"
 
 namespace ravolin {
 

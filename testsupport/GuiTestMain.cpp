@@ -5,7 +5,7 @@
 
 #include <QApplication>
 
-#include "QtTranslation.h"
+#include "platform/qt/QtTranslation.h"
 
 // The main() of every test executable that creates widgets.
 int main(int argc, char** argv) {

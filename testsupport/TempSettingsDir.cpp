@@ -1,11 +1,11 @@
-#include "TempSettingsDir.h"
+#include "testsupport/TempSettingsDir.h"
 
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
-#include "Codec.h"
-#include "SettingsStore.h"
+#include "platform/core/Codec.h"
+#include "settings/SettingsStore.h"
 
 namespace ravolin {
 

@@ -1,4 +1,4 @@
-#include "XvfbServer.h"
+#include "testsupport/XvfbServer.h"
 
 #include <QDeadlineTimer>
 #include <QStandardPaths>

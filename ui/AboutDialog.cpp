@@ -1,10 +1,10 @@
-#include "AboutDialog.h"
+#include "ui/AboutDialog.h"
 
-#include "DialogTemplate.h"
-#include "DialogUnits.h"
-#include "FontMapping.h"
-#include "ProgramIconLoader.h"
-#include "TemplateBuilder.h"
+#include "resources/DialogTemplate.h"
+#include "ui/controls/DialogUnits.h"
+#include "ui/controls/FontMapping.h"
+#include "ui/controls/ProgramIconLoader.h"
+#include "ui/controls/TemplateBuilder.h"
 
 namespace ravolin {
 

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "ControlHost.h"
+#include "ui/controls/ControlHost.h"
 
 namespace ravolin {
 

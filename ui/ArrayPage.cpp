@@ -1,9 +1,9 @@
-#include "ArrayPage.h"
+#include "ui/ArrayPage.h"
 
 #include <QKeyEvent>
 
-#include "DialogTexts.h"
-#include "ResourceIds.h"
+#include "resources/ResourceIds.h"
+#include "ui/DialogTexts.h"
 
 namespace ravolin {
 

@@ -1,4 +1,4 @@
-#include "ConverterDialog.h"
+#include "ui/ConverterDialog.h"
 
 #include <iostream>
 #include <utility>
@@ -9,14 +9,14 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
-#include "DialogTexts.h"
-#include "FontMapping.h"
-#include "ProgramIconLoader.h"
-#include "SaveMessages.h"
-#include "SettingsStore.h"
-#include "TabControl.h"
-#include "TemplateBuilder.h"
-#include "UiCallChannel.h"
+#include "settings/SettingsStore.h"
+#include "ui/DialogTexts.h"
+#include "ui/SaveMessages.h"
+#include "ui/UiCallChannel.h"
+#include "ui/controls/FontMapping.h"
+#include "ui/controls/ProgramIconLoader.h"
+#include "ui/controls/TabControl.h"
+#include "ui/controls/TemplateBuilder.h"
 
 namespace ravolin {
 

@@ -14,16 +14,16 @@
 #include <QIcon>
 #include <QPointer>
 
-#include "ArrayPage.h"
-#include "ControlHost.h"
-#include "DialogServices.h"
-#include "DialogUnits.h"
-#include "FontDescription.h"
-#include "MenuBuilder.h"
-#include "Menus.h"
-#include "NumericPage.h"
-#include "Settings.h"
-#include "SettingsStore.h"
+#include "resources/Menus.h"
+#include "settings/FontDescription.h"
+#include "settings/Settings.h"
+#include "settings/SettingsStore.h"
+#include "ui/ArrayPage.h"
+#include "ui/DialogServices.h"
+#include "ui/NumericPage.h"
+#include "ui/controls/ControlHost.h"
+#include "ui/controls/DialogUnits.h"
+#include "ui/controls/MenuBuilder.h"
 
 class QMenuBar;
 

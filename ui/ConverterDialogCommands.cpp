@@ -1,14 +1,14 @@
-#include "ConverterDialog.h"
+#include "ui/ConverterDialog.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QShortcut>
 
-#include "AboutDialog.h"
-#include "EditControls.h"
-#include "GuideDialog.h"
-#include "TabControl.h"
+#include "ui/AboutDialog.h"
+#include "ui/GuideDialog.h"
+#include "ui/controls/EditControls.h"
+#include "ui/controls/TabControl.h"
 
 namespace ravolin {
 

@@ -1,9 +1,9 @@
-#include "ConverterDialog.h"
+#include "ui/ConverterDialog.h"
 
 #include <cstdint>
 #include <optional>
 
-#include "FontMapping.h"
+#include "ui/controls/FontMapping.h"
 
 namespace ravolin {
 namespace {

@@ -1,9 +1,9 @@
-#include "ConverterDialog.h"
+#include "ui/ConverterDialog.h"
 
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
-#include "DialogTexts.h"
+#include "ui/DialogTexts.h"
 
 namespace ravolin {
 

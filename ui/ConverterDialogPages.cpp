@@ -1,8 +1,8 @@
-#include "ConverterDialog.h"
+#include "ui/ConverterDialog.h"
 
 #include <utility>
 
-#include "TabControl.h"
+#include "ui/controls/TabControl.h"
 
 namespace ravolin {
 

@@ -1,4 +1,4 @@
-#include "ConverterDialog.h"
+#include "ui/ConverterDialog.h"
 
 #include <atomic>
 #include <functional>
@@ -10,11 +10,11 @@
 
 #include <QPlainTextEdit>
 
-#include "ControlIntegers.h"
-#include "DialogTexts.h"
-#include "OutputPane.h"
-#include "SaveMessages.h"
-#include "UiCallChannel.h"
+#include "platform/core/ControlIntegers.h"
+#include "ui/DialogTexts.h"
+#include "ui/OutputPane.h"
+#include "ui/SaveMessages.h"
+#include "ui/UiCallChannel.h"
 
 // A run is one worker thread. The worker touches no widget and no member of the dialog itself: each step
 // that needs the window is a blocking call onto the user-interface thread through the run's channel, which

@@ -1,11 +1,11 @@
-#include "ConverterDialog.h"
+#include "ui/ConverterDialog.h"
 
 #include <string>
 #include <utility>
 
-#include "ControlIntegers.h"
-#include "DialogTexts.h"
-#include "SaveMessages.h"
+#include "platform/core/ControlIntegers.h"
+#include "ui/DialogTexts.h"
+#include "ui/SaveMessages.h"
 
 namespace ravolin {
 namespace {

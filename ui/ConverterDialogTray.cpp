@@ -1,4 +1,4 @@
-#include "ConverterDialog.h"
+#include "ui/ConverterDialog.h"
 
 #include <memory>
 #include <optional>
@@ -7,7 +7,7 @@
 #include <QMenu>
 #include <QWindowStateChangeEvent>
 
-#include "DialogTexts.h"
+#include "ui/DialogTexts.h"
 
 namespace ravolin {
 

@@ -4,10 +4,10 @@
 
 #include <QDialog>
 
-#include "FontChooser.h"
-#include "MessageBox.h"
-#include "Tone.h"
-#include "TrayIcon.h"
+#include "platform/core/Tone.h"
+#include "platform/qt/FontChooser.h"
+#include "platform/qt/MessageBox.h"
+#include "platform/qt/TrayIcon.h"
 
 namespace ravolin {
 

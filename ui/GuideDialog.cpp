@@ -1,14 +1,14 @@
-#include "GuideDialog.h"
+#include "ui/GuideDialog.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "DialogTemplate.h"
-#include "DialogUnits.h"
-#include "FontMapping.h"
-#include "ProgramIconLoader.h"
+#include "resources/DialogTemplate.h"
+#include "ui/controls/DialogUnits.h"
+#include "ui/controls/FontMapping.h"
+#include "ui/controls/ProgramIconLoader.h"
 
 namespace ravolin {
 namespace {

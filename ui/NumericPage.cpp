@@ -1,9 +1,9 @@
-#include "NumericPage.h"
+#include "ui/NumericPage.h"
 
 #include <QKeyEvent>
 
-#include "DialogTexts.h"
-#include "ResourceIds.h"
+#include "resources/ResourceIds.h"
+#include "ui/DialogTexts.h"
 
 namespace ravolin {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PageDialog.h"
+#include "ui/PageDialog.h"
 
 namespace ravolin {
 

@@ -1,4 +1,4 @@
-#include "OutputPane.h"
+#include "ui/OutputPane.h"
 
 #include <cstdlib>
 

@@ -1,11 +1,11 @@
-#include "PageDialog.h"
+#include "ui/PageDialog.h"
 
 #include <QKeyEvent>
 
-#include "DialogTemplate.h"
-#include "DialogUnits.h"
-#include "EditControls.h"
-#include "TemplateBuilder.h"
+#include "resources/DialogTemplate.h"
+#include "ui/controls/DialogUnits.h"
+#include "ui/controls/EditControls.h"
+#include "ui/controls/TemplateBuilder.h"
 
 namespace ravolin {
 

@@ -4,8 +4,8 @@
 
 #include <QWidget>
 
-#include "ControlHost.h"
-#include "Settings.h"
+#include "settings/Settings.h"
+#include "ui/controls/ControlHost.h"
 
 class QKeyEvent;
 

@@ -1,12 +1,12 @@
-#include "SaveMessages.h"
+#include "ui/SaveMessages.h"
 
 #include <cerrno>
 #include <cstring>
 
 #include <QString>
 
-#include "DialogTexts.h"
-#include "ProfileFile.h"
+#include "settings/ProfileFile.h"
+#include "ui/DialogTexts.h"
 
 namespace ravolin {
 namespace {

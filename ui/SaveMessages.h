@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 namespace ravolin {
 

@@ -1,4 +1,4 @@
-#include "Codec.h"
+#include "platform/core/Codec.h"
 
 #include <iconv.h>
 

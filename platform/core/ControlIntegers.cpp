@@ -1,4 +1,4 @@
-#include "ControlIntegers.h"
+#include "platform/core/ControlIntegers.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "SingleInstance.h"
+#include "platform/core/SingleInstance.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "Tone.h"
+#include "platform/core/Tone.h"
 
 #include <alsa/asoundlib.h>
 

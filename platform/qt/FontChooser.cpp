@@ -1,4 +1,4 @@
-#include "FontChooser.h"
+#include "platform/qt/FontChooser.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "QtTranslation.h"
+#include "platform/qt/QtTranslation.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

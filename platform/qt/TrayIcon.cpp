@@ -1,4 +1,4 @@
-#include "TrayIcon.h"
+#include "platform/qt/TrayIcon.h"
 
 #include <utility>
 

@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "CommandLine.h"
-#include "ProgramProcess.h"
+#include "app/CommandLine.h"
+#include "tests/app/ProgramProcess.h"
 
 namespace ravolin {
 namespace {

@@ -1,4 +1,4 @@
-#include "ConverterApp.h"
+#include "app/ConverterApp.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +10,12 @@
 
 #include <QTemporaryDir>
 
-#include "ConverterDialog.h"
-#include "FakeFontChooser.h"
-#include "FakeMessageBox.h"
-#include "FakeTone.h"
-#include "FakeTrayIcon.h"
-#include "TempSettingsDir.h"
+#include "testsupport/FakeFontChooser.h"
+#include "testsupport/FakeMessageBox.h"
+#include "testsupport/FakeTone.h"
+#include "testsupport/FakeTrayIcon.h"
+#include "testsupport/TempSettingsDir.h"
+#include "ui/ConverterDialog.h"
 
 namespace ravolin {
 namespace {

@@ -7,8 +7,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "TempSettingsDir.h"
-#include "XvfbServer.h"
+#include "testsupport/TempSettingsDir.h"
+#include "testsupport/XvfbServer.h"
 
 namespace ravolin {
 

@@ -8,10 +8,10 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "ProgramProcess.h"
-#include "SettingsStore.h"
-#include "TempSettingsDir.h"
-#include "XvfbServer.h"
+#include "settings/SettingsStore.h"
+#include "tests/app/ProgramProcess.h"
+#include "testsupport/TempSettingsDir.h"
+#include "testsupport/XvfbServer.h"
 
 namespace ravolin {
 namespace {

@@ -13,9 +13,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "ProgramProcess.h"
-#include "TempSettingsDir.h"
-#include "XvfbServer.h"
+#include "tests/app/ProgramProcess.h"
+#include "testsupport/TempSettingsDir.h"
+#include "testsupport/XvfbServer.h"
 
 namespace ravolin {
 namespace {

@@ -6,10 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "Codec.h"
-#include "ExpandProcess.h"
-#include "Expansion.h"
-#include "SettingsStore.h"
+#include "conversion/Expansion.h"
+#include "platform/core/Codec.h"
+#include "settings/SettingsStore.h"
+#include "tests/cli/ExpandProcess.h"
 
 namespace ravolin {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "../settings/TestFiles.h"
+#include "tests/settings/TestFiles.h"
 
 extern char** environ;
 

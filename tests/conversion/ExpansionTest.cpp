@@ -1,4 +1,4 @@
-#include "Expansion.h"
+#include "conversion/Expansion.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <climits>
 #include <random>
 
-#include "NaiveExpansion.h"
+#include "tests/conversion/NaiveExpansion.h"
 
 namespace ravolin {
 namespace {

@@ -1,4 +1,4 @@
-#include "LineEnds.h"
+#include "conversion/LineEnds.h"
 
 #include <gtest/gtest.h>
 

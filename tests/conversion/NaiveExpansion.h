@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "Expansion.h"
-#include "TextHelpers.h"
+#include "conversion/Expansion.h"
+#include "conversion/TextHelpers.h"
 
 // The expansion written the slow, obvious way: a fresh copy of the template per pass, and replace-alls that
 // edit in place and move the tail at every occurrence. Tests compare the real expansion against it;

@@ -1,4 +1,4 @@
-#include "TextHelpers.h"
+#include "conversion/TextHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +12,15 @@ TEST(ReplaceAll, followsLeftToRightScanWithoutRescanning) {
         std::string text, pattern, replacement, expected;
     };
     const Case cases[] = {
-        {"aXb", "X", "XX", "aXXb"},          // inserted text is not searched again
-        {"aaa", "aa", "b", "ba"},            // occurrences don't overlap
-        {"aXbXc", "X", "", "abc"},           // empty replacement deletes
-        {"abc", "z", "y", "abc"},            // no occurrence
-        {"", "a", "b", ""},                  // empty text
-        {"XX", "X", "XX", "XXXX"},           // adjacent occurrences each replaced once
-        {"a\r\nb\r\n", "\r\n", ",", "a,b,"}, // line form to file form
-        {"a,,b", ",", "\r\n", "a\r\n\r\nb"}, // and back
-        {"ab", "ab", "", ""},                // whole text
+        {"aXb", "X", "XX", "aXXb"},           // inserted text is not searched again
+        {"aaa", "aa", "b", "ba"},             // occurrences don't overlap
+        {"aXbXc", "X", "", "abc"},            // empty replacement deletes
+        {"abc", "z", "y", "abc"},             // no occurrence
+        {"", "a", "b", ""},                   // empty text
+        {"XX", "X", "XX", "XXXX"},            // adjacent occurrences each replaced once
+        {"a\r\nb\r\n", "\r\n", ",", "a,b,"},  // line form to file form
+        {"a,,b", ",", "\r\n", "a\r\n\r\nb"},  // and back
+        {"ab", "ab", "", ""},                 // whole text
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ReplaceAll(c.text, c.pattern, c.replacement), c.expected) << c.text << " / " << c.pattern;
@@ -32,7 +32,8 @@ TEST(ReplaceAllWithNumber, writesPlainSignedDecimal) {
         std::int32_t value;
         std::string expected;
     };
-    const Case cases[] = {{0, "<0>"}, {42, "<42>"}, {-7, "<-7>"}, {INT32_MIN, "<-2147483648>"}, {INT32_MAX, "<2147483647>"}};
+    const Case cases[] = {
+        {0, "<0>"}, {42, "<42>"}, {-7, "<-7>"}, {INT32_MIN, "<-2147483648>"}, {INT32_MAX, "<2147483647>"}};
     for (const Case& c : cases) EXPECT_EQ(ReplaceAllWithNumber("<N>", "N", c.value), c.expected);
 }
 
@@ -44,8 +45,7 @@ TEST(ExtractBetween, reportsPieceAndClosingPosition) {
         std::size_t closePos;
     };
     const Case cases[] = {
-        {",a,b,", 0, "a", 2},
-        {",a,b,", 2, "b", 4},
+        {",a,b,", 0, "a", 2},     {",a,b,", 2, "b", 4},
         {",a,b,", 4, "", kNone},   // opening delimiter is last: nothing closes it
         {",a,b,", 5, "", kNone},   // start at the end
         {",a,b,", 99, "", kNone},  // start beyond the end

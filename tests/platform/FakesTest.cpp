@@ -12,9 +12,9 @@
 #include <QSignalSpy>
 #include <QWidget>
 
-#include "FakeFontChooser.h"
-#include "FakeTone.h"
-#include "FakeTrayIcon.h"
+#include "testsupport/FakeFontChooser.h"
+#include "testsupport/FakeTone.h"
+#include "testsupport/FakeTrayIcon.h"
 
 namespace ravolin {
 namespace {

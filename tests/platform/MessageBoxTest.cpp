@@ -1,4 +1,4 @@
-#include "MessageBox.h"
+#include "platform/qt/MessageBox.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "WorkingDirectory.h"
+#include "platform/core/WorkingDirectory.h"
 
 #include <gtest/gtest.h>
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "FileAccess.h"
-#include "SettingsStore.h"
-#include "TestFiles.h"
+#include "settings/FileAccess.h"
+#include "settings/SettingsStore.h"
+#include "tests/settings/TestFiles.h"
 
 namespace ravolin {
 namespace {

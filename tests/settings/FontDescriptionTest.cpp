@@ -1,4 +1,4 @@
-#include "FontDescription.h"
+#include "settings/FontDescription.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 #include <gtest/gtest.h>
 
-#include "Codec.h"
-#include "TestFiles.h"
+#include "platform/core/Codec.h"
+#include "tests/settings/TestFiles.h"
 
 namespace ravolin {
 namespace {

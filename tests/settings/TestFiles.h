@@ -50,7 +50,7 @@ inline void writeFile(const std::string& path, std::string_view bytes) {
 }
 
 struct ChildOutcome {
-    int signal = 0;  // the signal that ended the child, or 0
+    int signal = 0;      // the signal that ended the child, or 0
     std::string report;  // what the child's function returned
 };
 

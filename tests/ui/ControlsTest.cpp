@@ -14,14 +14,14 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "AboutDialog.h"
-#include "ControlHost.h"
-#include "DialogTemplate.h"
-#include "DialogUnits.h"
-#include "EditControls.h"
-#include "FontMapping.h"
-#include "TabControl.h"
-#include "TemplateBuilder.h"
+#include "resources/DialogTemplate.h"
+#include "ui/AboutDialog.h"
+#include "ui/controls/ControlHost.h"
+#include "ui/controls/DialogUnits.h"
+#include "ui/controls/EditControls.h"
+#include "ui/controls/FontMapping.h"
+#include "ui/controls/TabControl.h"
+#include "ui/controls/TemplateBuilder.h"
 
 namespace ravolin {
 namespace {

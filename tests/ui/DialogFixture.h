@@ -12,13 +12,13 @@
 #include <QApplication>
 #include <QTest>
 
-#include "ConverterDialog.h"
-#include "FakeFontChooser.h"
-#include "FakeMessageBox.h"
-#include "FakeTone.h"
-#include "FakeTrayIcon.h"
-#include "Settings.h"
-#include "TempSettingsDir.h"
+#include "settings/Settings.h"
+#include "testsupport/FakeFontChooser.h"
+#include "testsupport/FakeMessageBox.h"
+#include "testsupport/FakeTone.h"
+#include "testsupport/FakeTrayIcon.h"
+#include "testsupport/TempSettingsDir.h"
+#include "ui/ConverterDialog.h"
 
 namespace ravolin {
 

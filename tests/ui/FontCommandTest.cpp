@@ -3,10 +3,10 @@
 
 #include <QPlainTextEdit>
 
-#include "Codec.h"
-#include "DialogFixture.h"
-#include "FontMapping.h"
-#include "SettingsStore.h"
+#include "platform/core/Codec.h"
+#include "settings/SettingsStore.h"
+#include "tests/ui/DialogFixture.h"
+#include "ui/controls/FontMapping.h"
 
 namespace ravolin {
 namespace {

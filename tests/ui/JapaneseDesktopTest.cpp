@@ -6,10 +6,10 @@
 #include <QPlainTextEdit>
 #include <QTextBrowser>
 
-#include "DialogFixture.h"
-#include "Expansion.h"
-#include "GuideDialog.h"
-#include "TabControl.h"
+#include "conversion/Expansion.h"
+#include "tests/ui/DialogFixture.h"
+#include "ui/GuideDialog.h"
+#include "ui/controls/TabControl.h"
 
 namespace ravolin {
 namespace {

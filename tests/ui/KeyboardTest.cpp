@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QTabBar>
 
-#include "DialogFixture.h"
-#include "DialogTexts.h"
-#include "TabControl.h"
+#include "tests/ui/DialogFixture.h"
+#include "ui/DialogTexts.h"
+#include "ui/controls/TabControl.h"
 
 namespace ravolin {
 namespace {

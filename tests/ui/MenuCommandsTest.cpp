@@ -2,8 +2,8 @@
 
 #include <QPlainTextEdit>
 
-#include "DialogFixture.h"
-#include "DialogTexts.h"
+#include "tests/ui/DialogFixture.h"
+#include "ui/DialogTexts.h"
 
 namespace ravolin {
 namespace {

@@ -9,10 +9,10 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "DialogFixture.h"
-#include "DialogTexts.h"
-#include "SettingsStore.h"
-#include "TabControl.h"
+#include "settings/SettingsStore.h"
+#include "tests/ui/DialogFixture.h"
+#include "ui/DialogTexts.h"
+#include "ui/controls/TabControl.h"
 
 namespace ravolin {
 namespace {

@@ -2,8 +2,8 @@
 #include <QPlainTextEdit>
 #include <QTabBar>
 
-#include "DialogFixture.h"
-#include "TabControl.h"
+#include "tests/ui/DialogFixture.h"
+#include "ui/controls/TabControl.h"
 
 namespace ravolin {
 namespace {

@@ -5,8 +5,8 @@
 #include <QCoreApplication>
 #include <QProcess>
 
-#include "DialogFixture.h"
-#include "DialogTexts.h"
+#include "tests/ui/DialogFixture.h"
+#include "ui/DialogTexts.h"
 
 namespace ravolin {
 namespace {

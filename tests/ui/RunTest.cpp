@@ -3,10 +3,10 @@
 #include <QPlainTextEdit>
 #include <QTabBar>
 
-#include "DialogFixture.h"
-#include "DialogTexts.h"
-#include "TabControl.h"
-#include "UiCallChannel.h"
+#include "tests/ui/DialogFixture.h"
+#include "ui/DialogTexts.h"
+#include "ui/UiCallChannel.h"
+#include "ui/controls/TabControl.h"
 
 namespace ravolin {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <QPushButton>
 
-#include "DialogFixture.h"
-#include "DialogTexts.h"
-#include "SettingsStore.h"
+#include "settings/SettingsStore.h"
+#include "tests/ui/DialogFixture.h"
+#include "ui/DialogTexts.h"
 
 namespace ravolin {
 namespace {

@@ -10,10 +10,10 @@
 #include <QPushButton>
 #include <QTabBar>
 
-#include "DialogFixture.h"
-#include "DialogTexts.h"
-#include "FontMapping.h"
-#include "TabControl.h"
+#include "tests/ui/DialogFixture.h"
+#include "ui/DialogTexts.h"
+#include "ui/controls/FontMapping.h"
+#include "ui/controls/TabControl.h"
 
 namespace ravolin {
 namespace {

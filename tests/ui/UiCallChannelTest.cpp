@@ -1,4 +1,4 @@
-#include "UiCallChannel.h"
+#include "ui/UiCallChannel.h"
 
 #include <gtest/gtest.h>
 

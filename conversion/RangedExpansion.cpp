@@ -1,10 +1,10 @@
-#include "RangedExpansion.h"
+#include "conversion/RangedExpansion.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "TextHelpers.h"
+#include "conversion/TextHelpers.h"
 
 namespace ravolin {
 namespace {

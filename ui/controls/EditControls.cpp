@@ -1,4 +1,4 @@
-#include "EditControls.h"
+#include "ui/controls/EditControls.h"
 
 #include <QKeyEvent>
 #include <QMimeData>

@@ -1,10 +1,10 @@
-#include "DialogUnits.h"
+#include "ui/controls/DialogUnits.h"
 
 #include <cstdlib>
 
 #include <QFontMetrics>
 
-#include "FontMapping.h"
+#include "ui/controls/FontMapping.h"
 
 namespace ravolin {
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string_view>
 
-#include "Expansion.h"
+#include "conversion/Expansion.h"
 
 namespace ravolin {
 

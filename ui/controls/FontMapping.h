@@ -8,7 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "FontDescription.h"
+#include "settings/FontDescription.h"
 
 namespace ravolin {
 

@@ -1,4 +1,4 @@
-#include "FontChooser.h"
+#include "platform/qt/FontChooser.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@
 #include <QListView>
 #include <QWidget>
 
-#include "FontMapping.h"
+#include "ui/controls/FontMapping.h"
 
 namespace ravolin {
 namespace {

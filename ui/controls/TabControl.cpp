@@ -1,4 +1,4 @@
-#include "TabControl.h"
+#include "ui/controls/TabControl.h"
 
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>

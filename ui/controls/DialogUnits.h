@@ -5,8 +5,8 @@
 #include <QFont>
 #include <QRect>
 
-#include "DialogTemplate.h"
-#include "FontDescription.h"
+#include "resources/DialogTemplate.h"
+#include "settings/FontDescription.h"
 
 namespace ravolin {
 

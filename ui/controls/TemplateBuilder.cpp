@@ -1,4 +1,4 @@
-#include "TemplateBuilder.h"
+#include "ui/controls/TemplateBuilder.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -6,10 +6,10 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "ControlHost.h"
-#include "EditControls.h"
-#include "ProgramIconLoader.h"
-#include "TabControl.h"
+#include "ui/controls/ControlHost.h"
+#include "ui/controls/EditControls.h"
+#include "ui/controls/ProgramIconLoader.h"
+#include "ui/controls/TabControl.h"
 
 namespace ravolin {
 namespace {

@@ -1,4 +1,4 @@
-#include "FontMapping.h"
+#include "ui/controls/FontMapping.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "FontMapping.h"
+#include "ui/controls/FontMapping.h"
 
 #include <algorithm>
 #include <array>
@@ -13,7 +13,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 
-#include "Codec.h"
+#include "platform/core/Codec.h"
 
 namespace ravolin {
 namespace {

@@ -4,7 +4,7 @@
 #include <map>
 #include <span>
 
-#include "Menus.h"
+#include "resources/Menus.h"
 
 class QAction;
 class QMenu;

@@ -1,8 +1,8 @@
-#include "ProgramIconLoader.h"
+#include "ui/controls/ProgramIconLoader.h"
 
 #include <QPixmap>
 
-#include "ProgramIcon.h"
+#include "resources/ProgramIcon.h"
 
 namespace ravolin {
 

@@ -1,4 +1,4 @@
-#include "MenuBuilder.h"
+#include "ui/controls/MenuBuilder.h"
 
 #include <QMenu>
 #include <QMenuBar>

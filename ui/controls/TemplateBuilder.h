@@ -3,8 +3,8 @@
 #include <functional>
 #include <vector>
 
-#include "DialogTemplate.h"
-#include "DialogUnits.h"
+#include "resources/DialogTemplate.h"
+#include "ui/controls/DialogUnits.h"
 
 class QObject;
 class QWidget;

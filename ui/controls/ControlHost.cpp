@@ -1,4 +1,4 @@
-#include "ControlHost.h"
+#include "ui/controls/ControlHost.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

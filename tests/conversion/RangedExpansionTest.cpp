@@ -1,0 +1,60 @@
+#include "conversion/RangedExpansion.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace ravolin {
+namespace {
+
+struct Collected {
+    std::string text;
+    RangedExpansionEnd end;
+};
+
+Collected collect(const ExpansionInput& input, std::size_t rangeLimit, std::size_t stopAfterBytes = SIZE_MAX) {
+    Collected out;
+    out.end = ExpandInRanges(input, rangeLimit, [&](std::string_view piece) {
+        out.text.append(piece);
+        return out.text.size() < stopAfterBytes;
+    });
+    return out;
+}
+
+TEST(ExpandInRanges, piecesJoinToTheWholeExpansionAtAnyRangeSize) {
+    ExpansionInput counters;
+    counters.templateText = "N:A;";
+    counters.loopCount = 3000;  // passes the first range of 256 passes, so counters and lines carry over
+    counters.counters[0] = {"N", 2147483000, 7};  // wraps on the way
+    counters.arrays[0] = {"A", "x\r\n\r\ny"};
+    ExpansionInput simulated = counters;
+    simulated.counters[1] = {"1", 0, 1};  // its token occurs in the other counter's digits
+    ExpansionInput plain;
+    plain.templateText = "same";
+    plain.loopCount = 1000;
+    for (const ExpansionInput* input : {&counters, &simulated, &plain}) {
+        const std::string whole = ExpandTemplate(*input);
+        for (const std::size_t rangeLimit : {std::size_t{32}, std::size_t{4096}, std::size_t{1} << 20}) {
+            const Collected out = collect(*input, rangeLimit);
+            EXPECT_EQ(out.end, RangedExpansionEnd::Done) << rangeLimit;
+            EXPECT_TRUE(out.text == whole) << input->templateText << " at " << rangeLimit;
+        }
+    }
+}
+
+TEST(ExpandInRanges, stopsWhenTheSinkSaysSoOrAPassCannotFit) {
+    ExpansionInput input;
+    input.templateText = "0123456789";
+    input.loopCount = 100000;
+    const Collected stopped = collect(input, 1 << 16, 5000);
+    EXPECT_EQ(stopped.end, RangedExpansionEnd::Stopped);
+    EXPECT_LT(stopped.text.size(), std::size_t{1} << 16);
+    EXPECT_EQ(collect(input, 9).end, RangedExpansionEnd::PassTooLarge);
+    input.loopCount = 0;
+    const Collected none = collect(input, 9);
+    EXPECT_EQ(none.end, RangedExpansionEnd::Done);
+    EXPECT_EQ(none.text, "");
+}
+
+}  // namespace
+}  // namespace ravolin
