@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
         Clock::duration& longest = filling ? longestFillGap : longestExpansionGap;
         longest = std::max(longest, now - last);
         last = now;
-        if (!dialog.IsRunning()) {
+        if (!dialog.isRunning()) {
             end = now;
             loop.quit();
         }

@@ -142,27 +142,27 @@ int run(int argc, char** argv) {
 
     const std::string path = named.value_or(kSettingsFileName);
     int error = 0;
-    const std::optional<std::string> bytes = ReadFileBytes(path, error);
+    const std::optional<std::string> bytes = readFileBytes(path, error);
     // Only the default file may be missing: the program then starts with its defaults too.
     if (!bytes && (named || error != ENOENT)) {
-        complain(DescribeFileError(path, "cannot read the settings file", error));
+        complain(describeFileError(path, "cannot read the settings file", error));
         return kExitUsage;
     }
     WindowSettings window;
     Settings record;
-    LoadSettingsBytes(bytes ? std::string_view(*bytes) : std::string_view(), window, record);
+    loadSettingsBytes(bytes ? std::string_view(*bytes) : std::string_view(), window, record);
 
     int writeError = 0;
     bool lossy = false;
     LfLineEnds lineEnds;
     const auto emit = [&](std::string_view text) {
         bool pieceLossy = false;
-        writeError = cp932 ? writeOut(Utf8ToCp932(text, &pieceLossy)) : writeOut(text);
+        writeError = cp932 ? writeOut(utf8ToCp932(text, &pieceLossy)) : writeOut(text);
         lossy = lossy || pieceLossy;
         return writeError == 0;
     };
     const RangedExpansionEnd end =
-        ExpandInRanges(expansionInput(window, record), kRangeLimit,
+        expandInRanges(expansionInput(window, record), kRangeLimit,
                        [&](std::string_view piece) { return emit(lf ? lineEnds.convert(piece) : piece); });
     if (end == RangedExpansionEnd::Done && lf) emit(lineEnds.finish());
     if (end == RangedExpansionEnd::PassTooLarge) {

@@ -40,7 +40,7 @@ ExpansionInput rangeInput(const ExpansionInput& input, const std::vector<std::ve
 
 }  // namespace
 
-RangedExpansionEnd ExpandInRanges(const ExpansionInput& input, std::size_t rangeLimit,
+RangedExpansionEnd expandInRanges(const ExpansionInput& input, std::size_t rangeLimit,
                                   const std::function<bool(std::string_view)>& sink) {
     const std::size_t passes = input.loopCount > 0 ? static_cast<std::size_t>(input.loopCount) : 0;
     std::vector<std::vector<std::string>> lines;

@@ -13,7 +13,7 @@ enum class RangedExpansionEnd { Done, Stopped, PassTooLarge };
 // to `sink` as soon as it exists: output of any length needs memory for one range only, which never holds
 // more than `rangeLimit` bytes. A sink that returns false stops the run; a single pass beyond `rangeLimit`
 // bytes ends it with PassTooLarge.
-RangedExpansionEnd ExpandInRanges(const ExpansionInput& input, std::size_t rangeLimit,
+RangedExpansionEnd expandInRanges(const ExpansionInput& input, std::size_t rangeLimit,
                                   const std::function<bool(std::string_view)>& sink);
 
 }  // namespace ravolin

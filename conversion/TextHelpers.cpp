@@ -21,7 +21,7 @@ std::string ReplaceAll(std::string_view text, std::string_view pattern, std::str
     return result;
 }
 
-void AppendDecimal(std::string& out, std::int32_t value) {
+void appendDecimal(std::string& out, std::int32_t value) {
     char buffer[12];
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
     (void)ec;  // 12 bytes always hold a 32-bit value and its sign
@@ -30,7 +30,7 @@ void AppendDecimal(std::string& out, std::int32_t value) {
 
 std::string ReplaceAllWithNumber(std::string_view text, std::string_view token, std::int32_t value) {
     std::string digits;
-    AppendDecimal(digits, value);
+    appendDecimal(digits, value);
     return ReplaceAll(text, token, digits);
 }
 

@@ -37,6 +37,6 @@ std::vector<std::string> SplitBetween(std::string_view text, std::string_view op
 std::vector<std::string> SplitLines(std::string_view text);
 
 // Appends the decimal text of `value`; the building block of ReplaceAllWithNumber and the expansion.
-void AppendDecimal(std::string& out, std::int32_t value);
+void appendDecimal(std::string& out, std::int32_t value);
 
 }  // namespace ravolin

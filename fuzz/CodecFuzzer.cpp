@@ -41,25 +41,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t budget = in.ConsumeIntegralInRange<std::size_t>(0, 64);
     const std::string bytes = in.ConsumeRemainingBytesAsString();
 
-    const std::string utf8 = ravolin::Cp932ToUtf8(bytes);
+    const std::string utf8 = ravolin::cp932ToUtf8(bytes);
     FUZZ_CHECK(validUtf8(utf8));
     if (utf8.find("\xEF\xBF\xBD") == std::string::npos) {
         bool lossy = true;
-        const std::string encoded = ravolin::Utf8ToCp932(utf8, &lossy);
+        const std::string encoded = ravolin::utf8ToCp932(utf8, &lossy);
         FUZZ_CHECK(!lossy);
-        FUZZ_CHECK(ravolin::Cp932ToUtf8(encoded) == utf8);
+        FUZZ_CHECK(ravolin::cp932ToUtf8(encoded) == utf8);
     }
 
-    const std::size_t prefix = ravolin::Cp932PrefixLength(bytes, budget);
+    const std::size_t prefix = ravolin::cp932PrefixLength(bytes, budget);
     FUZZ_CHECK(prefix <= budget && prefix <= bytes.size());
     std::size_t boundary = 0;
-    while (boundary < prefix) boundary += ravolin::Cp932CharLength(std::string_view(bytes).substr(boundary));
+    while (boundary < prefix) boundary += ravolin::cp932CharLength(std::string_view(bytes).substr(boundary));
     FUZZ_CHECK(boundary == prefix);
 
     // The same bytes read as (often broken) UTF-8.
-    const std::size_t utf8Prefix = ravolin::Utf8PrefixForCp932Bytes(bytes, budget);
+    const std::size_t utf8Prefix = ravolin::utf8PrefixForCp932Bytes(bytes, budget);
     FUZZ_CHECK(utf8Prefix <= bytes.size());
-    FUZZ_CHECK(ravolin::Utf8ToCp932(bytes.substr(0, utf8Prefix)).size() <= budget);
-    (void)ravolin::Utf8ToCp932(bytes);
+    FUZZ_CHECK(ravolin::utf8ToCp932(bytes.substr(0, utf8Prefix)).size() <= budget);
+    (void)ravolin::utf8ToCp932(bytes);
     return 0;
 }

@@ -9,11 +9,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     ravolin::LogFont font;
-    if (!ravolin::ParseFontDescription(text, font)) return 0;
-    FUZZ_CHECK(ravolin::Utf8ToCp932(font.lfFaceName).size() <= 31);
+    if (!ravolin::parseFontDescription(text, font)) return 0;
+    FUZZ_CHECK(ravolin::utf8ToCp932(font.lfFaceName).size() <= 31);
     const std::string written = ravolin::FormatFontString(font);
     ravolin::LogFont again;
-    FUZZ_CHECK(ravolin::ParseFontDescription(written, again));
+    FUZZ_CHECK(ravolin::parseFontDescription(written, again));
     FUZZ_CHECK(again == font);
     FUZZ_CHECK(ravolin::FormatFontString(again) == written);
     return 0;

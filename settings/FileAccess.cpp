@@ -158,7 +158,7 @@ int createTemporary(const std::string& target, std::string& name) {
 
 }  // namespace
 
-std::optional<std::string> ReadFileBytes(const std::string& path, int& error, std::size_t maxBytes) {
+std::optional<std::string> readFileBytes(const std::string& path, int& error, std::size_t maxBytes) {
     // Non-blocking: opening a pipe for reading would otherwise wait for a writer that never comes.
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
@@ -177,9 +177,9 @@ std::optional<std::string> ReadFileBytes(const std::string& path, int& error, st
     return bytes;
 }
 
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, FileFailure& failure) {
+bool replaceFileAtomically(const std::string& path, std::string_view bytes, FileFailure& failure) {
     auto report = [&](SaveStep step, const std::string& what, int code) {
-        failure = {step, code, DescribeFileError(path, what, code)};
+        failure = {step, code, describeFileError(path, what, code)};
         return false;
     };
     std::string target;
@@ -237,7 +237,7 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, File
     return true;
 }
 
-std::string DescribeFileError(const std::string& path, const std::string& what, int error) {
+std::string describeFileError(const std::string& path, const std::string& what, int error) {
     std::string reason;
     if (error == kNotRegularFileError) {
         reason = "not a regular file (a pipe, a device or a socket)";
@@ -249,6 +249,6 @@ std::string DescribeFileError(const std::string& path, const std::string& what, 
     return '"' + path + "\": " + what + ": " + reason;
 }
 
-void SetBeforeRenameHookForTesting(void (*hook)()) { g_beforeRename = hook; }
+void setBeforeRenameHookForTesting(void (*hook)()) { g_beforeRename = hook; }
 
 }  // namespace ravolin

@@ -18,7 +18,7 @@ inline constexpr int kFileTooLargeError = -2;    // over the size it may have
 
 // The whole content of a regular file of at most `maxBytes`, or nullopt with `error` set to the errno of what
 // failed or one of the codes above. Never blocks on a pipe or a device.
-std::optional<std::string> ReadFileBytes(const std::string& path, int& error,
+std::optional<std::string> readFileBytes(const std::string& path, int& error,
                                          std::size_t maxBytes = kSettingsFileMaxBytes);
 
 // The step of a save that failed, so that a window can say it in its user's language.
@@ -48,12 +48,12 @@ struct FileFailure {
 // saves of processes that no longer run are removed first. Where the folder takes no new file but the file
 // may be written, the file is rewritten in place instead (not atomic; the old content is restored when
 // the write fails).
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, FileFailure& failure);
+bool replaceFileAtomically(const std::string& path, std::string_view bytes, FileFailure& failure);
 
 // `"path": what: reason`, the form of every file error this layer reports.
-std::string DescribeFileError(const std::string& path, const std::string& what, int error);
+std::string describeFileError(const std::string& path, const std::string& what, int error);
 
 // Lets a test stop the process between the temporary file's flush and the rename.
-void SetBeforeRenameHookForTesting(void (*hook)());
+void setBeforeRenameHookForTesting(void (*hook)());
 
 }  // namespace ravolin

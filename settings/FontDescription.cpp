@@ -40,18 +40,18 @@ std::string FormatFontString(const LogFont& font) {
     std::string text;
     for (std::int32_t value : {font.lfHeight, font.lfWidth, font.lfEscapement, font.lfOrientation, font.lfWeight}) {
         if (!text.empty()) text.append(kSeparator);
-        AppendDecimal(text, value);
+        appendDecimal(text, value);
     }
     for (std::uint8_t value : {font.lfItalic, font.lfUnderline, font.lfStrikeOut, font.lfCharSet, font.lfOutPrecision,
                                font.lfClipPrecision, font.lfQuality, font.lfPitchAndFamily}) {
         text.append(kSeparator);
-        AppendDecimal(text, value);
+        appendDecimal(text, value);
     }
     text.append(kSeparator).append(font.lfFaceName);
     return text;
 }
 
-bool ParseFontDescription(std::string_view description, LogFont& font) {
+bool parseFontDescription(std::string_view description, LogFont& font) {
     std::string wrapped;
     wrapped.reserve(description.size() + 2);
     wrapped.append(kSeparator).append(description).append(kSeparator);
@@ -68,7 +68,7 @@ bool ParseFontDescription(std::string_view description, LogFont& font) {
     for (std::int32_t* number : numbers) *number = atolField(fields[field++]);
     for (std::uint8_t* byte : bytes) *byte = lowByte(atolField(fields[field++]));
     const std::string& face = fields[field];
-    parsed.lfFaceName = face.substr(0, Utf8PrefixForCp932Bytes(face, kFaceNameMaxBytes));
+    parsed.lfFaceName = face.substr(0, utf8PrefixForCp932Bytes(face, kFaceNameMaxBytes));
     font = std::move(parsed);
     return true;
 }

@@ -31,6 +31,6 @@ std::string FormatFontString(const LogFont& font);
 
 // Reads a font description into `font`. Returns false, leaving `font` untouched, when the text has fewer
 // than 14 fields. A face name longer than the field is cut without splitting a character.
-bool ParseFontDescription(std::string_view description, LogFont& font);
+bool parseFontDescription(std::string_view description, LogFont& font);
 
 }  // namespace ravolin

@@ -17,8 +17,8 @@ char foldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - '
 bool namesMatch(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size();) {
-        const std::size_t length = Cp932CharLength(a.substr(i));
-        if (length != Cp932CharLength(b.substr(i))) return false;
+        const std::size_t length = cp932CharLength(a.substr(i));
+        if (length != cp932CharLength(b.substr(i))) return false;
         if (length == 1 ? foldAscii(a[i]) != foldAscii(b[i]) : a.substr(i, 2) != b.substr(i, 2)) return false;
         i += length;
     }
@@ -78,7 +78,7 @@ void ProfileFile::classify(Line& line) {
     if (text[begin] == '[') {
         // "]" can be the second byte of a double-byte character, so the search walks characters.
         std::size_t close = kNotFound;
-        for (std::size_t i = begin + 1; i < end; i += Cp932CharLength(text.substr(i))) {
+        for (std::size_t i = begin + 1; i < end; i += cp932CharLength(text.substr(i))) {
             if (text[i] == ']') close = i;
         }
         if (close != kNotFound) {
@@ -120,9 +120,9 @@ std::size_t ProfileFile::findKey(std::size_t header, std::string_view key) const
 }
 
 const ProfileFile::Line* ProfileFile::findValueLine(std::string_view section, std::string_view key) const {
-    const std::size_t header = findSection(Utf8ToCp932(section));
+    const std::size_t header = findSection(utf8ToCp932(section));
     if (header == kNotFound) return nullptr;
-    const std::size_t at = findKey(header, Utf8ToCp932(key));
+    const std::size_t at = findKey(header, utf8ToCp932(key));
     if (at == kNotFound || !m_lines[at].hasValue) return nullptr;
     return &m_lines[at];
 }
@@ -134,7 +134,7 @@ std::optional<std::string> ProfileFile::GetString(std::string_view section, std:
     if (value.size() >= 2 && isQuote(value.front()) && value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
     }
-    return Cp932ToUtf8(value.substr(0, Cp932PrefixLength(value, kProfileValueMaxBytes)));
+    return cp932ToUtf8(value.substr(0, cp932PrefixLength(value, kProfileValueMaxBytes)));
 }
 
 std::string ProfileFile::GetString(std::string_view section, std::string_view key, std::string_view fallback) const {
@@ -172,12 +172,12 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
         if (c != '\r' && c != '\n') oneLine.push_back(c);
     }
     bool lossy = false;
-    std::string bytes = Utf8ToCp932(oneLine, &lossy);
+    std::string bytes = utf8ToCp932(oneLine, &lossy);
     const bool exact = !lossy && oneLine.size() == value.size();
     if (needsQuotes(bytes)) bytes = '"' + bytes + '"';
 
-    const std::string sectionBytes = Utf8ToCp932(section);
-    const std::string keyBytes = Utf8ToCp932(key);
+    const std::string sectionBytes = utf8ToCp932(section);
+    const std::string keyBytes = utf8ToCp932(key);
     const std::size_t header = findSection(sectionBytes);
     if (header == kNotFound) {
         if (!m_lines.empty() && m_lines.back().ending.empty()) m_lines.back().ending = kLineBreak;
@@ -207,14 +207,14 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
 
 void ProfileFile::WriteInt(std::string_view section, std::string_view key, std::int32_t value) {
     std::string digits;
-    AppendDecimal(digits, value);
+    appendDecimal(digits, value);
     WriteString(section, key, digits);
 }
 
 bool ProfileFile::DeleteKey(std::string_view section, std::string_view key) {
-    const std::size_t header = findSection(Utf8ToCp932(section));
+    const std::size_t header = findSection(utf8ToCp932(section));
     if (header == kNotFound) return false;
-    const std::size_t at = findKey(header, Utf8ToCp932(key));
+    const std::size_t at = findKey(header, utf8ToCp932(key));
     if (at == kNotFound) return false;
     // A last line without a line end passes that on to the line before it, so nothing else changes.
     if (m_lines[at].ending.empty() && at > 0) m_lines[at - 1].ending.clear();

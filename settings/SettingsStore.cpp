@@ -108,16 +108,18 @@ public:
         m_file.WriteInt(section, key, value);
     }
 
-    void text(const std::string& section, const std::string& key, std::string_view value) {
-        if (!m_file.WriteString(section, key, value)) note(section, key, TextAdjustment::Kind::Substituted);
+    void text(const std::string& section, const std::string& key, std::string_view value, StoredText what,
+              std::size_t slot = 0) {
+        if (!m_file.WriteString(section, key, value)) note(what, slot, TextAdjustment::Kind::Substituted);
         // The file keeps all of it, but the reader gives back only its first kProfileValueMaxBytes.
-        if (Utf8ToCp932(value).size() > kProfileValueMaxBytes) note(section, key, TextAdjustment::Kind::Shortened);
+        if (utf8ToCp932(value).size() > kProfileValueMaxBytes) note(what, slot, TextAdjustment::Kind::Shortened);
     }
 
     // A multi-line text: its file form under `key`, byte for byte as the Windows program writes it, and its
     // exact form beside it only while the text holds a comma of its own, which the file form can't keep.
-    void multiLine(const std::string& section, const std::string& key, std::string_view value) {
-        text(section, key, fileForm(value));
+    void multiLine(const std::string& section, const std::string& key, std::string_view value, StoredText what,
+                   std::size_t slot = 0) {
+        text(section, key, fileForm(value), what, slot);
         if (value.find(',') != std::string_view::npos) {
             m_file.WriteString(section, exactKey(key), escapeExact(value));
         } else {
@@ -127,16 +129,17 @@ public:
         }
     }
 
-    void token(const std::string& section, const std::string& key, std::string_view value) {
+    void token(const std::string& section, const std::string& key, std::string_view value, StoredText what,
+               std::size_t slot) {
         bool shortened = false;
-        const std::string fitted = FitToken(value, &shortened);
-        if (shortened) note(section, key, TextAdjustment::Kind::Shortened);
-        text(section, key, fitted);
+        const std::string fitted = fitToken(value, &shortened);
+        if (shortened) note(what, slot, TextAdjustment::Kind::Shortened);
+        text(section, key, fitted, what, slot);
     }
 
 private:
-    void note(const std::string& section, const std::string& key, TextAdjustment::Kind kind) {
-        m_adjustments.push_back({section, key, kind});
+    void note(StoredText what, std::size_t slot, TextAdjustment::Kind kind) {
+        m_adjustments.push_back({what, slot, kind});
     }
 
     ProfileFile& m_file;
@@ -145,7 +148,7 @@ private:
 
 }  // namespace
 
-void LoadSettingsBytes(std::string_view cp932, WindowSettings& window, Settings& record) {
+void loadSettingsBytes(std::string_view cp932, WindowSettings& window, Settings& record) {
     const ProfileFile file(cp932);
     window.loopCount = file.GetInt(kCommon, "Loop", 0);
     window.beep = file.GetInt(kCommon, "Beep", 0);
@@ -155,39 +158,39 @@ void LoadSettingsBytes(std::string_view cp932, WindowSettings& window, Settings&
     window.templateText = loadMultiLine(file, kEdit, "Origin");
     for (std::size_t i = 0; i < record.counters.size(); ++i) {
         NumericSlot& counter = record.counters[i];
-        counter.token = FitToken(file.GetString(kNumerical, numbered("Text", i), defaultCounterToken(i)));
+        counter.token = fitToken(file.GetString(kNumerical, numbered("Text", i), defaultCounterToken(i)));
         counter.initialValue = file.GetInt(kNumerical, numbered("Init", i), 0);
         counter.increment = file.GetInt(kNumerical, numbered("Inc", i), 1);
     }
     for (std::size_t i = 0; i < record.arrays.size(); ++i) {
         ArraySlot& array = record.arrays[i];
-        array.token = FitToken(file.GetString(kArrangement, numbered("Text", i), defaultArrayToken(i)));
+        array.token = fitToken(file.GetString(kArrangement, numbered("Text", i), defaultArrayToken(i)));
         array.valuesText = loadMultiLine(file, kArrangement, numbered("Value", i));
     }
 }
 
-int LoadSettingsFile(const std::string& path, WindowSettings& window, Settings& record) {
+int loadSettingsFile(const std::string& path, WindowSettings& window, Settings& record) {
     int error = 0;
-    const std::optional<std::string> bytes = ReadFileBytes(path, error);
-    LoadSettingsBytes(bytes ? std::string_view(*bytes) : std::string_view(), window, record);
+    const std::optional<std::string> bytes = readFileBytes(path, error);
+    loadSettingsBytes(bytes ? std::string_view(*bytes) : std::string_view(), window, record);
     // No file at the path (nor a folder to hold one) is the first start, not a refusal.
     return bytes || error == ENOENT || error == ENOTDIR ? 0 : error;
 }
 
-SaveResult WriteSettingsFile(const std::string& path, const WindowSettings& window, const Settings& record) {
+SaveResult writeSettingsFile(const std::string& path, const WindowSettings& window, const Settings& record) {
     SaveResult result;
     int error = 0;
-    const std::optional<std::string> current = ReadFileBytes(path, error);
+    const std::optional<std::string> current = readFileBytes(path, error);
     // Writing over a file that can't be read would lose whatever else it holds.
     if (!current && error != ENOENT) {
-        result.error = DescribeFileError(path, "cannot read the current file", error);
+        result.error = describeFileError(path, "cannot read the current file", error);
         result.failedStep = SaveStep::ReadCurrent;
         result.errorCode = error;
         return result;
     }
     FileFailure failure;
-    result.ok = ReplaceFileAtomically(path,
-                                      SettingsFileBytes(current ? std::string_view(*current) : std::string_view(),
+    result.ok = replaceFileAtomically(path,
+                                      settingsFileBytes(current ? std::string_view(*current) : std::string_view(),
                                                         window, record, result.adjustments),
                                       failure);
     result.error = std::move(failure.message);
@@ -196,7 +199,7 @@ SaveResult WriteSettingsFile(const std::string& path, const WindowSettings& wind
     return result;
 }
 
-std::string SettingsFileBytes(std::string_view current, const WindowSettings& window, const Settings& record,
+std::string settingsFileBytes(std::string_view current, const WindowSettings& window, const Settings& record,
                               std::vector<TextAdjustment>& adjustments) {
     ProfileFile file(current);
     KeyWriter write(file, adjustments);
@@ -204,30 +207,30 @@ std::string SettingsFileBytes(std::string_view current, const WindowSettings& wi
     write.integer(kCommon, "Tray", window.tray);
     write.integer(kCommon, "Beep", window.beep);
     write.integer(kCommon, "AutoSave", window.autoSave);
-    write.text(kCommon, "Font", window.font);
-    write.multiLine(kEdit, "Origin", window.templateText);
+    write.text(kCommon, "Font", window.font, StoredText::Font);
+    write.multiLine(kEdit, "Origin", window.templateText, StoredText::Template);
     for (std::size_t i = 0; i < record.counters.size(); ++i) {
         const NumericSlot& counter = record.counters[i];
-        write.token(kNumerical, numbered("Text", i), counter.token);
+        write.token(kNumerical, numbered("Text", i), counter.token, StoredText::CounterToken, i);
         write.integer(kNumerical, numbered("Init", i), counter.initialValue);
         write.integer(kNumerical, numbered("Inc", i), counter.increment);
     }
     for (std::size_t i = 0; i < record.arrays.size(); ++i) {
         const ArraySlot& array = record.arrays[i];
-        write.token(kArrangement, numbered("Text", i), array.token);
-        write.multiLine(kArrangement, numbered("Value", i), array.valuesText);
+        write.token(kArrangement, numbered("Text", i), array.token, StoredText::ArrayToken, i);
+        write.multiLine(kArrangement, numbered("Value", i), array.valuesText, StoredText::ArrayValues, i);
     }
     return file.Bytes();
 }
 
-std::string FitToken(std::string_view token, bool* shortened) {
+std::string fitToken(std::string_view token, bool* shortened) {
     std::string fitted;
     fitted.reserve(token.size());
     for (char c : token) {
         if (c != '\r' && c != '\n') fitted.push_back(c);
     }
     const bool lineBreaksRemoved = fitted.size() != token.size();
-    const std::size_t keep = Utf8PrefixForCp932Bytes(fitted, kTokenMaxBytes);
+    const std::size_t keep = utf8PrefixForCp932Bytes(fitted, kTokenMaxBytes);
     if (shortened) *shortened = lineBreaksRemoved || keep < fitted.size();
     fitted.resize(keep);
     return fitted;

@@ -15,17 +15,22 @@ inline constexpr char kSettingsFileName[] = "RavolinSetting.ini";
 // the defaults, and nothing is created. A file that is there but can't be taken (unreadable, not a regular
 // file, too large) gives the defaults too; the error of that (an errno or a code of FileAccess.h) is
 // returned, 0 otherwise.
-int LoadSettingsFile(const std::string& path, WindowSettings& window, Settings& record);
+int loadSettingsFile(const std::string& path, WindowSettings& window, Settings& record);
 
 // The same from the file's bytes (CP932), for callers that read the file themselves.
-void LoadSettingsBytes(std::string_view cp932, WindowSettings& window, Settings& record);
+void loadSettingsBytes(std::string_view cp932, WindowSettings& window, Settings& record);
+
+// The texts of the record and the window that a save stores.
+enum class StoredText { Template, Font, CounterToken, ArrayToken, ArrayValues };
 
 // A text the file could not hold as it stands.
 struct TextAdjustment {
     enum class Kind { Shortened, Substituted };
-    std::string section;
-    std::string key;
+    StoredText text = StoredText::Template;
+    std::size_t slot = 0;  // the counter or array, from 0 (0 for the template and the font)
     Kind kind = Kind::Shortened;
+
+    bool operator==(const TextAdjustment&) const = default;
 };
 
 struct SaveResult {
@@ -38,15 +43,15 @@ struct SaveResult {
 
 // Writes the 39 keys in one atomic replacement of the file, leaving every other line of it untouched.
 // `window.templateText` is the template to store (the editor's current text).
-SaveResult WriteSettingsFile(const std::string& path, const WindowSettings& window, const Settings& record);
+SaveResult writeSettingsFile(const std::string& path, const WindowSettings& window, const Settings& record);
 
 // The bytes such a save writes over `current` (the file's present content, empty for a new file).
-std::string SettingsFileBytes(std::string_view current, const WindowSettings& window, const Settings& record,
+std::string settingsFileBytes(std::string_view current, const WindowSettings& window, const Settings& record,
                               std::vector<TextAdjustment>& adjustments);
 
 // The longest prefix of `token` that fits a token field (kTokenMaxBytes CP932 bytes) without splitting a
 // character; line breaks, which a token cannot mean, are removed. `shortened` tells whether anything was cut.
 
-std::string FitToken(std::string_view token, bool* shortened = nullptr);
+std::string fitToken(std::string_view token, bool* shortened = nullptr);
 
 }  // namespace ravolin

@@ -17,7 +17,7 @@ TempSettingsDir::TempSettingsDir() {
 
 void TempSettingsDir::writeSettings(std::string_view text) const {
     bool lossy = false;
-    const std::string bytes = Utf8ToCp932(text, &lossy);
+    const std::string bytes = utf8ToCp932(text, &lossy);
     if (lossy) throw std::invalid_argument("settings text has characters CP932 lacks");
     std::ofstream out(m_settingsPath, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

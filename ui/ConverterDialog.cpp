@@ -132,7 +132,7 @@ bool ConverterDialog::OnInitDialog() {
 void ConverterDialog::LoadSettings() {
     WindowSettings window;
     // A file that can't be taken is said so; the window starts with the defaults, and saving won't replace it.
-    if (const int refused = LoadSettingsFile(m_settingsPath, window, m_record)) {
+    if (const int refused = loadSettingsFile(m_settingsPath, window, m_record)) {
         m_services.messageBox.MessageBox(this,
                                          fillText(kLoadRefusedMessage, describeLoadFailure(m_settingsPath, refused)),
                                          kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
@@ -147,7 +147,7 @@ void ConverterDialog::LoadSettings() {
 
 LogFont ConverterDialog::ParseFontString() {
     LogFont font;
-    if (ParseFontDescription(m_strFont, font)) return font;
+    if (parseFontDescription(m_strFont, font)) return font;
     m_services.messageBox.MessageBox(this, kFontErrorMessage, kInfoCaption, MB_OK | MB_ICONEXCLAMATION);
     return GetWindowFont();
 }

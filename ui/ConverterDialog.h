@@ -76,15 +76,15 @@ public:
     void SetRunControls(int flag);
     // What the controls show, as a run reads it; on the user-interface thread, and it writes no control.
     ExpansionInput GatherExpansionInput() const;
-    bool IsRunning() const { return m_pWorker != nullptr; }
+    bool isRunning() const { return m_pWorker != nullptr; }
     // "Busy": the refusal of whatever would end the window during a run.
-    void ShowBusyWarning();
+    void showBusyWarning();
     // Copies the controls into m_nLoopCount and the record; returns the tokens it had to shorten to fit.
     std::vector<TextAdjustment> GatherSettings();
     SaveResult WriteSettings();
     void OnSaveSettings();
     // Whether a field the file stores was changed since the settings were loaded or last saved.
-    bool FieldsChangedSinceSave() const { return storedFieldTexts() != m_savedFields; }
+    bool fieldsChangedSinceSave() const { return storedFieldTexts() != m_savedFields; }
     void OnClearEditArea();
     void OnRestoreReplacementStrings();
     void OnToggleBeep();

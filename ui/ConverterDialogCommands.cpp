@@ -92,8 +92,8 @@ void ConverterDialog::OnSysCommand(unsigned id) {
 }
 
 void ConverterDialog::OnCancel() {
-    if (IsRunning()) {
-        ShowBusyWarning();
+    if (isRunning()) {
+        showBusyWarning();
         return;
     }
     OnOK();

@@ -34,17 +34,15 @@ void warnAboutAdjustments(ConverterDialog& dialog, const SaveResult& saved) {
                                             MB_OK | MB_ICONEXCLAMATION);
 }
 
-std::string numberedKey(const char* stem, std::size_t index) { return stem + std::to_string(index + 1); }
-
 }  // namespace
 
 std::vector<TextAdjustment> ConverterDialog::GatherSettings() {
     std::vector<TextAdjustment> shortened;
     // A token longer than its field is cut to it here, so the record holds what the file will hold.
-    auto fit = [&shortened](const std::string& token, const char* section, std::string key) {
+    auto fit = [&shortened](const std::string& token, StoredText what, std::size_t slot) {
         bool cut = false;
-        std::string fitted = FitToken(token, &cut);
-        if (cut) shortened.push_back({section, std::move(key), TextAdjustment::Kind::Shortened});
+        std::string fitted = fitToken(token, &cut);
+        if (cut) shortened.push_back({what, slot, TextAdjustment::Kind::Shortened});
         return fitted;
     };
     m_nLoopCount = readSignedControlInt(GetDlgItemText(kIdLoopCount));
@@ -54,15 +52,14 @@ std::vector<TextAdjustment> ConverterDialog::GatherSettings() {
     }
     for (std::size_t r = 0; r < kCounterCount; ++r) {
         m_record.counters[r].token =
-            fit(m_numericPage.GetDlgItemText(numericTokenId(static_cast<int>(r))), "Numerical", numberedKey("Text", r));
+            fit(m_numericPage.GetDlgItemText(numericTokenId(static_cast<int>(r))), StoredText::CounterToken, r);
     }
     for (std::size_t r = 0; r < kCounterCount; ++r) {
         m_record.counters[r].initialValue =
             readSignedControlInt(m_numericPage.GetDlgItemText(numericInitialId(static_cast<int>(r))));
     }
     for (std::size_t i = 0; i < kArrayCount; ++i) {
-        m_record.arrays[i].token =
-            fit(m_arrayPage[i].GetDlgItemText(kIdArrayToken), "Arrangement", numberedKey("Text", i));
+        m_record.arrays[i].token = fit(m_arrayPage[i].GetDlgItemText(kIdArrayToken), StoredText::ArrayToken, i);
     }
     for (std::size_t i = 0; i < kArrayCount; ++i) {
         m_record.arrays[i].valuesText = m_arrayPage[i].GetDlgItemText(kIdArrayValues);
@@ -91,7 +88,7 @@ SaveResult ConverterDialog::WriteSettings() {
                                 .autoSave = m_bAutoSave,
                                 .templateText = GetDlgItemText(kIdTemplate),
                                 .font = m_strFont};
-    return WriteSettingsFile(m_settingsPath, window, m_record);
+    return writeSettingsFile(m_settingsPath, window, m_record);
 }
 
 void ConverterDialog::OnSaveSettings() {
@@ -109,7 +106,7 @@ void ConverterDialog::OnSaveSettings() {
 
 void ConverterDialog::OnOK() {
     // Typed work counts as unsaved as much as a run does, so the question below guards it too.
-    if (FieldsChangedSinceSave()) m_bUnsaved = 1;
+    if (fieldsChangedSinceSave()) m_bUnsaved = 1;
     if (m_bAutoSave != 0) {
         const SaveResult saved = gatherAndWrite(*this);
         if (!saved.ok) {

@@ -71,8 +71,8 @@ void ConverterDialog::OnTrayShowWindow() {
 
 void ConverterDialog::OnTrayExit() {
     // A run writes into the window until it ends: the program doesn't end under it.
-    if (IsRunning()) {
-        ShowBusyWarning();
+    if (isRunning()) {
+        showBusyWarning();
         return;
     }
     if (m_services.messageBox.MessageBox(nullptr, kTrayExitQuestion, kConfirmCaption, MB_OKCANCEL | MB_ICONQUESTION) ==

@@ -13,28 +13,29 @@ namespace {
 
 QString qt(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
-// The slot number that ends a numbered key ("Text3" -> "3").
-std::string_view slotOf(std::string_view key, std::string_view stem) {
-    return key.starts_with(stem) ? key.substr(stem.size()) : std::string_view();
-}
-
 std::string itemName(const TextAdjustment& adjustment) {
-    const std::string_view section = adjustment.section;
-    const std::string_view key = adjustment.key;
-    if (section == "Edit" && key == "Origin") return kTemplateItem;
-    if (section == "Common" && key == "Font") return kFontItem;
-    if (section == "Numerical" && !slotOf(key, "Text").empty()) return fillText(kCounterTokenItem, slotOf(key, "Text"));
-    if (section == "Arrangement" && !slotOf(key, "Text").empty()) return fillText(kArrayTokenItem, slotOf(key, "Text"));
-    if (section == "Arrangement" && !slotOf(key, "Value").empty()) {
-        return fillText(kArrayValuesItem, slotOf(key, "Value"));
+    const std::string slot = std::to_string(adjustment.slot + 1);
+    switch (adjustment.text) {
+        case StoredText::Template:
+            return kTemplateItem;
+        case StoredText::Font:
+            return kFontItem;
+        case StoredText::CounterToken:
+            return fillText(kCounterTokenItem, slot);
+        case StoredText::ArrayToken:
+            return fillText(kArrayTokenItem, slot);
+        case StoredText::ArrayValues:
+            return fillText(kArrayValuesItem, slot);
     }
-    return "[" + adjustment.section + "] " + adjustment.key;
+    return kTemplateItem;
 }
 
 std::string whatBecameOf(const TextAdjustment& adjustment) {
     if (adjustment.kind == TextAdjustment::Kind::Substituted) return kTextSubstituted;
     // Tokens are cut to their field; longer texts are kept whole, but only their start is read back.
-    if (adjustment.key.starts_with("Text")) return fillText(kTokenShortened, std::to_string(kTokenMaxBytes));
+    if (adjustment.text == StoredText::CounterToken || adjustment.text == StoredText::ArrayToken) {
+        return fillText(kTokenShortened, std::to_string(kTokenMaxBytes));
+    }
     return fillText(kTextShortened, std::to_string(kProfileValueMaxBytes));
 }
 

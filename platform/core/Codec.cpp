@@ -113,30 +113,30 @@ const WindowsExtra* windowsExtraFor(std::string_view utf8Character) {
 
 }  // namespace
 
-std::size_t Cp932CharLength(std::string_view cp932) {
+std::size_t cp932CharLength(std::string_view cp932) {
     if (cp932.empty()) return 0;
     const bool pair = cp932.size() >= 2 && isLeadByte(static_cast<unsigned char>(cp932[0])) &&
                       isTrailByte(static_cast<unsigned char>(cp932[1]));
     return pair ? 2 : 1;
 }
 
-std::size_t Cp932PrefixLength(std::string_view cp932, std::size_t maxBytes) {
+std::size_t cp932PrefixLength(std::string_view cp932, std::size_t maxBytes) {
     if (cp932.size() <= maxBytes) return cp932.size();
     std::size_t pos = 0;
     for (;;) {
-        const std::size_t next = pos + Cp932CharLength(cp932.substr(pos));
+        const std::size_t next = pos + cp932CharLength(cp932.substr(pos));
         if (next > maxBytes) return pos;
         pos = next;
     }
 }
 
-std::string Cp932ToUtf8(std::string_view cp932) {
+std::string cp932ToUtf8(std::string_view cp932) {
     Converter converter("UTF-8", "CP932");
     std::string out;
     while (!converter.run(cp932, out) && !cp932.empty()) {
         // A lead byte with a proper trail byte is one unknown character; anything else is one bad byte.
         std::string_view character = kReplacementCharacter;
-        const std::size_t length = Cp932CharLength(cp932);
+        const std::size_t length = cp932CharLength(cp932);
         for (const WindowsExtra& extra : kWindowsExtras) {
             if (length == 1 && static_cast<unsigned char>(cp932[0]) == extra.byte) character = extra.utf8;
         }
@@ -146,7 +146,7 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     return out;
 }
 
-std::string Utf8ToCp932(std::string_view utf8, bool* lossy) {
+std::string utf8ToCp932(std::string_view utf8, bool* lossy) {
     Converter converter("CP932", "UTF-8");
     std::string out;
     bool substituted = false;
@@ -166,7 +166,7 @@ std::string Utf8ToCp932(std::string_view utf8, bool* lossy) {
     return out;
 }
 
-std::size_t Utf8PrefixForCp932Bytes(std::string_view utf8, std::size_t maxBytes) {
+std::size_t utf8PrefixForCp932Bytes(std::string_view utf8, std::size_t maxBytes) {
     Converter converter("CP932", "UTF-8");
     std::size_t used = 0;
     std::size_t cp932Bytes = 0;

@@ -9,21 +9,21 @@
 namespace ravolin {
 
 // Bytes CP932 cannot decode become U+FFFD; the rest is kept.
-std::string Cp932ToUtf8(std::string_view cp932);
+std::string cp932ToUtf8(std::string_view cp932);
 
 // Characters CP932 lacks become "?" and set `lossy`. Invalid UTF-8 is treated the same way.
-std::string Utf8ToCp932(std::string_view utf8, bool* lossy = nullptr);
+std::string utf8ToCp932(std::string_view utf8, bool* lossy = nullptr);
 
 // Bytes taken by the CP932 character that `cp932` starts with: 2 for a lead byte followed by a trail byte,
 // otherwise 1 (0 for an empty text).
-std::size_t Cp932CharLength(std::string_view cp932);
+std::size_t cp932CharLength(std::string_view cp932);
 
 // The length of the longest prefix of `cp932` that holds at most `maxBytes` bytes and ends on a character
 // boundary.
-std::size_t Cp932PrefixLength(std::string_view cp932, std::size_t maxBytes);
+std::size_t cp932PrefixLength(std::string_view cp932, std::size_t maxBytes);
 
 // The length, in UTF-8 bytes, of the longest prefix of `utf8` whose CP932 form (with "?" for what CP932
 // lacks) takes at most `maxBytes` bytes.
-std::size_t Utf8PrefixForCp932Bytes(std::string_view utf8, std::size_t maxBytes);
+std::size_t utf8PrefixForCp932Bytes(std::string_view utf8, std::size_t maxBytes);
 
 }  // namespace ravolin

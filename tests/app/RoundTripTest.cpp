@@ -134,7 +134,7 @@ TEST_F(RoundTrip, typedSettingsRunCopyAutoSaveAndComeBack) {
     ASSERT_TRUE(waitForExit()) << m_program->readAllStandardError().toStdString();
     WindowSettings stored;
     Settings record;
-    LoadSettingsFile(m_work.settingsPath(), stored, record);
+    loadSettingsFile(m_work.settingsPath(), stored, record);
     EXPECT_EQ(stored.templateText, "row NN is CC");
     EXPECT_EQ(stored.loopCount, 3);
     EXPECT_EQ(stored.autoSave, 1);

@@ -26,7 +26,7 @@ const std::string kExampleOutput = "1-red-赤\r\n2-blue-青\r\n3--";
 std::string windowOutput(const std::string& path) {
     WindowSettings window;
     Settings record;
-    LoadSettingsFile(path, window, record);
+    loadSettingsFile(path, window, record);
     ExpansionInput input;
     input.templateText = window.templateText;
     input.loopCount = window.loopCount;
@@ -164,7 +164,7 @@ TEST_F(ExpandCliTest, optionsAsUsersWriteThem) {
         {{"--vers"}, "ravolin-expand " RAVOLIN_VERSION "\n"},  // a unique abbreviation
         {{"--lf", path}, "1-red-赤\n2-blue-青\n3--\n"},
         {{path, "--l"}, "1-red-赤\n2-blue-青\n3--\n"},  // options after the file too
-        {{"--cp932", "--lf", path}, Utf8ToCp932("1-red-赤\n2-blue-青\n3--\n")},
+        {{"--cp932", "--lf", path}, utf8ToCp932("1-red-赤\n2-blue-青\n3--\n")},
     };
     for (const Case& c : cases) {
         const test::ExpandRun run = expand(c.args);

@@ -14,14 +14,14 @@ struct Collected {
 
 Collected collect(const ExpansionInput& input, std::size_t rangeLimit, std::size_t stopAfterBytes = SIZE_MAX) {
     Collected out;
-    out.end = ExpandInRanges(input, rangeLimit, [&](std::string_view piece) {
+    out.end = expandInRanges(input, rangeLimit, [&](std::string_view piece) {
         out.text.append(piece);
         return out.text.size() < stopAfterBytes;
     });
     return out;
 }
 
-TEST(ExpandInRanges, piecesJoinToTheWholeExpansionAtAnyRangeSize) {
+TEST(expandInRanges, piecesJoinToTheWholeExpansionAtAnyRangeSize) {
     ExpansionInput counters;
     counters.templateText = "N:A;";
     counters.loopCount = 3000;  // passes the first range of 256 passes, so counters and lines carry over
@@ -42,7 +42,7 @@ TEST(ExpandInRanges, piecesJoinToTheWholeExpansionAtAnyRangeSize) {
     }
 }
 
-TEST(ExpandInRanges, stopsWhenTheSinkSaysSoOrAPassCannotFit) {
+TEST(expandInRanges, stopsWhenTheSinkSaysSoOrAPassCannotFit) {
     ExpansionInput input;
     input.templateText = "0123456789";
     input.loopCount = 100000;

@@ -30,7 +30,7 @@ protected:
     SaveResult save(const std::string& target) const {
         WindowSettings window;
         window.loopCount = 42;
-        return WriteSettingsFile(target, window, Settings{});
+        return writeSettingsFile(target, window, Settings{});
     }
     // The save as an ordinary user would see it, reported from a child as "ok" or the error text.
     std::string saveUnprivileged() const {
@@ -133,7 +133,7 @@ TEST_F(AtomicSaveTest, readOnlyFileIsNotReplaced) {
 
 TEST_F(AtomicSaveTest, killedBetweenTemporaryWriteAndRenameLeavesTheOldFile) {
     const test::ChildOutcome outcome = test::runInChild([this] {
-        SetBeforeRenameHookForTesting([] { raise(SIGKILL); });
+        setBeforeRenameHookForTesting([] { raise(SIGKILL); });
         save(path());
         return std::string("not stopped");
     });
@@ -238,11 +238,11 @@ TEST_F(AtomicSaveTest, specialFilesAreRefusedWithoutBlockingOrReadingWithoutEnd)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         int error = 0;
-        EXPECT_FALSE(ReadFileBytes(c.path, error));
+        EXPECT_FALSE(readFileBytes(c.path, error));
         EXPECT_EQ(error, c.error);
         WindowSettings window;
         Settings record;
-        EXPECT_EQ(LoadSettingsFile(c.path, window, record), c.error);
+        EXPECT_EQ(loadSettingsFile(c.path, window, record), c.error);
         EXPECT_EQ(window.loopCount, 0);  // the defaults
         const SaveResult saved = save(c.path);
         EXPECT_FALSE(saved.ok);
@@ -253,7 +253,7 @@ TEST_F(AtomicSaveTest, specialFilesAreRefusedWithoutBlockingOrReadingWithoutEnd)
         if (c.error == kNotRegularFileError) {
             // The writer below the loader refuses them as well, rather than renaming over a device.
             FileFailure failure;
-            EXPECT_FALSE(ReplaceFileAtomically(c.path, "x", failure));
+            EXPECT_FALSE(replaceFileAtomically(c.path, "x", failure));
             EXPECT_EQ(failure.step, SaveStep::NotRegularFile);
         }
     }
@@ -261,10 +261,10 @@ TEST_F(AtomicSaveTest, specialFilesAreRefusedWithoutBlockingOrReadingWithoutEnd)
     ASSERT_EQ(stat(fifo.c_str(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));  // still the pipe it was
     int error = 0;
-    const std::optional<std::string> atTheCap = ReadFileBytes(path(), error, kOldContent.size());
+    const std::optional<std::string> atTheCap = readFileBytes(path(), error, kOldContent.size());
     ASSERT_TRUE(atTheCap) << error;
     EXPECT_EQ(*atTheCap, kOldContent);
-    EXPECT_FALSE(ReadFileBytes(path(), error, kOldContent.size() - 1));
+    EXPECT_FALSE(readFileBytes(path(), error, kOldContent.size() - 1));
     EXPECT_EQ(error, kFileTooLargeError);
 }
 

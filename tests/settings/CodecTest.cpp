@@ -21,7 +21,7 @@ TEST(Codec, decodesCp932AndReplacesOnlyBadBytes) {
         {"a\x82", "a\xEF\xBF\xBD"},            // a lead byte cut off at the end
         {"\x82 \x82\xa0", "\xEF\xBF\xBD あ"},  // 82 20 is no pair: the blank survives
     };
-    for (const Case& c : cases) EXPECT_EQ(Cp932ToUtf8(c.cp932), c.utf8) << c.utf8;
+    for (const Case& c : cases) EXPECT_EQ(cp932ToUtf8(c.cp932), c.utf8) << c.utf8;
 }
 
 TEST(Codec, everySingleByteSurvivesARoundTrip) {
@@ -29,7 +29,7 @@ TEST(Codec, everySingleByteSurvivesARoundTrip) {
         if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) continue;  // lead bytes
         const std::string cp932(1, static_cast<char>(b));
         bool lossy = true;
-        EXPECT_EQ(Utf8ToCp932(Cp932ToUtf8(cp932), &lossy), cp932) << b;
+        EXPECT_EQ(utf8ToCp932(cp932ToUtf8(cp932), &lossy), cp932) << b;
         EXPECT_FALSE(lossy) << b;
     }
 }
@@ -53,7 +53,7 @@ TEST(Codec, encodesLikeWindowsAndMarksWhatItSubstitutes) {
     };
     for (const Case& c : cases) {
         bool lossy = !c.lossy;
-        EXPECT_EQ(Utf8ToCp932(c.utf8, &lossy), c.cp932) << c.utf8;
+        EXPECT_EQ(utf8ToCp932(c.utf8, &lossy), c.cp932) << c.utf8;
         EXPECT_EQ(lossy, c.lossy) << c.utf8;
     }
 }
@@ -69,10 +69,10 @@ TEST(Codec, pairsAreFoundAtTheEdgesOfTheLeadAndTrailRanges) {
         {"\x81\x3f", 1}, {"\x81\x7e", 2}, {"\x81\x7f", 1}, {"\x81\x80", 2},  // the trail ranges
         {"\x81\xfc", 2}, {"\x81\xfd", 1}, {"\x81", 1},
     };
-    for (const Case& c : cases) EXPECT_EQ(Cp932CharLength(c.cp932), c.length) << testing::PrintToString(c.cp932);
+    for (const Case& c : cases) EXPECT_EQ(cp932CharLength(c.cp932), c.length) << testing::PrintToString(c.cp932);
     // A lead byte without its trail byte is one bad character; the byte after it stays itself.
-    EXPECT_EQ(Cp932ToUtf8("\x81\x7f"), "\xEF\xBF\xBD\x7f");
-    EXPECT_EQ(Cp932ToUtf8("\x9f\xfc\xe0\x40"), "滌漾");  // 9FFC and E040
+    EXPECT_EQ(cp932ToUtf8("\x81\x7f"), "\xEF\xBF\xBD\x7f");
+    EXPECT_EQ(cp932ToUtf8("\x9f\xfc\xe0\x40"), "滌漾");  // 9FFC and E040
 }
 
 TEST(Codec, malformedUtf8BecomesOneQuestionMarkPerBrokenSequence) {
@@ -93,23 +93,23 @@ TEST(Codec, malformedUtf8BecomesOneQuestionMarkPerBrokenSequence) {
     };
     for (const Case& c : cases) {
         bool lossy = false;
-        EXPECT_EQ(Utf8ToCp932(c.utf8, &lossy), c.cp932) << testing::PrintToString(c.utf8);
+        EXPECT_EQ(utf8ToCp932(c.utf8, &lossy), c.cp932) << testing::PrintToString(c.utf8);
         EXPECT_TRUE(lossy);
     }
 }
 
 TEST(Codec, prefixesNeverSplitADoubleByteCharacter) {
-    EXPECT_EQ(Cp932PrefixLength("ab\x82\xa0z", 3), 2u);
-    EXPECT_EQ(Cp932PrefixLength("ab\x82\xa0z", 4), 4u);
-    EXPECT_EQ(Cp932PrefixLength("\x82\x41x", 1), 0u);  // 82 41 is one character
-    EXPECT_EQ(Cp932PrefixLength("\x80\x80", 1), 1u);   // a stray byte is a character of its own
-    EXPECT_EQ(Cp932PrefixLength("short", 99), 5u);
+    EXPECT_EQ(cp932PrefixLength("ab\x82\xa0z", 3), 2u);
+    EXPECT_EQ(cp932PrefixLength("ab\x82\xa0z", 4), 4u);
+    EXPECT_EQ(cp932PrefixLength("\x82\x41x", 1), 0u);  // 82 41 is one character
+    EXPECT_EQ(cp932PrefixLength("\x80\x80", 1), 1u);   // a stray byte is a character of its own
+    EXPECT_EQ(cp932PrefixLength("short", 99), 5u);
 
-    EXPECT_EQ(Utf8PrefixForCp932Bytes("aあい", 4), std::string("aあ").size());
-    EXPECT_EQ(Utf8PrefixForCp932Bytes("aあい", 5), std::string("aあい").size());
-    EXPECT_EQ(Utf8PrefixForCp932Bytes("ｱｲｳ", 2), std::string("ｱｲ").size());
-    EXPECT_EQ(Utf8PrefixForCp932Bytes("😀😀", 1), std::string("😀").size());  // written as one "?"
-    EXPECT_EQ(Utf8PrefixForCp932Bytes("\xFF\xFFx", 2), 2u);
+    EXPECT_EQ(utf8PrefixForCp932Bytes("aあい", 4), std::string("aあ").size());
+    EXPECT_EQ(utf8PrefixForCp932Bytes("aあい", 5), std::string("aあい").size());
+    EXPECT_EQ(utf8PrefixForCp932Bytes("ｱｲｳ", 2), std::string("ｱｲ").size());
+    EXPECT_EQ(utf8PrefixForCp932Bytes("😀😀", 1), std::string("😀").size());  // written as one "?"
+    EXPECT_EQ(utf8PrefixForCp932Bytes("\xFF\xFFx", 2), 2u);
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ TEST(FormatFontString, writesFourteenFieldsInRecordOrder) {
     EXPECT_EQ(FormatFontString(all), "-2147483648,2,-3,4,2147483647,1,2,3,255,5,6,7,8,");
 }
 
-TEST(ParseFontDescription, followsTheFieldRules) {
+TEST(parseFontDescription, followsTheFieldRules) {
     struct Case {
         const char* what;
         std::string description;
@@ -50,27 +50,27 @@ TEST(ParseFontDescription, followsTheFieldRules) {
     };
     for (const Case& c : cases) {
         LogFont parsed;
-        ASSERT_TRUE(ParseFontDescription(c.description, parsed)) << c.what;
+        ASSERT_TRUE(parseFontDescription(c.description, parsed)) << c.what;
         EXPECT_EQ(FormatFontString(parsed), c.normalForm) << c.what;
     }
 }
 
-TEST(ParseFontDescription, fewerThanFourteenFieldsIsMalformedAndChangesNothing) {
+TEST(parseFontDescription, fewerThanFourteenFieldsIsMalformedAndChangesNothing) {
     const std::string malformed[] = {"", "-13", "-13,0,0,0,700,0,0,0,128,0,0,0,0", "ＭＳ Ｐゴシック"};
     const LogFont before = font(-16, 400, 128, "MS Gothic");
     for (const std::string& description : malformed) {
         LogFont target = before;
-        EXPECT_FALSE(ParseFontDescription(description, target)) << description;
+        EXPECT_FALSE(parseFontDescription(description, target)) << description;
         EXPECT_EQ(target, before) << description;
     }
 }
 
-TEST(ParseFontDescription, readsBackWhatFormatWrites) {
+TEST(parseFontDescription, readsBackWhatFormatWrites) {
     const LogFont fonts[] = {font(-13, 700, 128, "ＭＳ Ｐゴシック"),
                              LogFont{INT32_MIN, -1, 3600, -900, 1000, 1, 1, 1, 255, 3, 2, 5, 49, "IPAPGothic"}};
     for (const LogFont& f : fonts) {
         LogFont parsed;
-        ASSERT_TRUE(ParseFontDescription(FormatFontString(f), parsed));
+        ASSERT_TRUE(parseFontDescription(FormatFontString(f), parsed));
         EXPECT_EQ(parsed, f) << f.lfFaceName;
     }
 }

@@ -15,7 +15,7 @@ struct Loaded {
 
 Loaded loadBytes(std::string_view cp932) {
     Loaded loaded;
-    LoadSettingsBytes(cp932, loaded.window, loaded.record);
+    loadSettingsBytes(cp932, loaded.window, loaded.record);
     return loaded;
 }
 
@@ -24,7 +24,7 @@ Loaded defaults() { return loadBytes(""); }
 TEST(LoadSettings, missingFileGivesTheDefaultsAndCreatesNothing) {
     test::TempDir dir;
     Loaded loaded;
-    LoadSettingsFile(dir.file("RavolinSetting.ini"), loaded.window, loaded.record);
+    loadSettingsFile(dir.file("RavolinSetting.ini"), loaded.window, loaded.record);
     EXPECT_FALSE(std::filesystem::exists(dir.file("RavolinSetting.ini")));
     EXPECT_EQ(loaded.window.loopCount, 0);
     EXPECT_EQ(loaded.window.beep, 0);
@@ -109,7 +109,7 @@ TEST(LoadSettings, longTokensAreCutToTheirField) {
     EXPECT_EQ(loaded.record.arrays[0].token, "あああああああ");  // 14 bytes: the eighth would split
 }
 
-TEST(FitToken, keepsWhatFifteenCp932BytesHold) {
+TEST(fitToken, keepsWhatFifteenCp932BytesHold) {
     struct Case {
         std::string token, fitted;
         bool shortened;
@@ -126,7 +126,7 @@ TEST(FitToken, keepsWhatFifteenCp932BytesHold) {
     };
     for (const Case& c : cases) {
         bool shortened = !c.shortened;
-        EXPECT_EQ(FitToken(c.token, &shortened), c.fitted) << c.token;
+        EXPECT_EQ(fitToken(c.token, &shortened), c.fitted) << c.token;
         EXPECT_EQ(shortened, c.shortened) << c.token;
     }
 }
@@ -136,10 +136,10 @@ protected:
     std::string path() const { return m_dir.file("RavolinSetting.ini"); }
     Loaded reload() const {
         Loaded loaded;
-        LoadSettingsFile(path(), loaded.window, loaded.record);
+        loadSettingsFile(path(), loaded.window, loaded.record);
         return loaded;
     }
-    SaveResult save(const Loaded& values) const { return WriteSettingsFile(path(), values.window, values.record); }
+    SaveResult save(const Loaded& values) const { return writeSettingsFile(path(), values.window, values.record); }
 
     test::TempDir m_dir;
 };
@@ -151,7 +151,7 @@ TEST_F(WriteSettingsTest, fileFromNothingHoldsSectionsAndKeysInTableOrder) {
     const SaveResult result = save(values);
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_TRUE(result.adjustments.empty());
-    EXPECT_EQ(Cp932ToUtf8(test::readFile(path())),
+    EXPECT_EQ(cp932ToUtf8(test::readFile(path())),
               "[Common]\r\nLoop=0\r\nTray=1\r\nBeep=0\r\nAutoSave=0\r\n"
               "Font=-13,0,0,0,700,0,0,0,128,0,0,0,0,ＭＳ Ｐゴシック\r\n"
               "[Edit]\r\nOrigin=\r\n"
@@ -219,7 +219,7 @@ TEST_F(WriteSettingsTest, commasComeBackAsTypedWhileTheWindowsKeysStayAsTheyWere
         values.window.templateText = c.text;
         values.record.arrays[2].valuesText = c.text;
         ASSERT_TRUE(save(values).ok);
-        const std::string file = Cp932ToUtf8(test::readFile(path()));
+        const std::string file = cp932ToUtf8(test::readFile(path()));
         EXPECT_NE(file.find("\r\nOrigin=" + c.windowsValue + "\r\n"), std::string::npos) << file;
         EXPECT_NE(file.find("\r\nValue3=" + c.windowsValue + "\r\n"), std::string::npos) << file;
         EXPECT_EQ(file.find("OriginExact=") != std::string::npos, c.exact);
@@ -260,20 +260,10 @@ TEST_F(WriteSettingsTest, reportsEveryTextTheFileCannotGiveBack) {
     const SaveResult result = save(values);
     ASSERT_TRUE(result.ok) << result.error;
     using Kind = TextAdjustment::Kind;
-    struct Expected {
-        const char* section;
-        const char* key;
-        Kind kind;
-    };
-    const Expected expected[] = {{"Edit", "Origin", Kind::Shortened},
-                                 {"Numerical", "Text1", Kind::Shortened},
-                                 {"Arrangement", "Text2", Kind::Substituted}};
-    ASSERT_EQ(result.adjustments.size(), std::size(expected));
-    for (std::size_t i = 0; i < std::size(expected); ++i) {
-        EXPECT_EQ(result.adjustments[i].section, expected[i].section);
-        EXPECT_EQ(result.adjustments[i].key, expected[i].key);
-        EXPECT_EQ(result.adjustments[i].kind, expected[i].kind);
-    }
+    const std::vector<TextAdjustment> expected = {{StoredText::Template, 0, Kind::Shortened},
+                                                  {StoredText::CounterToken, 0, Kind::Shortened},
+                                                  {StoredText::ArrayToken, 1, Kind::Substituted}};
+    EXPECT_EQ(result.adjustments, expected);
     const Loaded loaded = reload();
     EXPECT_EQ(loaded.record.counters[0].token, "0123456789ABCDE");
     EXPECT_EQ(loaded.record.arrays[1].token, "?");

@@ -102,8 +102,8 @@ protected:
     // Starts a run with button 1006 and waits until it has ended.
     void runToEnd() {
         dialog->OnCommand(kIdExecute);
-        ASSERT_TRUE(dialog->IsRunning());
-        ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); })) << "the run never ended";
+        ASSERT_TRUE(dialog->isRunning());
+        ASSERT_TRUE(eventually([this] { return !dialog->isRunning(); })) << "the run never ended";
     }
 
     void show() {

@@ -24,7 +24,7 @@ QFont pixelFont(const char* family, int pixels, QFont::Weight weight = QFont::No
 
 LogFont parsed(const std::string& description) {
     LogFont font;
-    EXPECT_TRUE(ParseFontDescription(description, font)) << description;
+    EXPECT_TRUE(parseFontDescription(description, font)) << description;
     return font;
 }
 
@@ -50,7 +50,7 @@ protected:
     std::string savedFont() const {
         WindowSettings window;
         Settings saved;
-        LoadSettingsFile(dir.settingsPath(), window, saved);
+        loadSettingsFile(dir.settingsPath(), window, saved);
         return window.font;
     }
 };
@@ -136,7 +136,7 @@ TEST_F(FontCommand, duringARun_opensOnTheCurrentFontAndApplies) {
     EXPECT_TRUE(dialog->GetMenuItem(kCmdFontSettings)->isEnabled());
     fontChooser.scriptChoice(pixelFont("IPAMincho", 22, QFont::Bold));
     chooseFont();
-    ASSERT_TRUE(dialog->IsRunning());
+    ASSERT_TRUE(dialog->isRunning());
 
     ASSERT_EQ(fontChooser.calls().size(), 2u);
     EXPECT_EQ(fontChooser.calls()[1].initial, fontFromLogFont(parsed("-18,0,0,0,400,0,0,0,1,3,2,1,49,IPAGothic")));
@@ -144,7 +144,7 @@ TEST_F(FontCommand, duringARun_opensOnTheCurrentFontAndApplies) {
     EXPECT_EQ(editorFont(), fontFromLogFont(parsed(dialog->m_strFont)));
 
     beepGate.open();
-    ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+    ASSERT_TRUE(eventually([this] { return !dialog->isRunning(); }));
     EXPECT_EQ(dialog->m_strFont, "-22,0,0,0,700,0,0,0,1,3,2,1,49,IPAMincho");
     EXPECT_EQ(editorFont().family(), "IPAMincho");
 }
@@ -199,7 +199,7 @@ TEST_F(FontCommand, chosenFontSurvivesASaveAndARestart) {
         save();
         const QFont chosenEditorFont = editorFont();
         // On disk the face name is in the file's code page, as the Windows program writes it.
-        EXPECT_NE(dir.readSettingsBytes().find("Font=" + Utf8ToCp932(c.description) + "\r\n"), std::string::npos);
+        EXPECT_NE(dir.readSettingsBytes().find("Font=" + utf8ToCp932(c.description) + "\r\n"), std::string::npos);
 
         dialog.reset();
         record = Settings{};

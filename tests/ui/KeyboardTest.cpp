@@ -102,7 +102,7 @@ TEST_F(Keyboard, closeRequestDuringARun_isRefusedWithTheBusyMessage) {
     }
     EXPECT_TRUE(dialog->isVisible());
     beepGate.open();
-    ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+    ASSERT_TRUE(eventually([this] { return !dialog->isRunning(); }));
     EXPECT_TRUE(dialog->isVisible());
 }
 

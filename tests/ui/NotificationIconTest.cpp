@@ -221,7 +221,7 @@ TEST_F(NotificationIcon, exitDuringARun_isRefusedWithTheBusyMessage_andTheRunGoe
     EXPECT_FALSE(ended());
 
     beepGate.open();
-    ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+    ASSERT_TRUE(eventually([this] { return !dialog->isRunning(); }));
     EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), "行");
     EXPECT_TRUE(inTray());
 }
@@ -237,7 +237,7 @@ TEST_F(NotificationIcon, exitWithAutoSave_writesTheSettingsAndEnds) {
     EXPECT_TRUE(ended());
     WindowSettings saved;
     Settings savedRecord;
-    LoadSettingsFile(dir.settingsPath(), saved, savedRecord);
+    loadSettingsFile(dir.settingsPath(), saved, savedRecord);
     EXPECT_EQ(saved.templateText, "保存される\r\nテンプレート");
     EXPECT_EQ(saved.tray, 1);
     EXPECT_EQ(saved.autoSave, 1);

@@ -38,7 +38,7 @@ TEST_F(Run, twoQuickStarts_makeOneRun) {
     setTemplate("x", "2");
     dialog->OnCommand(kIdExecute);
     dialog->GetMenuItem(kCmdExecute)->trigger();
-    ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+    ASSERT_TRUE(eventually([this] { return !dialog->isRunning(); }));
     EXPECT_EQ(tone.callCount(), 1u);
     EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), "x\r\nx");
     EXPECT_EQ(dialog->m_bUnsaved, 1);
@@ -68,7 +68,7 @@ TEST_F(Run, duringARun_theSixControlsAndFourItemsAreLocked_andReleasedExactly) {
         modalRuns.clear();
 
         beepGate.open();
-        ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+        ASSERT_TRUE(eventually([this] { return !dialog->isRunning(); }));
         for (int id : kLockedControls) EXPECT_EQ(enabled(id), id != kIdSaveSettings || !autoSave) << id;
         for (int id : kLockedMenuItems) EXPECT_TRUE(menuEnabled(id)) << id;
         dialog.reset();
@@ -92,7 +92,7 @@ TEST_F(Run, focusOnALockedButton_staysOffThePagesDuringTheRun_andReturnsAfterIt)
     EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericTokenId(0)), "＜置換1＞");
 
     beepGate.open();
-    ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+    ASSERT_TRUE(eventually([this] { return !dialog->isRunning(); }));
     EXPECT_EQ(dialog->focusWidget(), dialog->GetDlgItem(kIdExecute));
     tone.setOnBeep({});
 }
@@ -104,7 +104,7 @@ TEST_F(Run, loopCountZero_locksClearsThePaneBeepsAndUnlocks) {
     EXPECT_FALSE(enabled(kIdExecute));
     EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), kOutputPlaceholder);  // the beep comes just before the output
     beepGate.open();
-    ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+    ASSERT_TRUE(eventually([this] { return !dialog->isRunning(); }));
     EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), "");
     EXPECT_TRUE(enabled(kIdExecute));
     EXPECT_EQ(tone.callCount(), 1u);
@@ -142,9 +142,9 @@ TEST_F(Run, beepToggledWhileTheRunIsActive_decidesThatRunsBeep) {
         const std::size_t before = tone.callCount();
         // The worker can't get past its first step before the user-interface thread handles events again.
         dialog->OnCommand(kIdExecute);
-        ASSERT_TRUE(dialog->IsRunning());
+        ASSERT_TRUE(dialog->isRunning());
         dialog->GetMenuItem(kCmdToggleBeep)->trigger();
-        ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+        ASSERT_TRUE(eventually([this] { return !dialog->isRunning(); }));
         EXPECT_EQ(tone.callCount() - before, c.tones);
         dialog.reset();
     }
@@ -156,7 +156,7 @@ TEST_F(Run, beepToggledOffDuringTheTone_silencesOnlyLaterRuns) {
     dialog->GetMenuItem(kCmdToggleBeep)->trigger();
     EXPECT_FALSE(dialog->GetMenuItem(kCmdToggleBeep)->isChecked());
     beepGate.open();
-    ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+    ASSERT_TRUE(eventually([this] { return !dialog->isRunning(); }));
     runToEnd();
     EXPECT_EQ(tone.callCount(), 1u);
 }
@@ -184,7 +184,7 @@ TEST_F(Run, endingTheWindowDuringARun_isRefused_andTheRunFinishesAfterwards) {
     EXPECT_EQ(dialog->result(), 0);
 
     beepGate.open();
-    ASSERT_TRUE(eventually([this] { return !dialog->IsRunning(); }));
+    ASSERT_TRUE(eventually([this] { return !dialog->isRunning(); }));
     EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), "0\r\n1\r\n2");
     messageBox.scriptAnswer(IDYES);  // the unsaved question: a run was started
     dialog->OnCommand(kIdCancel);

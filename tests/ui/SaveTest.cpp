@@ -25,7 +25,7 @@ protected:
     };
     Stored stored() const {
         Stored s;
-        LoadSettingsFile(dir.settingsPath(), s.window, s.record);
+        loadSettingsFile(dir.settingsPath(), s.window, s.record);
         return s;
     }
     std::size_t storedKeyCount() const {

@@ -51,7 +51,7 @@ std::string fittedFaceName(const QString& family) {
     for (qsizetype i = 0; i < family.size();) {
         const qsizetype length = family.at(i).isHighSurrogate() && i + 1 < family.size() ? 2 : 1;
         std::string candidate = fitted + family.mid(i, length).toStdString();
-        if (Utf8ToCp932(candidate).size() > kFaceNameMaxBytes) break;
+        if (utf8ToCp932(candidate).size() > kFaceNameMaxBytes) break;
         fitted = std::move(candidate);
         i += length;
     }
