@@ -83,6 +83,10 @@ public:
     std::vector<TextAdjustment> GatherSettings();
     SaveResult WriteSettings();
     void OnSaveSettings();
+    // GatherSettings then WriteSettings, with the record kept as the file holds it when the write fails.
+    SaveResult saveFromControls();
+    // The warning naming every text the save stored other than as it stood; nothing when there is none.
+    void warnAboutAdjustments(const SaveResult& saved);
     // Whether a field the file stores was changed since the settings were loaded or last saved.
     bool fieldsChangedSinceSave() const { return storedFieldTexts() != m_savedFields; }
     void OnClearEditArea();

@@ -1,14 +1,12 @@
+// Where every command enters: the command router, system commands, keys and accelerators. The handlers
+// live with their concern (…Buttons, …Menu, …Run, …Save, …Font, …Tray, …Exit).
 #include "ui/ConverterDialog.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QShortcut>
 
-#include "ui/AboutDialog.h"
-#include "ui/GuideDialog.h"
 #include "ui/controls/EditControls.h"
-#include "ui/controls/TabControl.h"
 
 namespace ravolin {
 
@@ -91,40 +89,9 @@ void ConverterDialog::OnSysCommand(unsigned id) {
     }
 }
 
-void ConverterDialog::OnCancel() {
-    if (isRunning()) {
-        showBusyWarning();
-        return;
-    }
-    OnOK();
-}
-
-void ConverterDialog::OnExit() { OnOK(); }
-
-void ConverterDialog::OnAbout() {
-    AboutDialog about(this);
-    m_services.runModal(about);
-}
-
-void ConverterDialog::OnGuide() {
-    GuideDialog guide(this);
-    m_services.runModal(guide);
-}
-
 void ConverterDialog::OnSetFocus(int id) {
     // The output pane selects everything, ready to copy; the loop count is left as it is.
     if (id == kIdOutput) selectAllAndScrollCaret(GetDlgItem(id));
-}
-
-QAction* ConverterDialog::GetMenuItem(int id) const {
-    const auto found = m_menu.items.find(id);
-    return found == m_menu.items.end() ? nullptr : found->second;
-}
-
-void ConverterDialog::CheckMenuItem(int id, bool checked) { setMenuCheck(GetMenuItem(id), checked); }
-
-void ConverterDialog::EnableMenuItem(int id, bool enabled) {
-    if (QAction* item = GetMenuItem(id)) item->setEnabled(enabled);
 }
 
 void ConverterDialog::LoadAccelerators() {
@@ -168,13 +135,5 @@ void ConverterDialog::keyPressEvent(QKeyEvent* event) {
     }
     QDialog::keyPressEvent(event);
 }
-
-void ConverterDialog::closeEvent(QCloseEvent* event) {
-    // The close box is a request: OnCancel decides whether the dialog ends.
-    event->ignore();
-    OnCancel();
-}
-
-void ConverterDialog::reject() { OnCancel(); }
 
 }  // namespace ravolin

@@ -1,29 +1,13 @@
+// The commands only the menus have, and the menu items' check and enable states.
 #include "ui/ConverterDialog.h"
 
-#include <QPlainTextEdit>
-#include <QTextCursor>
+#include <QAction>
 
-#include "ui/DialogTexts.h"
+#include "ui/AboutDialog.h"
+#include "ui/GuideDialog.h"
+#include "ui/controls/MenuBuilder.h"
 
 namespace ravolin {
-
-void ConverterDialog::OnClearEditArea() {
-    // Through the editor's undo history, so Ctrl+Z brings the template back.
-    QTextCursor all(qobject_cast<QPlainTextEdit*>(GetDlgItem(kIdTemplate))->document());
-    all.select(QTextCursor::Document);
-    all.removeSelectedText();
-    SetDlgItemText(kIdOutput, kOutputPlaceholder);
-}
-
-void ConverterDialog::OnRestoreReplacementStrings() {
-    // Yes replaces whatever was typed into the fields, so Enter answers No.
-    if (m_services.messageBox.MessageBox(this, kRestoreQuestion, kConfirmCaption,
-                                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
-        return;
-    }
-    m_numericPage.FillControls();
-    for (ArrayPage& page : m_arrayPage) page.FillControls();
-}
 
 void ConverterDialog::OnToggleBeep() {
     // Any value but 1 counts as off, so the first toggle of an odd stored value turns the beep on.
@@ -38,10 +22,25 @@ void ConverterDialog::OnToggleTray() {
     m_bTray = on ? 1 : 0;
 }
 
-void ConverterDialog::OnAutoSaveClicked() {
-    // The box has already toggled itself when its click arrives.
-    m_bAutoSave = IsDlgButtonChecked(kIdAutoSave) ? 1 : 0;
-    GetDlgItem(kIdSaveSettings)->setEnabled(m_bAutoSave == 0);
+void ConverterDialog::OnAbout() {
+    AboutDialog about(this);
+    m_services.runModal(about);
+}
+
+void ConverterDialog::OnGuide() {
+    GuideDialog guide(this);
+    m_services.runModal(guide);
+}
+
+QAction* ConverterDialog::GetMenuItem(int id) const {
+    const auto found = m_menu.items.find(id);
+    return found == m_menu.items.end() ? nullptr : found->second;
+}
+
+void ConverterDialog::CheckMenuItem(int id, bool checked) { setMenuCheck(GetMenuItem(id), checked); }
+
+void ConverterDialog::EnableMenuItem(int id, bool enabled) {
+    if (QAction* item = GetMenuItem(id)) item->setEnabled(enabled);
 }
 
 }  // namespace ravolin

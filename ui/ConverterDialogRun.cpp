@@ -173,17 +173,4 @@ ExpansionInput ConverterDialog::GatherExpansionInput() const {
     return input;
 }
 
-void ConverterDialog::showBusyWarning() {
-    m_services.messageBox.MessageBox(this, kBusyMessage, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
-}
-
-void ConverterDialog::done(int result) {
-    // The worker still reads and fills the controls: the window stays as it is and the run goes on.
-    if (isRunning()) {
-        showBusyWarning();
-        return;
-    }
-    QDialog::done(result);
-}
-
 }  // namespace ravolin

@@ -8,18 +8,16 @@
 #include "ui/SaveMessages.h"
 
 namespace ravolin {
-namespace {
-
-// A save is GatherSettings then WriteSettings. When the write fails, the record and the loop count go back
-// to what the file still holds, so the restore command keeps bringing back what is stored.
-SaveResult gatherAndWrite(ConverterDialog& dialog) {
-    const Settings recordBefore = dialog.record();
-    const std::int32_t loopCountBefore = dialog.m_nLoopCount;
-    std::vector<TextAdjustment> shortened = dialog.GatherSettings();
-    SaveResult saved = dialog.WriteSettings();
+// When the write fails, the record and the loop count go back to what the file still holds, so the restore
+// command keeps bringing back what is stored.
+SaveResult ConverterDialog::saveFromControls() {
+    const Settings recordBefore = m_record;
+    const std::int32_t loopCountBefore = m_nLoopCount;
+    std::vector<TextAdjustment> shortened = GatherSettings();
+    SaveResult saved = WriteSettings();
     if (!saved.ok) {
-        dialog.record() = recordBefore;
-        dialog.m_nLoopCount = loopCountBefore;
+        m_record = recordBefore;
+        m_nLoopCount = loopCountBefore;
         return saved;
     }
     shortened.insert(shortened.end(), saved.adjustments.begin(), saved.adjustments.end());
@@ -28,13 +26,11 @@ SaveResult gatherAndWrite(ConverterDialog& dialog) {
 }
 
 // A save never changes a text silently.
-void warnAboutAdjustments(ConverterDialog& dialog, const SaveResult& saved) {
+void ConverterDialog::warnAboutAdjustments(const SaveResult& saved) {
     if (saved.adjustments.empty()) return;
-    dialog.services().messageBox.MessageBox(&dialog, describeAdjustments(saved.adjustments), kWarningCaption,
-                                            MB_OK | MB_ICONEXCLAMATION);
+    m_services.messageBox.MessageBox(this, describeAdjustments(saved.adjustments), kWarningCaption,
+                                     MB_OK | MB_ICONEXCLAMATION);
 }
-
-}  // namespace
 
 std::vector<TextAdjustment> ConverterDialog::GatherSettings() {
     std::vector<TextAdjustment> shortened;
@@ -92,7 +88,7 @@ SaveResult ConverterDialog::WriteSettings() {
 }
 
 void ConverterDialog::OnSaveSettings() {
-    const SaveResult saved = gatherAndWrite(*this);
+    const SaveResult saved = saveFromControls();
     if (!saved.ok) {
         // Still unsaved: the question at exit stays armed.
         m_services.messageBox.MessageBox(this, fillText(kSaveFailedMessage, describeSaveFailure(m_settingsPath, saved)),
@@ -101,31 +97,7 @@ void ConverterDialog::OnSaveSettings() {
     }
     m_bUnsaved = 0;
     m_savedFields = storedFieldTexts();
-    warnAboutAdjustments(*this, saved);
-}
-
-void ConverterDialog::OnOK() {
-    // Typed work counts as unsaved as much as a run does, so the question below guards it too.
-    if (fieldsChangedSinceSave()) m_bUnsaved = 1;
-    if (m_bAutoSave != 0) {
-        const SaveResult saved = gatherAndWrite(*this);
-        if (!saved.ok) {
-            if (m_services.messageBox.MessageBox(
-                    this, fillText(kAutoSaveFailedQuestion, describeSaveFailure(m_settingsPath, saved)),
-                    kConfirmCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
-                return;
-            }
-        } else {
-            warnAboutAdjustments(*this, saved);
-        }
-    } else if (m_bUnsaved == 1) {
-        // Yes throws typed work away, so Enter answers No.
-        if (m_services.messageBox.MessageBox(this, kUnsavedQuestion, kConfirmCaption,
-                                             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO) {
-            return;
-        }
-    }
-    done(IDOK);
+    warnAboutAdjustments(saved);
 }
 
 }  // namespace ravolin

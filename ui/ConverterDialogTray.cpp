@@ -69,22 +69,4 @@ void ConverterDialog::OnTrayShowWindow() {
     activateWindow();
 }
 
-void ConverterDialog::OnTrayExit() {
-    // A run writes into the window until it ends: the program doesn't end under it.
-    if (isRunning()) {
-        showBusyWarning();
-        return;
-    }
-    if (m_services.messageBox.MessageBox(nullptr, kTrayExitQuestion, kConfirmCaption, MB_OKCANCEL | MB_ICONQUESTION) ==
-        IDOK) {
-        OnOK();
-    }
-}
-
-void ConverterDialog::OnDestroy() {
-    // The icon must not outlive the window, nor report to a dialog that is gone.
-    m_services.trayIcon.SetMouseHandler({});
-    NotifyTrayIcon(NIM_DELETE);
-}
-
 }  // namespace ravolin

@@ -1,0 +1,86 @@
+// The whole way out of the window: the exit button (OnOK), the close requests (Esc, the close box, the
+// system menu, IDCANCEL), the menu and tray exits, the end of the dialog, and the refusal of all of them
+// while a run is active.
+#include "ui/ConverterDialog.h"
+
+#include <QCloseEvent>
+
+#include "ui/DialogTexts.h"
+#include "ui/SaveMessages.h"
+
+namespace ravolin {
+
+void ConverterDialog::OnOK() {
+    // Typed work counts as unsaved as much as a run does, so the question below guards it too.
+    if (fieldsChangedSinceSave()) m_bUnsaved = 1;
+    if (m_bAutoSave != 0) {
+        const SaveResult saved = saveFromControls();
+        if (!saved.ok) {
+            if (m_services.messageBox.MessageBox(
+                    this, fillText(kAutoSaveFailedQuestion, describeSaveFailure(m_settingsPath, saved)),
+                    kConfirmCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+                return;
+            }
+        } else {
+            warnAboutAdjustments(saved);
+        }
+    } else if (m_bUnsaved == 1) {
+        // Yes throws typed work away, so Enter answers No.
+        if (m_services.messageBox.MessageBox(this, kUnsavedQuestion, kConfirmCaption,
+                                             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO) {
+            return;
+        }
+    }
+    done(IDOK);
+}
+
+void ConverterDialog::OnCancel() {
+    if (isRunning()) {
+        showBusyWarning();
+        return;
+    }
+    OnOK();
+}
+
+void ConverterDialog::OnExit() { OnOK(); }
+
+void ConverterDialog::OnTrayExit() {
+    // A run writes into the window until it ends: the program doesn't end under it.
+    if (isRunning()) {
+        showBusyWarning();
+        return;
+    }
+    if (m_services.messageBox.MessageBox(nullptr, kTrayExitQuestion, kConfirmCaption, MB_OKCANCEL | MB_ICONQUESTION) ==
+        IDOK) {
+        OnOK();
+    }
+}
+
+void ConverterDialog::closeEvent(QCloseEvent* event) {
+    // The close box is a request: OnCancel decides whether the dialog ends.
+    event->ignore();
+    OnCancel();
+}
+
+void ConverterDialog::reject() { OnCancel(); }
+
+void ConverterDialog::done(int result) {
+    // The worker still reads and fills the controls: the window stays as it is and the run goes on.
+    if (isRunning()) {
+        showBusyWarning();
+        return;
+    }
+    QDialog::done(result);
+}
+
+void ConverterDialog::showBusyWarning() {
+    m_services.messageBox.MessageBox(this, kBusyMessage, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void ConverterDialog::OnDestroy() {
+    // The icon must not outlive the window, nor report to a dialog that is gone.
+    m_services.trayIcon.SetMouseHandler({});
+    NotifyTrayIcon(NIM_DELETE);
+}
+
+}  // namespace ravolin
