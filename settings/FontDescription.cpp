@@ -11,7 +11,6 @@ namespace ravolin {
 namespace {
 
 constexpr std::size_t kFieldCount = 14;
-constexpr std::size_t kFaceNameMaxBytes = 31;  // the 32-byte field keeps room for its terminator
 
 // The C library's atol on the Windows program's side: blanks, an optional sign, digits up to the first
 // other character; a field without digits is 0. A value beyond the 32-bit range saturates, as atol does

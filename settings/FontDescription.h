@@ -1,10 +1,14 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace ravolin {
+
+// The longest face name the record holds, in CP932 bytes: its 32-byte field with the terminator.
+inline constexpr std::size_t kFaceNameMaxBytes = 31;
 
 // The Windows font record (LOGFONTA) as the settings file describes it.
 struct LogFont {

@@ -6,8 +6,6 @@
 namespace ravolin {
 namespace {
 
-constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
-
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\x1A'; }
 bool isQuote(char c) { return c == '"' || c == '\''; }
 
@@ -77,11 +75,11 @@ void ProfileFile::classify(Line& line) {
     }
     if (text[begin] == '[') {
         // "]" can be the second byte of a double-byte character, so the search walks characters.
-        std::size_t close = kNotFound;
+        std::size_t close = kNone;
         for (std::size_t i = begin + 1; i < end; i += cp932CharLength(text.substr(i))) {
             if (text[i] == ']') close = i;
         }
-        if (close != kNotFound) {
+        if (close != kNone) {
             line.kind = Kind::Section;
             line.name = trimmed(begin + 1, close);
             return;
@@ -102,7 +100,7 @@ std::size_t ProfileFile::findSection(std::string_view section) const {
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         if (m_lines[i].kind == Kind::Section && namesMatch(piece(m_lines[i], m_lines[i].name), section)) return i;
     }
-    return kNotFound;
+    return kNone;
 }
 
 std::size_t ProfileFile::sectionEnd(std::size_t header) const {
@@ -116,14 +114,14 @@ std::size_t ProfileFile::findKey(std::size_t header, std::string_view key) const
     for (std::size_t i = header + 1; i < end; ++i) {
         if (m_lines[i].kind == Kind::Key && namesMatch(piece(m_lines[i], m_lines[i].name), key)) return i;
     }
-    return kNotFound;
+    return kNone;
 }
 
 const ProfileFile::Line* ProfileFile::findValueLine(std::string_view section, std::string_view key) const {
     const std::size_t header = findSection(utf8ToCp932(section));
-    if (header == kNotFound) return nullptr;
+    if (header == kNone) return nullptr;
     const std::size_t at = findKey(header, utf8ToCp932(key));
-    if (at == kNotFound || !m_lines[at].hasValue) return nullptr;
+    if (at == kNone || !m_lines[at].hasValue) return nullptr;
     return &m_lines[at];
 }
 
@@ -179,14 +177,14 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
     const std::string sectionBytes = utf8ToCp932(section);
     const std::string keyBytes = utf8ToCp932(key);
     const std::size_t header = findSection(sectionBytes);
-    if (header == kNotFound) {
+    if (header == kNone) {
         if (!m_lines.empty() && m_lines.back().ending.empty()) m_lines.back().ending = kLineBreak;
         insertLine(m_lines.size(), '[' + sectionBytes + ']');
         insertLine(m_lines.size(), keyBytes + '=' + bytes);
         return exact;
     }
     const std::size_t at = findKey(header, keyBytes);
-    if (at != kNotFound) {
+    if (at != kNone) {
         Line& line = m_lines[at];
         // An unchanged value leaves the line as it stands, spacing and line end included.
         if (line.hasValue && piece(line, line.value) == bytes) return exact;
@@ -213,9 +211,9 @@ void ProfileFile::WriteInt(std::string_view section, std::string_view key, std::
 
 bool ProfileFile::DeleteKey(std::string_view section, std::string_view key) {
     const std::size_t header = findSection(utf8ToCp932(section));
-    if (header == kNotFound) return false;
+    if (header == kNone) return false;
     const std::size_t at = findKey(header, utf8ToCp932(key));
-    if (at == kNotFound) return false;
+    if (at == kNone) return false;
     // A last line without a line end passes that on to the line before it, so nothing else changes.
     if (m_lines[at].ending.empty() && at > 0) m_lines[at - 1].ending.clear();
     m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(at));

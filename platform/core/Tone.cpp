@@ -71,7 +71,7 @@ int millisecondsLeft(Clock::time_point deadline) {
     return static_cast<int>(std::max<decltype(left)>(left, 0));
 }
 
-bool writeAll(snd_pcm_t* pcm, const std::vector<std::int16_t>& samples, Clock::time_point deadline) {
+bool writeSamples(snd_pcm_t* pcm, const std::vector<std::int16_t>& samples, Clock::time_point deadline) {
     std::size_t done = 0;
     while (done < samples.size()) {
         if (millisecondsLeft(deadline) == 0) return false;
@@ -135,7 +135,7 @@ void AlsaTone::Beep(int frequencyHz, int durationMs) {
     if (snd_pcm_set_params(pcm, SND_PCM_FORMAT_S16, SND_PCM_ACCESS_RW_INTERLEAVED, 1, kSampleRate, 1, kLatencyUs) < 0)
         return;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(playedMs + kDrainSlackMs);
-    if (writeAll(pcm, samples, deadline)) {
+    if (writeSamples(pcm, samples, deadline)) {
         drainWithin(pcm, deadline);
     } else {
         snd_pcm_drop(pcm);

@@ -21,7 +21,6 @@ namespace {
 constexpr int kDefaultDpi = 96;
 constexpr int kMinWeight = 1;
 constexpr int kMaxWeight = 1000;
-constexpr std::size_t kFaceNameMaxBytes = 31;  // the record's 32-byte field with its terminator
 
 // Pixel (em) size a record's height asks for; 0 when it leaves the size open.
 int pixelSizeOf(const LogFont& record) {
