@@ -10,6 +10,8 @@ export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
 
 # The house format (.clang-format); a difference fails before anything is built.
 (cd "$root" && git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror)
+# Includes only point down the layers.
+"$root/scripts/check-layers.sh"
 
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$root/build" -j "$jobs"

@@ -32,11 +32,16 @@ protected:
         window.loopCount = 42;
         return writeSettingsFile(target, window, Settings{});
     }
-    // The save as an ordinary user would see it, reported from a child as "ok" or the error text.
-    std::string saveUnprivileged() const {
-        return test::runInChild([this] {
+    // The save as an ordinary user would see it, reported from a child as "ok" or the error text;
+    // `fileSizeLimit` (bytes) makes writes fail part way, as a full disk does.
+    std::string saveUnprivileged(std::string target = {}, rlim_t fileSizeLimit = RLIM_INFINITY) const {
+        if (target.empty()) target = path();
+        return test::runInChild([&] {
                    test::dropPrivileges();
-                   const SaveResult result = save(path());
+                   signal(SIGXFSZ, SIG_IGN);
+                   const rlimit limit{fileSizeLimit, fileSizeLimit};
+                   setrlimit(RLIMIT_FSIZE, &limit);
+                   const SaveResult result = save(target);
                    return result.ok ? std::string("ok") : result.error;
                })
             .report;
@@ -67,16 +72,8 @@ TEST_F(AtomicSaveTest, aFolderThatTakesNoNewFileGetsTheFileRewrittenInPlace) {
                         fs::perms::others_read | fs::perms::others_write);  // only the folder refuses
     setMode(m_dir.path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
                               fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
-    // A write that fails part way (the file-size limit stands in for a full disk) puts the old content back.
-    const std::string failed = test::runInChild([this] {
-                                   test::dropPrivileges();
-                                   signal(SIGXFSZ, SIG_IGN);
-                                   const rlimit limit{40, 40};
-                                   setrlimit(RLIMIT_FSIZE, &limit);
-                                   const SaveResult result = save(path());
-                                   return result.ok ? std::string("ok") : result.error;
-                               }).report;
-    EXPECT_EQ(failed, '"' + path() + "\": cannot rewrite the file: File too large");
+    // A write that fails part way puts the old content back.
+    EXPECT_EQ(saveUnprivileged(path(), 40), '"' + path() + "\": cannot rewrite the file: File too large");
     EXPECT_EQ(test::readFile(path()), kOldContent);
 
     EXPECT_EQ(saveUnprivileged(), "ok");
@@ -85,13 +82,9 @@ TEST_F(AtomicSaveTest, aFolderThatTakesNoNewFileGetsTheFileRewrittenInPlace) {
     EXPECT_EQ(entries(), std::vector<std::string>{"RavolinSetting.ini"});
 
     // A file that isn't there yet can't be made at all.
-    const std::string fresh = test::runInChild([this] {
-                                  test::dropPrivileges();
-                                  const SaveResult result = save(m_dir.file("new.ini"));
-                                  return result.ok ? std::string("ok") : result.error;
-                              }).report;
-    EXPECT_EQ(fresh, '"' + m_dir.file("new.ini") + "\": cannot create a temporary file in \"" + m_dir.path() +
-                         "\": Permission denied");
+    EXPECT_EQ(saveUnprivileged(m_dir.file("new.ini")), '"' + m_dir.file("new.ini") +
+                                                           "\": cannot create a temporary file in \"" + m_dir.path() +
+                                                           "\": Permission denied");
 }
 
 TEST_F(AtomicSaveTest, removesTheTemporaryFilesOfSavesWhoseProcessIsGone) {
