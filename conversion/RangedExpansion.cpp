@@ -41,7 +41,8 @@ ExpansionInput rangeInput(const ExpansionInput& input, const std::vector<std::ve
 }  // namespace
 
 RangedExpansionEnd expandInRanges(const ExpansionInput& input, std::size_t rangeLimit,
-                                  const std::function<bool(std::string_view)>& sink) {
+                                  const std::function<bool(std::string_view)>& sink,
+                                  const std::function<void(std::size_t passesDone)>& progress) {
     const std::size_t passes = input.loopCount > 0 ? static_cast<std::size_t>(input.loopCount) : 0;
     std::vector<std::vector<std::string>> lines;
     for (const ArrayInput& array : input.arrays) lines.push_back(SplitLines(array.valuesText));
@@ -60,6 +61,7 @@ RangedExpansionEnd expandInRanges(const ExpansionInput& input, std::size_t range
         if (first > 0 && !sink(kLineBreak)) return RangedExpansionEnd::Stopped;
         if (!sink(range.text)) return RangedExpansionEnd::Stopped;
         first += count;
+        if (progress) progress(first);
         const std::size_t bytesPerPass = std::max<std::size_t>(1, range.text.size() / count);
         rangePasses = std::clamp<std::size_t>(kTargetRangeBytes / bytesPerPass, 1, kMaxRangePasses);
     }

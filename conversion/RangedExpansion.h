@@ -12,8 +12,10 @@ enum class RangedExpansionEnd { Done, Stopped, PassTooLarge };
 // Produces exactly what ExpandTemplate(input) gives, range of passes by range of passes, handing each piece
 // to `sink` as soon as it exists: output of any length needs memory for one range only, which never holds
 // more than `rangeLimit` bytes. A sink that returns false stops the run; a single pass beyond `rangeLimit`
-// bytes ends it with PassTooLarge.
+// bytes ends it with PassTooLarge. `progress`, when given, hears the number of passes handed over so far
+// after each range.
 RangedExpansionEnd expandInRanges(const ExpansionInput& input, std::size_t rangeLimit,
-                                  const std::function<bool(std::string_view)>& sink);
+                                  const std::function<bool(std::string_view)>& sink,
+                                  const std::function<void(std::size_t passesDone)>& progress = {});
 
 }  // namespace ravolin

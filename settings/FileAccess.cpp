@@ -177,64 +177,99 @@ std::optional<std::string> readFileBytes(const std::string& path, int& error, st
     return bytes;
 }
 
-bool replaceFileAtomically(const std::string& path, std::string_view bytes, FileFailure& failure) {
-    auto report = [&](SaveStep step, const std::string& what, int code) {
-        failure = {step, code, describeFileError(path, what, code)};
-        return false;
-    };
-    std::string target;
+FileReplacement::~FileReplacement() { abandon(); }
+
+bool FileReplacement::report(SaveStep step, const std::string& what, int code, FileFailure& failure) {
+    failure = {step, code, describeFileError(m_path, what, code)};
+    abandon();
+    return false;
+}
+
+void FileReplacement::abandon() {
+    if (m_fd >= 0) close(m_fd);
+    m_fd = -1;
+    if (!m_temporary.empty()) unlink(m_temporary.c_str());
+    m_temporary.clear();
+}
+
+bool FileReplacement::begin(const std::string& path, FileFailure& failure, bool* folderRefused) {
+    abandon();
+    m_path = path;
+    if (folderRefused) *folderRefused = false;
     int code = 0;
-    if (!resolveLinks(path, target, code)) return report(SaveStep::FollowLink, "cannot follow the link", code);
+    if (!resolveLinks(path, m_target, code))
+        return report(SaveStep::FollowLink, "cannot follow the link", code, failure);
     struct stat existing {};
-    const bool exists = stat(target.c_str(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode)) return report(SaveStep::NotRegularFile, "not a regular file", EISDIR);
+    const bool exists = stat(m_target.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) {
+        return report(SaveStep::NotRegularFile, "not a regular file", EISDIR, failure);
+    }
     // The rename would replace a read-only file all the same; its protection is kept instead.
-    if (exists && access(target.c_str(), W_OK) != 0) {
-        return report(SaveStep::WriteProtected, "cannot write the file", errno);
+    if (exists && access(m_target.c_str(), W_OK) != 0) {
+        return report(SaveStep::WriteProtected, "cannot write the file", errno, failure);
     }
-    removeStaleTemporaries(target);
-    std::string temporary;
-    const int fd = createTemporary(target, temporary);
-    if (fd < 0 && exists && (errno == EACCES || errno == EPERM)) {
-        if (!rewriteInPlace(target, bytes, code))
-            return report(SaveStep::RewriteInPlace, "cannot rewrite the file", code);
-        return true;
+    removeStaleTemporaries(m_target);
+    m_fd = createTemporary(m_target, m_temporary);
+    if (m_fd < 0) {
+        const int error = errno;
+        m_temporary.clear();
+        if (folderRefused) *folderRefused = exists && (error == EACCES || error == EPERM);
+        return report(SaveStep::CreateTemporary, "cannot create a temporary file in \"" + parentOf(m_target) + '"',
+                      error, failure);
     }
-    if (fd < 0) {
-        return report(SaveStep::CreateTemporary, "cannot create a temporary file in \"" + parentOf(target) + '"',
-                      errno);
-    }
-    auto fail = [&](SaveStep step, const std::string& what, int error) {
-        unlink(temporary.c_str());
-        return report(step, what, error);
-    };
     if (exists) {
-        if (fchmod(fd, existing.st_mode & 07777) != 0) {
-            const int error = errno;
-            close(fd);
-            return fail(SaveStep::KeepPermissions, "cannot keep the file's permissions", error);
+        if (fchmod(m_fd, existing.st_mode & 07777) != 0) {
+            return report(SaveStep::KeepPermissions, "cannot keep the file's permissions", errno, failure);
         }
         if (existing.st_uid != geteuid() || existing.st_gid != getegid()) {
             // Only a privileged process can hand the file back to its owner; for others it stays theirs.
-            [[maybe_unused]] const int kept = fchown(fd, existing.st_uid, existing.st_gid);
+            [[maybe_unused]] const int kept = fchown(m_fd, existing.st_uid, existing.st_gid);
         }
     }
-    if (!writeAll(fd, bytes) || fsync(fd) != 0) {
-        const int error = errno;
-        close(fd);
-        return fail(SaveStep::WriteTemporary, "cannot write the temporary file", error);
-    }
-    if (close(fd) != 0) return fail(SaveStep::WriteTemporary, "cannot write the temporary file", errno);
+    return true;
+}
+
+bool FileReplacement::write(std::string_view bytes, FileFailure& failure) {
+    if (!writeAll(m_fd, bytes))
+        return report(SaveStep::WriteTemporary, "cannot write the temporary file", errno, failure);
+    return true;
+}
+
+bool FileReplacement::commit(FileFailure& failure) {
+    if (fsync(m_fd) != 0) return report(SaveStep::WriteTemporary, "cannot write the temporary file", errno, failure);
+    const int closed = close(m_fd);
+    m_fd = -1;
+    if (closed != 0) return report(SaveStep::WriteTemporary, "cannot write the temporary file", errno, failure);
     if (g_beforeRename) g_beforeRename();
-    if (rename(temporary.c_str(), target.c_str()) != 0)
-        return fail(SaveStep::Replace, "cannot replace the file", errno);
+    if (rename(m_temporary.c_str(), m_target.c_str()) != 0) {
+        return report(SaveStep::Replace, "cannot replace the file", errno, failure);
+    }
+    m_temporary.clear();
     // Makes the rename itself durable; the new content is complete either way.
-    const int dir = open(parentOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = open(parentOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         fsync(dir);
         close(dir);
     }
     return true;
+}
+
+bool replaceFileAtomically(const std::string& path, std::string_view bytes, FileFailure& failure) {
+    FileReplacement replacement;
+    bool folderRefused = false;
+    if (!replacement.begin(path, failure, &folderRefused)) {
+        if (!folderRefused) return false;
+        std::string target;
+        int code = 0;
+        resolveLinks(path, target, code);
+        if (!rewriteInPlace(target, bytes, code)) {
+            failure = {SaveStep::RewriteInPlace, code, describeFileError(path, "cannot rewrite the file", code)};
+            return false;
+        }
+        failure = {};
+        return true;
+    }
+    return replacement.write(bytes, failure) && replacement.commit(failure);
 }
 
 std::string describeFileError(const std::string& path, const std::string& what, int error) {

@@ -41,6 +41,32 @@ struct FileFailure {
     std::string message;  // `"path": what: reason`, in English
 };
 
+// A new content for a file, written in pieces to a temporary file beside it and put in its place by commit():
+// until then the file is as it was, and a replacement abandoned (or destroyed) before commit leaves no
+// temporary file behind. The same rules as replaceFileAtomically: links followed, permissions kept, special
+// and write-protected files refused, leftovers of dead processes removed.
+class FileReplacement {
+public:
+    FileReplacement() = default;
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+    ~FileReplacement();
+
+    // `folderRefused`, when given, tells whether the only obstacle was a folder that takes no new file.
+    bool begin(const std::string& path, FileFailure& failure, bool* folderRefused = nullptr);
+    bool write(std::string_view bytes, FileFailure& failure);
+    bool commit(FileFailure& failure);
+    void abandon();
+
+private:
+    bool report(SaveStep step, const std::string& what, int code, FileFailure& failure);
+
+    std::string m_path;
+    std::string m_target;
+    std::string m_temporary;
+    int m_fd = -1;
+};
+
 // Makes `bytes` the content of `path` in one atomic step: a temporary file beside the target is written,
 // flushed to disk and renamed over it, so a crash or a full disk leaves either the old or the new file.
 // A symbolic link is written through to its target; an existing file keeps its permissions. On failure

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace ravolin {
@@ -14,10 +15,19 @@ struct Collected {
 
 Collected collect(const ExpansionInput& input, std::size_t rangeLimit, std::size_t stopAfterBytes = SIZE_MAX) {
     Collected out;
-    out.end = expandInRanges(input, rangeLimit, [&](std::string_view piece) {
-        out.text.append(piece);
-        return out.text.size() < stopAfterBytes;
-    });
+    std::size_t lastProgress = 0;
+    out.end = expandInRanges(
+        input, rangeLimit,
+        [&](std::string_view piece) {
+            out.text.append(piece);
+            return out.text.size() < stopAfterBytes;
+        },
+        [&](std::size_t passesDone) {
+            EXPECT_GT(passesDone, lastProgress);  // only forwards
+            lastProgress = passesDone;
+        });
+    if (out.end == RangedExpansionEnd::Done)
+        EXPECT_EQ(lastProgress, static_cast<std::size_t>(std::max(0, input.loopCount)));
     return out;
 }
 
