@@ -26,8 +26,9 @@ Collected collect(const ExpansionInput& input, std::size_t rangeLimit, std::size
             EXPECT_GT(passesDone, lastProgress);  // only forwards
             lastProgress = passesDone;
         });
-    if (out.end == RangedExpansionEnd::Done)
+    if (out.end == RangedExpansionEnd::Done) {
         EXPECT_EQ(lastProgress, static_cast<std::size_t>(std::max(0, input.loopCount)));
+    }
     return out;
 }
 
