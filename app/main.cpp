@@ -17,6 +17,7 @@
 #include "platform/qt/FontChooser.h"
 #include "platform/qt/MessageBox.h"
 #include "platform/qt/QtTranslation.h"
+#include "platform/qt/ResultFileChooser.h"
 #include "platform/qt/TrayIcon.h"
 
 namespace {
@@ -98,8 +99,13 @@ int main(int argc, char** argv) {
     static ravolin::AlsaTone& tone = *new ravolin::AlsaTone;
     // A QObject: it has to go before the application does.
     ravolin::QtTrayIcon trayIcon;
-    ravolin::ConverterApp app(
-        {.dialog = {.messageBox = messageBox, .tone = tone, .fontChooser = fontChooser, .trayIcon = trayIcon}}, record);
+    ravolin::QtResultFileChooser resultFileChooser;
+    ravolin::ConverterApp app({.dialog = {.messageBox = messageBox,
+                                          .tone = tone,
+                                          .fontChooser = fontChooser,
+                                          .trayIcon = trayIcon,
+                                          .resultFileChooser = resultFileChooser}},
+                              record);
     app.InitInstance();
     return 0;
 }

@@ -14,6 +14,7 @@
 
 #include "conversion/Expansion.h"
 #include "platform/qt/FontChooser.h"
+#include "platform/qt/ResultFileChooser.h"
 #include "platform/qt/TrayIcon.h"
 #include "ui/ConverterDialog.h"
 #include "ui/OutputPane.h"
@@ -64,9 +65,13 @@ int main(int argc, char** argv) {
     // Never opened during a run: the program's own chooser and icon serve.
     ravolin::QtFontChooser fontChooser;
     ravolin::QtTrayIcon trayIcon;
-    ravolin::ConverterDialog dialog(
-        {.messageBox = messageBox, .tone = tone, .fontChooser = fontChooser, .trayIcon = trayIcon},
-        (directory.path() + "/RavolinSetting.ini").toStdString(), record);
+    ravolin::QtResultFileChooser resultFileChooser;
+    ravolin::ConverterDialog dialog({.messageBox = messageBox,
+                                     .tone = tone,
+                                     .fontChooser = fontChooser,
+                                     .trayIcon = trayIcon,
+                                     .resultFileChooser = resultFileChooser},
+                                    (directory.path() + "/RavolinSetting.ini").toStdString(), record);
     dialog.Create();
     dialog.show();
     messageBox.messages.clear();

@@ -7,6 +7,7 @@
 #include "platform/core/Tone.h"
 #include "platform/qt/FontChooser.h"
 #include "platform/qt/MessageBox.h"
+#include "platform/qt/ResultFileChooser.h"
 #include "platform/qt/TrayIcon.h"
 
 namespace ravolin {
@@ -21,6 +22,8 @@ struct DialogServices {
     // The editor font's chooser and the notification-area icon.
     FontChooserPort& fontChooser;
     TrayIconPort& trayIcon;
+    // Where "結果をファイルに保存" writes, and how.
+    ResultFileChooserPort& resultFileChooser;
 };
 
 }  // namespace ravolin

@@ -12,6 +12,7 @@
 
 #include "testsupport/FakeFontChooser.h"
 #include "testsupport/FakeMessageBox.h"
+#include "testsupport/FakeResultFileChooser.h"
 #include "testsupport/FakeTone.h"
 #include "testsupport/FakeTrayIcon.h"
 #include "testsupport/TempSettingsDir.h"
@@ -30,8 +31,11 @@ protected:
     }
 
     AppServices services() {
-        AppServices s{
-            .dialog = {.messageBox = messageBox, .tone = tone, .fontChooser = fontChooser, .trayIcon = trayIcon}};
+        AppServices s{.dialog = {.messageBox = messageBox,
+                                 .tone = tone,
+                                 .fontChooser = fontChooser,
+                                 .trayIcon = trayIcon,
+                                 .resultFileChooser = resultFileChooser}};
         s.acquireInstance = [this] {
             steps.push_back("lock");
             return SingleInstance::acquireIn(m_lockDirectory, kInstanceLockName);
@@ -57,6 +61,7 @@ protected:
     FakeTone tone;
     FakeFontChooser fontChooser;
     FakeTrayIcon trayIcon;
+    FakeResultFileChooser resultFileChooser;
     Settings record;
     WorkingDirectory workingDirectory{settings.directory(), {}};
     std::vector<std::string> steps;

@@ -15,6 +15,7 @@
 #include "settings/Settings.h"
 #include "testsupport/FakeFontChooser.h"
 #include "testsupport/FakeMessageBox.h"
+#include "testsupport/FakeResultFileChooser.h"
 #include "testsupport/FakeTone.h"
 #include "testsupport/FakeTrayIcon.h"
 #include "testsupport/TempSettingsDir.h"
@@ -78,7 +79,8 @@ protected:
                                     },
                                 .tone = tone,
                                 .fontChooser = fontChooser,
-                                .trayIcon = trayIcon};
+                                .trayIcon = trayIcon,
+                                .resultFileChooser = resultFileChooser};
         dialog = std::make_unique<ConverterDialog>(std::move(services),
                                                    settingsPath.empty() ? dir.settingsPath() : settingsPath, record);
         dialog->Create();
@@ -140,6 +142,7 @@ protected:
     FakeMessageBox messageBox;
     FakeFontChooser fontChooser;
     FakeTrayIcon trayIcon;
+    FakeResultFileChooser resultFileChooser;
     Settings record;
     std::vector<std::string> modalRuns;
     std::unique_ptr<ConverterDialog> dialog;
