@@ -43,6 +43,7 @@ TEST(Codec, encodesLikeWindowsAndMarksWhatItSubstitutes) {
         {"", "", false},
         {"ＭＳ Ｐゴシック", "\x82\x6c\x82\x72\x20\x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e", false},
         {"〜−", "\x81\x60\x81\x7c", false},  // one-way mappings Windows accepts
+        {"£¬", "\x81\x92\x81\xca", false},   // read back as the full-width ￡ and ￢
         {"a😀b", "a?b", true},
         {"a\xEF\xBF\xBDz", "a?z", true},                              // what a bad byte decoded to can't go back
         {"a\xFFz", "a?z", true},                                      // invalid UTF-8
