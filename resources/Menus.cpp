@@ -8,8 +8,11 @@ namespace {
 constexpr MenuItem kSeparator{};
 
 constexpr std::array kProcessItems{
-    MenuItem{"変換実行", kCmdExecute},      MenuItem{"文字列クリア", kCmdClearEditArea},
-    MenuItem{"初期化", kCmdRestoreStrings}, kSeparator,
+    MenuItem{"変換実行", kCmdExecute},
+    MenuItem{"文字列クリア", kCmdClearEditArea},
+    MenuItem{"初期化", kCmdRestoreStrings},
+    MenuItem{"結果をファイルに保存(&F)...", kCmdSaveResult},
+    kSeparator,
     MenuItem{"終了(&X)", kCmdExit},
 };
 constexpr std::array kToolItems{

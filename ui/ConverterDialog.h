@@ -26,10 +26,12 @@
 #include "ui/controls/MenuBuilder.h"
 
 class QMenuBar;
+class QProgressDialog;
 
 namespace ravolin {
 
 class TabControl;
+struct ResultSaveJob;
 class UiCallChannel;
 
 // The program's only main window: the template editor, the output pane, the loop count, the buttons, the
@@ -76,7 +78,8 @@ public:
     void SetRunControls(int flag);
     // What the controls show, as a run reads it; on the user-interface thread, and it writes no control.
     ExpansionInput GatherExpansionInput() const;
-    bool isRunning() const { return m_pWorker != nullptr; }
+    // A conversion run or a result save is going on.
+    bool isRunning() const { return m_pWorker != nullptr || m_saveJob != nullptr; }
     // "Busy": the refusal of whatever would end the window during a run.
     void showBusyWarning();
     // Copies the controls into m_nLoopCount and the record; returns the tokens it had to shorten to fit.
@@ -91,6 +94,8 @@ public:
     bool fieldsChangedSinceSave() const { return storedFieldTexts() != m_savedFields; }
     void OnClearEditArea();
     void OnRestoreReplacementStrings();
+    // "結果をファイルに保存": asks where and how, then streams the result there with a progress dialog.
+    void OnSaveResultToFile();
     void OnToggleBeep();
     void OnToggleTray();
     void OnAutoSaveClicked();
@@ -167,6 +172,13 @@ private:
     // they were at the last load or save.
     std::vector<std::string> storedFieldTexts() const;
     std::vector<std::string> m_savedFields;
+    // Counts the worker threads of runs and result saves alike.
+    static void noteWorkerStarted();
+    static void noteWorkerEnded();
+    void pollResultSave();
+    std::shared_ptr<ResultSaveJob> m_saveJob;  // the result save going on; null when none
+    QPointer<QProgressDialog> m_saveProgress;
+    ResultFileChoice m_lastResultChoice;  // the last save's choices, offered again in this session
 
     DialogServices m_services;
     std::string m_settingsPath;

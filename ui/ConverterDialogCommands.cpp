@@ -24,6 +24,9 @@ bool ConverterDialog::OnCommand(int id) {
         case kCmdRestoreStrings:
             OnRestoreReplacementStrings();
             return true;
+        case kCmdSaveResult:
+            OnSaveResultToFile();
+            return true;
         case kIdSaveSettings:
             OnSaveSettings();
             return true;

@@ -57,18 +57,21 @@ void showOutOfMemoryWarning(ConverterDialog* dialog) {
     dialog->services().messageBox.MessageBox(dialog, kOutOfMemoryMessage, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
-void showOutputLimitWarning(ConverterDialog* dialog) {
+// The pane can't hold the result; a file can. True when the user wants it saved.
+bool offerSaveInstead(ConverterDialog* dialog) {
     const std::string megabytes = std::to_string(kOutputLimitBytes / (1024 * 1024));
-    dialog->services().messageBox.MessageBox(dialog, fillText(kOutputLimitMessage, megabytes), kWarningCaption,
-                                             MB_OK | MB_ICONEXCLAMATION);
+    return dialog->services().messageBox.MessageBox(dialog, fillText(kOutputLimitQuestion, megabytes), kWarningCaption,
+                                                    MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
 }
 
 }  // namespace
 
 int ConverterDialog::liveWorkerCount() { return g_liveWorkers.load(); }
+void ConverterDialog::noteWorkerStarted() { ++g_liveWorkers; }
+void ConverterDialog::noteWorkerEnded() { --g_liveWorkers; }
 
 void ConverterDialog::OnExecute() {
-    if (m_pWorker) return;
+    if (isRunning()) return;
     auto channel = std::make_shared<UiCallChannel>(this);
     ++g_liveWorkers;
     try {
@@ -111,9 +114,10 @@ void ConverterDialog::RunConversion(UiCallChannel& channel, ConverterDialog* dia
     if (!channel.whileOpen([dialog, &beep] { beep = dialog->m_bBeep.load(); })) return;
     if (beep == 1) tone.Beep(kToneHz, kToneMs);
 
+    bool saveInstead = false;
     if (!outOfMemory && result.limitReached) {
         // The pane keeps what it shows; the user learns why nothing came.
-        if (!channel.call([dialog] { showOutputLimitWarning(dialog); })) return;
+        if (!channel.call([dialog, &saveInstead] { saveInstead = offerSaveInstead(dialog); })) return;
     } else if (!outOfMemory) {
         try {
             if (!replaceOutput(channel, dialog, std::move(result.text))) return;
@@ -124,7 +128,13 @@ void ConverterDialog::RunConversion(UiCallChannel& channel, ConverterDialog* dia
     if (outOfMemory && !channel.call([dialog] { showOutOfMemoryWarning(dialog); })) return;
 
     if (!channel.call([dialog] { dialog->SetRunControls(1); })) return;
-    channel.call([dialog] { dialog->m_pWorker = nullptr; });
+    channel.call([dialog, saveInstead] {
+        dialog->m_pWorker = nullptr;
+        // Once this run is over: the save is a job of its own.
+        if (saveInstead)
+            QMetaObject::invokeMethod(
+                dialog, [dialog] { dialog->OnSaveResultToFile(); }, Qt::QueuedConnection);
+    });
 }
 
 void ConverterDialog::SetRunControls(int flag) {
@@ -143,7 +153,9 @@ void ConverterDialog::SetRunControls(int flag) {
     // The save button stays off while auto-save is on, as the check box itself has it.
     GetDlgItem(kIdSaveSettings)->setEnabled(unlock && !IsDlgButtonChecked(kIdAutoSave));
     for (int id : {kIdExit, kIdExecute, kIdAutoSave}) GetDlgItem(id)->setEnabled(unlock);
-    for (int id : {kCmdExecute, kCmdClearEditArea, kCmdRestoreStrings, kCmdExit}) EnableMenuItem(id, unlock);
+    for (int id : {kCmdExecute, kCmdClearEditArea, kCmdRestoreStrings, kCmdSaveResult, kCmdExit}) {
+        EnableMenuItem(id, unlock);
+    }
     // Back where it was, unless the user has put it somewhere else meanwhile.
     if (unlock && m_focusBeforeRun && m_focusBeforeRun->isEnabled() && (!focusWidget() || focusWidget() == this)) {
         m_focusBeforeRun->setFocus(Qt::OtherFocusReason);

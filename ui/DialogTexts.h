@@ -16,8 +16,22 @@ inline constexpr char kUnsavedQuestion[] = "現在の設定は保存されてい
 inline constexpr char kRestoreQuestion[] = "置換文字列\r\n\r\n[数値]、[配列] を起動時に戻しますか？";
 
 // Texts of our own. %1, %2: filled in where they are shown.
-inline constexpr char kOutputLimitMessage[] =
-    "変換結果が上限の %1 MB を超えるため、出力を取りやめました。\r\n出力欄の内容は変更していません。";
+// A result the pane can't hold: offered to a file instead.
+inline constexpr char kOutputLimitQuestion[] =
+    "変換結果が上限の %1 MB を超えるため、出力欄には表示できません。\r\n出力欄の内容は変更していません。\r\n\r\n"
+    "代わりに変換結果をファイルに保存しますか？";
+// Saving a result to a file. %1 passes done, %2 of all, %3 bytes written, %4 the time left.
+inline constexpr char kSaveResultTitle[] = "変換結果の保存";
+inline constexpr char kSaveResultProgress[] = "変換結果を保存しています。\r\n%1 / %2 回（%3 バイト）\r\n残り %4";
+inline constexpr char kSaveResultEstimating[] = "計算中";
+inline constexpr char kSaveResultCancelling[] = "キャンセルしています…";
+inline constexpr char kCancelButton[] = "キャンセル";
+inline constexpr char kSaveResultDone[] = "変換結果を保存しました。\r\n\r\nファイル: %1\r\nサイズ: %2 バイト";
+inline constexpr char kSaveResultFailed[] = "変換結果を保存できませんでした。\r\n\r\n%1";
+inline constexpr char kSaveResultPassTooLarge[] =
+    "1 回分の変換結果が %1 MB を超えるため、保存を取りやめました。\r\nファイルは変更していません。";
+inline constexpr char kSaveResultOutOfMemory[] =
+    "メモリーが足りないため、保存を取りやめました。\r\nファイルは変更していません。";
 inline constexpr char kOutOfMemoryMessage[] =
     "メモリーが足りないため、変換を中止しました。\r\n出力欄の内容は変更していません。ループ回数を減らしてください。";
 inline constexpr char kSaveFailedMessage[] = "設定を保存できませんでした。\r\n\r\n%1";

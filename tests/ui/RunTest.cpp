@@ -31,7 +31,7 @@ protected:
 
 constexpr int kLockedControls[] = {kIdRestoreStrings, kIdClearEditArea, kIdSaveSettings,
                                    kIdExit,           kIdExecute,       kIdAutoSave};
-constexpr int kLockedMenuItems[] = {kCmdExecute, kCmdClearEditArea, kCmdRestoreStrings, kCmdExit};
+constexpr int kLockedMenuItems[] = {kCmdExecute, kCmdClearEditArea, kCmdRestoreStrings, kCmdSaveResult, kCmdExit};
 
 TEST_F(Run, twoQuickStarts_makeOneRun) {
     createWith("Beep=1\r\n");
@@ -218,21 +218,23 @@ TEST_F(Run, thePaneShowsTheExpansionOfWhatTheControlsShow_acrossManySlices) {
     EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), expected);
 }
 
-TEST_F(Run, outputOverTheLimit_warnsAndLeavesThePaneAsItWas) {
+TEST_F(Run, outputOverTheLimit_offersAFileAndLeavesThePaneAsItWas) {
     createWith("Beep=1\r\n");
     setTemplate("before", "1");
     runToEnd();
     ASSERT_EQ(dialog->GetDlgItemText(kIdOutput), "before");
 
     setTemplate(std::string(1000, 'x'), "40000");  // 40 MB
-    messageBox.scriptAnswer(IDOK);
+    messageBox.scriptAnswer(IDNO);
     runToEnd();
     ASSERT_EQ(messageBox.calls().size(), 1u);
     const MessageBoxCall& call = messageBox.calls()[0];
-    EXPECT_EQ(call.text,
-              "変換結果が上限の 32 MB を超えるため、出力を取りやめました。\r\n出力欄の内容は変更していません。");
+    EXPECT_EQ(
+        call.text,
+        "変換結果が上限の 32 MB を超えるため、出力欄には表示できません。\r\n出力欄の内容は変更していません。\r\n\r\n"
+        "代わりに変換結果をファイルに保存しますか？");
     EXPECT_EQ(call.caption, "警告");
-    EXPECT_EQ(call.type, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(call.type, MB_YESNO | MB_ICONEXCLAMATION);
     EXPECT_EQ(call.owner, dialog.get());
     EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), "before");
     EXPECT_EQ(tone.callCount(), 2u);  // the run ended, so it beeps

@@ -198,6 +198,7 @@ TEST_F(Startup, menuBar_hasItemsWithIdsAndCaptionsInOrder) {
         {{kCmdExecute, "変換実行"},
          {kCmdClearEditArea, "文字列クリア"},
          {kCmdRestoreStrings, "初期化"},
+         {kCmdSaveResult, "結果をファイルに保存(&F)..."},
          {0, ""},
          {kCmdExit, "終了(&X)"}},
         {{kCmdFontSettings, "置換元エディタのフォント設定"},
