@@ -109,6 +109,11 @@ void ConverterDialog::pollResultSave() {
     if (!job) return;
     const std::size_t total = static_cast<std::size_t>(job->choice.loopCount > 0 ? job->choice.loopCount : 0);
     const std::size_t done = job->progress.passesDone.load();
+    // However the dialog was cancelled (its button, Esc, its close box), the job stops.
+    if (m_saveProgress && m_saveProgress->wasCanceled() && !job->progress.cancel.exchange(true)) {
+        m_saveProgress->setLabelText(qt(kSaveResultCancelling));
+        m_saveProgress->show();
+    }
     if (m_saveProgress && !job->progress.cancel.load()) {
         m_saveProgress->setValue(total ? static_cast<int>(done * kProgressSteps / total) : 0);
         m_saveProgress->setLabelText(

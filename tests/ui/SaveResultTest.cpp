@@ -1,0 +1,149 @@
+#include <QAction>
+#include <QFile>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "tests/ui/DialogFixture.h"
+#include "ui/DialogTexts.h"
+
+namespace ravolin {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class SaveResult : public DialogFixture {
+protected:
+    // A template with counters and an array, Japanese text included, so encodings and line ends all show.
+    void createWithExample(const std::string& loopCount) {
+        writeSettingsWithFont("Loop=" + loopCount + "\r\n",
+                              "[Edit]\r\nOrigin=INSERT INTO t VALUES (＜置換1＞, '＜配列1＞');\r\n"
+                              "[Numerical]\r\nInit1=-2\r\nInc1=3\r\n"
+                              "[Arrangement]\r\nValue1=東京,大阪,,名古屋\r\n");
+        createAndShow();
+    }
+    std::string target(const char* name = "result.txt") const { return dir.directory() + "/" + name; }
+    // Chooses `choice` in the file dialog, starts the save and waits until it has ended.
+    void saveToEnd(const ResultFileChoice& choice) {
+        resultFileChooser.scriptChoice(choice);
+        dialog->OnCommand(kCmdSaveResult);
+        ASSERT_TRUE(eventually([this] { return !dialog->isRunning(); })) << "the save never ended";
+    }
+    std::vector<std::string> folderEntries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir.directory())) names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    QProgressDialog* progressDialog() const { return dialog->findChild<QProgressDialog*>(); }
+};
+
+TEST_F(SaveResult, writesWhatTheBatchToolWritesInEveryEncodingAndLineEnd) {
+    createWithExample("7");
+    ASSERT_TRUE(dialog->WriteSettings().ok);  // ravolin-expand reads the same fields from the file
+    struct Case {
+        bool cp932, lf;
+        QStringList options;
+    };
+    const Case cases[] = {
+        {false, false, {}}, {true, false, {"--cp932"}}, {false, true, {"--lf"}}, {true, true, {"--cp932", "--lf"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.options.join(' ').toStdString());
+        const std::size_t before = messageBox.calls().size();
+        messageBox.scriptAnswer(IDOK);
+        saveToEnd({.path = target(), .cp932 = c.cp932, .lfLineEnds = c.lf, .loopCount = 7});
+        QProcess expand;
+        expand.start(RAVOLIN_EXPAND_PATH, QStringList(c.options) << QString::fromStdString(dir.settingsPath()));
+        ASSERT_TRUE(expand.waitForFinished(20000));
+        const QByteArray expected = expand.readAllStandardOutput();
+        EXPECT_EQ(readBytes(target()), expected.toStdString());
+        ASSERT_EQ(messageBox.calls().size(), before + 1);
+        const MessageBoxCall& told = messageBox.calls().back();
+        EXPECT_EQ(told.caption, "情報");
+        EXPECT_EQ(told.type, MB_OK | MB_ICONASTERISK);
+        EXPECT_EQ(told.text, "変換結果を保存しました。\r\n\r\nファイル: " + target() +
+                                 "\r\nサイズ: " + std::to_string(expected.size()) + " バイト");
+    }
+    // The chooser opens on the last choice and the window's loop count.
+    ASSERT_EQ(resultFileChooser.calls().size(), 4u);
+    EXPECT_EQ(resultFileChooser.calls()[3],
+              (ResultFileChoice{.path = target(), .cp932 = false, .lfLineEnds = true, .loopCount = 7}));
+    EXPECT_EQ(folderEntries(), (std::vector<std::string>{"RavolinSetting.ini", "result.txt"}));
+}
+
+TEST_F(SaveResult, cancelLeavesTheOldFileAndNoTemporaryFileAndUnlocksTheWindow) {
+    createWithExample("1");
+    { std::ofstream(target()) << "old result"; }
+    resultFileChooser.scriptChoice({.path = target(), .loopCount = 2147483647});  // hours of output
+    dialog->OnCommand(kCmdSaveResult);
+    ASSERT_TRUE(dialog->isRunning());
+    ASSERT_NE(progressDialog(), nullptr);
+    EXPECT_EQ(progressDialog()->windowTitle(), "変換結果の保存");
+    ASSERT_TRUE(eventually(
+        [this] { return progressDialog()->value() >= 0 && progressDialog()->labelText().contains("バイト"); }));
+    // While it runs the window is locked as in a run, and won't end.
+    EXPECT_FALSE(dialog->GetDlgItem(kIdExecute)->isEnabled());
+    EXPECT_FALSE(dialog->GetMenuItem(kCmdSaveResult)->isEnabled());
+    messageBox.scriptAnswer(IDOK);
+    dialog->OnCancel();
+    ASSERT_EQ(messageBox.calls().size(), 1u);
+    expectBusyWarning(messageBox.calls()[0]);
+    EXPECT_TRUE(dialog->isVisible());
+
+    QPushButton* cancel = progressDialog()->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_EQ(cancel->text(), "キャンセル");
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    ASSERT_TRUE(eventually([this] { return !dialog->isRunning(); }));
+    EXPECT_EQ(readBytes(target()), "old result");
+    EXPECT_EQ(folderEntries(), (std::vector<std::string>{"RavolinSetting.ini", "result.txt"}));
+    EXPECT_EQ(messageBox.calls().size(), 1u);  // a cancel needs no message
+    EXPECT_TRUE(dialog->GetDlgItem(kIdExecute)->isEnabled());
+    EXPECT_TRUE(dialog->GetMenuItem(kCmdSaveResult)->isEnabled());
+    EXPECT_EQ(progressDialog(), nullptr);
+}
+
+TEST_F(SaveResult, aTargetThatCannotBeWrittenIsReportedAndAChooserCancelDoesNothing) {
+    createWithExample("3");
+    resultFileChooser.scriptCancel();
+    dialog->OnCommand(kCmdSaveResult);
+    EXPECT_FALSE(dialog->isRunning());
+    EXPECT_TRUE(messageBox.calls().empty());
+
+    const std::string nowhere = dir.directory() + "/no/such/folder/result.txt";
+    messageBox.scriptAnswer(IDOK);
+    saveToEnd({.path = nowhere, .loopCount = 3});
+    ASSERT_EQ(messageBox.calls().size(), 1u);
+    EXPECT_EQ(messageBox.calls()[0].caption, "警告");
+    EXPECT_EQ(messageBox.calls()[0].type, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(messageBox.calls()[0].text,
+              "変換結果を保存できませんでした。\r\n\r\nファイル: " + nowhere +
+                  "\r\n理由: 保存用の一時ファイルを作成できません（フォルダーが見つかりません）")
+        << messageBox.calls()[0].text;
+    EXPECT_TRUE(dialog->GetDlgItem(kIdExecute)->isEnabled());
+}
+
+TEST_F(SaveResult, aRunOverThePaneLimitLeadsToTheSave) {
+    createWithExample("1");
+    dialog->SetDlgItemText(kIdTemplate, std::string(1000, 'x'));
+    dialog->SetDlgItemText(kIdLoopCount, "40000");  // 40 MB
+    messageBox.scriptAnswer(IDYES);
+    messageBox.scriptAnswer(IDOK);  // saved
+    resultFileChooser.scriptChoice({.path = target(), .loopCount = 40000});
+    runToEnd();
+    ASSERT_TRUE(eventually([this] { return resultFileChooser.calls().size() == 1 && !dialog->isRunning(); }));
+    EXPECT_EQ(resultFileChooser.calls()[0].loopCount, 40000);
+    EXPECT_EQ(fs::file_size(target()), 1000u * 40000 + 2u * 39999);
+}
+
+}  // namespace
+}  // namespace ravolin
