@@ -1,0 +1,57 @@
+#include "platform/qt/ResultFileChooser.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QSpinBox>
+
+namespace ravolin {
+namespace {
+
+TEST(ResultFileChooser, opensPrefilledWithJapaneseRowsAndGivesBackWhatItHolds) {
+    QWidget owner;
+    const QString folder = QDir::tempPath();
+    struct Case {
+        ResultFileChoice initial;
+    };
+    const Case cases[] = {
+        {{.path = "", .cp932 = false, .lfLineEnds = false, .loopCount = 10}},
+        {{.path = (folder + "/out.txt").toStdString(), .cp932 = true, .lfLineEnds = true, .loopCount = 2147483647}},
+        {{.path = "", .cp932 = false, .lfLineEnds = true, .loopCount = -5}},  // a count below 0 runs no pass
+    };
+    for (const Case& c : cases) {
+        const std::unique_ptr<QFileDialog> dialog(createResultFileDialog(&owner, c.initial, folder));
+        EXPECT_EQ(dialog->windowTitle().toStdString(), "変換結果の保存");
+        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        EXPECT_EQ(QDir(dialog->directory()).absolutePath(), QDir(folder).absolutePath());
+        QStringList captions;
+        for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+            if (label->buddy() && label->buddy()->objectName() != "") captions << label->text();
+        }
+        EXPECT_TRUE(captions.contains("文字コード(&E):")) << captions.join('|').toStdString();
+        EXPECT_TRUE(captions.contains("改行(&R):"));
+        EXPECT_TRUE(captions.contains("ループ回数(&N):"));
+
+        ResultFileChoice expected = c.initial;
+        if (expected.loopCount < 0) expected.loopCount = 0;
+        if (expected.path.empty()) {
+            dialog->selectFile("typed.txt");
+            expected.path = (folder + "/typed.txt").toStdString();
+        }
+        EXPECT_EQ(choiceOf(*dialog), expected);
+        // The user's changes are what comes back.
+        dialog->findChild<QComboBox*>("encoding")->setCurrentIndex(expected.cp932 ? 0 : 1);
+        dialog->findChild<QSpinBox*>("loopCount")->setValue(12345);
+        EXPECT_EQ(choiceOf(*dialog).cp932, !expected.cp932);
+        EXPECT_EQ(choiceOf(*dialog).loopCount, 12345);
+    }
+}
+
+}  // namespace
+}  // namespace ravolin
