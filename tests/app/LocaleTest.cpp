@@ -3,12 +3,10 @@
 #include <clocale>
 #include <string>
 
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSize>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include "tests/app/ProgramProcess.h"
 #include "testsupport/TempSettingsDir.h"
@@ -33,20 +31,6 @@ QSize windowSize(const XvfbServer& x, const QString& window) {
         return QRegularExpression(QStringLiteral("%1=(\\d+)").arg(key)).match(shell).captured(1).toInt();
     };
     return {value("WIDTH"), value("HEIGHT")};
-}
-
-// Whether a window of `pid` titled `title` shows within the timeout. The title is read from _NET_WM_NAME,
-// always UTF-8: under EUC-JP the program's WM_NAME is compound text, which xdotool's search doesn't decode.
-bool waitForTitle(const XvfbServer& x, qint64 pid, const QString& title) {
-    QDeadlineTimer deadline(kWindowTimeoutMs);
-    do {
-        const QString windows = x.run("xdotool", {"search", "--onlyvisible", "--pid", QString::number(pid)});
-        for (const QString& window : windows.split('\n', Qt::SkipEmptyParts)) {
-            if (x.run("xprop", {"-id", window, "_NET_WM_NAME"}).contains('"' + title + '"')) return true;
-        }
-        QThread::msleep(50);
-    } while (!deadline.hasExpired());
-    return false;
 }
 
 // The real program on a Japanese desktop: whatever the locale, the window keeps its template geometry (the

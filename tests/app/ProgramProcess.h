@@ -4,8 +4,10 @@
 
 #include <sys/stat.h>
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include "testsupport/TempSettingsDir.h"
 #include "testsupport/XvfbServer.h"
@@ -33,6 +35,20 @@ inline void prepareProgram(QProcess& program, QProcessEnvironment env, const QTe
     program.setProcessEnvironment(env);
     program.setWorkingDirectory(QString::fromStdString(work.directory()));
     program.setProgram(RAVOLIN_EXECUTABLE);
+}
+
+// Whether a window of `pid` titled `title` shows within the timeout. The title is read from _NET_WM_NAME,
+// always UTF-8: under EUC-JP the program's WM_NAME is compound text, which xdotool's search doesn't decode.
+inline bool waitForTitle(const XvfbServer& x, qint64 pid, const QString& title, int timeoutMs = 20000) {
+    QDeadlineTimer deadline(timeoutMs);
+    do {
+        const QString windows = x.run("xdotool", {"search", "--onlyvisible", "--pid", QString::number(pid)});
+        for (const QString& window : windows.split('\n', Qt::SkipEmptyParts)) {
+            if (x.run("xprop", {"-id", window, "_NET_WM_NAME"}).contains('"' + title + '"')) return true;
+        }
+        QThread::msleep(50);
+    } while (!deadline.hasExpired());
+    return false;
 }
 
 }  // namespace ravolin

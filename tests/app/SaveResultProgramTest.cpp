@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "tests/app/ProgramProcess.h"
+#include "testsupport/TempSettingsDir.h"
+#include "testsupport/XvfbServer.h"
+
+namespace ravolin {
+namespace {
+
+constexpr int kWindowTimeoutMs = 20000;
+
+// The real program saves a 100 MB result through its real menu, Qt's file dialog and the progress dialog.
+TEST(ProgramSavesResult, throughTheMenuAndTheFileDialog) {
+    if (!XvfbServer::isInstalled()) GTEST_SKIP() << "Xvfb is not installed: no X server to run the program on";
+    XvfbServer x;
+    QTemporaryDir runtime;
+    ASSERT_TRUE(startStage(x, runtime));
+    TempSettingsDir work;
+    work.writeSettings("[Common]\r\nLoop=99999\r\nFont=" + std::string(kValidFontDescription) +
+                       "\r\n[Edit]\r\nOrigin=" + std::string(1000, 'x') + "\r\n");
+    QProcess program;
+    prepareProgram(program, x.environment(), runtime, work);
+    program.start();
+    ASSERT_TRUE(program.waitForStarted(10000));
+    const QString window = x.waitForWindow("^Ravolin$", program.processId(), kWindowTimeoutMs);
+    ASSERT_FALSE(window.isEmpty()) << program.readAllStandardError().toStdString();
+
+    // "処理(&P)" opens on "変換実行"; the save is the fourth item.
+    x.run("xdotool", {"windowfocus", "--sync", window});
+    x.run("xdotool", {"key", "--clearmodifiers", "alt+p"});
+    x.run("xdotool", {"key", "Down", "Down", "Down", "Return"});
+    ASSERT_TRUE(waitForTitle(x, program.processId(), QString::fromUtf8("変換結果の保存")));
+    // The file name field has the focus.
+    const std::string target = work.directory() + "/result.txt";
+    x.run("xdotool", {"type", "--delay", "5", QString::fromStdString(target)});
+    x.run("xdotool", {"key", "Return"});
+    ASSERT_TRUE(waitForTitle(x, program.processId(), QString::fromUtf8("情報"), 60000))
+        << program.readAllStandardError().toStdString();
+    EXPECT_EQ(std::filesystem::file_size(target), 1000u * 99999 + 2u * 99998);
+    x.run("xdotool", {"key", "Return"});
+    program.kill();
+    ASSERT_TRUE(program.waitForFinished(10000));
+}
+
+}  // namespace
+}  // namespace ravolin
