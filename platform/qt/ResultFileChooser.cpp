@@ -55,7 +55,7 @@ QFileDialog* createResultFileDialog(QWidget* owner, const ResultFileChoice& init
     loops->setRange(0, std::numeric_limits<std::int32_t>::max());
     loops->setValue(initial.loopCount > 0 ? initial.loopCount : 0);
     loops->setGroupSeparatorShown(true);
-    addRow(*dialog, "ループ回数(&N):", loops);
+    addRow(*dialog, "ループ回数(&L):", loops);
     return dialog;
 }
 
