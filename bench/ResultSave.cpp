@@ -7,10 +7,9 @@
 #include <string>
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QTemporaryDir>
-#include <QTimer>
 
+#include "bench/EventLoopTicks.h"
 #include "platform/qt/FontChooser.h"
 #include "platform/qt/ResultFileChooser.h"
 #include "platform/qt/TrayIcon.h"
@@ -95,21 +94,10 @@ int main(int argc, char** argv) {
     const long peakBefore = peakMiB();
 
     Clock::duration longestGap{};
-    Clock::time_point last = Clock::now();
-    const Clock::time_point start = last;
-    QEventLoop loop;
-    QTimer ticks;
-    ticks.setTimerType(Qt::PreciseTimer);
-    ticks.setInterval(1);
-    QObject::connect(&ticks, &QTimer::timeout, [&] {
-        const Clock::time_point now = Clock::now();
-        longestGap = std::max(longestGap, now - last);
-        last = now;
-        if (!dialog.isRunning()) loop.quit();
-    });
-    ticks.start();
+    const Clock::time_point start = Clock::now();
     dialog.OnCommand(ravolin::kCmdSaveResult);
-    loop.exec();
+    runTicksUntil([&] { return !dialog.isRunning(); },
+                  [&](Clock::time_point, Clock::duration gap) { longestGap = std::max(longestGap, gap); });
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
 
     const auto bytes = static_cast<double>(std::filesystem::file_size(target));

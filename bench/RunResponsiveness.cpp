@@ -8,10 +8,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTemporaryDir>
-#include <QTimer>
 
+#include "bench/EventLoopTicks.h"
 #include "conversion/Expansion.h"
 #include "platform/qt/FontChooser.h"
 #include "platform/qt/ResultFileChooser.h"
@@ -94,28 +93,17 @@ int main(int argc, char** argv) {
     const long peakBefore = peakMiB();
 
     Clock::duration longestExpansionGap{}, longestFillGap{};
-    Clock::time_point last = Clock::now();
-    const Clock::time_point start = last;
+    const Clock::time_point start = Clock::now();
     Clock::time_point end;
-    QEventLoop loop;
-    QTimer ticks;
-    ticks.setTimerType(Qt::PreciseTimer);
-    ticks.setInterval(1);
-    QObject::connect(&ticks, &QTimer::timeout, [&] {
-        const Clock::time_point now = Clock::now();
-        // A gap belongs to the phase in which it ends.
-        const bool filling = tone.beepedAt != 0 && now.time_since_epoch().count() > tone.beepedAt;
-        Clock::duration& longest = filling ? longestFillGap : longestExpansionGap;
-        longest = std::max(longest, now - last);
-        last = now;
-        if (!dialog.isRunning()) {
-            end = now;
-            loop.quit();
-        }
-    });
-    ticks.start();
     dialog.OnCommand(ravolin::kIdExecute);
-    loop.exec();
+    runTicksUntil([&] { return !dialog.isRunning(); },
+                  [&](Clock::time_point now, Clock::duration gap) {
+                      // A gap belongs to the phase in which it ends.
+                      const bool filling = tone.beepedAt != 0 && now.time_since_epoch().count() > tone.beepedAt;
+                      Clock::duration& longest = filling ? longestFillGap : longestExpansionGap;
+                      longest = std::max(longest, gap);
+                      end = now;
+                  });
 
     const Clock::time_point beeped{Clock::duration(tone.beepedAt.load())};
     const bool shown = dialog.GetDlgItemText(ravolin::kIdOutput).size() == outputBytes;
