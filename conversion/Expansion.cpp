@@ -42,7 +42,8 @@ struct Slot {
     int format = kDecimal;
     std::size_t width = 0;
     bool zeroFill = true;
-    bool plainDecimal = true;  // today's text: to_chars of the value, nothing around it
+    bool plainDecimal = true;  // to_chars of the value, nothing around it
+    bool plainSteps = true;    // a new step every pass, never starting over, no end mode: the common case
     int end = kNothing;
     std::vector<std::string_view> lines;  // views into the input's values text
     std::size_t usedLines = 0;            // lines that some pass actually shows
@@ -224,6 +225,7 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         slot.width = static_cast<std::size_t>(std::clamp(counter.width, 0, 64));
         slot.zeroFill = counter.fill != 1 && !isLetters(slot.format);
         slot.plainDecimal = slot.format == kDecimal && slot.width <= 1;
+        slot.plainSteps = slot.repeat == 1 && slot.period == 0;
         slot.valueBytes = counterBytes(slot);
         slots.push_back(std::move(slot));
     }
@@ -234,6 +236,7 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         slot.lines = splitLineViews(array.valuesText);
         slot.repeat = static_cast<std::uint64_t>(std::max(1, array.repeat));
         slot.end = array.end == kCycle || array.end == kKeepLast ? array.end : kNothing;
+        slot.plainSteps = slot.repeat == 1 && slot.end == kNothing;
         const std::size_t shown = passes == 0 ? 0 : static_cast<std::size_t>((passes - 1) / slot.repeat + 1);
         slot.usedLines = std::min(shown, slot.lines.size());
         // Cycling or keeping the last line never runs out; only lines that are empty leave nothing.
@@ -382,6 +385,12 @@ std::size_t mulSize(std::size_t a, std::size_t b) {
 std::size_t counterBytesShown(const Slot& slot, std::size_t passes, std::size_t limit) {
     std::size_t bytes = 0;
     Steps at = firstSteps(slot);
+    if (slot.plainSteps && slot.plainDecimal) {
+        for (std::size_t p = 0; p < passes && bytes <= limit; ++p, at.value += slot.increment)
+            bytes += digitCount(static_cast<std::int32_t>(at.value) < 0 ? 0u - at.value : at.value, kDecimal) +
+                     (static_cast<std::int32_t>(at.value) < 0 ? 1 : 0);
+        return bytes;
+    }
     for (std::size_t done = 0; done < passes && bytes <= limit;) {
         const auto group = static_cast<std::size_t>(std::min<std::uint64_t>(slot.repeat - at.phase, passes - done));
         bytes = addSize(bytes, mulSize(counterLength(at.value, slot), group));
@@ -485,6 +494,17 @@ void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Pi
         if (p > 0) {
             for (std::size_t i = 0; i < slots.size(); ++i) {
                 const Slot& slot = slots[i];
+                if (slot.plainSteps && slot.plainDecimal && slot.isCounter) {
+                    steps[i].value += slot.increment;
+                    char* begin = texts[i].data();
+                    char* end = std::to_chars(begin, begin + 12, static_cast<std::int32_t>(steps[i].value)).ptr;
+                    values[i] = std::string_view(begin, static_cast<std::size_t>(end - begin));
+                    continue;
+                }
+                if (slot.plainSteps && !slot.isCounter) {
+                    values[i] = p < slot.lines.size() ? slot.lines[p] : std::string_view();
+                    continue;
+                }
                 if (!advance(slot, steps[i])) continue;
                 values[i] =
                     slot.isCounter ? formatCounter(steps[i].value, slot, texts[i]) : lineAt(slot, steps[i].step);
