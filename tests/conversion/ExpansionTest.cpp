@@ -226,7 +226,7 @@ std::string randomToken(std::mt19937& rng, const std::string& text, const std::s
 
 TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
     std::mt19937 rng(20261207);
-    const std::string alphabet = "ab1-\r\n";
+    const std::string alphabet = "ab1- \r\n";
     std::uniform_int_distribution<int> loops(-1, 6);
     std::uniform_int_distribution<int> small(-12, 12);
     std::bernoulli_distribution active(0.4);
