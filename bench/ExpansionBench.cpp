@@ -6,7 +6,7 @@
 #include "conversion/Expansion.h"
 #include "tests/conversion/NaiveExpansion.h"
 
-// Output bytes per second of the expansion on the cases the issue names; BM_Naive_* and BM_Memcpy_* are
+// Output bytes per second of the expansion on typical templates; BM_Naive_* and BM_Memcpy_* are
 // the baseline and the physical bound to read the ratios against in one run.
 
 namespace {
