@@ -6,7 +6,7 @@
 #include "conversion/Expansion.h"
 #include "tests/conversion/NaiveExpansion.h"
 
-// Output bytes per second of the expansion on the cases the issue names; BM_Naive_* and BM_Memcpy_* are
+// Output bytes per second of the expansion on typical templates; BM_Naive_* and BM_Memcpy_* are
 // the baseline and the physical bound to read the ratios against in one run.
 
 namespace {
@@ -32,6 +32,21 @@ ExpansionInput countersArrays() {
     in.arrays[0] = {arrayToken(1), lines("red", 400'000)};
     in.arrays[1] = {arrayToken(2), lines("k", 1'000'000)};
     in.arrays[2] = {arrayToken(3), lines("value-", 50)};
+    return in;
+}
+
+// The same template with every counter formatted or stepped differently, and lists shorter than the run
+// that start again from their first line.
+ExpansionInput formatted() {
+    ExpansionInput in = countersArrays();
+    in.counters[0].width = 8;  // zero fill
+    in.counters[1].format = 1;
+    in.counters[2].format = 5;
+    in.counters[3].repeat = 3;
+    in.counters[4].period = 7;
+    in.arrays[0] = {arrayToken(1), lines("red", 40'000), 1, 1};
+    in.arrays[1] = {arrayToken(2), lines("k", 300'000), 1, 1};
+    in.arrays[2] = {arrayToken(3), lines("value-", 50), 1, 1};
     return in;
 }
 
@@ -68,6 +83,7 @@ void runExpand(benchmark::State& state, const ExpansionInput& in) {
 }
 
 void BM_Expand_CountersArrays(benchmark::State& state) { runExpand(state, countersArrays()); }
+void BM_Expand_Formatted(benchmark::State& state) { runExpand(state, formatted()); }
 void BM_Expand_Plain(benchmark::State& state) { runExpand(state, plain()); }
 void BM_Expand_LongTemplate(benchmark::State& state) { runExpand(state, longTemplate()); }
 
@@ -98,6 +114,7 @@ void BM_Memcpy_Plain(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_Expand_CountersArrays)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Expand_Formatted)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Expand_Plain)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Expand_LongTemplate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Naive_CountersArrays)->Unit(benchmark::kMillisecond);

@@ -1,6 +1,7 @@
 #include "conversion/Expansion.h"
 
 #include <algorithm>
+#include <bit>
 #include <bitset>
 #include <charconv>
 #include <cstring>
@@ -27,17 +28,172 @@ ByteSet bytesOf(std::string_view text) {
     return set;
 }
 
+enum Format { kDecimal, kHexLower, kHexUpper, kOctal, kBinary, kLettersLower, kLettersUpper };
+enum End { kNothing, kCycle, kKeepLast };
+
 struct Slot {
     std::string_view token;
     bool isCounter = false;
-    std::uint32_t initialValue = 0;
-    std::uint32_t counterValue = 0;  // unsigned so that the per-pass increment wraps without overflow
+    std::uint32_t initialValue = 0;  // unsigned so that the steps wrap without overflow
     std::uint32_t increment = 0;
+    std::uint64_t firstPass = 0;
+    std::uint64_t repeat = 1;  // passes per step (counters) or per line (arrays)
+    std::uint64_t period = 0;  // steps before a counter starts over; 0 never
+    int format = kDecimal;
+    std::size_t width = 0;
+    bool zeroFill = true;
+    bool plainDecimal = true;  // to_chars of the value, nothing around it
+    bool plainSteps = true;    // a new step every pass, never starting over, no end mode: the common case
+    int end = kNothing;
     std::vector<std::string_view> lines;  // views into the input's values text
     std::size_t usedLines = 0;            // lines that some pass actually shows
     bool mayBeEmpty = false;
     ByteSet valueBytes;
 };
+
+// Where a slot is in its run: the pass within the current step, the step (a counter's, or an array's line)
+// and a counter's value at that step.
+struct Steps {
+    std::uint64_t phase = 0;
+    std::uint64_t step = 0;
+    std::uint32_t value = 0;
+};
+
+Steps firstSteps(const Slot& slot) {
+    Steps at;
+    at.phase = slot.firstPass % slot.repeat;
+    at.step = slot.firstPass / slot.repeat;
+    if (slot.period > 0) at.step %= slot.period;
+    at.value = slot.initialValue + static_cast<std::uint32_t>(at.step) * slot.increment;
+    return at;
+}
+
+// Moves on by one pass; true when the step changed.
+bool advance(const Slot& slot, Steps& at) {
+    if (++at.phase < slot.repeat) return false;
+    at.phase = 0;
+    if (++at.step == slot.period) {
+        at.step = 0;
+        at.value = slot.initialValue;
+    } else {
+        at.value += slot.increment;
+    }
+    return true;
+}
+
+std::string_view lineAt(const Slot& slot, std::uint64_t index) {
+    if (index < slot.lines.size()) return slot.lines[index];
+    if (slot.end == kCycle) return slot.lines[index % slot.lines.size()];
+    if (slot.end == kKeepLast) return slot.lines.back();
+    return {};
+}
+
+bool isLetters(int format) { return format == kLettersLower || format == kLettersUpper; }
+
+std::size_t digitCount(std::uint32_t magnitude, int format) {
+    const auto bits = static_cast<std::size_t>(std::max(1, static_cast<int>(std::bit_width(magnitude))));
+    switch (format) {
+        case kHexLower:
+        case kHexUpper:
+            return (bits + 3) / 4;
+        case kOctal:
+            return (bits + 2) / 3;
+        case kBinary:
+            return bits;
+        case kLettersLower:
+        case kLettersUpper: {
+            std::size_t count = 0;
+            for (std::uint64_t n = std::uint64_t{magnitude} + 1; n > 0; n = (n - 1) / 26) ++count;
+            return count;
+        }
+        default: {
+            static constexpr std::uint32_t kPowers[] = {10u,      100u,      1000u,      10000u,     100000u,
+                                                        1000000u, 10000000u, 100000000u, 1000000000u};
+            std::size_t digits = 1;
+            while (digits < 10 && magnitude >= kPowers[digits - 1]) ++digits;
+            return digits;
+        }
+    }
+}
+
+std::size_t counterLength(std::uint32_t bits, const Slot& slot) {
+    const bool negative = static_cast<std::int32_t>(bits) < 0;
+    const std::size_t length = digitCount(negative ? 0u - bits : bits, slot.format) + (negative ? 1 : 0);
+    return std::max(length, slot.width);
+}
+
+// Room for 64 bytes of width, or 32 binary digits and a sign.
+using CounterText = std::array<char, 72>;
+
+// Writes the digits of `magnitude` so that they end at `end`; returns where they begin.
+char* digitsBefore(char* end, std::uint32_t magnitude, int format) {
+    static constexpr char kLower[] = "0123456789abcdef";
+    static constexpr char kUpper[] = "0123456789ABCDEF";
+    switch (format) {
+        case kHexLower:
+        case kHexUpper: {
+            const char* digits = format == kHexLower ? kLower : kUpper;
+            do *--end = digits[magnitude & 15u];
+            while ((magnitude >>= 4) != 0);
+            return end;
+        }
+        case kOctal:
+            do *--end = kLower[magnitude & 7u];
+            while ((magnitude >>= 3) != 0);
+            return end;
+        case kBinary:
+            do *--end = kLower[magnitude & 1u];
+            while ((magnitude >>= 1) != 0);
+            return end;
+        case kLettersLower:
+        case kLettersUpper: {
+            const char first = format == kLettersLower ? 'a' : 'A';
+            for (std::uint64_t n = std::uint64_t{magnitude} + 1; n > 0; n = (n - 1) / 26)
+                *--end = static_cast<char>(first + static_cast<char>((n - 1) % 26));
+            return end;
+        }
+        default: {
+            char digits[10];
+            const char* last = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+            const auto count = static_cast<std::size_t>(last - digits);
+            end -= count;
+            std::memcpy(end, digits, count);
+            return end;
+        }
+    }
+}
+
+std::string_view formatCounter(std::uint32_t bits, const Slot& slot, CounterText& text) {
+    if (slot.plainDecimal) {
+        char* end = std::to_chars(text.data(), text.data() + text.size(), static_cast<std::int32_t>(bits)).ptr;
+        return std::string_view(text.data(), static_cast<std::size_t>(end - text.data()));
+    }
+    const bool negative = static_cast<std::int32_t>(bits) < 0;
+    char* const end = text.data() + text.size();
+    char* begin = digitsBefore(end, negative ? 0u - bits : bits, slot.format);
+    const std::size_t length = static_cast<std::size_t>(end - begin) + (negative ? 1 : 0);
+    const std::size_t pad = slot.width > length ? slot.width - length : 0;
+    if (slot.zeroFill) {
+        begin -= pad;
+        std::memset(begin, '0', pad);
+    }
+    if (negative) *--begin = '-';
+    if (!slot.zeroFill) {
+        begin -= pad;
+        std::memset(begin, ' ', pad);
+    }
+    return std::string_view(begin, static_cast<std::size_t>(end - begin));
+}
+
+ByteSet counterBytes(const Slot& slot) {
+    static constexpr std::string_view kDigits[] = {
+        "0123456789", "0123456789abcdef",           "0123456789ABCDEF",          "01234567",
+        "01",         "abcdefghijklmnopqrstuvwxyz", "ABCDEFGHIJKLMNOPQRSTUVWXYZ"};
+    ByteSet set = bytesOf(kDigits[slot.format]);
+    set.set('-');
+    if (slot.width > 1) set.set(slot.zeroFill ? '0' : ' ');
+    return set;
+}
 
 // The lines SplitLines gives, as views: arrays can hold a million values, and copying each one costs
 // more than the passes that show it.
@@ -61,9 +217,16 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         slot.token = counter.token;
         slot.isCounter = true;
         slot.initialValue = static_cast<std::uint32_t>(counter.initialValue);
-        slot.counterValue = slot.initialValue;
         slot.increment = static_cast<std::uint32_t>(counter.increment);
-        slot.valueBytes = bytesOf("-0123456789");
+        slot.firstPass = static_cast<std::uint64_t>(std::max(0, input.firstPass));
+        slot.repeat = static_cast<std::uint64_t>(std::max(1, counter.repeat));
+        slot.period = static_cast<std::uint64_t>(std::max(0, counter.period));
+        slot.format = counter.format >= kDecimal && counter.format <= kLettersUpper ? counter.format : kDecimal;
+        slot.width = static_cast<std::size_t>(std::clamp(counter.width, 0, 64));
+        slot.zeroFill = counter.fill != 1 && !isLetters(slot.format);
+        slot.plainDecimal = slot.format == kDecimal && slot.width <= 1;
+        slot.plainSteps = slot.repeat == 1 && slot.period == 0;
+        slot.valueBytes = counterBytes(slot);
         slots.push_back(std::move(slot));
     }
     for (const ArrayInput& array : input.arrays) {
@@ -71,8 +234,13 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         Slot slot;
         slot.token = array.token;
         slot.lines = splitLineViews(array.valuesText);
-        slot.usedLines = std::min(passes, slot.lines.size());
-        slot.mayBeEmpty = passes > slot.lines.size();
+        slot.repeat = static_cast<std::uint64_t>(std::max(1, array.repeat));
+        slot.end = array.end == kCycle || array.end == kKeepLast ? array.end : kNothing;
+        slot.plainSteps = slot.repeat == 1 && slot.end == kNothing;
+        const std::size_t shown = passes == 0 ? 0 : static_cast<std::size_t>((passes - 1) / slot.repeat + 1);
+        slot.usedLines = std::min(shown, slot.lines.size());
+        // Cycling or keeping the last line never runs out; only lines that are empty leave nothing.
+        slot.mayBeEmpty = slot.end == kNothing && shown > slot.lines.size();
         for (std::size_t i = 0; i < slot.usedLines; ++i) {
             slot.mayBeEmpty = slot.mayBeEmpty || slot.lines[i].empty();
             slot.valueBytes |= bytesOf(slot.lines[i]);
@@ -205,21 +373,55 @@ bool compilePlan(std::string_view templateText, const std::vector<Slot>& slots, 
     return true;
 }
 
-std::size_t decimalLength(std::uint32_t bits) {
-    const bool negative = static_cast<std::int32_t>(bits) < 0;
-    const std::uint32_t magnitude = negative ? 0u - bits : bits;
-    static constexpr std::uint32_t kPowers[] = {10u,      100u,      1000u,      10000u,     100000u,
-                                                1000000u, 10000000u, 100000000u, 1000000000u};
-    std::size_t digits = 1;
-    while (digits < 10 && magnitude >= kPowers[digits - 1]) ++digits;
-    return digits + (negative ? 1 : 0);
-}
-
 // Adds with saturation, so that a size beyond any limit stays beyond it instead of wrapping.
 std::size_t addSize(std::size_t a, std::size_t b) { return a > kNoOutputLimit - b ? kNoOutputLimit : a + b; }
 std::size_t mulSize(std::size_t a, std::size_t b) {
     std::size_t product = 0;
     return __builtin_mul_overflow(a, b, &product) ? kNoOutputLimit : product;
+}
+
+// A counter's bytes over all passes, a step at a time: every pass shows at least one byte, so the loop ends
+// soon after the limit is passed.
+std::size_t counterBytesShown(const Slot& slot, std::size_t passes, std::size_t limit) {
+    std::size_t bytes = 0;
+    Steps at = firstSteps(slot);
+    if (slot.plainSteps && slot.plainDecimal) {
+        for (std::size_t p = 0; p < passes && bytes <= limit; ++p, at.value += slot.increment)
+            bytes += digitCount(static_cast<std::int32_t>(at.value) < 0 ? 0u - at.value : at.value, kDecimal) +
+                     (static_cast<std::int32_t>(at.value) < 0 ? 1 : 0);
+        return bytes;
+    }
+    for (std::size_t done = 0; done < passes && bytes <= limit;) {
+        const auto group = static_cast<std::size_t>(std::min<std::uint64_t>(slot.repeat - at.phase, passes - done));
+        bytes = addSize(bytes, mulSize(counterLength(at.value, slot), group));
+        done += group;
+        at.phase = slot.repeat - 1;
+        advance(slot, at);
+    }
+    return bytes;
+}
+
+// The bytes of the lines at indexes 0 .. count-1, as the end rule maps them.
+std::size_t lineBytes(const Slot& slot, std::size_t count) {
+    const std::size_t n = slot.lines.size();
+    const auto prefix = [&](std::size_t m) {
+        std::size_t sum = 0;
+        for (std::size_t i = 0; i < m; ++i) sum += slot.lines[i].size();
+        return sum;
+    };
+    if (count <= n) return prefix(count);
+    if (slot.end == kCycle) return addSize(mulSize(count / n, prefix(n)), prefix(count % n));
+    if (slot.end == kKeepLast) return addSize(prefix(n), mulSize(count - n, slot.lines.back().size()));
+    return prefix(n);
+}
+
+// An array's bytes over all passes: each line index is shown `repeat` passes, the last one perhaps fewer.
+std::size_t arrayBytesShown(const Slot& slot, std::size_t passes) {
+    if (passes == 0) return 0;
+    const auto indexes = static_cast<std::size_t>((passes - 1) / slot.repeat + 1);
+    const std::size_t lastPasses = passes - static_cast<std::size_t>((indexes - 1) * slot.repeat);
+    return addSize(mulSize(lineBytes(slot, indexes - 1), static_cast<std::size_t>(slot.repeat)),
+                   mulSize(lineAt(slot, indexes - 1).size(), lastPasses));
 }
 
 // The exact output size, or something above `limit` as soon as the size is known to pass it.
@@ -237,15 +439,8 @@ std::size_t planOutputSize(const std::vector<Piece>& pieces, const std::vector<S
     std::size_t total = addSize(mulSize(literalBytes, passes), mulSize(kLineBreak.size(), passes - 1));
     for (std::size_t i = 0; i < slots.size() && total <= limit; ++i) {
         if (uses[i] == 0) continue;
-        std::size_t valueBytes = 0;
-        if (slots[i].isCounter) {
-            // Every pass shows at least one digit, so the loop ends soon after the limit is passed.
-            std::uint32_t value = slots[i].counterValue;
-            for (std::size_t p = 0; p < passes && valueBytes <= limit; ++p, value += slots[i].increment)
-                valueBytes += decimalLength(value);
-        } else {
-            for (std::size_t p = 0; p < slots[i].usedLines; ++p) valueBytes += slots[i].lines[p].size();
-        }
+        const std::size_t valueBytes =
+            slots[i].isCounter ? counterBytesShown(slots[i], passes, limit) : arrayBytesShown(slots[i], passes);
         total = addSize(total, mulSize(valueBytes, uses[i]));
     }
     return total;
@@ -270,7 +465,7 @@ inline char* put(char* out, std::string_view text) {
 }
 
 // Writes every pass into `out`, which already has exactly the plan's output size.
-void writePasses(char* out, std::vector<Slot>& slots, const std::vector<Piece>& pieces, std::size_t passes) {
+void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Piece>& pieces, std::size_t passes) {
     if (pieces.size() <= 1 && (pieces.empty() || pieces[0].slot == kLiteral)) {
         // Every pass is the same text: write it once, then double what is written.
         const std::size_t unit = pieces.empty() ? 0 : pieces[0].text.size();
@@ -288,17 +483,31 @@ void writePasses(char* out, std::vector<Slot>& slots, const std::vector<Piece>& 
         return;
     }
     std::vector<std::string_view> values(slots.size());
-    std::vector<std::array<char, 12>> digits(slots.size());
+    std::vector<CounterText> texts(slots.size());
+    std::vector<Steps> steps(slots.size());
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        steps[i] = firstSteps(slots[i]);
+        values[i] = slots[i].isCounter ? formatCounter(steps[i].value, slots[i], texts[i]) : lineAt(slots[i], 0);
+    }
     for (std::size_t p = 0; p < passes; ++p) {
-        for (std::size_t i = 0; i < slots.size(); ++i) {
-            Slot& slot = slots[i];
-            if (slot.isCounter) {
-                char* begin = digits[i].data();
-                char* end = std::to_chars(begin, begin + 12, static_cast<std::int32_t>(slot.counterValue)).ptr;
-                values[i] = std::string_view(begin, static_cast<std::size_t>(end - begin));
-                slot.counterValue += slot.increment;
-            } else {
-                values[i] = p < slot.lines.size() ? slot.lines[p] : std::string_view();
+        // A value is formatted or looked up again only when its step moves on.
+        if (p > 0) {
+            for (std::size_t i = 0; i < slots.size(); ++i) {
+                const Slot& slot = slots[i];
+                if (slot.plainSteps && slot.plainDecimal && slot.isCounter) {
+                    steps[i].value += slot.increment;
+                    char* begin = texts[i].data();
+                    char* end = std::to_chars(begin, begin + 12, static_cast<std::int32_t>(steps[i].value)).ptr;
+                    values[i] = std::string_view(begin, static_cast<std::size_t>(end - begin));
+                    continue;
+                }
+                if (slot.plainSteps && !slot.isCounter) {
+                    values[i] = p < slot.lines.size() ? slot.lines[p] : std::string_view();
+                    continue;
+                }
+                if (!advance(slot, steps[i])) continue;
+                values[i] =
+                    slot.isCounter ? formatCounter(steps[i].value, slot, texts[i]) : lineAt(slot, steps[i].step);
             }
         }
         if (p > 0) out = put(out, kLineBreak);
@@ -333,24 +542,20 @@ Replaced replaceInto(const std::string& text, std::string_view token, std::strin
 // Runs the passes one replacement at a time, handing each finished pass to `emit`, which returns false to stop.
 // Returns false when a pass grew past `cap` bytes on the way.
 template <typename Emit>
-bool simulatePasses(const std::string& templateText, std::vector<Slot>& slots, std::size_t passes, std::size_t cap,
-                    Emit&& emit) {
+bool simulatePasses(const std::string& templateText, const std::vector<Slot>& slots, std::size_t passes,
+                    std::size_t cap, Emit&& emit) {
     std::string work;
     std::string scratch;
-    char digits[12];
-    for (Slot& slot : slots) slot.counterValue = slot.initialValue;
+    CounterText text;
+    std::vector<Steps> steps(slots.size());
+    for (std::size_t i = 0; i < slots.size(); ++i) steps[i] = firstSteps(slots[i]);
     for (std::size_t p = 0; p < passes; ++p) {
         work.assign(templateText);
-        for (Slot& slot : slots) {
-            std::string_view value;
-            if (slot.isCounter) {
-                char* end =
-                    std::to_chars(digits, digits + sizeof digits, static_cast<std::int32_t>(slot.counterValue)).ptr;
-                value = std::string_view(digits, static_cast<std::size_t>(end - digits));
-                slot.counterValue += slot.increment;
-            } else if (p < slot.lines.size()) {
-                value = slot.lines[p];
-            }
+        for (std::size_t i = 0; i < slots.size(); ++i) {
+            const Slot& slot = slots[i];
+            if (p > 0) advance(slot, steps[i]);
+            const std::string_view value =
+                slot.isCounter ? formatCounter(steps[i].value, slot, text) : lineAt(slot, steps[i].step);
             const Replaced replaced = replaceInto(work, slot.token, value, scratch, cap);
             if (replaced == Replaced::OverCap) return false;
             if (replaced == Replaced::Done) work.swap(scratch);

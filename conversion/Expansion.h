@@ -16,18 +16,32 @@ struct CounterInput {
     std::string token;
     std::int32_t initialValue = 0;
     std::int32_t increment = 0;
+    // Pass p shows step p / repeat, started over every `period` steps (0 or below: never).
+    std::int32_t repeat = 1;
+    std::int32_t period = 0;
+    // 0 decimal, 1 and 2 hexadecimal lower and upper, 3 octal, 4 binary, 5 and 6 letters lower and upper;
+    // `width` is the least length, filled with zeros after the sign, or with blanks before it when fill is 1.
+    std::int32_t format = 0;
+    std::int32_t width = 0;
+    std::int32_t fill = 0;
 };
 
 // An array as read from the controls: its values one per line, CR LF between lines.
 struct ArrayInput {
     std::string token;
     std::string valuesText;
+    // Pass p shows line p / repeat; past the last line: 0 nothing, 1 from the first line again, 2 the last line.
+    std::int32_t repeat = 1;
+    std::int32_t end = 0;
 };
 
 // Everything one expansion needs; a run gathers it once from what the window shows.
 struct ExpansionInput {
     std::string templateText;
     std::int32_t loopCount = 0;
+    // The pass the counters count from, so that a run cut into ranges carries its counters on; arrays always
+    // start at their first line.
+    std::int32_t firstPass = 0;
     std::array<CounterInput, kCounterCount> counters;
     std::array<ArrayInput, kArrayCount> arrays;
 };

@@ -13,25 +13,33 @@ constexpr std::size_t kTargetRangeBytes = std::size_t{4} << 20;
 constexpr std::size_t kFirstRangePasses = 256;
 constexpr std::size_t kMaxRangePasses = std::size_t{1} << 20;
 
-// The input whose passes 0 .. count-1 are the passes first .. first+count-1 of the whole run: counters
-// start where they would be by then, and each array keeps only the lines those passes show.
+// The input whose passes 0 .. count-1 are the passes first .. first+count-1 of the whole run: counters carry
+// on from that pass, and each array holds, one a pass, the lines those passes show.
 ExpansionInput rangeInput(const ExpansionInput& input, const std::vector<std::vector<std::string>>& lines,
                           std::size_t first, std::size_t count) {
     ExpansionInput range;
     range.templateText = input.templateText;
     range.loopCount = static_cast<std::int32_t>(count);
-    for (std::size_t i = 0; i < input.counters.size(); ++i) {
-        const CounterInput& counter = input.counters[i];
-        const auto start = static_cast<std::uint32_t>(counter.initialValue) +
-                           static_cast<std::uint32_t>(first) * static_cast<std::uint32_t>(counter.increment);
-        range.counters[i] = {counter.token, static_cast<std::int32_t>(start), counter.increment};
-    }
+    range.firstPass = static_cast<std::int32_t>(static_cast<std::size_t>(std::max(0, input.firstPass)) + first);
+    range.counters = input.counters;
     for (std::size_t i = 0; i < input.arrays.size(); ++i) {
-        range.arrays[i].token = input.arrays[i].token;
+        const ArrayInput& array = input.arrays[i];
+        range.arrays[i].token = array.token;
         const std::vector<std::string>& all = lines[i];
-        // Past the last line an empty text stands for "no value", which is what the whole run shows there.
-        for (std::size_t line = first; line < all.size() && line < first + count; ++line) {
-            if (line > first) range.arrays[i].valuesText.append(kLineBreak);
+        const auto repeat = static_cast<std::size_t>(std::max(1, array.repeat));
+        for (std::size_t pass = first; pass < first + count; ++pass) {
+            std::size_t line = pass / repeat;
+            if (line >= all.size()) {
+                // Past the last line an empty text stands for "no value", which is what the whole run shows.
+                if (array.end == 1) {
+                    line %= all.size();
+                } else if (array.end == 2) {
+                    line = all.size() - 1;
+                } else {
+                    break;
+                }
+            }
+            if (pass > first) range.arrays[i].valuesText.append(kLineBreak);
             range.arrays[i].valuesText.append(all[line]);
         }
     }

@@ -126,6 +126,71 @@ TEST(ExpandTemplate, producesTheDocumentedResults) {
     }
 }
 
+// One counter or one array per case, so that each row shows one rule at its boundary.
+ExpansionInput counterCase(std::int32_t value, std::int32_t format, std::int32_t width = 0, std::int32_t fill = 0) {
+    ExpansionInput in = makeInput("N", 1);
+    in.counters[0] = {"N", value, 0, 1, 0, format, width, fill};
+    return in;
+}
+
+ExpansionInput arrayCase(std::string values, std::int32_t end, std::int32_t repeat, std::int32_t loops) {
+    ExpansionInput in = makeInput("A", loops);
+    in.arrays[0] = {"A", std::move(values), repeat, end};
+    return in;
+}
+
+TEST(ExpandTemplate, formatsRepeatsAndListEndsFollowTheirRules) {
+    ExpansionInput steps = makeInput("N", 8);
+    steps.counters[0] = {"N", 10, 5, 2, 3};
+    ExpansionInput negativeRepeat = steps;
+    negativeRepeat.counters[0].repeat = -4;
+    negativeRepeat.counters[0].period = -1;
+    ExpansionInput later = steps;
+    later.firstPass = 5;
+    const Case cases[] = {
+        {"minDecimal", counterCase(INT32_MIN, 0), "-2147483648"},
+        {"minHexLower", counterCase(INT32_MIN, 1), "-80000000"},
+        {"minHexUpper", counterCase(INT32_MIN, 2), "-80000000"},
+        {"minOctal", counterCase(INT32_MIN, 3), "-20000000000"},
+        {"minBinary", counterCase(INT32_MIN, 4), "-1" + std::string(31, '0')},
+        {"minLetters", counterCase(INT32_MIN, 5), "-fxshrxy"},
+        {"minLettersUpper", counterCase(INT32_MIN, 6), "-FXSHRXY"},
+        {"unknownFormatIsDecimal", counterCase(INT32_MIN, 7, 12), "-02147483648"},
+        {"hexDigits", counterCase(0xbeef, 1), "beef"},
+        {"hexDigitsUpper", counterCase(-0xbeef, 2, 6, 1), " -BEEF"},
+        {"letters25", counterCase(25, 5), "z"},
+        {"letters26", counterCase(26, 5), "aa"},
+        {"letters701", counterCase(701, 6), "ZZ"},
+        {"letters702", counterCase(702, 5), "aaa"},
+        {"negativeLetters", counterCase(-27, 5), "-ab"},
+        {"lettersPadWithBlanks", counterCase(-1, 5, 4), "  -b"},
+        {"zeroFillAfterSign", counterCase(-7, 0, 4), "-007"},
+        {"blankFillBeforeSign", counterCase(-7, 0, 4, 1), "  -7"},
+        {"widthShorterThanText", counterCase(-123, 3, 2), "-173"},
+        {"width64", counterCase(-7, 4, 64), "-" + std::string(60, '0') + "111"},
+        {"widthAbove64", counterCase(7, 0, 99, 1), std::string(63, ' ') + "7"},
+        {"negativeWidth", counterCase(5, 4, -3), "101"},
+        {"repeatAndPeriod", steps, "10\r\n10\r\n15\r\n15\r\n20\r\n20\r\n10\r\n10"},
+        {"repeatAndPeriodFromALaterPass", later, "20\r\n10\r\n10\r\n15\r\n15\r\n20\r\n20\r\n10"},
+        {"repeatBelowOneAndNoPeriod", negativeRepeat, "10\r\n15\r\n20\r\n25\r\n30\r\n35\r\n40\r\n45"},
+        {"endNothingNoLines", arrayCase("", 0, 1, 3), "\r\n\r\n"},
+        {"endCycleNoLines", arrayCase("", 1, 1, 3), "\r\n\r\n"},
+        {"endKeepNoLines", arrayCase("", 2, 1, 3), "\r\n\r\n"},
+        {"endNothingOneLine", arrayCase("x", 0, 2, 3), "x\r\nx\r\n"},
+        {"endCycleOneLine", arrayCase("x", 1, 2, 3), "x\r\nx\r\nx"},
+        {"endKeepOneLine", arrayCase("x", 2, 1, 3), "x\r\nx\r\nx"},
+        {"endNothingManyLines", arrayCase("a\r\nb\r\nc", 0, 2, 8), "a\r\na\r\nb\r\nb\r\nc\r\nc\r\n\r\n"},
+        {"endCycleManyLines", arrayCase("a\r\nb\r\nc", 1, 1, 7), "a\r\nb\r\nc\r\na\r\nb\r\nc\r\na"},
+        {"endKeepManyLines", arrayCase("a\r\nb\r\nc", 2, 0, 5), "a\r\nb\r\nc\r\nc\r\nc"},
+        {"unknownEndIsNothing", arrayCase("a\r\nb", 3, 1, 3), "a\r\nb\r\n"},
+        {"cycleTakesTheEmptyLastLine", arrayCase("a\r\n", 1, 1, 5), "a\r\n\r\na\r\n\r\na"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ExpandTemplate(c.input), c.expected) << c.name;
+        EXPECT_EQ(naive::ExpandTemplate(c.input), c.expected) << c.name << " (reference)";
+    }
+}
+
 // Small alphabets make tokens, values and numbers collide often, so the differential test reaches the
 // interactions between slots (shadowing, values completing later tokens, empty values joining neighbours).
 std::string randomText(std::mt19937& rng, const std::string& alphabet, std::size_t maxLength) {
@@ -161,17 +226,35 @@ std::string randomToken(std::mt19937& rng, const std::string& text, const std::s
 
 TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
     std::mt19937 rng(20261207);
-    const std::string alphabet = "ab1-\r\n";
+    const std::string alphabet = "ab1- \r\n";
     std::uniform_int_distribution<int> loops(-1, 6);
     std::uniform_int_distribution<int> small(-12, 12);
     std::bernoulli_distribution active(0.4);
+    std::bernoulli_distribution plainRules(0.5);
+    std::uniform_int_distribution<int> rule(-1, 7);
+    std::uniform_int_distribution<int> width(-1, 66);
+    std::uniform_int_distribution<std::int32_t> any(INT32_MIN, INT32_MAX);
+    // Half the slots keep the default rules; the others draw repeat, period, format, width and end modes,
+    // with values anywhere in the 32-bit range so that signs and long digit runs come up.
+    const auto drawRules = [&](CounterInput& counter) {
+        if (plainRules(rng)) return;
+        counter.repeat = rule(rng) / 2;
+        counter.period = rule(rng) / 2;
+        counter.format = rule(rng);
+        counter.width = width(rng) % 9 == 0 ? width(rng) : rule(rng);
+        counter.fill = rule(rng) % 3;
+        if (plainRules(rng)) counter.initialValue = any(rng);
+    };
     for (int round = 0; round < 20000; ++round) {
         ExpansionInput in = makeInput(randomText(rng, alphabet + "AB", 12), loops(rng));
+        in.firstPass = plainRules(rng) ? 0 : rule(rng);
         for (CounterInput& counter : in.counters) {
             if (active(rng)) counter = {randomText(rng, alphabet + "N", 2), small(rng), small(rng)};
+            drawRules(counter);
         }
         for (ArrayInput& array : in.arrays) {
             if (active(rng)) array = {randomText(rng, alphabet + "AB", 2), randomText(rng, alphabet + "AB", 8)};
+            if (!plainRules(rng)) array.repeat = rule(rng) / 2, array.end = rule(rng) / 2;
         }
         ASSERT_EQ(ExpandTemplate(in), naive::ExpandTemplate(in))
             << "round " << round << " template " << in.templateText;
@@ -183,9 +266,11 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         ExpansionInput in = makeInput(randomText(rng, "abAB-", 10), fewLoops(rng));
         for (CounterInput& counter : in.counters) {
             if (active(rng)) counter = {randomToken(rng, in.templateText, "abAB"), small(rng), small(rng)};
+            drawRules(counter);
         }
         for (ArrayInput& array : in.arrays) {
             if (active(rng)) array = {randomToken(rng, in.templateText, "abAB-"), randomValues(rng, "ab")};
+            if (!plainRules(rng)) array.repeat = rule(rng) / 2, array.end = rule(rng) / 2;
         }
         ASSERT_EQ(ExpandTemplate(in), naive::ExpandTemplate(in))
             << "joining round " << round << " template " << in.templateText;

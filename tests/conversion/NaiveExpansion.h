@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,29 +22,61 @@ inline std::string ReplaceAllInPlace(std::string text, const std::string& patter
     return text;
 }
 
+inline std::int32_t CounterValue(const CounterInput& counter, std::int64_t pass) {
+    std::int64_t step = pass / std::max(1, counter.repeat);
+    if (counter.period > 0) step %= counter.period;
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(counter.initialValue) +
+                                     static_cast<std::uint32_t>(step) * static_cast<std::uint32_t>(counter.increment));
+}
+
+inline std::string FormatCounter(const CounterInput& counter, std::int32_t value) {
+    const int format = counter.format >= 0 && counter.format <= 6 ? counter.format : 0;
+    const bool letters = format >= 5;
+    const std::int64_t magnitude = value < 0 ? -std::int64_t{value} : value;
+    std::string digits;
+    if (letters) {
+        for (std::int64_t n = magnitude + 1; n > 0; n = (n - 1) / 26)
+            digits.insert(digits.begin(), static_cast<char>((format == 5 ? 'a' : 'A') + (n - 1) % 26));
+    } else {
+        const int bases[] = {10, 16, 16, 8, 2};
+        const char* symbols = format == 2 ? "0123456789ABCDEF" : "0123456789abcdef";
+        std::int64_t n = magnitude;
+        do digits.insert(digits.begin(), symbols[n % bases[format]]);
+        while ((n /= bases[format]) > 0);
+    }
+    const std::string sign = value < 0 ? "-" : "";
+    const auto width = static_cast<std::size_t>(std::clamp(counter.width, 0, 64));
+    const std::size_t length = sign.size() + digits.size();
+    if (length >= width) return sign + digits;
+    if (counter.fill == 1 || letters) return std::string(width - length, ' ') + sign + digits;
+    return sign + std::string(width - length, '0') + digits;
+}
+
+inline std::string ArrayValue(const ArrayInput& array, const std::vector<std::string>& lines, std::int64_t pass) {
+    const auto i = static_cast<std::size_t>(pass / std::max(1, array.repeat));
+    if (i < lines.size()) return lines[i];
+    if (array.end == 1) return lines[i % lines.size()];
+    if (array.end == 2) return lines.back();
+    return std::string();
+}
+
 inline std::string ExpandTemplate(const ExpansionInput& input) {
     std::vector<std::vector<std::string>> lines;
     for (const ArrayInput& array : input.arrays) lines.push_back(SplitLines(array.valuesText));
-    std::int32_t values[kCounterCount];
-    for (std::size_t i = 0; i < kCounterCount; ++i) values[i] = input.counters[i].initialValue;
     std::string output;
     for (std::int32_t pass = 0; pass < input.loopCount; ++pass) {
         std::string work = input.templateText;
-        for (std::size_t i = 0; i < kCounterCount; ++i) {
-            if (!input.counters[i].token.empty())
-                work = ReplaceAllInPlace(work, input.counters[i].token, std::to_string(values[i]));
+        for (const CounterInput& counter : input.counters) {
+            if (counter.token.empty()) continue;
+            const std::int64_t counted = std::int64_t{std::max(0, input.firstPass)} + pass;
+            work = ReplaceAllInPlace(work, counter.token, FormatCounter(counter, CounterValue(counter, counted)));
         }
         for (std::size_t i = 0; i < kArrayCount; ++i) {
-            if (input.arrays[i].token.empty()) continue;
-            const auto p = static_cast<std::size_t>(pass);
-            work = ReplaceAllInPlace(work, input.arrays[i].token, p < lines[i].size() ? lines[i][p] : std::string());
+            if (!input.arrays[i].token.empty())
+                work = ReplaceAllInPlace(work, input.arrays[i].token, ArrayValue(input.arrays[i], lines[i], pass));
         }
         if (pass > 0) output += "\r\n";
         output += work;
-        for (std::size_t i = 0; i < kCounterCount; ++i) {
-            values[i] = static_cast<std::int32_t>(static_cast<std::uint32_t>(values[i]) +
-                                                  static_cast<std::uint32_t>(input.counters[i].increment));
-        }
     }
     return output;
 }

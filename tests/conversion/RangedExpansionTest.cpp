@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+#include "tests/conversion/NaiveExpansion.h"
+
 namespace ravolin {
 namespace {
 
@@ -43,8 +45,20 @@ TEST(expandInRanges, piecesJoinToTheWholeExpansionAtAnyRangeSize) {
     ExpansionInput plain;
     plain.templateText = "same";
     plain.loopCount = 1000;
-    for (const ExpansionInput* input : {&counters, &simulated, &plain}) {
+    // Steps and lines repeated across range edges, a period, formats, and lists that cycle or keep their end.
+    ExpansionInput rules = counters;
+    rules.templateText = "N:M:A:B:C;";
+    rules.counters[0] = {"N", -5, 3, 7, 11, 1, 6, 1};
+    rules.counters[1] = {"M", 700, 1, 3, 0, 5, 4, 0};
+    rules.arrays[1] = {"B", "p\r\nq\r\nr", 5, 1};
+    rules.arrays[2] = {"C", "s\r\nt", 1, 2};
+    ExpansionInput rulesSimulated = rules;
+    rulesSimulated.counters[2] = {"a", 0, 1};  // letters of "M" can form it
+    ExpansionInput later = rules;
+    later.firstPass = 1234;
+    for (const ExpansionInput* input : {&counters, &simulated, &plain, &rules, &rulesSimulated, &later}) {
         const std::string whole = ExpandTemplate(*input);
+        EXPECT_TRUE(whole == naive::ExpandTemplate(*input)) << input->templateText;
         for (const std::size_t rangeLimit : {std::size_t{32}, std::size_t{4096}, std::size_t{1} << 20}) {
             const Collected out = collect(*input, rangeLimit);
             EXPECT_EQ(out.end, RangedExpansionEnd::Done) << rangeLimit;
