@@ -259,10 +259,8 @@ bool replaceFileAtomically(const std::string& path, std::string_view bytes, File
     bool folderRefused = false;
     if (!replacement.begin(path, failure, &folderRefused)) {
         if (!folderRefused) return false;
-        std::string target;
         int code = 0;
-        resolveLinks(path, target, code);
-        if (!rewriteInPlace(target, bytes, code)) {
+        if (!rewriteInPlace(replacement.target(), bytes, code)) {
             failure = {SaveStep::RewriteInPlace, code, describeFileError(path, "cannot rewrite the file", code)};
             return false;
         }

@@ -57,6 +57,8 @@ public:
     bool write(std::string_view bytes, FileFailure& failure);
     bool commit(FileFailure& failure);
     void abandon();
+    // The file the links of the path lead to, once begin() has run.
+    const std::string& target() const { return m_target; }
 
 private:
     bool report(SaveStep step, const std::string& what, int code, FileFailure& failure);

@@ -23,9 +23,6 @@
 namespace ravolin {
 namespace {
 
-constexpr int kToneHz = 1000;
-constexpr int kToneMs = 50;
-
 std::atomic<int> g_liveWorkers = 0;
 
 QPlainTextEdit& outputPane(ConverterDialog* dialog) {
@@ -112,7 +109,7 @@ void ConverterDialog::RunConversion(UiCallChannel& channel, ConverterDialog* dia
     // The flag is read only now, so toggling the beep during a run decides this run's beep.
     std::int32_t beep = 0;
     if (!channel.whileOpen([dialog, &beep] { beep = dialog->m_bBeep.load(); })) return;
-    if (beep == 1) tone.Beep(kToneHz, kToneMs);
+    if (beep == 1) tone.Beep(kEndToneHz, kEndToneMs);
 
     bool saveInstead = false;
     if (!outOfMemory && result.limitReached) {

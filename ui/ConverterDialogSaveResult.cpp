@@ -32,8 +32,6 @@ namespace {
 
 constexpr int kPollMs = 100;
 constexpr int kProgressSteps = 1000;
-constexpr int kToneHz = 1000;
-constexpr int kToneMs = 50;
 
 QString qt(const std::string& text) { return QString::fromStdString(text); }
 
@@ -126,7 +124,7 @@ void ConverterDialog::pollResultSave() {
     if (m_saveProgress) m_saveProgress->deleteLater();
     m_saveProgress = nullptr;
     SetRunControls(1);
-    if (m_bBeep == 1) m_services.tone.Beep(kToneHz, kToneMs);
+    if (m_bBeep == 1) m_services.tone.Beep(kEndToneHz, kEndToneMs);
     const std::string& path = job->choice.path;
     switch (job->end) {
         case ResultFileEnd::Done:

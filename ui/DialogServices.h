@@ -12,6 +12,10 @@
 
 namespace ravolin {
 
+// The tone at the end of a run or a result save, when the beep is on.
+inline constexpr int kEndToneHz = 1000;
+inline constexpr int kEndToneMs = 50;
+
 // The platform services the main dialog reaches through ports, so tests can stand in for each of them.
 struct DialogServices {
     MessageBoxPort& messageBox;
