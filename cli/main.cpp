@@ -103,9 +103,11 @@ ExpansionInput expansionInput(const WindowSettings& window, const Settings& reco
     for (std::size_t i = 0; i < record.counters.size(); ++i) {
         const NumericSlot& slot = record.counters[i];
         input.counters[i] = {slot.token, slot.initialValue, slot.increment};
+        input.counters[i].setStyle(slot.style);
     }
     for (std::size_t i = 0; i < record.arrays.size(); ++i) {
         input.arrays[i] = {record.arrays[i].token, record.arrays[i].valuesText};
+        input.arrays[i].setStyle(record.arrays[i].style);
     }
     return input;
 }

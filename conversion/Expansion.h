@@ -11,28 +11,84 @@ namespace ravolin {
 inline constexpr std::size_t kCounterCount = 5;
 inline constexpr std::size_t kArrayCount = 9;
 
+// The counter number formats, as stored.
+enum CounterFormat : std::int32_t {
+    kFormatDecimal,
+    kFormatHexLower,
+    kFormatHexUpper,
+    kFormatOctal,
+    kFormatBinary,
+    kFormatLettersLower,
+    kFormatLettersUpper,
+};
+// What an array gives once its lines have run out, as stored.
+enum ArrayEnd : std::int32_t { kEndEmpty, kEndCycle, kEndKeepLast };
+
+// How a counter steps and shows its value; the defaults give today's plain decimals, one step a pass.
+// Values outside the ranges below are read as the nearest rule (repeat below 1 as 1, an unknown format as
+// decimal), so any stored integer is valid.
+struct CounterStyle {
+    // Pass p shows step p / repeat, started over every `period` steps (0 or below: never).
+    std::int32_t repeat = 1;
+    std::int32_t period = 0;
+    // A CounterFormat; `width` (0-64) is the least length, filled with zeros after the sign, or with blanks
+    // before it when fill is 1.
+    std::int32_t format = kFormatDecimal;
+    std::int32_t width = 0;
+    std::int32_t fill = 0;
+
+    bool operator==(const CounterStyle&) const = default;
+};
+
+// How an array walks its lines: pass p shows line p / repeat; past the last line, an ArrayEnd decides.
+struct ArrayStyle {
+    std::int32_t repeat = 1;
+    std::int32_t end = kEndEmpty;
+
+    bool operator==(const ArrayStyle&) const = default;
+};
+
 // A numeric counter as read from the controls when a run starts. An empty token switches it off.
 struct CounterInput {
     std::string token;
     std::int32_t initialValue = 0;
     std::int32_t increment = 0;
-    // Pass p shows step p / repeat, started over every `period` steps (0 or below: never).
+    // The fields of a CounterStyle, flat for the engine.
     std::int32_t repeat = 1;
     std::int32_t period = 0;
-    // 0 decimal, 1 and 2 hexadecimal lower and upper, 3 octal, 4 binary, 5 and 6 letters lower and upper;
-    // `width` is the least length, filled with zeros after the sign, or with blanks before it when fill is 1.
-    std::int32_t format = 0;
+    std::int32_t format = kFormatDecimal;
     std::int32_t width = 0;
     std::int32_t fill = 0;
+
+    void setStyle(const CounterStyle& style) {
+        repeat = style.repeat;
+        period = style.period;
+        format = style.format;
+        width = style.width;
+        fill = style.fill;
+    }
 };
 
 // An array as read from the controls: its values one per line, CR LF between lines.
 struct ArrayInput {
     std::string token;
     std::string valuesText;
-    // Pass p shows line p / repeat; past the last line: 0 nothing, 1 from the first line again, 2 the last line.
+    // The fields of an ArrayStyle.
     std::int32_t repeat = 1;
-    std::int32_t end = 0;
+    std::int32_t end = kEndEmpty;
+
+    void setStyle(const ArrayStyle& style) {
+        repeat = style.repeat;
+        end = style.end;
+    }
+};
+
+// The styles of all slots: what the window keeps beside its pages.
+struct SlotStyles {
+    std::array<CounterStyle, kCounterCount> counters;
+    std::array<ArrayStyle, kArrayCount> arrays;
+
+    bool operator==(const SlotStyles&) const = default;
 };
 
 // Everything one expansion needs; a run gathers it once from what the window shows.

@@ -15,6 +15,7 @@ struct NumericSlot {
     std::string token;  // UTF-8
     std::int32_t initialValue = 0;
     std::int32_t increment = 0;
+    CounterStyle style;  // keys of ours; the defaults when the file has none
 
     bool operator==(const NumericSlot&) const = default;
 };
@@ -22,6 +23,7 @@ struct NumericSlot {
 struct ArraySlot {
     std::string token;       // UTF-8
     std::string valuesText;  // line form: CR LF between values
+    ArrayStyle style;        // keys of ours; the defaults when the file has none
 
     bool operator==(const ArraySlot&) const = default;
 };
@@ -30,6 +32,17 @@ struct ArraySlot {
 struct Settings {
     std::array<NumericSlot, kCounterCount> counters;
     std::array<ArraySlot, kArrayCount> arrays;
+
+    SlotStyles styles() const {
+        SlotStyles styles;
+        for (std::size_t i = 0; i < kCounterCount; ++i) styles.counters[i] = counters[i].style;
+        for (std::size_t i = 0; i < kArrayCount; ++i) styles.arrays[i] = arrays[i].style;
+        return styles;
+    }
+    void setStyles(const SlotStyles& styles) {
+        for (std::size_t i = 0; i < kCounterCount; ++i) counters[i].style = styles.counters[i];
+        for (std::size_t i = 0; i < kArrayCount; ++i) arrays[i].style = styles.arrays[i];
+    }
 
     bool operator==(const Settings&) const = default;
 };

@@ -108,6 +108,13 @@ public:
         m_file.WriteInt(section, key, value);
     }
 
+    // A key of ours: written once it leaves its default or where the file already has it, so a file of
+    // someone who never uses it stays as the Windows program writes it.
+    void optionalInteger(const std::string& section, const std::string& key, std::int32_t value,
+                         std::int32_t fallback) {
+        if (value != fallback || m_file.GetString(section, key)) m_file.WriteInt(section, key, value);
+    }
+
     void text(const std::string& section, const std::string& key, std::string_view value, StoredText what,
               std::size_t slot = 0) {
         if (!m_file.WriteString(section, key, value)) note(what, slot, TextAdjustment::Kind::Substituted);
@@ -161,11 +168,20 @@ void loadSettingsBytes(std::string_view cp932, WindowSettings& window, Settings&
         counter.token = fitToken(file.GetString(kNumerical, numbered("Text", i), defaultCounterToken(i)));
         counter.initialValue = file.GetInt(kNumerical, numbered("Init", i), 0);
         counter.increment = file.GetInt(kNumerical, numbered("Inc", i), 1);
+        const CounterStyle plain;
+        counter.style = {.repeat = file.GetInt(kNumerical, numbered("Repeat", i), plain.repeat),
+                         .period = file.GetInt(kNumerical, numbered("Period", i), plain.period),
+                         .format = file.GetInt(kNumerical, numbered("Format", i), plain.format),
+                         .width = file.GetInt(kNumerical, numbered("Width", i), plain.width),
+                         .fill = file.GetInt(kNumerical, numbered("Fill", i), plain.fill)};
     }
     for (std::size_t i = 0; i < record.arrays.size(); ++i) {
         ArraySlot& array = record.arrays[i];
         array.token = fitToken(file.GetString(kArrangement, numbered("Text", i), defaultArrayToken(i)));
         array.valuesText = loadMultiLine(file, kArrangement, numbered("Value", i));
+        const ArrayStyle plain;
+        array.style = {.repeat = file.GetInt(kArrangement, numbered("Repeat", i), plain.repeat),
+                       .end = file.GetInt(kArrangement, numbered("End", i), plain.end)};
     }
 }
 
@@ -214,11 +230,20 @@ std::string settingsFileBytes(std::string_view current, const WindowSettings& wi
         write.token(kNumerical, numbered("Text", i), counter.token, StoredText::CounterToken, i);
         write.integer(kNumerical, numbered("Init", i), counter.initialValue);
         write.integer(kNumerical, numbered("Inc", i), counter.increment);
+        const CounterStyle plain;
+        write.optionalInteger(kNumerical, numbered("Repeat", i), counter.style.repeat, plain.repeat);
+        write.optionalInteger(kNumerical, numbered("Period", i), counter.style.period, plain.period);
+        write.optionalInteger(kNumerical, numbered("Format", i), counter.style.format, plain.format);
+        write.optionalInteger(kNumerical, numbered("Width", i), counter.style.width, plain.width);
+        write.optionalInteger(kNumerical, numbered("Fill", i), counter.style.fill, plain.fill);
     }
     for (std::size_t i = 0; i < record.arrays.size(); ++i) {
         const ArraySlot& array = record.arrays[i];
         write.token(kArrangement, numbered("Text", i), array.token, StoredText::ArrayToken, i);
         write.multiLine(kArrangement, numbered("Value", i), array.valuesText, StoredText::ArrayValues, i);
+        const ArrayStyle plain;
+        write.optionalInteger(kArrangement, numbered("Repeat", i), array.style.repeat, plain.repeat);
+        write.optionalInteger(kArrangement, numbered("End", i), array.style.end, plain.end);
     }
     return file.Bytes();
 }

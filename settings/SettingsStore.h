@@ -11,7 +11,8 @@ namespace ravolin {
 
 inline constexpr char kSettingsFileName[] = "RavolinSetting.ini";
 
-// Reads the 39 keys into `window` and `record`, with the defaults for whatever is missing. A missing file gives
+// Reads the 39 keys, and the style keys of ours ("Repeat1", "Format1"... of the counters, "Repeat1" and "End1"
+// of the arrays), into `window` and `record`, with the defaults for whatever is missing. A missing file gives
 // the defaults, and nothing is created. A file that is there but can't be taken (unreadable, not a regular
 // file, too large) gives the defaults too; the error of that (an errno or a code of FileAccess.h) is
 // returned, 0 otherwise.
@@ -41,7 +42,8 @@ struct SaveResult {
     std::vector<TextAdjustment> adjustments;
 };
 
-// Writes the 39 keys in one atomic replacement of the file, leaving every other line of it untouched.
+// Writes the 39 keys in one atomic replacement of the file, leaving every other line of it untouched. A style
+// key is written only where it differs from its default or the file already has it.
 // `window.templateText` is the template to store (the editor's current text).
 SaveResult writeSettingsFile(const std::string& path, const WindowSettings& window, const Settings& record);
 

@@ -143,6 +143,7 @@ void ConverterDialog::LoadSettings() {
     m_bAutoSave = window.autoSave;
     m_strTemplate = std::move(window.templateText);
     m_strFont = std::move(window.font);
+    m_styles = m_record.styles();
 }
 
 LogFont ConverterDialog::ParseFontString() {

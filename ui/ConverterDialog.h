@@ -139,6 +139,9 @@ public:
     std::string m_strTemplate;
     std::string m_strFont;
     std::int32_t m_bUnsaved = 0;
+    // How the counters and arrays step and show their values: set by the "書式と繰り返し" dialog, stored by a
+    // save, brought back from the record by the restore command.
+    SlotStyles m_styles;
     QIcon m_hIcon;
     std::span<const Accelerator> m_hAccel;
     std::shared_ptr<UiCallChannel> m_pWorker;  // the running conversion's channel to this window; null when idle

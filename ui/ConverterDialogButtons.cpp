@@ -24,6 +24,7 @@ void ConverterDialog::OnRestoreReplacementStrings() {
     }
     m_numericPage.FillControls();
     for (ArrayPage& page : m_arrayPage) page.FillControls();
+    m_styles = m_record.styles();
 }
 
 void ConverterDialog::OnAutoSaveClicked() {

@@ -179,6 +179,8 @@ ExpansionInput ConverterDialog::GatherExpansionInput() const {
     for (std::size_t i = 0; i < kArrayCount; ++i) {
         input.arrays[i].valuesText = m_arrayPage[i].GetDlgItemText(kIdArrayValues);
     }
+    for (std::size_t r = 0; r < kCounterCount; ++r) input.counters[r].setStyle(m_styles.counters[r]);
+    for (std::size_t i = 0; i < kArrayCount; ++i) input.arrays[i].setStyle(m_styles.arrays[i]);
     return input;
 }
 

@@ -60,6 +60,7 @@ std::vector<TextAdjustment> ConverterDialog::GatherSettings() {
     for (std::size_t i = 0; i < kArrayCount; ++i) {
         m_record.arrays[i].valuesText = m_arrayPage[i].GetDlgItemText(kIdArrayValues);
     }
+    m_record.setStyles(m_styles);
     return shortened;
 }
 

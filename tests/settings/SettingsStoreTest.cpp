@@ -169,12 +169,12 @@ TEST_F(WriteSettingsTest, everyValueFormSurvivesASaveAndALoad) {
     Loaded values = defaults();
     values.window = {
         -5, 2, 1, 7, "\r\nfirst\r\n\r\n  indented  \r\n\"quoted\"\r\n", "-16,0,0,0,400,0,0,0,128,0,0,0,0,MS Gothic"};
-    values.record.counters[0] = {"NN", -2147483647 - 1, -3};
-    values.record.counters[1] = {"", 0, 0};
-    values.record.counters[4] = {"＜番号＞", 2147483647, 1};
-    values.record.arrays[0] = {"AA", "red\r\n\r\nblue\r\n"};
-    values.record.arrays[1] = {"", ""};
-    values.record.arrays[8] = {"'q'", "\r\n"};
+    values.record.counters[0] = {"NN", -2147483647 - 1, -3, {2, 5, kFormatBinary, 64, 1}};
+    values.record.counters[1] = {"", 0, 0, {}};
+    values.record.counters[4] = {"＜番号＞", 2147483647, 1, {-1, 2147483647, 9, -3, 2}};
+    values.record.arrays[0] = {"AA", "red\r\n\r\nblue\r\n", {4, kEndKeepLast}};
+    values.record.arrays[1] = {"", "", {}};
+    values.record.arrays[8] = {"'q'", "\r\n", {-2147483647 - 1, -1}};
     ASSERT_TRUE(save(values).ok);
     const Loaded loaded = reload();
     EXPECT_EQ(loaded.window.loopCount, -5);
@@ -187,10 +187,12 @@ TEST_F(WriteSettingsTest, everyValueFormSurvivesASaveAndALoad) {
         EXPECT_EQ(loaded.record.counters[i].token, values.record.counters[i].token) << i;
         EXPECT_EQ(loaded.record.counters[i].initialValue, values.record.counters[i].initialValue) << i;
         EXPECT_EQ(loaded.record.counters[i].increment, values.record.counters[i].increment) << i;
+        EXPECT_EQ(loaded.record.counters[i].style, values.record.counters[i].style) << i;
     }
     for (std::size_t i = 0; i < kArrayCount; ++i) {
         EXPECT_EQ(loaded.record.arrays[i].token, values.record.arrays[i].token) << i;
         EXPECT_EQ(loaded.record.arrays[i].valuesText, values.record.arrays[i].valuesText) << i;
+        EXPECT_EQ(loaded.record.arrays[i].style, values.record.arrays[i].style) << i;
     }
     const std::string file = test::readFile(path());
     EXPECT_NE(file.find("\r\nOrigin=,first,,  indented  ,\"quoted\",\r\n"), std::string::npos);
@@ -329,6 +331,36 @@ TEST_F(WriteSettingsTest, unknownContentSurvivesByteForByte) {
     expected.replace(expected.find("  lOOp =  0 \n"), 13, "lOOp=3\r\n");
     expected.replace(expected.find("Inc5=1"), 6, "Inc5=2");
     EXPECT_EQ(test::readFile(path()), expected);
+}
+
+TEST_F(WriteSettingsTest, styleKeysAreWrittenOnlyOnceUsedAndKeptOnceThere) {
+    // A file with one key of each kind already there, at its default or not, and a value out of range.
+    test::writeFile(path(),
+                    "[Numerical]\r\nFormat2=0\r\nWidth3=99\r\n[Arrangement]\r\nEnd9= 7\r\n[Common]\r\nLoop=1\r\n");
+    Loaded values = reload();
+    EXPECT_EQ(values.record.counters[1].style, CounterStyle{});
+    EXPECT_EQ(values.record.counters[2].style.width, 99);  // kept as stored; the expansion reads it as 64
+    EXPECT_EQ(values.record.arrays[8].style.end, 7);
+    values.record.counters[0].style = {.repeat = 3, .period = -2, .format = kFormatLettersUpper, .width = 8, .fill = 1};
+    values.record.arrays[0].style = {.repeat = 0, .end = kEndCycle};
+    values.record.arrays[8].style = {};
+    ASSERT_TRUE(save(values).ok);
+    const std::string file = cp932ToUtf8(test::readFile(path()));
+    struct Case {
+        const char* line;
+        bool present;
+    };
+    const Case cases[] = {
+        {"\r\nRepeat1=3\r\n", true}, {"\r\nPeriod1=-2\r\n", true},
+        {"\r\nFormat1=6\r\n", true}, {"\r\nWidth1=8\r\n", true},
+        {"\r\nFill1=1\r\n", true},   {"\r\nFormat2=0\r\n", true},
+        {"\r\nWidth3=99\r\n", true}, {"\r\nEnd1=1\r\n", true},
+        {"\r\nEnd9=0\r\n", true},    {"Repeat2=", false},
+        {"Fill2=", false},           {"End2=", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(file.find(c.line) != std::string::npos, c.present) << c.line;
+    EXPECT_NE(file.find("\r\nRepeat1=0\r\n"), std::string::npos);
+    EXPECT_EQ(reload().record, values.record);
 }
 
 TEST_F(WriteSettingsTest, writesIntoAFileThatLacksSomeKeys) {

@@ -291,6 +291,31 @@ TEST_F(Run, gatherExpansionInput_takesTextsWithCrLfLineBreaks) {
     EXPECT_EQ(input.arrays[6].valuesText, "red\r\n\r\nblue");
 }
 
+// The styles live beside the pages: loaded with them, used by a run, stored by a save, restored from the record.
+TEST_F(Run, stylesTravelFromTheFileThroughARunASaveAndARestore) {
+    writeSettingsWithFont("Loop=4\r\n",
+                          "[Edit]\r\nOrigin=<n>:<a>\r\n[Numerical]\r\nText1=<n>\r\nInit1=10\r\n"
+                          "Repeat1=2\r\nFormat1=2\r\nWidth1=3\r\n[Arrangement]\r\nText1=<a>\r\n"
+                          "Value1=x,y,z\r\nEnd1=1\r\nRepeat1=3\r\n");
+    createAndShow();
+    runToEnd();
+    EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), "00A:x\r\n00A:x\r\n00B:x\r\n00B:y");
+
+    dialog->m_styles.counters[0] = {};
+    dialog->m_styles.arrays[0].end = kEndKeepLast;
+    dialog->OnSaveSettings();
+    const std::string saved = dir.readSettingsBytes();
+    EXPECT_NE(saved.find("\r\nRepeat1=1\r\nFormat1=0\r\nWidth1=0\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\r\nEnd1=2\r\nRepeat1=3\r\n"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("Period1"), std::string::npos);
+
+    dialog->m_styles.arrays[0] = {};
+    messageBox.scriptAnswer(IDYES);
+    dialog->OnCommand(kIdRestoreStrings);
+    EXPECT_EQ(dialog->m_styles.arrays[0], (ArrayStyle{3, kEndKeepLast}));
+    EXPECT_EQ(dialog->m_styles.counters[0], CounterStyle{});
+}
+
 // A run outlives its dialog: destroying the dialog closes the run's channel and the worker ends quietly,
 // touching nothing of the dialog (the sanitizer build would catch it).
 TEST_F(Run, dialogDestroyedWhileTheRunSoundsItsBeep_workerEnds) {
