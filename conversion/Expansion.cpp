@@ -607,4 +607,55 @@ ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLi
 
 std::string ExpandTemplate(const ExpansionInput& input) { return ExpandTemplate(input, kNoOutputLimit).text; }
 
+namespace {
+
+std::uint64_t countLineBreaks(std::string_view text) {
+    std::uint64_t count = 0;
+    for (std::size_t at = text.find(kLineBreak); at != std::string_view::npos; at = text.find(kLineBreak, at + 2))
+        ++count;
+    return count;
+}
+
+bool holdsCrOrLf(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+
+// True when every CR LF of the output is one of the template's or a join of passes: the template's CR and LF
+// come only in pairs, and no token or value holds either, so none can form, vanish or split.
+bool lineBreaksAreTheTemplates(std::string_view templateText, const std::vector<Slot>& slots) {
+    if (countLineBreaks(templateText) * 2 !=
+        static_cast<std::uint64_t>(std::count(templateText.begin(), templateText.end(), '\r')) +
+            static_cast<std::uint64_t>(std::count(templateText.begin(), templateText.end(), '\n')))
+        return false;
+    for (const Slot& slot : slots) {
+        if (holdsCrOrLf(slot.token)) return false;
+        for (std::size_t i = 0; i < slot.usedLines; ++i) {
+            if (holdsCrOrLf(slot.lines[i])) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<ExpansionSize> measureExpansion(const ExpansionInput& input, std::size_t budgetBytes) {
+    ExpansionSize size;
+    if (input.loopCount <= 0) return size;
+    const auto passes = static_cast<std::size_t>(input.loopCount);
+    const std::vector<Slot> slots = activeSlots(input);
+    std::vector<Piece> pieces;
+    if (lineBreaksAreTheTemplates(input.templateText, slots) && compilePlan(input.templateText, slots, pieces)) {
+        size.bytes = planOutputSize(pieces, slots, passes, kNoOutputLimit);
+        size.lines = (countLineBreaks(input.templateText) + 1) * passes;
+        return size;
+    }
+    // A join of passes is itself a CR LF, and a CR or LF beside it pairs with nothing new.
+    const bool measured =
+        simulatePasses(input.templateText, slots, passes, budgetBytes, [&](const std::string& work, std::size_t p) {
+            size.bytes += work.size() + (p > 0 ? kLineBreak.size() : 0);
+            size.lines += countLineBreaks(work) + 1;
+            return size.bytes <= budgetBytes;
+        });
+    if (!measured || size.bytes > budgetBytes) return std::nullopt;
+    return size;
+}
+
 }  // namespace ravolin

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace ravolin {
@@ -116,5 +117,17 @@ inline constexpr std::size_t kNoOutputLimit = std::numeric_limits<std::size_t>::
 // limit and 256 MiB (values holding later tokens multiply).
 ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLimit);
 std::string ExpandTemplate(const ExpansionInput& input);
+
+// The size of the whole output: its bytes, and its lines (the CR LF in it, plus one when it isn't empty).
+struct ExpansionSize {
+    std::uint64_t bytes = 0;
+    std::uint64_t lines = 0;
+
+    bool operator==(const ExpansionSize&) const = default;
+};
+
+// The size ExpandTemplate(input) would have, without building it. Where inserted values can take part in later
+// matches the passes must be run to tell; that stops, giving nullopt, once `budgetBytes` of output have passed.
+std::optional<ExpansionSize> measureExpansion(const ExpansionInput& input, std::size_t budgetBytes);
 
 }  // namespace ravolin

@@ -224,6 +224,14 @@ std::string randomToken(std::mt19937& rng, const std::string& text, const std::s
     return text.substr(start(rng), n);
 }
 
+void expectMeasuredSize(const ExpansionInput& in) {
+    const std::string out = ExpandTemplate(in);
+    std::uint64_t breaks = 0;
+    for (std::size_t at = out.find("\r\n"); at != std::string::npos; at = out.find("\r\n", at + 2)) ++breaks;
+    const ExpansionSize expected{out.size(), in.loopCount > 0 ? breaks + 1 : 0};
+    EXPECT_EQ(measureExpansion(in, kNoOutputLimit), std::optional(expected)) << in.templateText;
+}
+
 TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
     std::mt19937 rng(20261207);
     const std::string alphabet = "ab1- \r\n";
@@ -258,6 +266,14 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         }
         ASSERT_EQ(ExpandTemplate(in), naive::ExpandTemplate(in))
             << "round " << round << " template " << in.templateText;
+        // The measured size, also with every CR and LF made a pair, where it is reckoned without a run.
+        expectMeasuredSize(in);
+        const auto paired = [](std::string& text) {
+            text = naive::ReplaceAllInPlace(naive::ReplaceAllInPlace(text, "\r", "\n"), "\n", "\r\n");
+        };
+        paired(in.templateText);
+        for (ArrayInput& array : in.arrays) paired(array.valuesText);
+        expectMeasuredSize(in);
     }
     // Tokens spanning values and their neighbours, next to empty values: where the planned path's join rules
     // are tested.
@@ -275,6 +291,17 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         ASSERT_EQ(ExpandTemplate(in), naive::ExpandTemplate(in))
             << "joining round " << round << " template " << in.templateText;
     }
+}
+
+TEST(MeasureExpansion, runsThePassesOnlyWithinItsBudget) {
+    ExpansionInput in = makeInput("<a>", 1000);
+    in.arrays[0] = {"<a>", "<b><b>", 1, kEndKeepLast};  // a value holding a later token: only running tells
+    in.arrays[1] = {"<b>", "xyz", 1, kEndCycle};
+    const std::uint64_t bytes = 6 * 1000 + 2 * 999;
+    EXPECT_EQ(measureExpansion(in, bytes), std::optional(ExpansionSize{bytes, 1000}));
+    EXPECT_EQ(measureExpansion(in, bytes - 1), std::nullopt);
+    in.arrays[0].valuesText = "plain";  // now the plan tells, whatever the budget
+    EXPECT_EQ(measureExpansion(in, 0), std::optional(ExpansionSize{5 * 1000 + 2 * 999, 1000}));
 }
 
 TEST(ExpandTemplate, limitStopsBeforeBuildingTheOutput) {
