@@ -16,9 +16,9 @@ constexpr std::array kProcessItems{
     MenuItem{"終了(&X)", kCmdExit},
 };
 constexpr std::array kToolItems{
-    MenuItem{"置換元エディタのフォント設定", kCmdFontSettings},
-    MenuItem{"音声出力", kCmdToggleBeep},
-    MenuItem{"最小化時にタスクトレイに入れる", kCmdToggleTray},
+    MenuItem{"置換元エディタのフォント設定", kCmdFontSettings},  MenuItem{"音声出力", kCmdToggleBeep},
+    MenuItem{"最小化時にタスクトレイに入れる", kCmdToggleTray},  kSeparator,
+    MenuItem{"書式と繰り返しの設定(&F)...", kCmdFormatSettings},
 };
 constexpr std::array kHelpItems{
     MenuItem{"使い方(&U)", kCmdGuide},

@@ -56,6 +56,7 @@ inline constexpr int kCmdToggleTray = 32785;
 inline constexpr int kCmdClose = 32786;  // in no menu: reachable only by a sent command
 inline constexpr int kCmdGuide = 32787;
 inline constexpr int kCmdSaveResult = 32788;
+inline constexpr int kCmdFormatSettings = 32789;
 
 // System commands.
 inline constexpr unsigned kSysCmdAbout = 0x0010u;

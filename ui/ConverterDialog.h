@@ -96,6 +96,8 @@ public:
     void OnRestoreReplacementStrings();
     // "結果をファイルに保存": asks where and how, then streams the result there with a progress dialog.
     void OnSaveResultToFile();
+    // "書式と繰り返しの設定": the dialog of the counters' formats and the arrays' repeats, with its preview.
+    void OnFormatSettings();
     void OnToggleBeep();
     void OnToggleTray();
     void OnAutoSaveClicked();

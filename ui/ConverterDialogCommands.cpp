@@ -59,6 +59,9 @@ bool ConverterDialog::OnCommand(int id) {
         case kCmdFontSettings:
             OnFontSettings();
             return true;
+        case kCmdFormatSettings:
+            OnFormatSettings();
+            return true;
         case kCmdTrayShow:
             OnTrayShowWindow();
             return true;

@@ -1,9 +1,12 @@
 // The commands only the menus have, and the menu items' check and enable states.
 #include "ui/ConverterDialog.h"
 
+#include <optional>
+
 #include <QAction>
 
 #include "ui/AboutDialog.h"
+#include "ui/FormatDialog.h"
 #include "ui/GuideDialog.h"
 #include "ui/controls/MenuBuilder.h"
 
@@ -20,6 +23,16 @@ void ConverterDialog::OnToggleTray() {
     const bool on = m_bTray != 1;
     CheckMenuItem(kCmdToggleTray, on);
     m_bTray = on ? 1 : 0;
+}
+
+// OK takes the styles and the loop count the dialog chose, and leaves them to be saved like a run's fields.
+void ConverterDialog::OnFormatSettings() {
+    FormatDialog dialog(this, GatherExpansionInput(), m_styles, m_services.messageBox);
+    dialog.setFont(font());
+    if (m_services.runModal(dialog) != QDialog::Accepted) return;
+    m_styles = dialog.styles();
+    if (const std::optional<std::int32_t> loopCount = dialog.loopCount()) SetDlgItemInt(kIdLoopCount, *loopCount);
+    m_bUnsaved = 1;
 }
 
 void ConverterDialog::OnAbout() {

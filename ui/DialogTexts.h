@@ -68,6 +68,41 @@ inline constexpr char kCounterIncrementItem[] = "[数値] %1 行目の増加値"
 inline constexpr const char* kTabTexts[] = {"数値",  "配列1", "配列2", "配列3", "配列4",
                                             "配列5", "配列6", "配列7", "配列8", "配列9"};
 
+// "書式と繰り返し". %1, %2: filled in where they are shown.
+inline constexpr char kFormatCaption[] = "書式と繰り返し";
+inline constexpr char kFormatCountersBox[] = "数値";
+inline constexpr char kFormatArraysBox[] = "配列";
+inline constexpr char kFormatTokenHeader[] = "置換文字列";
+inline constexpr char kFormatWidthHeader[] = "桁数(&W)";
+inline constexpr char kFormatFillHeader[] = "埋める文字(&I)";
+inline constexpr char kFormatFormatHeader[] = "書式(&M)";
+inline constexpr char kFormatRepeatHeader[] = "繰り返し(&R)";
+inline constexpr char kFormatPeriodHeader[] = "周期(&D)";
+inline constexpr char kFormatArrayRepeatHeader[] = "繰り返し(&E)";
+inline constexpr char kFormatEndHeader[] = "行が尽きたら(&N)";
+inline constexpr const char* kFillTexts[] = {"ゼロ", "空白"};
+inline constexpr const char* kFormatTexts[] = {"10進", "16進 小文字", "16進 大文字", "8進",
+                                               "2進",  "英字 小文字", "英字 大文字"};
+inline constexpr const char* kEndTexts[] = {"空にする", "先頭に戻る", "最後の行を繰り返す"};
+inline constexpr char kPeriodNone[] = "なし";
+inline constexpr char kUnusedToken[] = "（使わない）";
+inline constexpr char kPreviewLabel[] = "プレビュー（最初の %1 回）(&V)";
+inline constexpr char kPreviewCut[] = "…（プレビューはここまで）";
+inline constexpr char kSizeLine[] = "ループ回数 %1 回: 全体 %2 行、%3 バイト";
+inline constexpr char kSizeOverPane[] = "（出力欄の上限 %1 MB を超えます。「結果をファイルに保存」を使ってください）";
+inline constexpr char kSizeUnknown[] =
+    "ループ回数 %1 回: 全体 %2 バイト超（値に置換文字列が含まれるため、これ以上は数えていません）";
+inline constexpr char kFitLoopButton[] = "ループ回数を配列に合わせる";
+inline constexpr char kFitLoopTooLarge[] =
+    "配列に合わせたループ回数は %1 回ですが、ループ回数の欄には %2 "
+    "回までしか入りません。\r\nループ回数は変更していません。";
+inline constexpr char kFitLoopNoArray[] =
+    "置換文字列と値のある配列がないため、ループ回数を合わせられません。\r\nループ回数は変更していません。";
+inline constexpr char kOkButton[] = "OK";
+// Screen-reader names of the rows' controls; %1: the counter's row or the array.
+inline constexpr char kFormatCounterRowItem[] = "[数値] %1 行目の%2";
+inline constexpr char kFormatArrayRowItem[] = "[配列%1] %2";
+
 // The notification-area icon.
 inline constexpr char kTrayExitQuestion[] = "アプリケーションを終了しますか？";
 inline constexpr char kTrayTip[] = "RavArchive";

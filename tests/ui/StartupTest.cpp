@@ -203,7 +203,9 @@ TEST_F(Startup, menuBar_hasItemsWithIdsAndCaptionsInOrder) {
          {kCmdExit, "終了(&X)"}},
         {{kCmdFontSettings, "置換元エディタのフォント設定"},
          {kCmdToggleBeep, "音声出力"},
-         {kCmdToggleTray, "最小化時にタスクトレイに入れる"}},
+         {kCmdToggleTray, "最小化時にタスクトレイに入れる"},
+         {0, ""},
+         {kCmdFormatSettings, "書式と繰り返しの設定(&F)..."}},
         {{kCmdGuide, "使い方(&U)"}, {kCmdAbout, "バージョン情報(&A)"}},
     };
     for (qsizetype p = 0; p < popups.size(); ++p) {

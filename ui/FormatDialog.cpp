@@ -1,0 +1,323 @@
+#include "ui/FormatDialog.h"
+
+#include <algorithm>
+#include <iterator>
+#include <string>
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "conversion/RangedExpansion.h"
+#include "conversion/TextHelpers.h"
+#include "platform/qt/MessageBox.h"
+#include "ui/DialogTexts.h"
+#include "ui/OutputPane.h"
+#include "ui/controls/ProgramIconLoader.h"
+
+namespace ravolin {
+namespace {
+
+// The preview shows at most this much of its passes, and no single pass may need more to be built.
+constexpr std::size_t kPreviewMaxBytes = 64 * 1024;
+constexpr std::size_t kPreviewRangeLimit = std::size_t{1} << 20;
+// Values that hold later tokens are counted pass by pass; beyond this the size line stops counting.
+constexpr std::size_t kSizeBudgetBytes = std::size_t{64} << 20;
+constexpr int kPreviewLines = 10;
+
+QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// A header's caption without its access key, for the screen-reader names of the rows.
+QString plainCaption(const char* header) {
+    QString caption = text(header);
+    const qsizetype key = caption.indexOf(QStringLiteral("(&"));
+    return key < 0 ? caption : caption.left(key);
+}
+
+QString grouped(std::uint64_t number) { return QLocale(QLocale::Japanese, QLocale::Japan).toString(number); }
+
+CounterStyle normalized(const CounterStyle& style) {
+    return {.repeat = std::max(1, style.repeat),
+            .period = std::max(0, style.period),
+            .format = style.format >= kFormatDecimal && style.format <= kFormatLettersUpper ? style.format : 0,
+            .width = std::clamp(style.width, 0, 64),
+            .fill = style.fill == 1 ? 1 : 0};
+}
+
+ArrayStyle normalized(const ArrayStyle& style) {
+    return {.repeat = std::max(1, style.repeat),
+            .end = style.end == kEndCycle || style.end == kEndKeepLast ? style.end : kEndEmpty};
+}
+
+QComboBox* comboOf(QWidget* parent, const char* const* first, const char* const* last) {
+    auto* combo = new QComboBox(parent);
+    for (const char* const* item = first; item != last; ++item) combo->addItem(text(*item));
+    return combo;
+}
+
+QSpinBox* spinOf(QWidget* parent, int minimum, int maximum) {
+    auto* spin = new QSpinBox(parent);
+    spin->setRange(minimum, maximum);
+    return spin;
+}
+
+QLineEdit* tokenField(QWidget* parent, const std::string& token) {
+    auto* field = new QLineEdit(QString::fromStdString(token), parent);
+    field->setReadOnly(true);
+    field->setPlaceholderText(text(kUnusedToken));
+    // Shown for reference: Tab goes past it, a click still lets its text be copied.
+    field->setFocusPolicy(Qt::ClickFocus);
+    return field;
+}
+
+QLabel* header(QWidget* parent, const char* caption) { return new QLabel(text(caption), parent); }
+
+// The first `room` bytes of `piece`, never splitting a UTF-8 character.
+std::string_view utf8Prefix(std::string_view piece, std::size_t room) {
+    std::size_t size = std::min(room, piece.size());
+    while (size > 0 && size < piece.size() && (static_cast<unsigned char>(piece[size]) & 0xC0) == 0x80) --size;
+    return piece.substr(0, size);
+}
+
+}  // namespace
+
+std::uint64_t passesForArrays(const ExpansionInput& input) {
+    std::uint64_t longest = 0;
+    for (const ArrayInput& array : input.arrays) {
+        if (array.token.empty() || array.valuesText.empty()) continue;
+        std::uint64_t lines = 1;
+        for (std::size_t at = array.valuesText.find(kLineBreak); at != std::string::npos;
+             at = array.valuesText.find(kLineBreak, at + kLineBreak.size()))
+            ++lines;
+        if (array.valuesText.ends_with(kLineBreak)) --lines;
+        longest = std::max(longest, lines * static_cast<std::uint64_t>(std::max(1, array.repeat)));
+    }
+    return longest;
+}
+
+FormatDialog::FormatDialog(QWidget* parent, ExpansionInput fields, const SlotStyles& styles, MessageBoxPort& messageBox)
+    : QDialog(parent), m_fields(std::move(fields)), m_stored(styles), m_messageBox(messageBox) {
+    setWindowTitle(text(kFormatCaption));
+    setWindowIcon(loadProgramIcon());
+    m_refreshTimer.setSingleShot(true);
+    m_refreshTimer.setInterval(0);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &FormatDialog::refresh);
+
+    auto* counters = new QGroupBox(text(kFormatCountersBox), this);
+    buildCounters(counters);
+    auto* arrays = new QGroupBox(text(kFormatArraysBox), this);
+    buildArrays(arrays);
+    auto* rows = new QHBoxLayout;
+    rows->addWidget(counters, 0, Qt::AlignTop);
+    rows->addWidget(arrays, 0, Qt::AlignTop);
+
+    auto* previewLabel = new QLabel(text(kPreviewLabel).arg(kPreviewPasses), this);
+    m_preview = new QPlainTextEdit(this);
+    m_preview->setReadOnly(true);
+    m_preview->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_preview->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_preview->setMinimumHeight(m_preview->fontMetrics().lineSpacing() * kPreviewLines);
+    m_preview->setAccessibleName(plainCaption(kPreviewLabel).arg(kPreviewPasses));
+    previewLabel->setBuddy(m_preview);
+    m_size = new QLabel(this);
+    m_size->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_size->setWordWrap(true);
+
+    m_fitLoop = new QPushButton(text(kFitLoopButton), this);
+    m_fitLoop->setAutoDefault(false);
+    connect(m_fitLoop, &QPushButton::clicked, this, &FormatDialog::onFitLoop);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(text(kOkButton), QDialogButtonBox::AcceptRole);
+    buttons->addButton(text(kCancelButton), QDialogButtonBox::RejectRole);
+    ok->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_fitLoop);
+    bottom->addStretch();
+    bottom->addWidget(buttons);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(rows);
+    layout->addWidget(previewLabel);
+    layout->addWidget(m_preview, 1);
+    layout->addWidget(m_size);
+    layout->addLayout(bottom);
+
+    showStyles(styles);
+    refresh();
+}
+
+void FormatDialog::buildCounters(QWidget* box) {
+    auto* grid = new QGridLayout(box);
+    const char* headers[] = {kFormatTokenHeader,  kFormatWidthHeader,  kFormatFillHeader,
+                             kFormatFormatHeader, kFormatRepeatHeader, kFormatPeriodHeader};
+    QLabel* labels[std::size(headers)];
+    for (int c = 0; c < static_cast<int>(std::size(headers)); ++c) {
+        labels[c] = header(box, headers[c]);
+        grid->addWidget(labels[c], 0, c);
+    }
+    for (std::size_t r = 0; r < kCounterCount; ++r) {
+        CounterRow& row = m_counterRows[r];
+        row.token = tokenField(box, m_fields.counters[r].token);
+        row.width = spinOf(box, 0, 64);
+        row.fill = comboOf(box, std::begin(kFillTexts), std::end(kFillTexts));
+        row.format = comboOf(box, std::begin(kFormatTexts), std::end(kFormatTexts));
+        row.repeat = spinOf(box, 1, INT32_MAX);
+        row.period = spinOf(box, 0, INT32_MAX);
+        row.period->setSpecialValueText(text(kPeriodNone));
+        QWidget* cells[] = {row.token, row.width, row.fill, row.format, row.repeat, row.period};
+        for (int c = 0; c < static_cast<int>(std::size(cells)); ++c) {
+            grid->addWidget(cells[c], static_cast<int>(r) + 1, c);
+            cells[c]->setAccessibleName(
+                text(kFormatCounterRowItem).arg(r + 1).arg(plainCaption(headers[static_cast<std::size_t>(c)])));
+            if (c > 0) cells[c]->setEnabled(!m_fields.counters[r].token.empty());
+        }
+        for (QSpinBox* spin : {row.width, row.repeat, row.period})
+            connect(spin, &QSpinBox::valueChanged, this, &FormatDialog::scheduleRefresh);
+        connect(row.fill, &QComboBox::currentIndexChanged, this, &FormatDialog::scheduleRefresh);
+        connect(row.format, &QComboBox::currentIndexChanged, this, [this, &row] {
+            // Letters are always padded with blanks.
+            const int format = row.format->currentIndex();
+            row.fill->setEnabled(row.token->text().size() > 0 && format != kFormatLettersLower &&
+                                 format != kFormatLettersUpper);
+            scheduleRefresh();
+        });
+    }
+    // The access keys of the headers lead to the first row that can take them.
+    for (int c = 1; c < static_cast<int>(std::size(headers)); ++c)
+        labels[c]->setBuddy(grid->itemAtPosition(1, c)->widget());
+}
+
+void FormatDialog::buildArrays(QWidget* box) {
+    auto* grid = new QGridLayout(box);
+    const char* headers[] = {kFormatTokenHeader, kFormatArrayRepeatHeader, kFormatEndHeader};
+    QLabel* labels[std::size(headers)];
+    for (int c = 0; c < static_cast<int>(std::size(headers)); ++c) {
+        labels[c] = header(box, headers[c]);
+        grid->addWidget(labels[c], 0, c);
+    }
+    for (std::size_t i = 0; i < kArrayCount; ++i) {
+        ArrayRow& row = m_arrayRows[i];
+        row.token = tokenField(box, m_fields.arrays[i].token);
+        row.repeat = spinOf(box, 1, INT32_MAX);
+        row.end = comboOf(box, std::begin(kEndTexts), std::end(kEndTexts));
+        QWidget* cells[] = {row.token, row.repeat, row.end};
+        for (int c = 0; c < static_cast<int>(std::size(cells)); ++c) {
+            grid->addWidget(cells[c], static_cast<int>(i) + 1, c);
+            cells[c]->setAccessibleName(
+                text(kFormatArrayRowItem).arg(i + 1).arg(plainCaption(headers[static_cast<std::size_t>(c)])));
+            if (c > 0) cells[c]->setEnabled(!m_fields.arrays[i].token.empty());
+        }
+        connect(row.repeat, &QSpinBox::valueChanged, this, &FormatDialog::scheduleRefresh);
+        connect(row.end, &QComboBox::currentIndexChanged, this, &FormatDialog::scheduleRefresh);
+    }
+    for (int c = 1; c < static_cast<int>(std::size(headers)); ++c)
+        labels[c]->setBuddy(grid->itemAtPosition(1, c)->widget());
+}
+
+void FormatDialog::showStyles(const SlotStyles& styles) {
+    for (std::size_t r = 0; r < kCounterCount; ++r) {
+        const CounterStyle style = normalized(styles.counters[r]);
+        const CounterRow& row = m_counterRows[r];
+        row.width->setValue(style.width);
+        row.fill->setCurrentIndex(style.fill);
+        row.format->setCurrentIndex(style.format);
+        row.repeat->setValue(style.repeat);
+        row.period->setValue(style.period);
+    }
+    for (std::size_t i = 0; i < kArrayCount; ++i) {
+        const ArrayStyle style = normalized(styles.arrays[i]);
+        m_arrayRows[i].repeat->setValue(style.repeat);
+        m_arrayRows[i].end->setCurrentIndex(style.end);
+    }
+}
+
+SlotStyles FormatDialog::styles() const {
+    SlotStyles styles;
+    for (std::size_t r = 0; r < kCounterCount; ++r) {
+        const CounterRow& row = m_counterRows[r];
+        const CounterStyle shown{.repeat = row.repeat->value(),
+                                 .period = row.period->value(),
+                                 .format = row.format->currentIndex(),
+                                 .width = row.width->value(),
+                                 .fill = row.fill->currentIndex()};
+        styles.counters[r] = shown == normalized(m_stored.counters[r]) ? m_stored.counters[r] : shown;
+    }
+    for (std::size_t i = 0; i < kArrayCount; ++i) {
+        const ArrayStyle shown{.repeat = m_arrayRows[i].repeat->value(), .end = m_arrayRows[i].end->currentIndex()};
+        styles.arrays[i] = shown == normalized(m_stored.arrays[i]) ? m_stored.arrays[i] : shown;
+    }
+    return styles;
+}
+
+ExpansionInput FormatDialog::currentInput() const {
+    ExpansionInput input = m_fields;
+    input.loopCount = m_loopCount.value_or(m_fields.loopCount);
+    const SlotStyles shown = styles();
+    for (std::size_t r = 0; r < kCounterCount; ++r) input.counters[r].setStyle(shown.counters[r]);
+    for (std::size_t i = 0; i < kArrayCount; ++i) input.arrays[i].setStyle(shown.arrays[i]);
+    return input;
+}
+
+void FormatDialog::scheduleRefresh() { m_refreshTimer.start(); }
+
+void FormatDialog::refresh() {
+    m_refreshTimer.stop();
+    ExpansionInput input = currentInput();
+    const std::int32_t loopCount = input.loopCount;
+
+    // Bounded by its passes whatever the loop count, and by the bytes it shows whatever the values.
+    input.loopCount = std::min(loopCount, kPreviewPasses);
+    std::string preview;
+    bool cut = false;
+    const RangedExpansionEnd end = expandInRanges(input, kPreviewRangeLimit, [&](std::string_view piece) {
+        const std::size_t room = kPreviewMaxBytes - preview.size();
+        if (piece.size() > room) {
+            preview.append(utf8Prefix(piece, room));
+            cut = true;
+            return false;
+        }
+        preview.append(piece);
+        return true;
+    });
+    if (cut || end == RangedExpansionEnd::PassTooLarge) preview.append(kLineBreak).append(kPreviewCut);
+    m_preview->setPlainText(QString::fromStdString(ReplaceAll(preview, kLineBreak, "\n")));
+
+    input.loopCount = loopCount;
+    if (const std::optional<ExpansionSize> size = measureExpansion(input, kSizeBudgetBytes)) {
+        QString line = text(kSizeLine).arg(grouped(static_cast<std::uint64_t>(std::max(0, loopCount))),
+                                           grouped(size->lines), grouped(size->bytes));
+        if (size->bytes > kOutputLimitBytes) line += text(kSizeOverPane).arg(kOutputLimitBytes >> 20);
+        m_size->setText(line);
+    } else {
+        m_size->setText(
+            text(kSizeUnknown)
+                .arg(grouped(static_cast<std::uint64_t>(std::max(0, loopCount))), grouped(kSizeBudgetBytes)));
+    }
+}
+
+void FormatDialog::onFitLoop() {
+    const std::uint64_t passes = passesForArrays(currentInput());
+    if (passes == 0 || passes > static_cast<std::uint64_t>(kLoopFieldMax)) {
+        const std::string message =
+            passes == 0 ? std::string(kFitLoopNoArray)
+                        : text(kFitLoopTooLarge).arg(grouped(passes), grouped(kLoopFieldMax)).toStdString();
+        m_messageBox.MessageBox(this, message, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    m_loopCount = static_cast<std::int32_t>(passes);
+    refresh();
+}
+
+}  // namespace ravolin

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include <QDialog>
+#include <QTimer>
+
+#include "conversion/Expansion.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+
+namespace ravolin {
+
+class MessageBoxPort;
+
+// Passes the preview shows, whatever the loop count.
+inline constexpr std::int32_t kPreviewPasses = 20;
+// The most the loop field takes: five characters.
+inline constexpr std::int32_t kLoopFieldMax = 99999;
+
+// "書式と繰り返し": each counter's width, fill, format, repeat and period and each array's repeat and end mode,
+// with a preview of the first passes and the size of the whole output, both following every change. It
+// works on copies: the caller takes styles() and loopCount() when it ends with OK.
+class FormatDialog : public QDialog {
+    Q_OBJECT
+public:
+    // `fields`: what the main window's fields hold now (their styles are not read); `styles`: the window's.
+    FormatDialog(QWidget* parent, ExpansionInput fields, const SlotStyles& styles, MessageBoxPort& messageBox);
+
+    // The styles the controls show. A row left as it was keeps its stored values even where they were out of
+    // range, so opening and confirming changes nothing.
+    SlotStyles styles() const;
+    // The loop count "ループ回数を配列に合わせる" chose; nullopt while it hasn't been pressed.
+    std::optional<std::int32_t> loopCount() const { return m_loopCount; }
+
+    // Redraws the preview and the size line now rather than at the next turn of the event loop.
+    void refresh();
+
+    struct CounterRow {
+        QLineEdit* token = nullptr;
+        QSpinBox* width = nullptr;
+        QComboBox* fill = nullptr;
+        QComboBox* format = nullptr;
+        QSpinBox* repeat = nullptr;
+        QSpinBox* period = nullptr;
+    };
+    struct ArrayRow {
+        QLineEdit* token = nullptr;
+        QSpinBox* repeat = nullptr;
+        QComboBox* end = nullptr;
+    };
+    std::array<CounterRow, kCounterCount> m_counterRows;
+    std::array<ArrayRow, kArrayCount> m_arrayRows;
+    QPlainTextEdit* m_preview = nullptr;
+    QLabel* m_size = nullptr;
+    QPushButton* m_fitLoop = nullptr;
+
+private:
+    void buildCounters(QWidget* box);
+    void buildArrays(QWidget* box);
+    void scheduleRefresh();
+    void showStyles(const SlotStyles& styles);
+    void onFitLoop();
+    ExpansionInput currentInput() const;
+
+    ExpansionInput m_fields;
+    SlotStyles m_stored;
+    MessageBoxPort& m_messageBox;
+    std::optional<std::int32_t> m_loopCount;
+    QTimer m_refreshTimer;
+};
+
+// The number of passes the longest array with a token and values needs to show every line: its lines (a last
+// empty one, left by a closing CR LF, not counted) times its repeat. 0 when no array has any.
+std::uint64_t passesForArrays(const ExpansionInput& input);
+
+}  // namespace ravolin
