@@ -155,11 +155,14 @@ int run(int argc, char** argv) {
     int writeError = 0;
     bool lossy = false;
     LfLineEnds lineEnds;
+    std::string encoded;  // one buffer for every piece, so each doesn't fault in fresh pages
     const auto emit = [&](std::string_view text) {
+        if (!cp932) return (writeError = writeOut(text)) == 0;
         bool pieceLossy = false;
-        writeError = cp932 ? writeOut(utf8ToCp932(text, &pieceLossy)) : writeOut(text);
+        encoded.clear();
+        appendUtf8AsCp932(encoded, text, &pieceLossy);
         lossy = lossy || pieceLossy;
-        return writeError == 0;
+        return (writeError = writeOut(encoded)) == 0;
     };
     const RangedExpansionEnd end =
         expandInRanges(expansionInput(window, record), kRangeLimit,
