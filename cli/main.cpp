@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/Cp932Output.h"
 #include "conversion/LineEnds.h"
 #include "conversion/RangedExpansion.h"
 #include "platform/core/Codec.h"
@@ -231,19 +232,19 @@ int run(int argc, char** argv) {
     int writeError = 0;
     bool lossy = false;
     LfLineEnds lineEnds;
-    std::string encoded;  // one buffer for every piece, so each doesn't fault in fresh pages
+    std::optional<Cp932Output> cp932Output;
+    if (cp932) cp932Output.emplace(writeOut);
     const auto emit = [&](std::string_view text) {
-        if (!cp932) return (writeError = writeOut(text)) == 0;
-        bool pieceLossy = false;
-        encoded.clear();
-        appendUtf8AsCp932(encoded, text, &pieceLossy);
-        lossy = lossy || pieceLossy;
-        return (writeError = writeOut(encoded)) == 0;
+        return cp932Output ? cp932Output->write(text) : (writeError = writeOut(text)) == 0;
     };
     const RangedExpansionEnd end =
         expandInRanges(expansionInput(window, record), kRangeLimit,
                        [&](std::string_view piece) { return emit(lf ? lineEnds.convert(piece) : piece); });
     if (end == RangedExpansionEnd::Done && lf) emit(lineEnds.finish());
+    if (cp932Output) {
+        writeError = cp932Output->finish();
+        lossy = cp932Output->lossy();
+    }
     if (end == RangedExpansionEnd::PassTooLarge) {
         complain("one pass of the template would produce more than " + std::to_string(kRangeLimit >> 20) +
                  " MiB; nothing more is written");
