@@ -237,9 +237,14 @@ int run(int argc, char** argv) {
     const auto emit = [&](std::string_view text) {
         return cp932Output ? cp932Output->write(text) : (writeError = writeOut(text)) == 0;
     };
+    std::string lfText;  // one buffer for every piece, so each doesn't fault in fresh pages
     const RangedExpansionEnd end =
-        expandInRanges(expansionInput(window, record), kRangeLimit,
-                       [&](std::string_view piece) { return emit(lf ? lineEnds.convert(piece) : piece); });
+        expandInRanges(expansionInput(window, record), kRangeLimit, [&](std::string_view piece) {
+            if (!lf) return emit(piece);
+            lfText.clear();
+            lineEnds.convert(piece, lfText);
+            return emit(lfText);
+        });
     if (end == RangedExpansionEnd::Done && lf) emit(lineEnds.finish());
     if (cp932Output) {
         writeError = cp932Output->finish();

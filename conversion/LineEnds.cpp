@@ -4,7 +4,13 @@ namespace ravolin {
 
 std::string LfLineEnds::convert(std::string_view piece) {
     std::string out;
-    out.reserve(piece.size() + 1);
+    convert(piece, out);
+    return out;
+}
+
+void LfLineEnds::convert(std::string_view piece, std::string& out) {
+    const std::size_t before = out.size();
+    out.reserve(before + piece.size() + 1);
     if (m_pendingCr && !piece.empty()) {
         m_pendingCr = false;
         if (piece.front() != '\n') out.push_back('\r');
@@ -26,8 +32,7 @@ std::string LfLineEnds::convert(std::string_view piece) {
         at = cr + 1;
     }
     if (!piece.empty()) m_empty = false;
-    if (!out.empty()) m_endsWithLf = out.back() == '\n';
-    return out;
+    if (out.size() > before) m_endsWithLf = out.back() == '\n';
 }
 
 std::string LfLineEnds::finish() {
