@@ -9,11 +9,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "cli/Cp932Output.h"
 #include "conversion/LineEnds.h"
 #include "conversion/RangedExpansion.h"
 #include "platform/core/Codec.h"
 #include "settings/FileAccess.h"
+#include "settings/ProfileFile.h"
 #include "settings/SettingsStore.h"
 
 namespace ravolin {
@@ -26,11 +29,13 @@ constexpr int kExitUsage = 2;
 // No single pass may need more memory than this.
 constexpr std::size_t kRangeLimit = std::size_t{512} << 20;
 
-constexpr char kUsage[] = "Usage: ravolin-expand [--cp932] [--lf] [SETTINGS_FILE] (see --help)\n";
+constexpr char kUsage[] =
+    "Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--set SECTION.KEY=VALUE]... [SETTINGS_FILE] (see --help)\n";
 
 constexpr char kVersion[] = "ravolin-expand " RAVOLIN_VERSION "\n";
 
-constexpr char kHelp[] = R"(Usage: ravolin-expand [--cp932] [--lf] [SETTINGS_FILE]
+constexpr char kHelp[] =
+    R"(Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--set SECTION.KEY=VALUE]... [SETTINGS_FILE]
 
 Expands the template stored in a Ravolin settings file and writes the result to standard output, exactly
 as the program's conversion produces it: the template ("Origin") once per pass, "Loop" passes, with the
@@ -44,13 +49,18 @@ Options:
   --cp932     write the output in CP932, the settings file's code page, instead of UTF-8
   --lf        end lines with LF instead of CR LF, and end the output with one line break, as POSIX text
               files do (without it the output is byte for byte the window's)
+  --loop N    expand N passes instead of the stored "Loop"; N is read as the file's numbers are
+  --set SECTION.KEY=VALUE
+              use VALUE for the stored key for this run, as if the file held it: commas are line breaks
+              where the file's are (--set Edit.Origin=a,b), numbers read as the file's
+              (--set Numerical.Init1=5). May be repeated; later ones win. The file is not changed
   --help      show this help
   --version   show the version
 
 Exit status: 0 on success (also when a reader such as "head" closes the pipe early); 1 when the output
 can't be written; 2 when the settings file can't be read or the arguments are wrong.
 
-使い方: ravolin-expand [--cp932] [--lf] [設定ファイル]
+使い方: ravolin-expand [--cp932] [--lf] [--loop N] [--set セクション.キー=値]... [設定ファイル]
 
 Ravolin の設定ファイルに保存されたテンプレートを展開し、結果を標準出力に書き出します。内容はプログラムの
 変換と同じです。テンプレート（"Origin"）を "Loop" 回繰り返し、ファイルに保存された 5 つの数値と 9 つの
@@ -63,6 +73,12 @@ Ravolin の設定ファイルに保存されたテンプレートを展開し、
   --cp932     出力を UTF-8 ではなく、設定ファイルと同じ CP932 で書き出します
   --lf        行末を CR LF ではなく LF にし、出力の最後を改行 1 つで終えます（POSIX のテキストファイルの形）。
               指定しなければ出力はウィンドウの変換結果とバイト単位で同じです
+  --loop N    保存された "Loop" の代わりに N 回繰り返します。N はファイルの数値と同じ規則で読みます
+  --set セクション.キー=値
+              この実行に限り、保存されたキーの値の代わりに「値」を使います。ファイルに書かれていた場合と
+              同じに読み、コンマはファイルと同じく改行になり（--set Edit.Origin=a,b）、数値もファイルと
+              同じ規則で読みます（--set Numerical.Init1=5）。繰り返し指定でき、後のものが優先します。
+              ファイルは変更しません
   --help      このヘルプを表示します
   --version   バージョンを表示します
 
@@ -95,6 +111,41 @@ int writeOut(std::string_view bytes) {
     return 0;
 }
 
+// A stored key to read differently for one run.
+struct Override {
+    std::string option;  // as the messages name it
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
+// The settings file with the overrides written into it, in memory: the loader then reads them by the
+// file's own rules, whatever keys it reads. Returns the message for an override the file can't hold.
+std::optional<std::string> applyOverrides(ProfileFile& file, const std::vector<Override>& overrides) {
+    for (const Override& o : overrides) {
+        if (o.value.find_first_of("\r\n") != std::string::npos) {
+            return o.option + ": the value holds a line break (write line breaks as commas)";
+        }
+        bool lossy = false;
+        utf8ToCp932(o.section + o.key, &lossy);
+        if (lossy || !file.WriteString(o.section, o.key, o.value)) {
+            return o.option + ": the settings file's code page, CP932, lacks some of its characters";
+        }
+    }
+    return std::nullopt;
+}
+
+// SECTION.KEY=VALUE split at the first "=" and the first "." before it; nullopt when it isn't one.
+std::optional<Override> parseSetting(std::string_view argument) {
+    const std::size_t equals = argument.find('=');
+    if (equals == std::string_view::npos) return std::nullopt;
+    const std::string_view name = argument.substr(0, equals);
+    const std::size_t dot = name.find('.');
+    if (dot == std::string_view::npos || dot == 0 || dot + 1 == name.size()) return std::nullopt;
+    return Override{"--set " + std::string(name), std::string(name.substr(0, dot)), std::string(name.substr(dot + 1)),
+                    std::string(argument.substr(equals + 1))};
+}
+
 // The input the window gathers from controls that the same loader filled.
 ExpansionInput expansionInput(const WindowSettings& window, const Settings& record) {
     ExpansionInput input;
@@ -115,14 +166,19 @@ ExpansionInput expansionInput(const WindowSettings& window, const Settings& reco
 int run(int argc, char** argv) {
     bool cp932 = false;
     bool lf = false;
-    enum Option { kCp932 = 1, kLf, kVersionOption };
+    std::vector<Override> overrides;  // in the order given, --loop among them
+    enum Option { kCp932 = 1, kLf, kLoop, kSet, kVersionOption };
     static const option options[] = {{"cp932", no_argument, nullptr, kCp932},
                                      {"lf", no_argument, nullptr, kLf},
+                                     // "--l" stood for --lf before --loop came, and still does.
+                                     {"l", no_argument, nullptr, kLf},
+                                     {"loop", required_argument, nullptr, kLoop},
+                                     {"set", required_argument, nullptr, kSet},
                                      {"help", no_argument, nullptr, 'h'},
                                      {"version", no_argument, nullptr, kVersionOption},
                                      {nullptr, 0, nullptr, 0}};
     opterr = 0;  // our own message, in the program's words
-    for (int c; (c = getopt_long(argc, argv, "h", options, nullptr)) != -1;) {
+    for (int c; (c = getopt_long(argc, argv, ":h", options, nullptr)) != -1;) {
         switch (c) {
             case kCp932:
                 cp932 = true;
@@ -130,6 +186,19 @@ int run(int argc, char** argv) {
             case kLf:
                 lf = true;
                 break;
+            case kLoop:
+                overrides.push_back({"--loop", "Common", "Loop", optarg});
+                break;
+            case kSet: {
+                std::optional<Override> setting = parseSetting(optarg);
+                if (!setting) {
+                    return usageError("--set \"" + std::string(optarg) + "\": expected SECTION.KEY=VALUE");
+                }
+                overrides.push_back(std::move(*setting));
+                break;
+            }
+            case ':':
+                return usageError("option \"" + std::string(argv[optind - 1]) + "\" needs a value");
             case 'h':
                 return writeOut(kHelp) == 0 ? kExitOk : kExitOutputFailed;
             case kVersionOption:
@@ -150,23 +219,39 @@ int run(int argc, char** argv) {
         complain(describeFileError(path, "cannot read the settings file", error));
         return kExitUsage;
     }
+    std::string_view stored = bytes ? std::string_view(*bytes) : std::string_view();
+    std::string overridden;
+    if (!overrides.empty()) {
+        ProfileFile file(stored);
+        if (const std::optional<std::string> refused = applyOverrides(file, overrides)) return usageError(*refused);
+        overridden = file.Bytes();
+        stored = overridden;
+    }
     WindowSettings window;
     Settings record;
-    loadSettingsBytes(bytes ? std::string_view(*bytes) : std::string_view(), window, record);
+    loadSettingsBytes(stored, window, record);
 
     int writeError = 0;
     bool lossy = false;
     LfLineEnds lineEnds;
+    std::optional<Cp932Output> cp932Output;
+    if (cp932) cp932Output.emplace(writeOut);
     const auto emit = [&](std::string_view text) {
-        bool pieceLossy = false;
-        writeError = cp932 ? writeOut(utf8ToCp932(text, &pieceLossy)) : writeOut(text);
-        lossy = lossy || pieceLossy;
-        return writeError == 0;
+        return cp932Output ? cp932Output->write(text) : (writeError = writeOut(text)) == 0;
     };
+    std::string lfText;  // one buffer for every piece, so each doesn't fault in fresh pages
     const RangedExpansionEnd end =
-        expandInRanges(expansionInput(window, record), kRangeLimit,
-                       [&](std::string_view piece) { return emit(lf ? lineEnds.convert(piece) : piece); });
+        expandInRanges(expansionInput(window, record), kRangeLimit, [&](std::string_view piece) {
+            if (!lf) return emit(piece);
+            lfText.clear();
+            lineEnds.convert(piece, lfText);
+            return emit(lfText);
+        });
     if (end == RangedExpansionEnd::Done && lf) emit(lineEnds.finish());
+    if (cp932Output) {
+        writeError = cp932Output->finish();
+        lossy = cp932Output->lossy();
+    }
     if (end == RangedExpansionEnd::PassTooLarge) {
         complain("one pass of the template would produce more than " + std::to_string(kRangeLimit >> 20) +
                  " MiB; nothing more is written");

@@ -489,10 +489,17 @@ void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Pi
         steps[i] = firstSteps(slots[i]);
         values[i] = slots[i].isCounter ? formatCounter(steps[i].value, slots[i], texts[i]) : lineAt(slots[i], 0);
     }
+    // Only the slots that some piece shows are kept up to date: a token the template doesn't hold (the
+    // defaults of unused slots) would otherwise cost a formatting every pass.
+    std::vector<std::size_t> shown;
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        const auto showsSlot = [i](const Piece& piece) { return piece.slot == static_cast<int>(i); };
+        if (std::any_of(pieces.begin(), pieces.end(), showsSlot)) shown.push_back(i);
+    }
     for (std::size_t p = 0; p < passes; ++p) {
         // A value is formatted or looked up again only when its step moves on.
         if (p > 0) {
-            for (std::size_t i = 0; i < slots.size(); ++i) {
+            for (const std::size_t i : shown) {
                 const Slot& slot = slots[i];
                 if (slot.plainSteps && slot.plainDecimal && slot.isCounter) {
                     steps[i].value += slot.increment;

@@ -10,6 +10,8 @@ namespace ravolin {
 class LfLineEnds {
 public:
     std::string convert(std::string_view piece);
+    // The same, appended to `out`, so that a writer can keep one buffer for every piece.
+    void convert(std::string_view piece, std::string& out);
     // What remains after the last piece: a CR held back, and the final line break unless the text is empty
     // or already ends with one.
     std::string finish();

@@ -2,7 +2,11 @@
 
 #include <iconv.h>
 
+#include <array>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <optional>
 
 namespace ravolin {
 namespace {
@@ -52,7 +56,10 @@ public:
             out.resize(out.size() - outLeft);
             in.remove_prefix(in.size() - inLeft);
             if (result != static_cast<std::size_t>(-1)) return true;
-            if (error != E2BIG) return false;
+            if (error != E2BIG) {
+                iconv(m_cd, nullptr, nullptr, nullptr, nullptr);  // a clean state for the next input
+                return false;
+            }
         }
     }
 
@@ -111,6 +118,87 @@ const WindowsExtra* windowsExtraFor(std::string_view utf8Character) {
     return nullptr;
 }
 
+// The code point of a UTF-8 character that scanUtf8 found valid and `length` bytes long.
+std::uint32_t decodeUtf8(const char* utf8, std::size_t length) {
+    const auto byte = [utf8](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(utf8[i])); };
+    switch (length) {
+        case 1:
+            return byte(0);
+        case 2:
+            return (byte(0) & 0x1F) << 6 | (byte(1) & 0x3F);
+        case 3:
+            return (byte(0) & 0x0F) << 12 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
+        default:
+            return (byte(0) & 0x07) << 18 | (byte(1) & 0x3F) << 12 | (byte(2) & 0x3F) << 6 | (byte(3) & 0x3F);
+    }
+}
+
+std::size_t encodeUtf8(std::uint32_t codePoint, char* out) {
+    const auto put = [out](std::size_t i, std::uint32_t value) { out[i] = static_cast<char>(value); };
+    if (codePoint < 0x80) {
+        put(0, codePoint);
+        return 1;
+    }
+    if (codePoint < 0x800) {
+        put(0, 0xC0 | codePoint >> 6);
+        put(1, 0x80 | (codePoint & 0x3F));
+        return 2;
+    }
+    put(0, 0xE0 | codePoint >> 12);
+    put(1, 0x80 | (codePoint >> 6 & 0x3F));
+    put(2, 0x80 | (codePoint & 0x3F));
+    return 3;
+}
+
+// iconv's CP932 form of every code point of the Basic Multilingual Plane, asked once per process: its
+// two-stage conversion, called on the text itself, took longer than producing the text. Outside that
+// plane, and for any form the table can't hold, iconv is asked per character.
+class Cp932Table {
+public:
+    // A single byte is stored as its value, a pair as lead * 256 + trail; a lead byte is never 0xFF, so
+    // these two can't be pairs.
+    static constexpr std::uint16_t kMissing = 0xFFFF;   // becomes "?"
+    static constexpr std::uint16_t kAskIconv = 0xFFFE;  // a longer form, or a pair with a zero lead byte
+
+    static const Cp932Table& instance() {
+        static const Cp932Table table;
+        return table;
+    }
+
+    std::uint16_t form(std::uint32_t codePoint) const { return m_forms[codePoint]; }
+    bool asciiUnchanged() const { return m_asciiUnchanged; }
+
+private:
+    Cp932Table() {
+        Converter converter("CP932", "UTF-8");
+        std::string bytes;
+        for (std::uint32_t codePoint = 0; codePoint < m_forms.size(); ++codePoint) {
+            if (codePoint >= 0xD800 && codePoint <= 0xDFFF) {  // not UTF-8: scanUtf8 turns them away first
+                m_forms[codePoint] = kMissing;
+                continue;
+            }
+            char utf8[3];
+            const std::string_view character(utf8, encodeUtf8(codePoint, utf8));
+            std::string_view rest = character;
+            bytes.clear();
+            if (converter.run(rest, bytes) && rest.empty()) {
+                const auto lead = static_cast<unsigned char>(bytes.size() == 2 ? bytes[0] : 0);
+                const auto last = static_cast<unsigned char>(bytes.empty() ? 0 : bytes.back());
+                const bool fits = bytes.size() == 1 || (bytes.size() == 2 && lead != 0 && lead != 0xFF);
+                m_forms[codePoint] = fits ? static_cast<std::uint16_t>(lead << 8 | last) : kAskIconv;
+            } else {
+                const WindowsExtra* extra = windowsExtraFor(character);
+                m_forms[codePoint] = extra ? extra->byte : kMissing;
+            }
+        }
+        m_asciiUnchanged = true;
+        for (std::uint32_t c = 0; c < 0x80; ++c) m_asciiUnchanged = m_asciiUnchanged && m_forms[c] == c;
+    }
+
+    std::array<std::uint16_t, 0x10000> m_forms{};
+    bool m_asciiUnchanged = false;
+};
+
 }  // namespace
 
 std::size_t cp932CharLength(std::string_view cp932) {
@@ -147,23 +235,95 @@ std::string cp932ToUtf8(std::string_view cp932) {
 }
 
 std::string utf8ToCp932(std::string_view utf8, bool* lossy) {
-    Converter converter("CP932", "UTF-8");
     std::string out;
-    bool substituted = false;
-    while (!converter.run(utf8, out) && !utf8.empty()) {
-        std::size_t badLength = 0;
-        const std::size_t length = scanUtf8(utf8, badLength);
-        const WindowsExtra* extra = length ? windowsExtraFor(utf8.substr(0, length)) : nullptr;
-        if (extra) {
-            out.push_back(static_cast<char>(extra->byte));
-        } else {
-            out.push_back('?');
-            substituted = true;
-        }
-        utf8.remove_prefix(length ? length : badLength);
-    }
-    if (lossy) *lossy = substituted;
+    appendUtf8AsCp932(out, utf8, lossy);
     return out;
+}
+
+void appendUtf8AsCp932(std::string& out, std::string_view utf8, bool* lossy) {
+    const Cp932Table& table = Cp932Table::instance();
+    const auto* const in = reinterpret_cast<const unsigned char*>(utf8.data());
+    const std::size_t size = utf8.size();
+    std::size_t at = out.size();
+    // No character's CP932 form is longer than its UTF-8 one, except where iconv says otherwise, which
+    // grows the buffer on the spot.
+    out.resize(at + size);
+    char* dst = out.data();
+    const auto room = [&](std::size_t needed, std::size_t restOfInput) {
+        if (at + needed + restOfInput > out.size()) {
+            out.resize(at + needed + restOfInput);
+            dst = out.data();
+        }
+    };
+    const bool asciiUnchanged = table.asciiUnchanged();
+    std::optional<Converter> converter;  // only for what the table leaves to iconv
+    bool substituted = false;
+    for (std::size_t i = 0; i < size;) {
+        const unsigned char b0 = in[i];
+        if (b0 < 0x80 && asciiUnchanged) {
+            // Runs of ASCII are copied a word at a time.
+            while (i + 8 <= size) {
+                std::uint64_t word = 0;
+                std::memcpy(&word, in + i, 8);
+                if (word & 0x8080808080808080u) break;
+                std::memcpy(dst + at, &word, 8);
+                at += 8;
+                i += 8;
+            }
+            while (i < size && in[i] < 0x80) dst[at++] = static_cast<char>(in[i++]);
+            continue;
+        }
+        std::size_t length = 0;
+        std::uint32_t codePoint = 0;
+        // The three-byte form, which holds all of Japanese, checked inline with scanUtf8's bounds.
+        if (b0 >= 0xE0 && b0 <= 0xEF && i + 2 < size) {
+            const unsigned char b1 = in[i + 1];
+            const unsigned char b2 = in[i + 2];
+            const unsigned char low = b0 == 0xE0 ? 0xA0 : 0x80;
+            const unsigned char high = b0 == 0xED ? 0x9F : 0xBF;
+            if (b1 >= low && b1 <= high && b2 >= 0x80 && b2 <= 0xBF) {
+                length = 3;
+                codePoint = (b0 & 0x0Fu) << 12 | (b1 & 0x3Fu) << 6 | (b2 & 0x3Fu);
+            }
+        }
+        if (length == 0) {
+            std::size_t badLength = 0;
+            length = scanUtf8(utf8.substr(i), badLength);
+            if (length == 0) {
+                dst[at++] = '?';
+                substituted = true;
+                i += badLength;
+                continue;
+            }
+            codePoint = decodeUtf8(utf8.data() + i, length);
+        }
+        const std::uint16_t form = codePoint < 0x10000 ? table.form(codePoint) : Cp932Table::kAskIconv;
+        if (form < 0x100) {
+            dst[at++] = static_cast<char>(form);
+        } else if (form == Cp932Table::kMissing) {
+            dst[at++] = '?';
+            substituted = true;
+        } else if (form != Cp932Table::kAskIconv) {
+            if (length < 2) room(2, size - i - length);
+            dst[at++] = static_cast<char>(form >> 8);
+            dst[at++] = static_cast<char>(form & 0xFF);
+        } else {
+            if (!converter) converter.emplace("CP932", "UTF-8");
+            std::string_view character = utf8.substr(i, length);
+            std::string bytes;
+            if (!converter->run(character, bytes) || !character.empty()) {
+                const WindowsExtra* extra = windowsExtraFor(utf8.substr(i, length));
+                bytes.assign(1, extra ? static_cast<char>(extra->byte) : '?');
+                substituted = substituted || !extra;
+            }
+            room(bytes.size(), size - i - length);
+            std::memcpy(dst + at, bytes.data(), bytes.size());
+            at += bytes.size();
+        }
+        i += length;
+    }
+    out.resize(at);
+    if (lossy) *lossy = substituted;
 }
 
 std::size_t utf8PrefixForCp932Bytes(std::string_view utf8, std::size_t maxBytes) {

@@ -127,8 +127,13 @@ TEST_F(ExpandCliTest, loopOfZeroOrLessPrintsNothing) {
 TEST_F(ExpandCliTest, helpExplainsInEnglishAndJapanese) {
     const test::ExpandRun run = expand({"--help"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out.rfind("Usage: ravolin-expand [--cp932] [--lf] [SETTINGS_FILE]\n", 0), 0u);
-    EXPECT_NE(run.out.find("\n使い方: ravolin-expand [--cp932] [--lf] [設定ファイル]\n"), std::string::npos);
+    EXPECT_EQ(run.out.rfind("Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--set SECTION.KEY=VALUE]... "
+                            "[SETTINGS_FILE]\n",
+                            0),
+              0u);
+    EXPECT_NE(run.out.find("\n使い方: ravolin-expand [--cp932] [--lf] [--loop N] [--set セクション.キー=値]... "
+                           "[設定ファイル]\n"),
+              std::string::npos);
     EXPECT_EQ(run.err, "");
 }
 
@@ -137,16 +142,32 @@ TEST_F(ExpandCliTest, wrongArgumentsAreRefused) {
         std::vector<std::string> args;
         std::string err;
     };
-    const std::string usage = "Usage: ravolin-expand [--cp932] [--lf] [SETTINGS_FILE] (see --help)\n";
+    const std::string usage =
+        "Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--set SECTION.KEY=VALUE]... [SETTINGS_FILE] (see --help)\n";
     const Case cases[] = {
         {{"--utf16"}, "ravolin-expand: unknown or ambiguous option \"--utf16\"\n" + usage},
         {{"--cp932=yes"}, "ravolin-expand: unknown or ambiguous option \"--cp932=yes\"\n" + usage},
         {{"a.ini", "b.ini"}, "ravolin-expand: more than one settings file given\n" + usage},
+        {{"--set"}, "ravolin-expand: option \"--set\" needs a value\n" + usage},
+        {{"--set", "Edit.Origin"}, "ravolin-expand: --set \"Edit.Origin\": expected SECTION.KEY=VALUE\n" + usage},
+        {{"--set", "Origin=x"}, "ravolin-expand: --set \"Origin=x\": expected SECTION.KEY=VALUE\n" + usage},
+        {{"--set=.Origin=x"}, "ravolin-expand: --set \".Origin=x\": expected SECTION.KEY=VALUE\n" + usage},
+        {{"--set", "Edit.=x"}, "ravolin-expand: --set \"Edit.=x\": expected SECTION.KEY=VALUE\n" + usage},
+        {{"--set", "Edit.Origin=a\nb"},
+         "ravolin-expand: --set Edit.Origin: the value holds a line break (write line breaks as commas)\n" + usage},
+        {{"--loop", "1\r"},
+         "ravolin-expand: --loop: the value holds a line break (write line breaks as commas)\n" + usage},
+        {{"--set", "Edit.Origin=\U0001F600"},
+         "ravolin-expand: --set Edit.Origin: the settings file's code page, CP932, lacks some of its characters\n" +
+             usage},
+        {{"--set", "Edit.\U0001F600=x"},
+         "ravolin-expand: --set Edit.\U0001F600: the settings file's code page, CP932, lacks some of its characters\n" +
+             usage},
     };
     for (const Case& c : cases) {
         const test::ExpandRun run = expand(c.args);
-        EXPECT_EQ(run.exitCode, 2);
-        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.exitCode, 2) << c.args[0];
+        EXPECT_EQ(run.out, "") << c.args[0];
         EXPECT_EQ(run.err, c.err);
     }
     file("-dash.ini", kExampleFile);
@@ -172,6 +193,48 @@ TEST_F(ExpandCliTest, optionsAsUsersWriteThem) {
         EXPECT_EQ(run.out, c.out) << c.args[0];
         EXPECT_EQ(run.err, "") << c.args[0];
     }
+}
+
+TEST_F(ExpandCliTest, overridesAreReadAsIfTheFileHeldThemAndLeaveItAlone) {
+    // Origin and Value2 hold commas of their own, kept by the exact forms beside them.
+    const std::string stored =
+        "[Common]\r\nLoop=2\r\n[Edit]\r\nOrigin=N,A|B\r\nOriginExact=N,A|B\r\n"
+        "[Numerical]\r\nText1=N\r\nInit1=1\r\n"
+        "[Arrangement]\r\nText1=A\r\nValue1=red,blue\r\nText2=B\r\nValue2=x,y\r\n"
+        "Value2Exact=x,y\r\n";
+    const std::string path = file("s.ini", stored);
+    struct Case {
+        std::vector<std::string> args;
+        std::string out;
+    };
+    const Case cases[] = {
+        {{}, "1,red|x,y\r\n2,blue|"},
+        {{"--loop", "3"}, "1,red|x,y\r\n2,blue|\r\n3,|"},
+        {{"--loop", " +1x"}, "1,red|x,y"},  // the file's integer rules
+        {{"--loop", "-1"}, ""},
+        {{"--set", "Common.Loop=1"}, "1,red|x,y"},
+        {{"--set", "Numerical.Init1=-5"}, "-5,red|x,y\r\n-4,blue|"},
+        {{"--set", "numerical.INC1=10"}, "1,red|x,y\r\n11,blue|"},  // names match as in the file
+        {{"--set", "Numerical.Text1=|"}, "N,red1x,y\r\nN,blue2"},
+        {{"--set", "Edit.Origin=B,N"}, "x,y\r\n1\r\n\r\n2"},  // the exact form no longer agrees
+        {{"--set", "Arrangement.Value2=p,q"}, "1,red|p\r\n2,blue|q"},
+        {{"--set", "Numerical.Text3=|", "--set", "Numerical.Init3=9"}, "1,red9x,y\r\n2,blue10"},  // new keys
+        {{"--set", "Arrangement.Value1=a", "--set", "Arrangement.Value1=b,c"}, "1,b|x,y\r\n2,c|"},
+        {{"--loop", "3", "--set", "Common.Loop=1"}, "1,red|x,y"},
+        {{"--set", "Common.Loop=1", "--loop", "2"}, "1,red|x,y\r\n2,blue|"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.push_back(path);
+        const test::ExpandRun run = expand(args);
+        const std::string what = testing::PrintToString(c.args);
+        EXPECT_EQ(run.exitCode, 0) << what;
+        EXPECT_EQ(run.out, c.out) << what;
+        EXPECT_EQ(run.err, "") << what;
+    }
+    EXPECT_EQ(test::readFile(path), stored);
+    // Without a settings file the overrides apply to the defaults.
+    EXPECT_EQ(expand({"--loop", "2", "--set", "Edit.Origin=＜置換1＞"}).out, "0\r\n1");
 }
 
 TEST_F(ExpandCliTest, specialFilesAreRefusedAtOnce) {
@@ -211,16 +274,22 @@ TEST_F(ExpandCliTest, fileSizeLimitIsAWriteErrorNotASignal) {
 TEST_F(ExpandCliTest, closedPipeEndsQuietly) {
     const std::string path =
         file("big.ini", "[Common]\r\nLoop=2000000\r\n[Edit]\r\nOrigin=line N\r\n[Numerical]\r\nText1=N\r\n");
-    const test::ExpandRun run = test::ExpandProcess({path}, m_dir.path()).runIntoClosedPipe(100);
-    EXPECT_EQ(run.out, windowOutput(path).substr(0, 100));
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.err, "");
+    // The ASCII output is the same in CP932, which a thread of its own writes.
+    for (const std::vector<std::string>& args : {std::vector<std::string>{path}, {"--cp932", path}}) {
+        const test::ExpandRun run = test::ExpandProcess(args, m_dir.path()).runIntoClosedPipe(100);
+        EXPECT_EQ(run.out, windowOutput(path).substr(0, 100)) << args[0];
+        EXPECT_EQ(run.exitCode, 0) << args[0];
+        EXPECT_EQ(run.err, "") << args[0];
+    }
 }
 
 TEST_F(ExpandCliTest, failedWriteIsReported) {
-    const test::ExpandRun run = test::ExpandProcess({file("s.ini", kExampleFile)}, m_dir.path()).run("/dev/full");
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "ravolin-expand: cannot write the output: No space left on device\n");
+    const std::string path = file("s.ini", kExampleFile);
+    for (const std::vector<std::string>& args : {std::vector<std::string>{path}, {"--cp932", path}}) {
+        const test::ExpandRun run = test::ExpandProcess(args, m_dir.path()).run("/dev/full");
+        EXPECT_EQ(run.exitCode, 1) << args[0];
+        EXPECT_EQ(run.err, "ravolin-expand: cannot write the output: No space left on device\n") << args[0];
+    }
 }
 
 }  // namespace
