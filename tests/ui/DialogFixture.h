@@ -75,7 +75,7 @@ protected:
                                 .runModal =
                                     [this](QDialog& modal) {
                                         modalRuns.push_back(modal.windowTitle().toStdString());
-                                        return 1;
+                                        return onModal ? onModal(modal) : 1;
                                     },
                                 .tone = tone,
                                 .fontChooser = fontChooser,
@@ -145,6 +145,8 @@ protected:
     FakeResultFileChooser resultFileChooser;
     Settings record;
     std::vector<std::string> modalRuns;
+    // What a modal dialog does while it runs, and the result it ends with; OK by default.
+    std::function<int(QDialog&)> onModal;
     std::unique_ptr<ConverterDialog> dialog;
 };
 

@@ -27,8 +27,8 @@ protected:
     void createWithExample(const std::string& loopCount) {
         writeSettingsWithFont("Loop=" + loopCount + "\r\n",
                               "[Edit]\r\nOrigin=INSERT INTO t VALUES (＜置換1＞, '＜配列1＞');\r\n"
-                              "[Numerical]\r\nInit1=-2\r\nInc1=3\r\n"
-                              "[Arrangement]\r\nValue1=東京,大阪,,名古屋\r\n");
+                              "[Numerical]\r\nInit1=-2\r\nInc1=3\r\nWidth1=5\r\nFormat1=2\r\nRepeat1=2\r\n"
+                              "[Arrangement]\r\nValue1=東京,大阪,,名古屋\r\nEnd1=1\r\n");
         createAndShow();
     }
     std::string target(const char* name = "result.txt") const { return dir.directory() + "/" + name; }

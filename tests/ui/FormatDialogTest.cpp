@@ -1,0 +1,278 @@
+#include "ui/FormatDialog.h"
+
+#include <functional>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include "tests/ui/DialogFixture.h"
+#include "ui/DialogTexts.h"
+
+namespace ravolin {
+namespace {
+
+// Counter 1 "<n>" from 1 by 1, counter 2 "<h>"; array 1 "<a>" with two lines and a closing CR LF. The other
+// slots have no token.
+ExpansionInput exampleFields(std::int32_t loopCount = 1000) {
+    ExpansionInput in;
+    in.templateText = "<n>:<a>";
+    in.loopCount = loopCount;
+    in.counters[0] = {"<n>", 1, 1};
+    in.counters[1] = {"<h>", 250, 3};
+    for (std::size_t r = 2; r < kCounterCount; ++r) in.counters[r].token.clear();
+    in.arrays[0] = {"<a>", "x\r\ny\r\n"};
+    return in;
+}
+
+QStringList itemsOf(const QComboBox* combo) {
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+    return items;
+}
+
+QStringList textsOf(const char* const* first, const char* const* last) {
+    QStringList texts;
+    for (; first != last; ++first) texts << QString::fromUtf8(*first);
+    return texts;
+}
+
+class FormatDialogTest : public DialogFixture {
+protected:
+    std::unique_ptr<FormatDialog> open(const ExpansionInput& fields, const SlotStyles& styles = {}) {
+        return std::make_unique<FormatDialog>(nullptr, fields, styles, messageBox);
+    }
+    // The preview's lines, after the redraw that the last change scheduled.
+    static QStringList previewLines(FormatDialog& format) {
+        QCoreApplication::processEvents();
+        return format.m_preview->toPlainText().split('\n');
+    }
+};
+
+TEST_F(FormatDialogTest, controlsShowTheStylesAndGiveBackExactlyWhatWasChanged) {
+    SlotStyles stored;
+    stored.counters[0] = {.repeat = 0, .period = -3, .format = 9, .width = 99, .fill = 1};  // out of range
+    stored.counters[1] = {.repeat = 2, .period = 5, .format = kFormatOctal, .width = 3, .fill = 0};
+    stored.arrays[0] = {.repeat = 4, .end = kEndKeepLast};
+    {
+        const auto format = open(exampleFields(), stored);
+        EXPECT_EQ(format->windowTitle(), "書式と繰り返し");
+        const FormatDialog::CounterRow& first = format->m_counterRows[0];
+        EXPECT_EQ(first.token->text(), "<n>");
+        EXPECT_TRUE(first.token->isReadOnly());
+        // Out of range reads as the rule nearest to it.
+        EXPECT_EQ(first.repeat->value(), 1);
+        EXPECT_EQ(first.period->text(), "なし");
+        EXPECT_EQ(first.format->currentText(), "10進");
+        EXPECT_EQ(first.width->value(), 64);
+        EXPECT_EQ(first.fill->currentText(), "空白");
+        EXPECT_EQ(itemsOf(first.format), textsOf(std::begin(kFormatTexts), std::end(kFormatTexts)));
+        EXPECT_EQ(itemsOf(first.fill), QStringList({"ゼロ", "空白"}));
+        EXPECT_EQ(itemsOf(format->m_arrayRows[0].end), QStringList({"空にする", "先頭に戻る", "最後の行を繰り返す"}));
+        EXPECT_EQ(format->m_arrayRows[0].repeat->value(), 4);
+        EXPECT_EQ(format->m_arrayRows[0].end->currentIndex(), kEndKeepLast);
+        // A slot without a token is off: its row can't be set. Letters always pad with blanks.
+        EXPECT_FALSE(format->m_counterRows[2].width->isEnabled());
+        EXPECT_FALSE(format->m_arrayRows[1].end->isEnabled());
+        EXPECT_TRUE(first.fill->isEnabled());
+        first.format->setCurrentIndex(kFormatLettersUpper);
+        EXPECT_FALSE(first.fill->isEnabled());
+    }
+    // Rows left alone keep even their out-of-range values; a changed row stores what it shows.
+    struct Case {
+        const char* what;
+        std::function<void(FormatDialog&)> change;
+        std::function<void(SlotStyles&)> expect;
+    };
+    const Case cases[] = {
+        {"nothing", [](FormatDialog&) {}, [](SlotStyles&) {}},
+        {"width of a row out of range", [](FormatDialog& d) { d.m_counterRows[0].width->setValue(5); },
+         [](SlotStyles& s) {
+             s.counters[0] = {1, 0, 0, 5, 1};
+         }},
+        {"width", [](FormatDialog& d) { d.m_counterRows[1].width->setValue(8); },
+         [](SlotStyles& s) { s.counters[1].width = 8; }},
+        {"fill", [](FormatDialog& d) { d.m_counterRows[1].fill->setCurrentIndex(1); },
+         [](SlotStyles& s) { s.counters[1].fill = 1; }},
+        {"format", [](FormatDialog& d) { d.m_counterRows[1].format->setCurrentIndex(kFormatHexUpper); },
+         [](SlotStyles& s) { s.counters[1].format = kFormatHexUpper; }},
+        {"repeat", [](FormatDialog& d) { d.m_counterRows[1].repeat->setValue(3); },
+         [](SlotStyles& s) { s.counters[1].repeat = 3; }},
+        {"period", [](FormatDialog& d) { d.m_counterRows[1].period->setValue(0); },
+         [](SlotStyles& s) { s.counters[1].period = 0; }},
+        {"array repeat", [](FormatDialog& d) { d.m_arrayRows[0].repeat->setValue(1); },
+         [](SlotStyles& s) { s.arrays[0].repeat = 1; }},
+        {"array end", [](FormatDialog& d) { d.m_arrayRows[0].end->setCurrentIndex(kEndCycle); },
+         [](SlotStyles& s) { s.arrays[0].end = kEndCycle; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto format = open(exampleFields(), stored);
+        c.change(*format);
+        SlotStyles expected = stored;
+        c.expect(expected);
+        EXPECT_EQ(format->styles(), expected);
+    }
+}
+
+TEST_F(FormatDialogTest, previewShowsTwentyPassesAndTheSizeLineTheWholeOutput_afterEachChange) {
+    const auto format = open(exampleFields());
+    QStringList lines = previewLines(*format);
+    ASSERT_EQ(lines.size(), 20);
+    EXPECT_EQ(lines.mid(0, 4), QStringList({"1:x", "2:y", "3:", "4:"}));
+    EXPECT_EQ(lines.back(), "20:");
+    // 2,893 digits, 1,000 colons, "x" and "y", 999 CR LF.
+    EXPECT_EQ(format->m_size->text(), "ループ回数 1,000 回: 全体 1,000 行、5,893 バイト");
+
+    format->m_counterRows[0].format->setCurrentIndex(kFormatHexUpper);
+    format->m_counterRows[0].width->setValue(3);
+    format->m_counterRows[0].repeat->setValue(2);
+    format->m_arrayRows[0].end->setCurrentIndex(kEndCycle);
+    lines = previewLines(*format);
+    EXPECT_EQ(lines.mid(0, 5), QStringList({"001:x", "001:y", "002:", "002:x", "003:y"}));
+    EXPECT_EQ(lines.back(), "00A:y");
+    EXPECT_EQ(format->m_size->text(), "ループ回数 1,000 回: 全体 1,000 行、6,665 バイト");
+
+    struct Case {
+        const char* what;
+        std::string templateText;
+        std::int32_t loopCount;
+        QString lastPreviewLine;
+        QString size;
+    };
+    const Case cases[] = {
+        {"no passes", "<n>", 0, "", "ループ回数 0 回: 全体 0 行、0 バイト"},
+        {"more than the preview shows", std::string(10000, 'z'), 10, "…（プレビューはここまで）",
+         "ループ回数 10 回: 全体 10 行、100,018 バイト"},
+        {"more than the pane takes", std::string(1000, 'z') + "\r\n", 99999, "",
+         "ループ回数 99,999 回: 全体 199,998 行、100,398,994 バイト（出力欄の上限 32 MB "
+         "を超えます。「結果をファイルに保存」を使ってください）"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ExpansionInput fields = exampleFields(c.loopCount);
+        fields.templateText = c.templateText;
+        const auto other = open(fields);
+        EXPECT_EQ(previewLines(*other).back(), c.lastPreviewLine);
+        EXPECT_EQ(other->m_size->text(), c.size);
+    }
+}
+
+TEST_F(FormatDialogTest, passesForArrays_takeTheLongestListTimesItsRepeat) {
+    struct Case {
+        const char* values;
+        std::int32_t repeat;
+        std::uint64_t passes;
+    };
+    const Case cases[] = {
+        {"", 1, 0},     {"a", 1, 1},           {"a\r\n", 1, 1},  {"a\r\n\r\n", 1, 2},
+        {"\r\n", 1, 1}, {"a\r\nb\r\nc", 3, 9}, {"a\r\nb", 0, 2}, {"a\r\nb", INT32_MAX, 2u * INT32_MAX},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.values);
+        ExpansionInput in = exampleFields();
+        in.arrays[0] = {"<a>", c.values, c.repeat};
+        EXPECT_EQ(passesForArrays(in), c.passes);
+    }
+    ExpansionInput off = exampleFields();
+    off.arrays[0].token.clear();  // an array without a token counts for nothing
+    off.arrays[5] = {"<f>", "1\r\n2\r\n3"};
+    EXPECT_EQ(passesForArrays(off), 3u);
+}
+
+TEST_F(FormatDialogTest, loopButtonFollowsTheLongestArray_orWarnsAndLeavesTheLoopCount) {
+    ExpansionInput fields = exampleFields();
+    fields.arrays[3] = {"<d>", "1\r\n2\r\n3"};
+    const auto format = open(fields);
+    EXPECT_EQ(format->m_fitLoop->text(), "ループ回数を配列に合わせる");
+    format->m_arrayRows[0].repeat->setValue(2);  // "x", "y" twice each beats three lines
+    QTest::mouseClick(format->m_fitLoop, Qt::LeftButton);
+    EXPECT_EQ(format->loopCount(), std::optional<std::int32_t>(4));
+    EXPECT_EQ(format->m_size->text(), "ループ回数 4 回: 全体 4 行、18 バイト");
+    EXPECT_TRUE(messageBox.calls().empty());
+
+    struct Case {
+        const char* what;
+        std::function<void(FormatDialog&)> prepare;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"too many for the field", [](FormatDialog& d) { d.m_arrayRows[3].repeat->setValue(33334); },
+         "配列に合わせたループ回数は 100,002 回ですが、ループ回数の欄には 99,999 回までしか入りません。\r\n"
+         "ループ回数は変更していません。"},
+        {"no array with values", nullptr,
+         "置換文字列と値のある配列がないため、ループ回数を合わせられません。\r\nループ回数は変更していません。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ExpansionInput input = fields;
+        if (!c.prepare) input.arrays[0].valuesText = input.arrays[3].valuesText = "";
+        const auto other = open(input);
+        if (c.prepare) c.prepare(*other);
+        messageBox.scriptAnswer(IDOK);
+        other->m_fitLoop->click();
+        EXPECT_EQ(other->loopCount(), std::nullopt);
+        ASSERT_FALSE(messageBox.calls().empty());
+        EXPECT_EQ(messageBox.calls().back().text, c.message);
+        EXPECT_EQ(messageBox.calls().back().caption, "警告");
+        EXPECT_EQ(messageBox.calls().back().type, MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+TEST_F(FormatDialogTest, keyboardReachesEveryRowAndEnterAndEscEndIt) {
+    for (const auto& [key, result] :
+         {std::pair{Qt::Key_Return, QDialog::Accepted}, {Qt::Key_Escape, QDialog::Rejected}}) {
+        const auto format = open(exampleFields());
+        format->show();
+        format->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(format.get()));
+        const struct {
+            Qt::Key key;
+            QWidget* target;
+        } mnemonics[] = {{Qt::Key_W, format->m_counterRows[0].width},  {Qt::Key_I, format->m_counterRows[0].fill},
+                         {Qt::Key_M, format->m_counterRows[0].format}, {Qt::Key_R, format->m_counterRows[0].repeat},
+                         {Qt::Key_D, format->m_counterRows[0].period}, {Qt::Key_E, format->m_arrayRows[0].repeat},
+                         {Qt::Key_N, format->m_arrayRows[0].end},      {Qt::Key_V, format->m_preview}};
+        for (const auto& m : mnemonics) {
+            QTest::keyClick(QApplication::focusWidget(), m.key, Qt::AltModifier);
+            EXPECT_EQ(QApplication::focusWidget(), m.target) << m.key;
+        }
+        // Tab walks a row left to right, past its read-only token, then on to the next row.
+        format->m_counterRows[0].period->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), format->m_counterRows[1].width);
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_TRUE(format->isHidden());
+        EXPECT_EQ(format->result(), result);
+    }
+}
+
+// The window hands its fields to the dialog and takes back, on OK only, the styles and the loop count.
+TEST_F(FormatDialogTest, okStoresIntoTheWindowAndMarksItUnsaved_cancelChangesNothing) {
+    writeSettingsWithFont("Loop=2\r\n", "[Arrangement]\r\nValue1=a,b,c\r\n");
+    for (const int ending : {QDialog::Rejected, QDialog::Accepted}) {
+        SCOPED_TRACE(ending);
+        create();
+        onModal = [ending](QDialog& modal) {
+            auto& shown = dynamic_cast<FormatDialog&>(modal);
+            EXPECT_EQ(shown.m_arrayRows[0].token->text(), "＜配列1＞");
+            shown.m_counterRows[0].width->setValue(4);
+            shown.m_arrayRows[0].repeat->setValue(5);
+            shown.m_fitLoop->click();
+            return ending;
+        };
+        dialog->GetMenuItem(kCmdFormatSettings)->trigger();
+        ASSERT_EQ(modalRuns.back(), "書式と繰り返し");
+        const bool ok = ending == QDialog::Accepted;
+        EXPECT_EQ(dialog->m_styles.counters[0].width, ok ? 4 : 0);
+        EXPECT_EQ(dialog->m_styles.arrays[0].repeat, ok ? 5 : 1);
+        EXPECT_EQ(dialog->GetDlgItemText(kIdLoopCount), ok ? "15" : "2");
+        EXPECT_EQ(dialog->m_bUnsaved, ok ? 1 : 0);
+    }
+}
+
+}  // namespace
+}  // namespace ravolin
