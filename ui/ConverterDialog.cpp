@@ -68,6 +68,10 @@ void ConverterDialog::Create() {
     frame->setSizeConstraint(QLayout::SetFixedSize);
 
     m_services.trayIcon.SetMouseHandler([this](unsigned mouseMessage) { OnTrayIcon(mouseMessage); });
+    QWidget* editor = GetDlgItem(kIdTemplate);
+    editor->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(editor, &QWidget::customContextMenuRequested, this,
+            [this, editor](const QPoint& at) { templateContextMenu()->popup(editor->mapToGlobal(at)); });
     OnInitDialog();
 }
 

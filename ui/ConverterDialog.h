@@ -25,6 +25,7 @@
 #include "ui/controls/DialogUnits.h"
 #include "ui/controls/MenuBuilder.h"
 
+class QMenu;
 class QMenuBar;
 class QProgressDialog;
 
@@ -98,6 +99,9 @@ public:
     void OnSaveResultToFile();
     // "書式と繰り返しの設定": the dialog of the counters' formats and the arrays' repeats, with its preview.
     void OnFormatSettings();
+    // The template editor's context menu: the edit's own items, then "置換文字列を挿入" with the fourteen tokens
+    // as the pages show them, each typed at the caret when chosen. Deletes itself once closed.
+    QMenu* templateContextMenu();
     void OnToggleBeep();
     void OnToggleTray();
     void OnAutoSaveClicked();

@@ -4,8 +4,11 @@
 #include <optional>
 
 #include <QAction>
+#include <QMenu>
+#include <QPlainTextEdit>
 
 #include "ui/AboutDialog.h"
+#include "ui/DialogTexts.h"
 #include "ui/FormatDialog.h"
 #include "ui/GuideDialog.h"
 #include "ui/controls/MenuBuilder.h"
@@ -43,6 +46,30 @@ void ConverterDialog::OnAbout() {
 void ConverterDialog::OnGuide() {
     GuideDialog guide(this);
     m_services.runModal(guide);
+}
+
+QMenu* ConverterDialog::templateContextMenu() {
+    auto* editor = qobject_cast<QPlainTextEdit*>(GetDlgItem(kIdTemplate));
+    QMenu* menu = editor->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addSeparator();
+    QMenu* tokens = menu->addMenu(QString::fromUtf8(kInsertTokenMenu));
+    const auto add = [&](const std::string& token, const QString& slot) {
+        QString caption = token.empty() ? QString::fromUtf8(kUnusedToken) : QString::fromStdString(token);
+        caption.replace('&', QStringLiteral("&&"));
+        QAction* item = tokens->addAction(QString::fromUtf8(kInsertTokenItem).arg(caption, slot));
+        item->setEnabled(!token.empty());
+        connect(item, &QAction::triggered, editor, [editor, text = QString::fromStdString(token)] {
+            editor->insertPlainText(text);
+            editor->setFocus();
+        });
+    };
+    for (int r = 0; r < static_cast<int>(kCounterCount); ++r)
+        add(m_numericPage.GetDlgItemText(numericTokenId(r)), QString::fromUtf8(kCounterSlotName).arg(r + 1));
+    tokens->addSeparator();
+    for (std::size_t i = 0; i < kArrayCount; ++i)
+        add(m_arrayPage[i].GetDlgItemText(kIdArrayToken), QString::fromUtf8(kArraySlotName).arg(i + 1));
+    return menu;
 }
 
 QAction* ConverterDialog::GetMenuItem(int id) const {

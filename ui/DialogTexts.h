@@ -99,6 +99,11 @@ inline constexpr char kFitLoopTooLarge[] =
 inline constexpr char kFitLoopNoArray[] =
     "置換文字列と値のある配列がないため、ループ回数を合わせられません。\r\nループ回数は変更していません。";
 inline constexpr char kOkButton[] = "OK";
+// The template editor's context menu; %1 the token, %2 its slot.
+inline constexpr char kInsertTokenMenu[] = "置換文字列を挿入";
+inline constexpr char kInsertTokenItem[] = "%1\t%2";
+inline constexpr char kCounterSlotName[] = "数値 %1 行目";
+inline constexpr char kArraySlotName[] = "配列%1";
 // Screen-reader names of the rows' controls; %1: the counter's row or the array.
 inline constexpr char kFormatCounterRowItem[] = "[数値] %1 行目の%2";
 inline constexpr char kFormatArrayRowItem[] = "[配列%1] %2";

@@ -1,6 +1,10 @@
 #include <QAction>
 
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QTextCursor>
+
+#include <tuple>
 
 #include "tests/ui/DialogFixture.h"
 #include "ui/DialogTexts.h"
@@ -133,6 +137,62 @@ TEST_F(MenuCommands, sentCloseCommand_takesTheExitPathWithItsQuestion) {
     messageBox.scriptAnswer(IDYES);
     dialog->OnCommand(kCmdClose);
     EXPECT_TRUE(ended());
+}
+
+TEST_F(MenuCommands, templateContextMenu_insertsTheTokensThePagesShowAtTheCaret) {
+    createWith("");
+    dialog->m_numericPage.SetDlgItemText(numericTokenId(1), "#N&1");
+    dialog->m_numericPage.SetDlgItemText(numericTokenId(4), "");
+    dialog->m_arrayPage[8].SetDlgItemText(kIdArrayToken, "＜名前＞");
+    auto* editor = qobject_cast<QPlainTextEdit*>(dialog->GetDlgItem(kIdTemplate));
+    dialog->SetDlgItemText(kIdTemplate, "ab");
+
+    const auto tokenItems = [this] {
+        QMenu* menu = dialog->templateContextMenu();
+        const QList<QAction*> items = menu->actions();
+        EXPECT_FALSE(items.isEmpty());
+        // Qt's own edit items first (undo, cut, copy, paste...), then ours.
+        EXPECT_GT(items.size(), 3);
+        QAction* insert = items.back();
+        EXPECT_EQ(insert->text(), "置換文字列を挿入");
+        EXPECT_NE(insert->menu(), nullptr);
+        return std::pair{menu, insert->menu()->actions()};
+    };
+    auto [menu, items] = tokenItems();
+    ASSERT_EQ(items.size(), 15);  // five counters, a separator, nine arrays
+    EXPECT_TRUE(items[5]->isSeparator());
+    struct Case {
+        int item;
+        const char* caption;
+        bool enabled;
+    };
+    const Case cases[] = {{0, "＜置換1＞\t数値 1 行目", true},
+                          {1, "#N&&1\t数値 2 行目", true},
+                          {4, "（使わない）\t数値 5 行目", false},
+                          {6, "＜配列1＞\t配列1", true},
+                          {14, "＜名前＞\t配列9", true}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(items[c.item]->text(), QString::fromUtf8(c.caption)) << c.item;
+        EXPECT_EQ(items[c.item]->isEnabled(), c.enabled) << c.item;
+    }
+    delete menu;
+
+    // At the caret, and over a selection, as typing would.
+    QTextCursor caret = editor->textCursor();
+    caret.setPosition(1);
+    editor->setTextCursor(caret);
+    std::tie(menu, items) = tokenItems();
+    items[1]->trigger();
+    delete menu;
+    EXPECT_EQ(dialog->GetDlgItemText(kIdTemplate), "a#N&1b");
+    caret.setPosition(0);
+    caret.setPosition(1, QTextCursor::KeepAnchor);
+    editor->setTextCursor(caret);
+    std::tie(menu, items) = tokenItems();
+    items[14]->trigger();
+    delete menu;
+    EXPECT_EQ(dialog->GetDlgItemText(kIdTemplate), "＜名前＞#N&1b");
+    EXPECT_TRUE(editor->document()->isUndoAvailable());
 }
 
 }  // namespace
