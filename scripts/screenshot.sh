@@ -2,7 +2,7 @@
 # Builds Ravolin if needed, starts the real program under a virtual X server (xvfb-run) in a fresh temporary
 # working directory, and saves PNG screenshots there: the font message of a first start, the main window, the
 # version dialog (Alt+A), and the window after a run of the README's worked example, which it also copies to
-# docs/main-window.png. Prints their paths. SCREENSHOT_LOCALE (default C.UTF-8) sets the program's locale.
+# docs/main-window.png, and the format dialog on an example of its own, copied to docs/format-dialog.png. Prints their paths. SCREENSHOT_LOCALE (default C.UTF-8) sets the program's locale.
 set -euo pipefail
 
 wait_for_window() {  # name, seconds -> window id
@@ -52,10 +52,31 @@ if [[ ${1:-} == --inside ]]; then
     xdotool key Return
     sleep 1
     import -window "$main" "$work/example-window.png"
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+
+    # The formats: a zero-padded number, hexadecimal, letters shown twice each, a list that cycles; the
+    # dialog opened from its menu item (ツール -> 書式と繰り返しの設定).
+    mkdir "$work/formats"
+    cd "$work/formats"
+    printf '%s\r\n' '[Common]' 'Loop=12' 'Font=-13,0,0,0,400,0,0,0,128,0,0,0,0,ＭＳ Ｐゴシック' \
+        '[Edit]' 'Origin=No.＜置換1＞ 0x＜置換2＞ ＜置換3＞ ＜配列1＞' '[Numerical]' 'Init1=1' 'Width1=3' \
+        'Init2=250' 'Format2=1' 'Width2=4' 'Format3=6' 'Repeat3=2' \
+        '[Arrangement]' 'Value1=赤,青,緑' 'End1=1' | iconv -f UTF-8 -t CP932 >RavolinSetting.ini
+    "$program" 2>>"$work/stderr.txt" &
+    pid=$!
+    main=$(wait_for_window "Ravolin" 20)
+    xdotool windowfocus --sync "$main" key alt+t
+    sleep 0.3
+    xdotool key f
+    format=$(wait_for_window "書式と繰り返し" 20)
+    sleep 0.5
+    import -window "$format" "$work/format-dialog.png"
     echo "$work/first-start-message.png"
     echo "$work/main-window.png"
     echo "$work/version-dialog.png"
     echo "$work/example-window.png"
+    echo "$work/format-dialog.png"
     exit 0
 fi
 
@@ -67,3 +88,4 @@ work=$(mktemp -d -t ravolin-screenshot.XXXXXX)
 LC_ALL=${SCREENSHOT_LOCALE:-C.UTF-8} xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --inside "$build/app/ravolin" "$work"
 mkdir -p "$root/docs"
 cp "$work/example-window.png" "$root/docs/main-window.png"
+cp "$work/format-dialog.png" "$root/docs/format-dialog.png"

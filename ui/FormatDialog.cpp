@@ -77,6 +77,10 @@ QLineEdit* tokenField(QWidget* parent, const std::string& token) {
     field->setPlaceholderText(text(kUnusedToken));
     // Shown for reference: Tab goes past it, a click still lets its text be copied.
     field->setFocusPolicy(Qt::ClickFocus);
+    // Wide enough for a full-width token of the field's 15 bytes.
+    const QFontMetrics metrics = field->fontMetrics();
+    field->setMinimumWidth(metrics.horizontalAdvance(QString::fromUtf8("＜置換１２＞")) +
+                           4 * metrics.averageCharWidth());
     return field;
 }
 
