@@ -28,9 +28,6 @@ ByteSet bytesOf(std::string_view text) {
     return set;
 }
 
-enum Format { kDecimal, kHexLower, kHexUpper, kOctal, kBinary, kLettersLower, kLettersUpper };
-enum End { kNothing, kCycle, kKeepLast };
-
 struct Slot {
     std::string_view token;
     bool isCounter = false;
@@ -39,12 +36,12 @@ struct Slot {
     std::uint64_t firstPass = 0;
     std::uint64_t repeat = 1;  // passes per step (counters) or per line (arrays)
     std::uint64_t period = 0;  // steps before a counter starts over; 0 never
-    int format = kDecimal;
+    int format = kFormatDecimal;
     std::size_t width = 0;
     bool zeroFill = true;
     bool plainDecimal = true;  // to_chars of the value, nothing around it
     bool plainSteps = true;    // a new step every pass, never starting over, no end mode: the common case
-    int end = kNothing;
+    int end = kEndEmpty;
     std::vector<std::string_view> lines;  // views into the input's values text
     std::size_t usedLines = 0;            // lines that some pass actually shows
     bool mayBeEmpty = false;
@@ -83,25 +80,25 @@ bool advance(const Slot& slot, Steps& at) {
 
 std::string_view lineAt(const Slot& slot, std::uint64_t index) {
     if (index < slot.lines.size()) return slot.lines[index];
-    if (slot.end == kCycle) return slot.lines[index % slot.lines.size()];
-    if (slot.end == kKeepLast) return slot.lines.back();
+    if (slot.end == kEndCycle) return slot.lines[index % slot.lines.size()];
+    if (slot.end == kEndKeepLast) return slot.lines.back();
     return {};
 }
 
-bool isLetters(int format) { return format == kLettersLower || format == kLettersUpper; }
+bool isLetters(int format) { return format == kFormatLettersLower || format == kFormatLettersUpper; }
 
 std::size_t digitCount(std::uint32_t magnitude, int format) {
     const auto bits = static_cast<std::size_t>(std::max(1, static_cast<int>(std::bit_width(magnitude))));
     switch (format) {
-        case kHexLower:
-        case kHexUpper:
+        case kFormatHexLower:
+        case kFormatHexUpper:
             return (bits + 3) / 4;
-        case kOctal:
+        case kFormatOctal:
             return (bits + 2) / 3;
-        case kBinary:
+        case kFormatBinary:
             return bits;
-        case kLettersLower:
-        case kLettersUpper: {
+        case kFormatLettersLower:
+        case kFormatLettersUpper: {
             std::size_t count = 0;
             for (std::uint64_t n = std::uint64_t{magnitude} + 1; n > 0; n = (n - 1) / 26) ++count;
             return count;
@@ -130,24 +127,24 @@ char* digitsBefore(char* end, std::uint32_t magnitude, int format) {
     static constexpr char kLower[] = "0123456789abcdef";
     static constexpr char kUpper[] = "0123456789ABCDEF";
     switch (format) {
-        case kHexLower:
-        case kHexUpper: {
-            const char* digits = format == kHexLower ? kLower : kUpper;
+        case kFormatHexLower:
+        case kFormatHexUpper: {
+            const char* digits = format == kFormatHexLower ? kLower : kUpper;
             do *--end = digits[magnitude & 15u];
             while ((magnitude >>= 4) != 0);
             return end;
         }
-        case kOctal:
+        case kFormatOctal:
             do *--end = kLower[magnitude & 7u];
             while ((magnitude >>= 3) != 0);
             return end;
-        case kBinary:
+        case kFormatBinary:
             do *--end = kLower[magnitude & 1u];
             while ((magnitude >>= 1) != 0);
             return end;
-        case kLettersLower:
-        case kLettersUpper: {
-            const char first = format == kLettersLower ? 'a' : 'A';
+        case kFormatLettersLower:
+        case kFormatLettersUpper: {
+            const char first = format == kFormatLettersLower ? 'a' : 'A';
             for (std::uint64_t n = std::uint64_t{magnitude} + 1; n > 0; n = (n - 1) / 26)
                 *--end = static_cast<char>(first + static_cast<char>((n - 1) % 26));
             return end;
@@ -221,10 +218,11 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         slot.firstPass = static_cast<std::uint64_t>(std::max(0, input.firstPass));
         slot.repeat = static_cast<std::uint64_t>(std::max(1, counter.repeat));
         slot.period = static_cast<std::uint64_t>(std::max(0, counter.period));
-        slot.format = counter.format >= kDecimal && counter.format <= kLettersUpper ? counter.format : kDecimal;
+        slot.format =
+            counter.format >= kFormatDecimal && counter.format <= kFormatLettersUpper ? counter.format : kFormatDecimal;
         slot.width = static_cast<std::size_t>(std::clamp(counter.width, 0, 64));
         slot.zeroFill = counter.fill != 1 && !isLetters(slot.format);
-        slot.plainDecimal = slot.format == kDecimal && slot.width <= 1;
+        slot.plainDecimal = slot.format == kFormatDecimal && slot.width <= 1;
         slot.plainSteps = slot.repeat == 1 && slot.period == 0;
         slot.valueBytes = counterBytes(slot);
         slots.push_back(std::move(slot));
@@ -235,12 +233,12 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         slot.token = array.token;
         slot.lines = splitLineViews(array.valuesText);
         slot.repeat = static_cast<std::uint64_t>(std::max(1, array.repeat));
-        slot.end = array.end == kCycle || array.end == kKeepLast ? array.end : kNothing;
-        slot.plainSteps = slot.repeat == 1 && slot.end == kNothing;
+        slot.end = array.end == kEndCycle || array.end == kEndKeepLast ? array.end : kEndEmpty;
+        slot.plainSteps = slot.repeat == 1 && slot.end == kEndEmpty;
         const std::size_t shown = passes == 0 ? 0 : static_cast<std::size_t>((passes - 1) / slot.repeat + 1);
         slot.usedLines = std::min(shown, slot.lines.size());
         // Cycling or keeping the last line never runs out; only lines that are empty leave nothing.
-        slot.mayBeEmpty = slot.end == kNothing && shown > slot.lines.size();
+        slot.mayBeEmpty = slot.end == kEndEmpty && shown > slot.lines.size();
         for (std::size_t i = 0; i < slot.usedLines; ++i) {
             slot.mayBeEmpty = slot.mayBeEmpty || slot.lines[i].empty();
             slot.valueBytes |= bytesOf(slot.lines[i]);
@@ -387,7 +385,7 @@ std::size_t counterBytesShown(const Slot& slot, std::size_t passes, std::size_t 
     Steps at = firstSteps(slot);
     if (slot.plainSteps && slot.plainDecimal) {
         for (std::size_t p = 0; p < passes && bytes <= limit; ++p, at.value += slot.increment)
-            bytes += digitCount(static_cast<std::int32_t>(at.value) < 0 ? 0u - at.value : at.value, kDecimal) +
+            bytes += digitCount(static_cast<std::int32_t>(at.value) < 0 ? 0u - at.value : at.value, kFormatDecimal) +
                      (static_cast<std::int32_t>(at.value) < 0 ? 1 : 0);
         return bytes;
     }
@@ -410,8 +408,8 @@ std::size_t lineBytes(const Slot& slot, std::size_t count) {
         return sum;
     };
     if (count <= n) return prefix(count);
-    if (slot.end == kCycle) return addSize(mulSize(count / n, prefix(n)), prefix(count % n));
-    if (slot.end == kKeepLast) return addSize(prefix(n), mulSize(count - n, slot.lines.back().size()));
+    if (slot.end == kEndCycle) return addSize(mulSize(count / n, prefix(n)), prefix(count % n));
+    if (slot.end == kEndKeepLast) return addSize(prefix(n), mulSize(count - n, slot.lines.back().size()));
     return prefix(n);
 }
 
