@@ -2,7 +2,8 @@
 # Builds Ravolin if needed, starts the real program under a virtual X server (xvfb-run) in a fresh temporary
 # working directory, and saves PNG screenshots there: the font message of a first start, the main window, the
 # version dialog (Alt+A), and the window after a run of the README's worked example, which it also copies to
-# docs/main-window.png, and the format dialog on an example of its own, copied to docs/format-dialog.png. Prints their paths. SCREENSHOT_LOCALE (default C.UTF-8) sets the program's locale.
+# docs/main-window.png, and the format dialog on an example of its own, copied to docs/format-dialog.png.
+# Prints their paths. SCREENSHOT_LOCALE (default C.UTF-8) sets the program's locale.
 set -euo pipefail
 
 wait_for_window() {  # name, seconds -> window id
@@ -16,6 +17,20 @@ wait_for_window() {  # name, seconds -> window id
     done
     echo "screenshot.sh: no window \"$1\" within $2 s" >&2
     return 1
+}
+
+# Starts the program in a new folder $work/<name> whose settings file holds the given lines (UTF-8 here,
+# CP932 in the file), with the font every example uses; sets pid and main (the window's id).
+start_example() {
+    local name=$1
+    shift
+    mkdir "$work/$name"
+    cd "$work/$name"
+    printf '%s\r\n' '[Common]' 'Font=-13,0,0,0,400,0,0,0,128,0,0,0,0,ＭＳ Ｐゴシック' "$@" |
+        iconv -f UTF-8 -t CP932 >RavolinSetting.ini
+    "$program" 2>>"$work/stderr.txt" &
+    pid=$!
+    main=$(wait_for_window "Ravolin" 20)
 }
 
 if [[ ${1:-} == --inside ]]; then
@@ -39,14 +54,8 @@ if [[ ${1:-} == --inside ]]; then
     wait "$pid" 2>/dev/null || true
 
     # The worked example: a counter and an array, three passes, run from the menu (処理 -> 変換実行).
-    mkdir "$work/example"
-    cd "$work/example"
-    printf '%s\r\n' '[Common]' 'Loop=3' 'Font=-13,0,0,0,400,0,0,0,128,0,0,0,0,ＭＳ Ｐゴシック' \
-        '[Edit]' 'Origin=＜置換1＞番目: ＜配列1＞さん' '[Numerical]' 'Init1=1' \
-        '[Arrangement]' 'Value1=田中,鈴木,佐藤' | iconv -f UTF-8 -t CP932 >RavolinSetting.ini
-    "$program" 2>>"$work/stderr.txt" &
-    pid=$!
-    main=$(wait_for_window "Ravolin" 20)
+    start_example example 'Loop=3' '[Edit]' 'Origin=＜置換1＞番目: ＜配列1＞さん' '[Numerical]' 'Init1=1' \
+        '[Arrangement]' 'Value1=田中,鈴木,佐藤'
     xdotool windowfocus --sync "$main" key alt+p
     sleep 0.3
     xdotool key Return
@@ -57,15 +66,9 @@ if [[ ${1:-} == --inside ]]; then
 
     # The formats: a zero-padded number, hexadecimal, letters shown twice each, a list that cycles; the
     # dialog opened from its menu item (ツール -> 書式と繰り返しの設定).
-    mkdir "$work/formats"
-    cd "$work/formats"
-    printf '%s\r\n' '[Common]' 'Loop=12' 'Font=-13,0,0,0,400,0,0,0,128,0,0,0,0,ＭＳ Ｐゴシック' \
-        '[Edit]' 'Origin=No.＜置換1＞ 0x＜置換2＞ ＜置換3＞ ＜配列1＞' '[Numerical]' 'Init1=1' 'Width1=3' \
-        'Init2=250' 'Format2=1' 'Width2=4' 'Format3=6' 'Repeat3=2' \
-        '[Arrangement]' 'Value1=赤,青,緑' 'End1=1' | iconv -f UTF-8 -t CP932 >RavolinSetting.ini
-    "$program" 2>>"$work/stderr.txt" &
-    pid=$!
-    main=$(wait_for_window "Ravolin" 20)
+    start_example formats 'Loop=12' '[Edit]' 'Origin=No.＜置換1＞ 0x＜置換2＞ ＜置換3＞ ＜配列1＞' '[Numerical]' \
+        'Init1=1' 'Width1=3' 'Init2=250' 'Format2=1' 'Width2=4' 'Format3=6' 'Repeat3=2' \
+        '[Arrangement]' 'Value1=赤,青,緑' 'End1=1'
     xdotool windowfocus --sync "$main" key alt+t
     sleep 0.3
     xdotool key f

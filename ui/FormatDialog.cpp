@@ -84,7 +84,27 @@ QLineEdit* tokenField(QWidget* parent, const std::string& token) {
     return field;
 }
 
-QLabel* header(QWidget* parent, const char* caption) { return new QLabel(text(caption), parent); }
+// The header row of a grid; the headers' access keys lead to the first row that can take them.
+template <std::size_t N>
+void addHeaders(QGridLayout* grid, const char* const (&headers)[N]) {
+    for (int c = 0; c < static_cast<int>(N); ++c) {
+        auto* label = new QLabel(text(headers[c]), grid->parentWidget());
+        grid->addWidget(label, 0, c);
+        if (c > 0) label->setBuddy(grid->itemAtPosition(1, c)->widget());
+    }
+}
+
+// Row `r` (from 0) of a grid under its headers: each cell named for screen readers by `nameText`, and the
+// cells after the token off for a slot without one.
+template <std::size_t N>
+void addRow(QGridLayout* grid, std::size_t r, QWidget* const (&cells)[N], const char* const (&headers)[N],
+            const char* nameText, bool used) {
+    for (int c = 0; c < static_cast<int>(N); ++c) {
+        grid->addWidget(cells[c], static_cast<int>(r) + 1, c);
+        cells[c]->setAccessibleName(text(nameText).arg(r + 1).arg(plainCaption(headers[c])));
+        if (c > 0) cells[c]->setEnabled(used);
+    }
+}
 
 // The first `room` bytes of `piece`, never splitting a UTF-8 character.
 std::string_view utf8Prefix(std::string_view piece, std::size_t room) {
@@ -164,13 +184,8 @@ FormatDialog::FormatDialog(QWidget* parent, ExpansionInput fields, const SlotSty
 
 void FormatDialog::buildCounters(QWidget* box) {
     auto* grid = new QGridLayout(box);
-    const char* headers[] = {kFormatTokenHeader,  kFormatWidthHeader,  kFormatFillHeader,
-                             kFormatFormatHeader, kFormatRepeatHeader, kFormatPeriodHeader};
-    QLabel* labels[std::size(headers)];
-    for (int c = 0; c < static_cast<int>(std::size(headers)); ++c) {
-        labels[c] = header(box, headers[c]);
-        grid->addWidget(labels[c], 0, c);
-    }
+    const char* const headers[] = {kFormatTokenHeader,  kFormatWidthHeader,  kFormatFillHeader,
+                                   kFormatFormatHeader, kFormatRepeatHeader, kFormatPeriodHeader};
     for (std::size_t r = 0; r < kCounterCount; ++r) {
         CounterRow& row = m_counterRows[r];
         row.token = tokenField(box, m_fields.counters[r].token);
@@ -180,13 +195,8 @@ void FormatDialog::buildCounters(QWidget* box) {
         row.repeat = spinOf(box, 1, INT32_MAX);
         row.period = spinOf(box, 0, INT32_MAX);
         row.period->setSpecialValueText(text(kPeriodNone));
-        QWidget* cells[] = {row.token, row.width, row.fill, row.format, row.repeat, row.period};
-        for (int c = 0; c < static_cast<int>(std::size(cells)); ++c) {
-            grid->addWidget(cells[c], static_cast<int>(r) + 1, c);
-            cells[c]->setAccessibleName(
-                text(kFormatCounterRowItem).arg(r + 1).arg(plainCaption(headers[static_cast<std::size_t>(c)])));
-            if (c > 0) cells[c]->setEnabled(!m_fields.counters[r].token.empty());
-        }
+        QWidget* const cells[] = {row.token, row.width, row.fill, row.format, row.repeat, row.period};
+        addRow(grid, r, cells, headers, kFormatCounterRowItem, !m_fields.counters[r].token.empty());
         for (QSpinBox* spin : {row.width, row.repeat, row.period})
             connect(spin, &QSpinBox::valueChanged, this, &FormatDialog::scheduleRefresh);
         connect(row.fill, &QComboBox::currentIndexChanged, this, &FormatDialog::scheduleRefresh);
@@ -198,36 +208,23 @@ void FormatDialog::buildCounters(QWidget* box) {
             scheduleRefresh();
         });
     }
-    // The access keys of the headers lead to the first row that can take them.
-    for (int c = 1; c < static_cast<int>(std::size(headers)); ++c)
-        labels[c]->setBuddy(grid->itemAtPosition(1, c)->widget());
+    addHeaders(grid, headers);
 }
 
 void FormatDialog::buildArrays(QWidget* box) {
     auto* grid = new QGridLayout(box);
-    const char* headers[] = {kFormatTokenHeader, kFormatArrayRepeatHeader, kFormatEndHeader};
-    QLabel* labels[std::size(headers)];
-    for (int c = 0; c < static_cast<int>(std::size(headers)); ++c) {
-        labels[c] = header(box, headers[c]);
-        grid->addWidget(labels[c], 0, c);
-    }
+    const char* const headers[] = {kFormatTokenHeader, kFormatArrayRepeatHeader, kFormatEndHeader};
     for (std::size_t i = 0; i < kArrayCount; ++i) {
         ArrayRow& row = m_arrayRows[i];
         row.token = tokenField(box, m_fields.arrays[i].token);
         row.repeat = spinOf(box, 1, INT32_MAX);
         row.end = comboOf(box, std::begin(kEndTexts), std::end(kEndTexts));
-        QWidget* cells[] = {row.token, row.repeat, row.end};
-        for (int c = 0; c < static_cast<int>(std::size(cells)); ++c) {
-            grid->addWidget(cells[c], static_cast<int>(i) + 1, c);
-            cells[c]->setAccessibleName(
-                text(kFormatArrayRowItem).arg(i + 1).arg(plainCaption(headers[static_cast<std::size_t>(c)])));
-            if (c > 0) cells[c]->setEnabled(!m_fields.arrays[i].token.empty());
-        }
+        QWidget* const cells[] = {row.token, row.repeat, row.end};
+        addRow(grid, i, cells, headers, kFormatArrayRowItem, !m_fields.arrays[i].token.empty());
         connect(row.repeat, &QSpinBox::valueChanged, this, &FormatDialog::scheduleRefresh);
         connect(row.end, &QComboBox::currentIndexChanged, this, &FormatDialog::scheduleRefresh);
     }
-    for (int c = 1; c < static_cast<int>(std::size(headers)); ++c)
-        labels[c]->setBuddy(grid->itemAtPosition(1, c)->widget());
+    addHeaders(grid, headers);
 }
 
 void FormatDialog::showStyles(const SlotStyles& styles) {
