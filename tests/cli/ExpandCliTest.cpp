@@ -222,6 +222,12 @@ TEST_F(ExpandCliTest, overridesAreReadAsIfTheFileHeldThemAndLeaveItAlone) {
         {{"--set", "Arrangement.Value1=a", "--set", "Arrangement.Value1=b,c"}, "1,b|x,y\r\n2,c|"},
         {{"--loop", "3", "--set", "Common.Loop=1"}, "1,red|x,y"},
         {{"--set", "Common.Loop=1", "--loop", "2"}, "1,red|x,y\r\n2,blue|"},
+        // The style keys, by the same rules as the window's.
+        {{"--loop", "3", "--set", "Numerical.Width1=3", "--set", "Arrangement.End1=1"},
+         "001,red|x,y\r\n002,blue|\r\n003,red|"},
+        {{"--loop", "4", "--set", "Numerical.Format1=6", "--set", "Numerical.Repeat1=2", "--set",
+          "Arrangement.Repeat2=0", "--set", "Arrangement.End2=2"},
+         "x,y,red|x,y\r\nx,y,blue|x,y\r\nC,|x,y\r\nC,|x,y"},  // the letter B is then array 2's token
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = c.args;
