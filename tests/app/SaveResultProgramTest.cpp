@@ -48,5 +48,38 @@ TEST(ProgramSavesResult, throughTheMenuAndTheFileDialog) {
     ASSERT_TRUE(program.waitForFinished(10000));
 }
 
+// The real program opens the format dialog from its menu by the keyboard, takes a width and a format typed
+// there, and its exit save stores them in keys of their own.
+TEST(ProgramFormatDialog, keyboardChoicesAreSavedAtExit) {
+    if (!XvfbServer::isInstalled()) GTEST_SKIP() << "Xvfb is not installed: no X server to run the program on";
+    XvfbServer x;
+    QTemporaryDir runtime;
+    ASSERT_TRUE(startStage(x, runtime));
+    TempSettingsDir work;
+    work.writeSettings("[Common]\r\nAutoSave=1\r\nLoop=3\r\nFont=" + std::string(kValidFontDescription) +
+                       "\r\n[Edit]\r\nOrigin=<n>\r\n[Numerical]\r\nText1=<n>\r\nInit1=7\r\n");
+    QProcess program;
+    prepareProgram(program, x.environment(), runtime, work);
+    program.start();
+    ASSERT_TRUE(program.waitForStarted(10000));
+    const QString window = x.waitForWindow("^Ravolin$", program.processId(), kWindowTimeoutMs);
+    ASSERT_FALSE(window.isEmpty()) << program.readAllStandardError().toStdString();
+
+    x.run("xdotool", {"windowfocus", "--sync", window});
+    x.run("xdotool", {"key", "--clearmodifiers", "alt+t"});
+    x.run("xdotool", {"key", "f"});
+    ASSERT_TRUE(waitForTitle(x, program.processId(), QString::fromUtf8("書式と繰り返し")));
+    // 桁数(&W) of the first row: 5; 書式(&M): one down, hexadecimal; Enter is OK.
+    x.run("xdotool", {"key", "--clearmodifiers", "alt+w", "ctrl+a"});
+    x.run("xdotool", {"type", "5"});
+    x.run("xdotool", {"key", "--clearmodifiers", "alt+m", "Down", "Return"});
+    x.run("xdotool", {"windowfocus", "--sync", window});
+    x.run("xdotool", {"key", "--clearmodifiers", "alt+x"});
+    ASSERT_TRUE(program.waitForFinished(kWindowTimeoutMs)) << "the program did not end";
+    const std::string saved = work.readSettingsBytes();
+    EXPECT_NE(saved.find("\r\nFormat1=1\r\nWidth1=5\r\n"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("Repeat1"), std::string::npos) << saved;
+}
+
 }  // namespace
 }  // namespace ravolin
