@@ -573,6 +573,10 @@ bool simulatePasses(const std::string& templateText, const std::vector<Slot>& sl
 }  // namespace
 
 ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLimit) {
+    return ExpandTemplate(input, outputLimit, std::max(outputLimit, kPassWorkMinCap));
+}
+
+ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLimit, std::size_t passWorkCap) {
     ExpansionResult result;
     if (input.loopCount <= 0) return result;
     const auto passes = static_cast<std::size_t>(input.loopCount);
@@ -591,7 +595,7 @@ ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLi
     // Sized by a first run, so the output is allocated once at its exact size and a run over the limit
     // allocates nothing.
     std::size_t size = 0;
-    const std::size_t workCap = std::max(outputLimit, kPassWorkMinCap);
+    const std::size_t workCap = passWorkCap;
     const bool fits =
         simulatePasses(input.templateText, slots, passes, workCap, [&](const std::string& work, std::size_t p) {
             size = addSize(size, work.size() + (p > 0 ? kLineBreak.size() : 0));

@@ -116,6 +116,9 @@ inline constexpr std::size_t kNoOutputLimit = std::numeric_limits<std::size_t>::
 // not built: the result is empty and says so. So is one whose single pass, on its way, grows past both the
 // limit and 256 MiB (values holding later tokens multiply).
 ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLimit);
+// The same, with the bytes a pass in the making may reach before the run is refused set by the caller: one
+// that must answer quickly whatever the values hold.
+ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLimit, std::size_t passWorkCap);
 std::string ExpandTemplate(const ExpansionInput& input);
 
 // The size of the whole output: its bytes, and its lines (the CR LF in it, plus one when it isn't empty).

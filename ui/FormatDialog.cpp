@@ -18,7 +18,6 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "conversion/RangedExpansion.h"
 #include "conversion/TextHelpers.h"
 #include "platform/qt/MessageBox.h"
 #include "ui/DialogTexts.h"
@@ -28,11 +27,11 @@
 namespace ravolin {
 namespace {
 
-// The preview shows at most this much of its passes, and no single pass may need more to be built.
+// The preview shows at most this much of its passes, and no pass may need more work than that to be built.
 constexpr std::size_t kPreviewMaxBytes = 64 * 1024;
-constexpr std::size_t kPreviewRangeLimit = std::size_t{1} << 20;
+constexpr std::size_t kPreviewWorkBytes = std::size_t{1} << 20;
 // Values that hold later tokens are counted pass by pass; beyond this the size line stops counting.
-constexpr std::size_t kSizeBudgetBytes = std::size_t{64} << 20;
+constexpr std::size_t kSizeBudgetBytes = std::size_t{16} << 20;
 constexpr int kPreviewLines = 10;
 
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
@@ -104,13 +103,6 @@ void addRow(QGridLayout* grid, std::size_t r, QWidget* const (&cells)[N], const 
         cells[c]->setAccessibleName(text(nameText).arg(r + 1).arg(plainCaption(headers[c])));
         if (c > 0) cells[c]->setEnabled(used);
     }
-}
-
-// The first `room` bytes of `piece`, never splitting a UTF-8 character.
-std::string_view utf8Prefix(std::string_view piece, std::size_t room) {
-    std::size_t size = std::min(room, piece.size());
-    while (size > 0 && size < piece.size() && (static_cast<unsigned char>(piece[size]) & 0xC0) == 0x80) --size;
-    return piece.substr(0, size);
 }
 
 }  // namespace
@@ -278,21 +270,20 @@ void FormatDialog::refresh() {
     ExpansionInput input = currentInput();
     const std::int32_t loopCount = input.loopCount;
 
-    // Bounded by its passes whatever the loop count, and by the bytes it shows whatever the values.
-    input.loopCount = std::min(loopCount, kPreviewPasses);
+    // Bounded by its passes whatever the loop count, and by its bytes whatever the values hold: fewer passes
+    // are shown where all of them would be too long.
     std::string preview;
     bool cut = false;
-    const RangedExpansionEnd end = expandInRanges(input, kPreviewRangeLimit, [&](std::string_view piece) {
-        const std::size_t room = kPreviewMaxBytes - preview.size();
-        if (piece.size() > room) {
-            preview.append(utf8Prefix(piece, room));
-            cut = true;
-            return false;
+    for (std::int32_t shown = std::min(loopCount, kPreviewPasses); shown > 0; shown /= 2) {
+        input.loopCount = shown;
+        ExpansionResult result = ExpandTemplate(input, kPreviewMaxBytes, kPreviewWorkBytes);
+        cut = shown < std::min(loopCount, kPreviewPasses) || result.limitReached;
+        if (!result.limitReached) {
+            preview = std::move(result.text);
+            break;
         }
-        preview.append(piece);
-        return true;
-    });
-    if (cut || end == RangedExpansionEnd::PassTooLarge) preview.append(kLineBreak).append(kPreviewCut);
+    }
+    if (cut) preview.append(preview.empty() ? "" : kLineBreak).append(kPreviewCut);
     m_preview->setPlainText(QString::fromStdString(ReplaceAll(preview, kLineBreak, "\n")));
 
     input.loopCount = loopCount;

@@ -354,6 +354,12 @@ TEST(ExpandTemplate, aPassGrowingPastTheLimitIsStoppedBeforeItIsBuilt) {
     const ExpansionResult result = ExpandTemplate(in, std::size_t{32} << 20);
     EXPECT_TRUE(result.limitReached);
     EXPECT_TRUE(result.text.empty());
+    // A pass that grows past the caller's work cap is refused, even when it would shrink back within the limit.
+    ExpansionInput shrinking = makeInput("AB", 1);
+    shrinking.arrays[0] = {"A", std::string(100, 'C')};
+    shrinking.arrays[1] = {"C", ""};
+    EXPECT_EQ(ExpandTemplate(shrinking, 10, 101).text, "B");  // 100 C and the B on the way
+    EXPECT_TRUE(ExpandTemplate(shrinking, 10, 100).limitReached);
 }
 
 TEST(ExpandTemplate, hugeLoopCountIsRefusedByTheLimitWithoutAllocating) {

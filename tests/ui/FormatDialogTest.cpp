@@ -159,6 +159,19 @@ TEST_F(FormatDialogTest, previewShowsTwentyPassesAndTheSizeLineTheWholeOutput_af
         EXPECT_EQ(previewLines(*other).back(), c.lastPreviewLine);
         EXPECT_EQ(other->m_size->text(), c.size);
     }
+    // Values holding later tokens multiply: one pass would be 17 MB. Neither line waits for it.
+    ExpansionInput multiplying = exampleFields(3);
+    multiplying.templateText = "<a>";
+    const char* tokens[] = {"<a>", "<b>", "<c>", "<d>"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        std::string value;
+        for (int k = 0; k < 65; ++k) value += i < 3 ? tokens[i + 1] : "x";
+        multiplying.arrays[i] = {tokens[i], value, 1, kEndKeepLast};
+    }
+    const auto refused = open(multiplying);
+    EXPECT_EQ(previewLines(*refused), QStringList({"…（プレビューはここまで）"}));
+    EXPECT_EQ(refused->m_size->text(),
+              "ループ回数 3 回: 全体 16,777,216 バイト超（値に置換文字列が含まれるため、これ以上は数えていません）");
 }
 
 TEST_F(FormatDialogTest, passesForArrays_takeTheLongestListTimesItsRepeat) {
