@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include <QProcess>
@@ -15,66 +16,69 @@ namespace {
 
 constexpr int kWindowTimeoutMs = 20000;
 
-// The real program saves a 100 MB result through its real menu, Qt's file dialog and the progress dialog.
-TEST(ProgramSavesResult, throughTheMenuAndTheFileDialog) {
-    if (!XvfbServer::isInstalled()) GTEST_SKIP() << "Xvfb is not installed: no X server to run the program on";
-    XvfbServer x;
+// The real program on an X server of its own, started in a folder of its own.
+class ProgramOnX : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!XvfbServer::isInstalled()) GTEST_SKIP() << "Xvfb is not installed: no X server to run the program on";
+        x = std::make_unique<XvfbServer>();
+        ASSERT_TRUE(startStage(*x, runtime));
+    }
+    // Starts the program on a settings file of `common` (CR LF lines of [Common], beside a valid font) and
+    // `rest` (the other sections), and waits for its window.
+    void start(const std::string& common, const std::string& rest) {
+        work.writeSettings("[Common]\r\n" + common + "Font=" + std::string(kValidFontDescription) + "\r\n" + rest);
+        prepareProgram(program, x->environment(), runtime, work);
+        program.start();
+        ASSERT_TRUE(program.waitForStarted(10000));
+        window = x->waitForWindow("^Ravolin$", program.processId(), kWindowTimeoutMs);
+        ASSERT_FALSE(window.isEmpty()) << program.readAllStandardError().toStdString();
+    }
+
+    std::unique_ptr<XvfbServer> x;
     QTemporaryDir runtime;
-    ASSERT_TRUE(startStage(x, runtime));
     TempSettingsDir work;
-    work.writeSettings("[Common]\r\nLoop=99999\r\nFont=" + std::string(kValidFontDescription) +
-                       "\r\n[Edit]\r\nOrigin=" + std::string(1000, 'x') + "\r\n");
     QProcess program;
-    prepareProgram(program, x.environment(), runtime, work);
-    program.start();
-    ASSERT_TRUE(program.waitForStarted(10000));
-    const QString window = x.waitForWindow("^Ravolin$", program.processId(), kWindowTimeoutMs);
-    ASSERT_FALSE(window.isEmpty()) << program.readAllStandardError().toStdString();
+    QString window;
+};
+
+// The real program saves a 100 MB result through its real menu, Qt's file dialog and the progress dialog.
+TEST_F(ProgramOnX, savesAResultThroughTheMenuAndTheFileDialog) {
+    ASSERT_NO_FATAL_FAILURE(start("Loop=99999\r\n", "[Edit]\r\nOrigin=" + std::string(1000, 'x') + "\r\n"));
 
     // "処理(&P)" opens on "変換実行"; the save is the fourth item.
-    x.run("xdotool", {"windowfocus", "--sync", window});
-    x.run("xdotool", {"key", "--clearmodifiers", "alt+p"});
-    x.run("xdotool", {"key", "Down", "Down", "Down", "Return"});
-    ASSERT_TRUE(waitForTitle(x, program.processId(), QString::fromUtf8("変換結果の保存")));
+    x->run("xdotool", {"windowfocus", "--sync", window});
+    x->run("xdotool", {"key", "--clearmodifiers", "alt+p"});
+    x->run("xdotool", {"key", "Down", "Down", "Down", "Return"});
+    ASSERT_TRUE(waitForTitle(*x, program.processId(), QString::fromUtf8("変換結果の保存")));
     // The file name field has the focus.
     const std::string target = work.directory() + "/result.txt";
-    x.run("xdotool", {"type", "--delay", "5", QString::fromStdString(target)});
-    x.run("xdotool", {"key", "Return"});
-    ASSERT_TRUE(waitForTitle(x, program.processId(), QString::fromUtf8("情報"), 60000))
+    x->run("xdotool", {"type", "--delay", "5", QString::fromStdString(target)});
+    x->run("xdotool", {"key", "Return"});
+    ASSERT_TRUE(waitForTitle(*x, program.processId(), QString::fromUtf8("情報"), 60000))
         << program.readAllStandardError().toStdString();
     EXPECT_EQ(std::filesystem::file_size(target), 1000u * 99999 + 2u * 99998);
-    x.run("xdotool", {"key", "Return"});
+    x->run("xdotool", {"key", "Return"});
     program.kill();
     ASSERT_TRUE(program.waitForFinished(10000));
 }
 
 // The real program opens the format dialog from its menu by the keyboard, takes a width and a format typed
 // there, and its exit save stores them in keys of their own.
-TEST(ProgramFormatDialog, keyboardChoicesAreSavedAtExit) {
-    if (!XvfbServer::isInstalled()) GTEST_SKIP() << "Xvfb is not installed: no X server to run the program on";
-    XvfbServer x;
-    QTemporaryDir runtime;
-    ASSERT_TRUE(startStage(x, runtime));
-    TempSettingsDir work;
-    work.writeSettings("[Common]\r\nAutoSave=1\r\nLoop=3\r\nFont=" + std::string(kValidFontDescription) +
-                       "\r\n[Edit]\r\nOrigin=<n>\r\n[Numerical]\r\nText1=<n>\r\nInit1=7\r\n");
-    QProcess program;
-    prepareProgram(program, x.environment(), runtime, work);
-    program.start();
-    ASSERT_TRUE(program.waitForStarted(10000));
-    const QString window = x.waitForWindow("^Ravolin$", program.processId(), kWindowTimeoutMs);
-    ASSERT_FALSE(window.isEmpty()) << program.readAllStandardError().toStdString();
+TEST_F(ProgramOnX, formatDialogChoicesByKeyboardAreSavedAtExit) {
+    ASSERT_NO_FATAL_FAILURE(
+        start("AutoSave=1\r\nLoop=3\r\n", "[Edit]\r\nOrigin=<n>\r\n[Numerical]\r\nText1=<n>\r\nInit1=7\r\n"));
 
-    x.run("xdotool", {"windowfocus", "--sync", window});
-    x.run("xdotool", {"key", "--clearmodifiers", "alt+t"});
-    x.run("xdotool", {"key", "f"});
-    ASSERT_TRUE(waitForTitle(x, program.processId(), QString::fromUtf8("書式と繰り返し")));
+    x->run("xdotool", {"windowfocus", "--sync", window});
+    x->run("xdotool", {"key", "--clearmodifiers", "alt+t"});
+    x->run("xdotool", {"key", "f"});
+    ASSERT_TRUE(waitForTitle(*x, program.processId(), QString::fromUtf8("書式と繰り返し")));
     // 桁数(&W) of the first row: 5; 書式(&M): one down, hexadecimal; Enter is OK.
-    x.run("xdotool", {"key", "--clearmodifiers", "alt+w", "ctrl+a"});
-    x.run("xdotool", {"type", "5"});
-    x.run("xdotool", {"key", "--clearmodifiers", "alt+m", "Down", "Return"});
-    x.run("xdotool", {"windowfocus", "--sync", window});
-    x.run("xdotool", {"key", "--clearmodifiers", "alt+x"});
+    x->run("xdotool", {"key", "--clearmodifiers", "alt+w", "ctrl+a"});
+    x->run("xdotool", {"type", "5"});
+    x->run("xdotool", {"key", "--clearmodifiers", "alt+m", "Down", "Return"});
+    x->run("xdotool", {"windowfocus", "--sync", window});
+    x->run("xdotool", {"key", "--clearmodifiers", "alt+x"});
     ASSERT_TRUE(program.waitForFinished(kWindowTimeoutMs)) << "the program did not end";
     const std::string saved = work.readSettingsBytes();
     EXPECT_NE(saved.find("\r\nFormat1=1\r\nWidth1=5\r\n"), std::string::npos) << saved;
