@@ -205,6 +205,24 @@ std::vector<std::string_view> splitLineViews(std::string_view text) {
     return lines;
 }
 
+}  // namespace
+
+CounterStyle effectiveStyle(const CounterStyle& style) {
+    return {
+        .repeat = std::max(1, style.repeat),
+        .period = std::max(0, style.period),
+        .format = style.format >= kFormatDecimal && style.format <= kFormatLettersUpper ? style.format : kFormatDecimal,
+        .width = std::clamp(style.width, 0, 64),
+        .fill = style.fill == 1 ? 1 : 0};
+}
+
+ArrayStyle effectiveStyle(const ArrayStyle& style) {
+    return {.repeat = std::max(1, style.repeat),
+            .end = style.end == kEndCycle || style.end == kEndKeepLast ? style.end : kEndEmpty};
+}
+
+namespace {
+
 std::vector<Slot> activeSlots(const ExpansionInput& input) {
     const std::size_t passes = input.loopCount > 0 ? static_cast<std::size_t>(input.loopCount) : 0;
     std::vector<Slot> slots;
@@ -216,12 +234,12 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         slot.initialValue = static_cast<std::uint32_t>(counter.initialValue);
         slot.increment = static_cast<std::uint32_t>(counter.increment);
         slot.firstPass = static_cast<std::uint64_t>(std::max(0, input.firstPass));
-        slot.repeat = static_cast<std::uint64_t>(std::max(1, counter.repeat));
-        slot.period = static_cast<std::uint64_t>(std::max(0, counter.period));
-        slot.format =
-            counter.format >= kFormatDecimal && counter.format <= kFormatLettersUpper ? counter.format : kFormatDecimal;
-        slot.width = static_cast<std::size_t>(std::clamp(counter.width, 0, 64));
-        slot.zeroFill = counter.fill != 1 && !isLetters(slot.format);
+        const CounterStyle style = effectiveStyle(counter.style());
+        slot.repeat = static_cast<std::uint64_t>(style.repeat);
+        slot.period = static_cast<std::uint64_t>(style.period);
+        slot.format = style.format;
+        slot.width = static_cast<std::size_t>(style.width);
+        slot.zeroFill = style.fill != 1 && !isLetters(slot.format);
         slot.plainDecimal = slot.format == kFormatDecimal && slot.width <= 1;
         slot.plainSteps = slot.repeat == 1 && slot.period == 0;
         slot.valueBytes = counterBytes(slot);
@@ -232,8 +250,9 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         Slot slot;
         slot.token = array.token;
         slot.lines = splitLineViews(array.valuesText);
-        slot.repeat = static_cast<std::uint64_t>(std::max(1, array.repeat));
-        slot.end = array.end == kEndCycle || array.end == kEndKeepLast ? array.end : kEndEmpty;
+        const ArrayStyle style = effectiveStyle(array.style());
+        slot.repeat = static_cast<std::uint64_t>(style.repeat);
+        slot.end = style.end;
         slot.plainSteps = slot.repeat == 1 && slot.end == kEndEmpty;
         const std::size_t shown = passes == 0 ? 0 : static_cast<std::size_t>((passes - 1) / slot.repeat + 1);
         slot.usedLines = std::min(shown, slot.lines.size());

@@ -49,6 +49,10 @@ struct ArrayStyle {
     bool operator==(const ArrayStyle&) const = default;
 };
 
+// The rules a stored style stands for: each field out of its range read as the nearest rule.
+CounterStyle effectiveStyle(const CounterStyle& style);
+ArrayStyle effectiveStyle(const ArrayStyle& style);
+
 // A numeric counter as read from the controls when a run starts. An empty token switches it off.
 struct CounterInput {
     std::string token;
@@ -61,6 +65,7 @@ struct CounterInput {
     std::int32_t width = 0;
     std::int32_t fill = 0;
 
+    CounterStyle style() const { return {repeat, period, format, width, fill}; }
     void setStyle(const CounterStyle& style) {
         repeat = style.repeat;
         period = style.period;
@@ -78,6 +83,7 @@ struct ArrayInput {
     std::int32_t repeat = 1;
     std::int32_t end = kEndEmpty;
 
+    ArrayStyle style() const { return {repeat, end}; }
     void setStyle(const ArrayStyle& style) {
         repeat = style.repeat;
         end = style.end;

@@ -26,14 +26,15 @@ ExpansionInput rangeInput(const ExpansionInput& input, const std::vector<std::ve
         const ArrayInput& array = input.arrays[i];
         range.arrays[i].token = array.token;
         const std::vector<std::string>& all = lines[i];
-        const auto repeat = static_cast<std::size_t>(std::max(1, array.repeat));
+        const ArrayStyle style = effectiveStyle(array.style());
+        const auto repeat = static_cast<std::size_t>(style.repeat);
         for (std::size_t pass = first; pass < first + count; ++pass) {
             std::size_t line = pass / repeat;
             if (line >= all.size()) {
                 // Past the last line an empty text stands for "no value", which is what the whole run shows.
-                if (array.end == 1) {
+                if (style.end == kEndCycle) {
                     line %= all.size();
-                } else if (array.end == 2) {
+                } else if (style.end == kEndKeepLast) {
                     line = all.size() - 1;
                 } else {
                     break;

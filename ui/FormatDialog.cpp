@@ -45,19 +45,6 @@ QString plainCaption(const char* header) {
 
 QString grouped(std::uint64_t number) { return QLocale(QLocale::Japanese, QLocale::Japan).toString(number); }
 
-CounterStyle normalized(const CounterStyle& style) {
-    return {.repeat = std::max(1, style.repeat),
-            .period = std::max(0, style.period),
-            .format = style.format >= kFormatDecimal && style.format <= kFormatLettersUpper ? style.format : 0,
-            .width = std::clamp(style.width, 0, 64),
-            .fill = style.fill == 1 ? 1 : 0};
-}
-
-ArrayStyle normalized(const ArrayStyle& style) {
-    return {.repeat = std::max(1, style.repeat),
-            .end = style.end == kEndCycle || style.end == kEndKeepLast ? style.end : kEndEmpty};
-}
-
 QComboBox* comboOf(QWidget* parent, const char* const* first, const char* const* last) {
     auto* combo = new QComboBox(parent);
     for (const char* const* item = first; item != last; ++item) combo->addItem(text(*item));
@@ -116,7 +103,7 @@ std::uint64_t passesForArrays(const ExpansionInput& input) {
              at = array.valuesText.find(kLineBreak, at + kLineBreak.size()))
             ++lines;
         if (array.valuesText.ends_with(kLineBreak)) --lines;
-        longest = std::max(longest, lines * static_cast<std::uint64_t>(std::max(1, array.repeat)));
+        longest = std::max(longest, lines * static_cast<std::uint64_t>(effectiveStyle(array.style()).repeat));
     }
     return longest;
 }
@@ -221,7 +208,7 @@ void FormatDialog::buildArrays(QWidget* box) {
 
 void FormatDialog::showStyles(const SlotStyles& styles) {
     for (std::size_t r = 0; r < kCounterCount; ++r) {
-        const CounterStyle style = normalized(styles.counters[r]);
+        const CounterStyle style = effectiveStyle(styles.counters[r]);
         const CounterRow& row = m_counterRows[r];
         row.width->setValue(style.width);
         row.fill->setCurrentIndex(style.fill);
@@ -230,7 +217,7 @@ void FormatDialog::showStyles(const SlotStyles& styles) {
         row.period->setValue(style.period);
     }
     for (std::size_t i = 0; i < kArrayCount; ++i) {
-        const ArrayStyle style = normalized(styles.arrays[i]);
+        const ArrayStyle style = effectiveStyle(styles.arrays[i]);
         m_arrayRows[i].repeat->setValue(style.repeat);
         m_arrayRows[i].end->setCurrentIndex(style.end);
     }
@@ -245,11 +232,11 @@ SlotStyles FormatDialog::styles() const {
                                  .format = row.format->currentIndex(),
                                  .width = row.width->value(),
                                  .fill = row.fill->currentIndex()};
-        styles.counters[r] = shown == normalized(m_stored.counters[r]) ? m_stored.counters[r] : shown;
+        styles.counters[r] = shown == effectiveStyle(m_stored.counters[r]) ? m_stored.counters[r] : shown;
     }
     for (std::size_t i = 0; i < kArrayCount; ++i) {
         const ArrayStyle shown{.repeat = m_arrayRows[i].repeat->value(), .end = m_arrayRows[i].end->currentIndex()};
-        styles.arrays[i] = shown == normalized(m_stored.arrays[i]) ? m_stored.arrays[i] : shown;
+        styles.arrays[i] = shown == effectiveStyle(m_stored.arrays[i]) ? m_stored.arrays[i] : shown;
     }
     return styles;
 }
