@@ -64,7 +64,7 @@ TEST(ProgramUnderLocales, windowKeepsItsSizeAndTheFontChooserIsJapanese) {
         x.run("xdotool", {"windowfocus", "--sync", window});
         x.run("xdotool", {"key", "--clearmodifiers", "alt+t"});
         x.run("xdotool", {"key", "Return"});
-        EXPECT_TRUE(waitForTitle(x, program.processId(), QString::fromUtf8("フォントの選択")));
+        EXPECT_FALSE(waitForTitle(x, program.processId(), QString::fromUtf8("フォントの選択")).isEmpty());
 
         program.kill();
         ASSERT_TRUE(program.waitForFinished(10000));

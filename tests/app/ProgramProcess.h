@@ -37,18 +37,28 @@ inline void prepareProgram(QProcess& program, QProcessEnvironment env, const QTe
     program.setProgram(RAVOLIN_EXECUTABLE);
 }
 
-// Whether a window of `pid` titled `title` shows within the timeout. The title is read from _NET_WM_NAME,
-// always UTF-8: under EUC-JP the program's WM_NAME is compound text, which xdotool's search doesn't decode.
-inline bool waitForTitle(const XvfbServer& x, qint64 pid, const QString& title, int timeoutMs = 20000) {
+// The window of `pid` titled `title` once it shows within the timeout, or an empty text. The title is read
+// from _NET_WM_NAME, always UTF-8: under EUC-JP the program's WM_NAME is compound text, which xdotool's search
+// doesn't decode.
+inline QString waitForTitle(const XvfbServer& x, qint64 pid, const QString& title, int timeoutMs = 20000) {
     QDeadlineTimer deadline(timeoutMs);
     do {
         const QString windows = x.run("xdotool", {"search", "--onlyvisible", "--pid", QString::number(pid)});
         for (const QString& window : windows.split('\n', Qt::SkipEmptyParts)) {
-            if (x.run("xprop", {"-id", window, "_NET_WM_NAME"}).contains('"' + title + '"')) return true;
+            if (x.run("xprop", {"-id", window, "_NET_WM_NAME"}).contains('"' + title + '"')) return window;
         }
         QThread::msleep(50);
     } while (!deadline.hasExpired());
-    return false;
+    return {};
+}
+
+// Waits for the window titled `title` and gives it the keyboard. A window can be mapped before the X server
+// gives it the focus; keys sent in between go to the window beneath, which a modal dialog blocks.
+inline bool focusTitled(const XvfbServer& x, qint64 pid, const QString& title, int timeoutMs = 20000) {
+    const QString window = waitForTitle(x, pid, title, timeoutMs);
+    if (window.isEmpty()) return false;
+    x.run("xdotool", {"windowfocus", "--sync", window});
+    return true;
 }
 
 }  // namespace ravolin
