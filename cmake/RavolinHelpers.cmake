@@ -66,10 +66,12 @@ function(ravolin_test name)
       string(REGEX REPLACE "\\.[^.]*$" "" suffix ".${locale}")
     endif()
     # A test that skips itself (no X server, no sound plugin) shows as skipped, not as passed; a test that
-    # hangs fails after two minutes instead of holding the whole run.
+    # hangs fails after two minutes instead of holding the whole run. One variable to a property: the discovery
+    # script splits a list value into separate arguments.
     gtest_discover_tests(${name}
       TEST_SUFFIX "${suffix}"
-      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=${locale}"
+      PROPERTIES ENVIRONMENT "LC_ALL=${locale}"
+                 ENVIRONMENT_MODIFICATION "QT_QPA_PLATFORM=set:offscreen"
                  SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
                  TIMEOUT 120
       DISCOVERY_TIMEOUT 60)

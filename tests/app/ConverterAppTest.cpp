@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -139,7 +141,8 @@ TEST_F(StartSequence, lockThatCannotBeTaken_endsWithoutWindowButSaysWhy) {
         call.text.rfind("Ravolin を起動できません。\r\n二重起動を防ぐためのロックを取得できませんでした。\r\n\r\n", 0),
         0u);
     EXPECT_NE(call.text.find("/nonexistent-ravolin-dir/Ravolin_Replace"), std::string::npos) << call.text;
-    EXPECT_NE(call.text.find("No such file or directory"), std::string::npos) << call.text;
+    // The reason in the desktop's language, as the C library words it.
+    EXPECT_NE(call.text.find(std::strerror(ENOENT)), std::string::npos) << call.text;
 }
 
 TEST(SettingsPath, isTheDirectoryPlusTheFileName) {
