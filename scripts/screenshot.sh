@@ -88,7 +88,8 @@ build=${RAVOLIN_BUILD_DIR:-$root/build}
 [[ -f $build/build.ninja ]] || cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target ravolin >/dev/null
 work=$(mktemp -d -t ravolin-screenshot.XXXXXX)
-LC_ALL=${SCREENSHOT_LOCALE:-C.UTF-8} xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --inside "$build/app/ravolin" "$work"
+# -noreset: the server stays up when its last client goes, as after killing one program before starting the next.
+LC_ALL=${SCREENSHOT_LOCALE:-C.UTF-8} xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" --inside "$build/app/ravolin" "$work"
 mkdir -p "$root/docs"
 cp "$work/example-window.png" "$root/docs/main-window.png"
 cp "$work/format-dialog.png" "$root/docs/format-dialog.png"
