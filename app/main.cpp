@@ -104,7 +104,13 @@ int main(int argc, char** argv) {
                                           .tone = tone,
                                           .fontChooser = fontChooser,
                                           .trayIcon = trayIcon,
-                                          .resultFileChooser = resultFileChooser}},
+                                          .resultFileChooser = resultFileChooser,
+                                          .windowStateFile = [] {
+                                              // The folder is made only when a size is kept or looked for.
+                                              const ravolin::UserFolder folder = ravolin::prepareUserFolder(
+                                                  std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+                                              return folder.ok() ? folder.path + "/window.ini" : std::string();
+                                          }}},
                               record);
     app.InitInstance();
     return 0;

@@ -17,9 +17,11 @@ constexpr std::uint32_t kHeading = SS_LEFT | SS_CENTERIMAGE;
 constexpr std::uint32_t kFlatButton = BS_PUSHBUTTON | BS_FLAT | WS_TABSTOP;
 
 constexpr std::array kConverterControls{
-    ControlTemplate{kIdExit, ControlKind::PushButton, "終了", {421, 376, 50, 14}, BS_DEFPUSHBUTTON | WS_TABSTOP},
+    // "変換実行" is the default button, so Enter in a field runs rather than ends the program.
+    ControlTemplate{kIdExit, ControlKind::PushButton, "終了", {421, 376, 50, 14}, BS_PUSHBUTTON | WS_TABSTOP},
     ControlTemplate{kIdTemplate, ControlKind::Edit, "", {6, 8, 465, 210}, kTextEditor},
-    ControlTemplate{kIdLoopCount, ControlKind::Edit, "", {58, 241, 23, 12}, ES_MULTILINE | WS_BORDER | WS_TABSTOP},
+    // Scrolls sideways, so a count of any length can be typed.
+    ControlTemplate{kIdLoopCount, ControlKind::Edit, "", {58, 241, 23, 12}, ES_MULTILINE | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP},
     ControlTemplate{kIdAutoSave,
                     ControlKind::CheckBox,
                     "終了時に自動的に保存する",
@@ -27,7 +29,7 @@ constexpr std::array kConverterControls{
                     BS_AUTOCHECKBOX | WS_TABSTOP},
     ControlTemplate{kIdRestoreStrings, ControlKind::PushButton, "置換文字列初期化", {6, 299, 75, 16}, kFlatButton},
     ControlTemplate{kIdClearEditArea, ControlKind::PushButton, "編集エリア削除", {6, 322, 75, 16}, kFlatButton},
-    ControlTemplate{kIdExecute, ControlKind::PushButton, "変換実行", {6, 345, 119, 21}, kFlatButton},
+    ControlTemplate{kIdExecute, ControlKind::PushButton, "変換実行", {6, 345, 119, 21}, kFlatButton | BS_DEFPUSHBUTTON},
     ControlTemplate{kIdTab, ControlKind::TabControl, "", {133, 228, 206, 139}, 0},
     ControlTemplate{kIdOutput, ControlKind::Edit, "", {351, 228, 120, 139}, kTextEditor | ES_READONLY},
     ControlTemplate{kIdSaveSettings,

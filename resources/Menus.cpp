@@ -12,6 +12,7 @@ constexpr std::array kProcessItems{
     MenuItem{"文字列クリア", kCmdClearEditArea},
     MenuItem{"初期化", kCmdRestoreStrings},
     MenuItem{"結果をファイルに保存(&F)...", kCmdSaveResult},
+    MenuItem{"現在の設定を保存する(&S)", kCmdSaveSettings},
     kSeparator,
     MenuItem{"終了(&X)", kCmdExit},
 };
@@ -39,9 +40,30 @@ constexpr std::array kTrayItems{
 constexpr std::array kTrayMenu{MenuPopup{"ポップアップ", kTrayItems}};
 
 constexpr std::uint8_t kAltKey = FVIRTKEY | FALT | FNOINVERT;
+constexpr std::uint8_t kCtrlKey = FVIRTKEY | FCONTROL | FNOINVERT;
+constexpr std::uint8_t kPlainKey = FVIRTKEY | FNOINVERT;
+// The first two are the Windows program's; the rest are the keys a Linux desktop user expects. A menu item
+// shows the keys of its command in this order.
 constexpr std::array kAccelerators{
     Accelerator{kAltKey, 'A', kCmdAbout},
     Accelerator{kAltKey, 'X', kCmdExit},
+    Accelerator{kPlainKey, VK_F5, kCmdExecute},
+    Accelerator{kCtrlKey, VK_RETURN, kCmdExecute},
+    Accelerator{kCtrlKey, 'S', kCmdSaveSettings},
+    Accelerator{kCtrlKey, 'Q', kCmdExit},
+    Accelerator{kPlainKey, VK_F1, kCmdGuide},
+    Accelerator{kCtrlKey, VK_NEXT, kCmdNextPage},
+    Accelerator{kCtrlKey, VK_PRIOR, kCmdPreviousPage},
+    Accelerator{kAltKey, '0', pageCommand(0)},
+    Accelerator{kAltKey, '1', pageCommand(1)},
+    Accelerator{kAltKey, '2', pageCommand(2)},
+    Accelerator{kAltKey, '3', pageCommand(3)},
+    Accelerator{kAltKey, '4', pageCommand(4)},
+    Accelerator{kAltKey, '5', pageCommand(5)},
+    Accelerator{kAltKey, '6', pageCommand(6)},
+    Accelerator{kAltKey, '7', pageCommand(7)},
+    Accelerator{kAltKey, '8', pageCommand(8)},
+    Accelerator{kAltKey, '9', pageCommand(9)},
 };
 
 }  // namespace

@@ -57,6 +57,12 @@ inline constexpr int kCmdClose = 32786;  // in no menu: reachable only by a sent
 inline constexpr int kCmdGuide = 32787;
 inline constexpr int kCmdSaveResult = 32788;
 inline constexpr int kCmdFormatSettings = 32789;
+inline constexpr int kCmdSaveSettings = 32790;  // what button 1013 does, from the menu and Ctrl+S
+// Page switching from anywhere in the window: the next and previous tab, and tab n (0 "数値", 1-9 the arrays).
+inline constexpr int kCmdNextPage = 32791;
+inline constexpr int kCmdPreviousPage = 32792;
+inline constexpr int kCmdFirstPage = 32800;
+constexpr int pageCommand(int tab) { return kCmdFirstPage + tab; }
 
 // System commands.
 inline constexpr unsigned kSysCmdAbout = 0x0010u;

@@ -54,4 +54,11 @@ inline constexpr std::uint8_t FSHIFT = 0x04u;
 inline constexpr std::uint8_t FCONTROL = 0x08u;
 inline constexpr std::uint8_t FALT = 0x10u;
 
+// Virtual keys that are not the ASCII code of their letter or digit.
+inline constexpr std::uint16_t VK_RETURN = 0x0D;
+inline constexpr std::uint16_t VK_PRIOR = 0x21;  // Page Up
+inline constexpr std::uint16_t VK_NEXT = 0x22;   // Page Down
+inline constexpr std::uint16_t VK_F1 = 0x70;
+inline constexpr std::uint16_t VK_F5 = 0x74;
+
 }  // namespace ravolin

@@ -14,6 +14,8 @@ bool ArrayPage::Create(QWidget* parent, const Settings& record) {
     const QString array = QString::number(m_nIndex + 1);
     GetDlgItem(kIdArrayToken)->setAccessibleName(QString::fromUtf8(kArrayTokenItem).arg(array));
     GetDlgItem(kIdArrayValues)->setAccessibleName(QString::fromUtf8(kArrayValuesItem).arg(array));
+    addStyleLine(0, {95, 6, 18, 12}, QString::fromUtf8(kArrayStyleItem).arg(array),
+                 QString::fromUtf8(kArraySummaryItem).arg(array));
     return true;
 }
 
@@ -23,10 +25,9 @@ void ArrayPage::FillControls() {
     SetDlgItemText(kIdArrayValues, array.valuesText);
 }
 
-bool ArrayPage::PreTranslateMessage(QWidget* target, const QKeyEvent& key) {
-    if (key.key() == Qt::Key_Escape) return true;
-    // Enter starts a new line in the value list and does nothing elsewhere.
-    return isEnterKey(key) && target != GetDlgItem(kIdArrayValues);
+bool ArrayPage::PreTranslateMessage(QWidget*, const QKeyEvent& key) {
+    // Enter starts a new line in the value list and goes on to the window, which runs, from the token.
+    return key.key() == Qt::Key_Escape;
 }
 
 }  // namespace ravolin

@@ -1,12 +1,18 @@
 #include "ui/ConverterDialog.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <iostream>
 #include <utility>
 
 #include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "settings/SettingsStore.h"
@@ -36,25 +42,33 @@ void ConverterDialog::Create() {
     if (m_client) return;
     const DialogTemplate& dialog = *findDialogTemplate(kConverterDialogId);
     setWindowTitle(QString::fromUtf8(dialog.caption));
-    // Caption, system menu and minimize box; no maximize box and no sizing border.
+    // Caption, system menu, minimize and maximize boxes: the template's size is the least the window takes.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
 
     m_windowFont = templateLogFont(dialog, screenDpi());
     m_client = new QWidget(this);
     m_client->setFont(fontFromLogFont(m_windowFont));
     const BaseUnits units = dialogBaseUnits(m_client->font());
-    m_client->setFixedSize(MapDialogRect(dialog.rect, units).size());
+    m_templateSize = MapDialogRect(dialog.rect, units).size();
+    m_client->setMinimumSize(m_templateSize);
     buildControls(dialog, *m_client, units, *this,
-                  {this, [this](int id) { OnCommand(id); }, [this](int id) { OnSetFocus(id); }});
+                  {this, [this](int id) { OnCommand(id); }, [this](int id) { OnSetFocus(id); }}, &m_placed);
     connect(qobject_cast<TabControl*>(GetDlgItem(kIdTab)), &TabControl::selChange, this,
             &ConverterDialog::OnSelchangeTab);
+    // Beside the loop count, inside its group: why the count typed there is not one the field takes.
+    m_loopStatus = new QLabel(m_client);
+    m_loopStatus->setTextFormat(Qt::PlainText);
+    m_placed.push_back({m_loopStatus, kNoId, MapDialogRect({84, 241, 38, 12}, units)});
+    connect(qobject_cast<QLineEdit*>(GetDlgItem(kIdLoopCount)), &QLineEdit::textChanged, this,
+            &ConverterDialog::checkLoopField);
+    m_client->installEventFilter(this);
     nameControls();
 
     m_menuBar = new QMenuBar(this);
     m_menuBar->setNativeMenuBar(false);
     m_menu.onCommand = [this](int id) { OnCommand(id); };
-    buildMenuBar(*m_menuBar, mainMenu(), m_menu);
+    buildMenuBar(*m_menuBar, mainMenu(), m_menu, acceleratorTable());
     // The menus in the window's font too: the system's default face varies with the locale (a Japanese
     // locale picks another one), and the window's height with it.
     m_menuBar->setFont(m_client->font());
@@ -65,7 +79,12 @@ void ConverterDialog::Create() {
     frame->setSpacing(0);
     frame->setMenuBar(m_menuBar);
     frame->addWidget(m_client);
-    frame->setSizeConstraint(QLayout::SetFixedSize);
+    resize(sizeHint());
+
+    m_savedNote = new QTimer(this);
+    m_savedNote->setSingleShot(true);
+    m_savedNote->setInterval(kSavedNoteMs);
+    connect(m_savedNote, &QTimer::timeout, this, &ConverterDialog::updateTitle);
 
     m_services.trayIcon.SetMouseHandler([this](unsigned mouseMessage) { OnTrayIcon(mouseMessage); });
     QWidget* editor = GetDlgItem(kIdTemplate);
@@ -73,6 +92,7 @@ void ConverterDialog::Create() {
     connect(editor, &QWidget::customContextMenuRequested, this,
             [this, editor](const QPoint& at) { templateContextMenu()->popup(editor->mapToGlobal(at)); });
     OnInitDialog();
+    restoreWindowState();
 }
 
 void ConverterDialog::nameControls() {
@@ -103,7 +123,7 @@ bool ConverterDialog::OnInitDialog() {
     DoDataExchange();
     setWindowIcon(m_hIcon);
     m_pWorker = nullptr;
-    m_bUnsaved = 0;
+    setUnsaved(0);
     LoadAccelerators();
     m_nLoopCount = 0;
     LoadSettings();
@@ -122,10 +142,12 @@ bool ConverterDialog::OnInitDialog() {
     SetDlgItemText(kIdTemplate, m_strTemplate);
     SetDlgItemText(kIdOutput, kOutputPlaceholder);
     SetDlgItemInt(kIdLoopCount, m_nLoopCount);
+    checkLoopField();
 
     for (int i = 0; i < static_cast<int>(std::size(kTabTexts)); ++i)
         m_tab->InsertItem(i, QString::fromUtf8(kTabTexts[i]));
     createPages();
+    showStyleSummaries();
     m_savedFields = storedFieldTexts();
 
     // The first tab stop of the template, the exit button, has the focus when the window shows.
@@ -135,6 +157,9 @@ bool ConverterDialog::OnInitDialog() {
 
 void ConverterDialog::LoadSettings() {
     WindowSettings window;
+    // A first start has nothing to complain about: without a file there is no stored font to be wrong.
+    struct stat status {};
+    m_bFirstStart = stat(m_settingsPath.c_str(), &status) != 0 && errno == ENOENT;
     // A file that can't be taken is said so; the window starts with the defaults, and saving won't replace it.
     if (const int refused = loadSettingsFile(m_settingsPath, window, m_record)) {
         m_services.messageBox.MessageBox(this,
@@ -153,7 +178,10 @@ void ConverterDialog::LoadSettings() {
 LogFont ConverterDialog::ParseFontString() {
     LogFont font;
     if (parseFontDescription(m_strFont, font)) return font;
-    m_services.messageBox.MessageBox(this, kFontErrorMessage, kInfoCaption, MB_OK | MB_ICONEXCLAMATION);
+    // Without a settings file there is no stored font to be wrong: the default face, and no notice that would
+    // greet a first start as an error.
+    if (!m_bFirstStart)
+        m_services.messageBox.MessageBox(this, kFontErrorMessage, kInfoCaption, MB_OK | MB_ICONEXCLAMATION);
     return GetWindowFont();
 }
 

@@ -24,10 +24,14 @@
 #include "ui/controls/ControlHost.h"
 #include "ui/controls/DialogUnits.h"
 #include "ui/controls/MenuBuilder.h"
+#include "ui/controls/TemplateBuilder.h"
 
+class QLabel;
 class QMenu;
 class QMenuBar;
 class QProgressDialog;
+class QPushButton;
+class QTimer;
 
 namespace ravolin {
 
@@ -60,6 +64,9 @@ public:
 
     void OnSelchangeTab();
     void ShowPage(int index);
+    // Selects tab `index` (wrapping around) and shows its page, as a click on the tab would; the focus moves
+    // to the tab bar when it was on the page that goes out of sight.
+    void selectPage(int index);
 
     // The exit path, and the close request (Esc, the close box, command 32786, IDCANCEL).
     void OnOK();
@@ -97,8 +104,9 @@ public:
     void OnRestoreReplacementStrings();
     // "結果をファイルに保存": asks where and how, then streams the result there with a progress dialog.
     void OnSaveResultToFile();
-    // "書式と繰り返しの設定": the dialog of the counters' formats and the arrays' repeats, with its preview.
-    void OnFormatSettings();
+    // "書式と繰り返しの設定": the dialog of the counters' formats and the arrays' repeats, with its preview;
+    // with a tab (0 the counters, 1-9 the arrays) and a row, it opens with that slot's first control focused.
+    void OnFormatSettings(int tab = -1, int row = 0);
     // The template editor's context menu: the edit's own items, then "置換文字列を挿入" with the fourteen tokens
     // as the pages show them, each typed at the caret when chosen. Deletes itself once closed.
     QMenu* templateContextMenu();
@@ -128,6 +136,13 @@ public:
     // The dialog window's own font setting (WM_SETFONT / WM_GETFONT): it doesn't change existing controls.
     const LogFont& GetWindowFont() const { return m_windowFont; }
     void SetWindowFont(const LogFont& font) { m_windowFont = font; }
+
+    // Sets m_bUnsaved and the mark in the window title that shows it.
+    void setUnsaved(std::int32_t unsaved);
+    // Why the loop field's text is not a count the field takes; empty when it is one.
+    QString loopFieldProblem() const;
+    // The summary of a slot's styles shown on its page (tab 0 row r, or tab 1-9); empty for the defaults.
+    QString styleSummaryShown(int tab, int row = 0) const;
 
     const std::string& settingsPath() const { return m_settingsPath; }
     Settings& record() { return m_record; }
@@ -177,6 +192,21 @@ private:
     void OnDestroy();
     // Screen-reader names of the controls that have no caption.
     void nameControls();
+    // Places every control for the client area's size: the editor and the output pane take the room beyond
+    // the template's size, the rest keep theirs and their distance to the nearest edge.
+    void layoutControls();
+    // The window's size and state, kept in the per-user folder between starts (not in the settings file).
+    void restoreWindowState();
+    void saveWindowState() const;
+    void updateTitle();
+    // Shows "saved" in the title for a few seconds.
+    void noteSaved();
+    // Marks the loop field when its text is not a count it takes.
+    void checkLoopField();
+    // The pages' summaries of the styles, redrawn whenever m_styles changes.
+    void showStyleSummaries();
+    // Lays the pages over the tab control's display area.
+    void placePages();
     // The texts of every field the settings file stores, as the controls show them now; and those texts as
     // they were at the last load or save.
     std::vector<std::string> storedFieldTexts() const;
@@ -197,6 +227,13 @@ private:
     MenuCommands m_menu;
     LogFont m_windowFont;
     QPointer<QWidget> m_focusBeforeRun;  // a locked control that had the focus when the run began
+    // The template's controls with their rectangles at the template's size, for layoutControls.
+    std::vector<PlacedControl> m_placed;
+    QSize m_templateSize;
+    QLabel* m_loopStatus = nullptr;
+    bool m_bFirstStart = false;  // no settings file existed when the window loaded
+    QTimer* m_savedNote = nullptr;
+    static constexpr int kSavedNoteMs = 4000;  // how long the title says a save succeeded
 };
 
 }  // namespace ravolin

@@ -25,6 +25,7 @@ void ConverterDialog::OnRestoreReplacementStrings() {
     m_numericPage.FillControls();
     for (ArrayPage& page : m_arrayPage) page.FillControls();
     m_styles = m_record.styles();
+    showStyleSummaries();
 }
 
 void ConverterDialog::OnAutoSaveClicked() {

@@ -28,7 +28,14 @@ bool ConverterDialog::OnCommand(int id) {
             OnSaveResultToFile();
             return true;
         case kIdSaveSettings:
+        case kCmdSaveSettings:
             OnSaveSettings();
+            return true;
+        case kCmdNextPage:
+            selectPage(m_nCurTab + 1);
+            return true;
+        case kCmdPreviousPage:
+            selectPage(m_nCurTab - 1);
             return true;
         case kIdAutoSave:
             OnAutoSaveClicked();
@@ -69,6 +76,10 @@ bool ConverterDialog::OnCommand(int id) {
             OnTrayExit();
             return true;
         default:
+            if (id >= pageCommand(0) && id < pageCommand(1 + static_cast<int>(kArrayCount))) {
+                selectPage(id - pageCommand(0));
+                return true;
+            }
             return false;
     }
 }
@@ -103,14 +114,11 @@ void ConverterDialog::OnSetFocus(int id) {
 void ConverterDialog::LoadAccelerators() {
     m_hAccel = acceleratorTable();
     for (const Accelerator& accelerator : m_hAccel) {
-        Qt::KeyboardModifiers modifiers;
-        if (accelerator.flags & FALT) modifiers |= Qt::AltModifier;
-        if (accelerator.flags & FCONTROL) modifiers |= Qt::ControlModifier;
-        if (accelerator.flags & FSHIFT) modifiers |= Qt::ShiftModifier;
-        // Virtual keys of letters and digits are their ASCII upper-case codes, as Qt's keys are.
-        auto* shortcut =
-            new QShortcut(QKeySequence(QKeyCombination(modifiers, static_cast<Qt::Key>(accelerator.key))), this);
-        connect(shortcut, &QShortcut::activated, this, [this, accelerator] { TranslateAccelerator(accelerator); });
+        for (const QKeySequence& keys : acceleratorKeys(accelerator)) {
+            auto* shortcut = new QShortcut(keys, this);
+            connect(shortcut, &QShortcut::activated, this,
+                    [this, accelerator] { TranslateAccelerator(accelerator); });
+        }
     }
 }
 
@@ -121,11 +129,13 @@ void ConverterDialog::TranslateAccelerator(const Accelerator& accelerator) {
 }
 
 bool ConverterDialog::PreTranslateMessage(QWidget* target, const QKeyEvent& key) {
-    // Enter on the exit button does nothing: the program doesn't end by a stray Enter.
+    // Enter on the exit button does nothing: the program doesn't end by a stray Enter. Everywhere else but
+    // in the editors and on a button, Enter reaches the default button, "変換実行".
     return isEnterKey(key) && target == GetDlgItem(kIdExit);
 }
 
 bool ConverterDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_client && event->type() == QEvent::Resize) layoutControls();
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         PreTranslateMessage(static_cast<QWidget*>(watched), static_cast<const QKeyEvent&>(*event))) {
         return true;
@@ -134,9 +144,12 @@ bool ConverterDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ConverterDialog::keyPressEvent(QKeyEvent* event) {
-    // Help (F1) is consumed: the program has none.
-    if (event->key() == Qt::Key_F1) {
+    // Enter from a field runs, whichever button last had the focus: QDialog would press that one instead.
+    const bool plainEnter = event->modifiers() == Qt::NoModifier ||
+                            (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
+    if (isEnterKey(*event) && plainEnter) {
         event->accept();
+        if (GetDlgItem(kIdExecute)->isEnabled()) OnCommand(kIdExecute);
         return;
     }
     QDialog::keyPressEvent(event);

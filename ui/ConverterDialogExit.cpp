@@ -12,7 +12,7 @@ namespace ravolin {
 
 void ConverterDialog::OnOK() {
     // Typed work counts as unsaved as much as a run does, so the question below guards it too.
-    if (fieldsChangedSinceSave()) m_bUnsaved = 1;
+    if (fieldsChangedSinceSave()) setUnsaved(1);
     if (m_bAutoSave != 0) {
         const SaveResult saved = saveFromControls();
         if (!saved.ok) {
@@ -70,6 +70,7 @@ void ConverterDialog::done(int result) {
         showBusyWarning();
         return;
     }
+    saveWindowState();
     QDialog::done(result);
 }
 

@@ -79,7 +79,7 @@ void ConverterDialog::OnExecute() {
         // No thread: nothing was locked and nothing runs.
         --g_liveWorkers;
     }
-    m_bUnsaved = 1;
+    setUnsaved(1);
 }
 
 void ConverterDialog::ConversionThreadProc(std::shared_ptr<UiCallChannel> channel, ConverterDialog* dialog,

@@ -96,8 +96,9 @@ void ConverterDialog::OnSaveSettings() {
                                          kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    m_bUnsaved = 0;
+    setUnsaved(0);
     m_savedFields = storedFieldTexts();
+    noteSaved();
     warnAboutAdjustments(saved);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include <QDialog>
 
@@ -28,6 +29,8 @@ struct DialogServices {
     TrayIconPort& trayIcon;
     // Where "結果をファイルに保存" writes, and how.
     ResultFileChooserPort& resultFileChooser;
+    // The file that keeps the window's size between starts, in the per-user folder; none when it gives "".
+    std::function<std::string()> windowStateFile = [] { return std::string(); };
 };
 
 }  // namespace ravolin

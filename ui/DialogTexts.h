@@ -108,6 +108,29 @@ inline constexpr char kArraySlotName[] = "配列%1";
 inline constexpr char kFormatCounterRowItem[] = "[数値] %1 行目の%2";
 inline constexpr char kFormatArrayRowItem[] = "[配列%1] %2";
 
+// The pages' line of a slot's styles, and its button; %1: the counter's row or the array.
+inline constexpr char kSummarySeparator[] = "・";
+inline constexpr char kSummaryDigits[] = "桁";
+inline constexpr char kSummaryRepeat[] = "回ずつ";
+inline constexpr char kSummaryPeriod[] = "周期";
+inline constexpr const char* kSummaryFormatTexts[] = {"10進", "16進", "16進大", "8進", "2進", "英字", "英字大"};
+inline constexpr char kStyleButton[] = "書式";
+inline constexpr char kStyleButtonTip[] = "書式と繰り返しの設定を開きます";
+inline constexpr char kCounterStyleItem[] = "[数値] %1 行目の書式と繰り返し";
+inline constexpr char kArrayStyleItem[] = "[配列%1] 書式と繰り返し";
+inline constexpr char kCounterSummaryItem[] = "[数値] %1 行目の書式";
+inline constexpr char kArraySummaryItem[] = "[配列%1] 書式";
+
+// The loop field's mark: a short word beside it and the reason in its tooltip.
+inline constexpr char kLoopNotANumber[] = "数字のみ";
+inline constexpr char kLoopNotANumberTip[] = "ループ回数には 0 から 2147483647 までの数を半角数字で入力してください。";
+inline constexpr char kLoopOverRange[] = "範囲外";
+inline constexpr char kLoopOverRangeTip[] = "ループ回数は 2147483647 までです。";
+
+// The window title: the mark of unsaved settings, and the note of a save that succeeded.
+inline constexpr char kUnsavedMark[] = " *";
+inline constexpr char kSavedNote[] = " - 設定を保存しました";
+
 // The notification-area icon.
 inline constexpr char kTrayExitQuestion[] = "アプリケーションを終了しますか？";
 inline constexpr char kTrayTip[] = "RavArchive";

@@ -250,6 +250,12 @@ ExpansionInput FormatDialog::currentInput() const {
     return input;
 }
 
+void FormatDialog::focusSlot(int tab, int row) {
+    QWidget* first = tab == 0 ? static_cast<QWidget*>(m_counterRows.at(static_cast<std::size_t>(row)).width)
+                              : m_arrayRows.at(static_cast<std::size_t>(tab - 1)).repeat;
+    first->setFocus();
+}
+
 void FormatDialog::scheduleRefresh() { m_refreshTimer.start(); }
 
 void FormatDialog::refresh() {

@@ -22,8 +22,8 @@ class MessageBoxPort;
 
 // Passes the preview shows, whatever the loop count.
 inline constexpr std::int32_t kPreviewPasses = 20;
-// The most the loop field takes: five characters.
-inline constexpr std::int32_t kLoopFieldMax = 99999;
+// The most the loop field takes.
+inline constexpr std::int32_t kLoopFieldMax = INT32_MAX;
 
 // "書式と繰り返し": each counter's width, fill, format, repeat and period and each array's repeat and end mode,
 // with a preview of the first passes and the size of the whole output, both following every change. It
@@ -42,6 +42,8 @@ public:
 
     // Redraws the preview and the size line now rather than at the next turn of the event loop.
     void refresh();
+    // Gives the first control of a slot's row the focus: tab 0 counter `row`, tab 1-9 that array.
+    void focusSlot(int tab, int row);
 
     struct CounterRow {
         QLineEdit* token = nullptr;

@@ -15,6 +15,8 @@ bool NumericPage::Create(QWidget* parent, const Settings& record) {
         GetDlgItem(numericTokenId(r))->setAccessibleName(QString::fromUtf8(kCounterTokenItem).arg(row));
         GetDlgItem(numericInitialId(r))->setAccessibleName(QString::fromUtf8(kCounterInitialItem).arg(row));
         GetDlgItem(numericIncrementId(r))->setAccessibleName(QString::fromUtf8(kCounterIncrementItem).arg(row));
+        addStyleLine(r, {108, 23 + 14 * r, 18, 12}, QString::fromUtf8(kCounterStyleItem).arg(row),
+                     QString::fromUtf8(kCounterSummaryItem).arg(row));
     }
     return true;
 }
@@ -29,7 +31,8 @@ void NumericPage::FillControls() {
 }
 
 bool NumericPage::PreTranslateMessage(QWidget*, const QKeyEvent& key) {
-    return isEnterKey(key) || key.key() == Qt::Key_Escape;
+    // Enter goes on to the window, which runs the conversion.
+    return key.key() == Qt::Key_Escape;
 }
 
 }  // namespace ravolin

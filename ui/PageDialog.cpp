@@ -1,10 +1,13 @@
 #include "ui/PageDialog.h"
 
 #include <QKeyEvent>
+#include <QLabel>
+#include <QToolButton>
 
 #include "resources/DialogTemplate.h"
 #include "ui/controls/DialogUnits.h"
 #include "ui/controls/EditControls.h"
+#include "ui/DialogTexts.h"
 #include "ui/controls/TemplateBuilder.h"
 
 namespace ravolin {
@@ -26,6 +29,53 @@ bool PageDialog::createPage(int templateId, QWidget* parent, const Settings& rec
 bool PageDialog::OnInitDialog() {
     FillControls();
     return true;
+}
+
+void PageDialog::addStyleLine(int row, const DialogRect& button, const QString& buttonName,
+                              const QString& summaryName) {
+    StyleLine line;
+    line.button = new QToolButton(this);
+    line.button->setText(QString::fromUtf8(kStyleButton));
+    line.button->setToolTip(QString::fromUtf8(kStyleButtonTip));
+    line.button->setAccessibleName(buttonName);
+    // Reached by a click; Tab stays on the fields, as in the template.
+    line.button->setFocusPolicy(Qt::ClickFocus);
+    line.button->setGeometry(MapDialogRect(button, dialogBaseUnits(font())));
+    connect(line.button, &QToolButton::clicked, this, [this, row] { emit formatRequested(row); });
+    line.summary = new QLabel(this);
+    line.summary->setTextFormat(Qt::PlainText);
+    line.summary->setAccessibleName(summaryName);
+    if (m_styleLines.size() <= static_cast<std::size_t>(row)) m_styleLines.resize(static_cast<std::size_t>(row) + 1);
+    m_styleLines[static_cast<std::size_t>(row)] = line;
+    placeSummary(line);
+}
+
+void PageDialog::setStyleSummary(int row, const QString& summary) {
+    StyleLine& line = m_styleLines.at(static_cast<std::size_t>(row));
+    line.text = summary;
+    line.summary->setToolTip(summary);
+    line.summary->setAccessibleDescription(summary);
+    placeSummary(line);
+}
+
+QString PageDialog::styleSummary(int row) const { return m_styleLines.at(static_cast<std::size_t>(row)).text; }
+
+QToolButton* PageDialog::styleButton(int row) const { return m_styleLines.at(static_cast<std::size_t>(row)).button; }
+
+void PageDialog::placeSummary(const StyleLine& line) {
+    // From the button to the page's edge; a summary longer than that is cut with "…", whole in its tooltip.
+    const QRect button = line.button->geometry();
+    const int left = button.right() + 1 + button.height() / 4;
+    line.summary->setGeometry(left, button.top(), std::max(0, width() - left - button.height() / 4), button.height());
+    line.summary->setText(
+        line.summary->fontMetrics().elidedText(line.text, Qt::ElideRight, line.summary->width()));
+}
+
+void PageDialog::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    for (const StyleLine& line : m_styleLines) {
+        if (line.summary) placeSummary(line);
+    }
 }
 
 void PageDialog::OnSetFocus(int id) { selectAllAndScrollCaret(GetDlgItem(id)); }

@@ -32,4 +32,16 @@ std::uint32_t readUnsignedControlInt(std::string_view text) { return readControl
 
 std::int32_t readLoopCount(std::string_view text) { return static_cast<std::int32_t>(readUnsignedControlInt(text)); }
 
+LoopCountCheck checkLoopCountText(std::string_view text) {
+    const std::string_view digits = trimBlanks(text);
+    if (digits.empty()) return LoopCountCheck::Fine;
+    // from_chars would take a minus sign; a count has none.
+    if (digits.front() < '0' || digits.front() > '9') return LoopCountCheck::NotANumber;
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    // The digits are all taken, in range or not: anything left is not part of a count.
+    if (end != digits.data() + digits.size()) return LoopCountCheck::NotANumber;
+    return error == std::errc{} ? LoopCountCheck::Fine : LoopCountCheck::OverRange;
+}
+
 }  // namespace ravolin

@@ -20,4 +20,9 @@ std::uint32_t readUnsignedControlInt(std::string_view text);
 // negative count (no pass) and "-1" gives 0.
 std::int32_t readLoopCount(std::string_view text);
 
+// Whether a loop field's text is a count from 0 to 2147483647: decimal digits between optional blanks.
+// Empty text is fine (it reads as no pass); a sign, a separator or any other character is not a number.
+enum class LoopCountCheck { Fine, NotANumber, OverRange };
+LoopCountCheck checkLoopCountText(std::string_view text);
+
 }  // namespace ravolin

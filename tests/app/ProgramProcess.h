@@ -27,10 +27,13 @@ inline ::testing::AssertionResult startStage(XvfbServer& x, const QTemporaryDir&
 }
 
 // Makes `program` the real Ravolin, started in `work` with `runtime` as its lock directory and `env` as the
-// rest of its environment. Under the sanitizers, what libdbus keeps until exit is not the program's leak.
+// rest of its environment; the per-user folder lies in `work` unless `env` names another. Under the sanitizers, what libdbus keeps until exit is not the program's leak.
 inline void prepareProgram(QProcess& program, QProcessEnvironment env, const QTemporaryDir& runtime,
                            const TempSettingsDir& work) {
     env.insert("XDG_RUNTIME_DIR", runtime.path());
+    // The window keeps its size in the per-user folder: the test's own unless the test chose one.
+    if (env.value("XDG_CONFIG_HOME") == qEnvironmentVariable("XDG_CONFIG_HOME"))
+        env.insert("XDG_CONFIG_HOME", QString::fromStdString(work.directory()) + "/config");
     env.insert("LSAN_OPTIONS", env.value("LSAN_OPTIONS") + ":suppressions=" RAVOLIN_LSAN_SUPPRESSIONS);
     program.setProcessEnvironment(env);
     program.setWorkingDirectory(QString::fromStdString(work.directory()));

@@ -1,5 +1,7 @@
 #include "ui/controls/EditControls.h"
 
+#include <utility>
+
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QStyle>
@@ -54,7 +56,33 @@ MultiLineEdit::MultiLineEdit(QWidget* parent, bool keepSelection) : QPlainTextEd
 
 void MultiLineEdit::focusInEvent(QFocusEvent* event) {
     QPlainTextEdit::focusInEvent(event);
+    m_clickGaveFocus = isReadOnly() && event->reason() == Qt::MouseFocusReason;
     emit focusGained();
+}
+
+void MultiLineEdit::mousePressEvent(QMouseEvent* event) {
+    // The focus comes before the press that brought it: the press would undo the selection just made.
+    if (m_clickGaveFocus) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void MultiLineEdit::mouseMoveEvent(QMouseEvent* event) {
+    if (m_clickGaveFocus) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mouseMoveEvent(event);
+}
+
+void MultiLineEdit::mouseReleaseEvent(QMouseEvent* event) {
+    if (std::exchange(m_clickGaveFocus, false)) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mouseReleaseEvent(event);
 }
 
 void MultiLineEdit::keyPressEvent(QKeyEvent* event) {

@@ -23,7 +23,8 @@ protected:
 
 // A multi-line edit with both scroll bars that keeps Enter for itself, read-only or not. As on Windows,
 // Ctrl+Tab types a tab (Tab alone moves to the next control), and unless `keepSelection` the selection is
-// shown only while the edit has the focus.
+// shown only while the edit has the focus. A read-only one keeps what its owner selected on the focus when
+// a click gave it that focus, so one click selects a result to copy; the next click places the caret.
 class MultiLineEdit : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -35,9 +36,15 @@ signals:
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     // Copy and drag carry plain text only: the default also renders HTML and ODF, which takes seconds for
     // a large output.
     QMimeData* createMimeDataFromSelection() const override;
+
+private:
+    bool m_clickGaveFocus = false;  // the press under way is the one that gave the focus
 };
 
 // Selects the whole text of an edit and scrolls the caret into view (EM_SETSEL 0, -1; EM_SCROLLCARET).

@@ -6,6 +6,9 @@
 
 #include "resources/Menus.h"
 
+#include <QList>
+#include <QKeySequence>
+
 class QAction;
 class QMenu;
 class QMenuBar;
@@ -19,8 +22,13 @@ struct MenuCommands {
     std::function<void(int id)> onCommand;
 };
 
-// Adds `popups` to `bar`, registering every item in `commands`.
-void buildMenuBar(QMenuBar& bar, std::span<const MenuPopup> popups, MenuCommands& commands);
+// Adds `popups` to `bar`, registering every item in `commands`. An item shows the first of the keys that
+// `accelerators` give its command; the keys themselves are the window's to take.
+void buildMenuBar(QMenuBar& bar, std::span<const MenuPopup> popups, MenuCommands& commands,
+                  std::span<const Accelerator> accelerators = {});
+
+// The Qt keys of an accelerator: VK_RETURN stands for both Enter keys, as on Windows.
+QList<QKeySequence> acceleratorKeys(const Accelerator& accelerator);
 
 // A pop-up menu owned by `parent`, registering its items in `commands`.
 QMenu* buildPopupMenu(QWidget* parent, const MenuPopup& popup, MenuCommands& commands);

@@ -1,5 +1,7 @@
 #include "ui/controls/TabControl.h"
 
+#include <algorithm>
+
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
 #include <QTabBar>
@@ -11,14 +13,34 @@ namespace {
 // Room between the pane's frame and the pages laid over it.
 constexpr int kPaneMargin = 4;
 
+// Tabs as wide as the style makes them where they all fit; otherwise as wide as their texts and a little
+// room, so that all ten tabs of the main window show at once without scroll arrows.
+class CompactTabBar : public QTabBar {
+public:
+    using QTabBar::QTabBar;
+
+protected:
+    QSize tabSizeHint(int index) const override {
+        const QSize natural = QTabBar::tabSizeHint(index);
+        int total = 0;
+        for (int i = 0; i < count(); ++i) total += QTabBar::tabSizeHint(i).width();
+        if (total <= width()) return natural;
+        const int room = fontMetrics().averageCharWidth();
+        return {std::min(natural.width(), fontMetrics().horizontalAdvance(tabText(index)) + 2 * room),
+                natural.height()};
+    }
+};
+
 }  // namespace
 
-TabControl::TabControl(QWidget* parent) : QWidget(parent), m_bar(new QTabBar(this)) {
+TabControl::TabControl(QWidget* parent) : QWidget(parent), m_bar(new CompactTabBar(this)) {
     m_bar->setDrawBase(false);
     m_bar->setExpanding(false);
+    m_bar->setElideMode(Qt::ElideNone);
+    // Should the tabs still not fit (a very wide face), arrows scroll them; the current tab is kept in view.
     m_bar->setUsesScrollButtons(true);
-    m_bar->setFocusPolicy(Qt::NoFocus);
-    // No tab stop: neither the tabs nor their scroll arrows take the focus.
+    // The tabs take the focus (arrow keys then switch pages); their scroll arrows don't.
+    m_bar->setFocusPolicy(Qt::StrongFocus);
     for (QToolButton* arrow : m_bar->findChildren<QToolButton*>()) arrow->setFocusPolicy(Qt::NoFocus);
     connect(m_bar, &QTabBar::currentChanged, this, [this] {
         if (!m_quiet) emit selChange();

@@ -1,5 +1,7 @@
 #include "ui/controls/TemplateBuilder.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -125,7 +127,7 @@ Qt::FocusPolicy focusPolicyOf(const ControlTemplate& control) {
 }  // namespace
 
 std::vector<QWidget*> buildControls(const DialogTemplate& dialog, QWidget& parent, BaseUnits units, ControlHost& host,
-                                    const ControlHooks& hooks) {
+                                    const ControlHooks& hooks, std::vector<PlacedControl>* placed) {
     std::vector<QWidget*> tabStops;
     for (const ControlTemplate& control : dialog.controls) {
         const QRect area = MapDialogRect(control.rect, units);
@@ -136,12 +138,30 @@ std::vector<QWidget*> buildControls(const DialogTemplate& dialog, QWidget& paren
         widget->setFocusPolicy(focusPolicyOf(control));
         if (hooks.keyFilter) widget->installEventFilter(hooks.keyFilter);
         if (control.id != kNoId) host.addControl(control.id, widget);
+        if (placed) placed->push_back({widget, control.id, area});
         if (has(control.style, WS_TABSTOP)) {
             if (!tabStops.empty()) QWidget::setTabOrder(tabStops.back(), widget);
             tabStops.push_back(widget);
         }
     }
     return tabStops;
+}
+
+QRect anchoredRect(const QRect& rect, const QSize& templateSize, const QSize& size, Growth growth) {
+    const int dx = std::max(0, size.width() - templateSize.width());
+    const int dy = std::max(0, size.height() - templateSize.height());
+    // Twice the centre against the whole size: no rounding of odd sizes.
+    const bool right = 2 * rect.x() + rect.width() > templateSize.width();
+    const bool below = 2 * rect.y() + rect.height() > templateSize.height();
+    switch (growth) {
+        case Growth::WidthAndHeight:
+            return rect.adjusted(0, 0, dx, dy);
+        case Growth::Width:
+            return rect.adjusted(0, 0, dx, 0).translated(0, below ? dy : 0);
+        case Growth::None:
+            break;
+    }
+    return rect.translated(right ? dx : 0, below ? dy : 0);
 }
 
 }  // namespace ravolin

@@ -3,6 +3,8 @@
 #include <functional>
 #include <vector>
 
+#include <QRect>
+
 #include "resources/DialogTemplate.h"
 #include "ui/controls/DialogUnits.h"
 
@@ -21,10 +23,26 @@ struct ControlHooks {
     std::function<void(int id)> onSetFocus;
 };
 
+// A control as built, with its id (kNoId for statics) and its rectangle in pixels.
+struct PlacedControl {
+    QWidget* widget = nullptr;
+    int id = kNoId;
+    QRect rect;
+};
+
 // Creates the controls of `dialog` as children of `parent` in template order (which is the tab order),
 // places them at their rectangles converted with `units`, and registers each control that has an id with
-// `host`. Returns the tab stops in their order.
+// `host`. Returns the tab stops in their order; `placed`, when given, receives every control.
 std::vector<QWidget*> buildControls(const DialogTemplate& dialog, QWidget& parent, BaseUnits units, ControlHost& host,
-                                    const ControlHooks& hooks);
+                                    const ControlHooks& hooks, std::vector<PlacedControl>* placed = nullptr);
+
+// Which sides of a control follow a window that grows beyond its template's size.
+enum class Growth { None, Width, WidthAndHeight };
+
+// Where `rect`, laid out for a window of `templateSize`, goes in a window of `size` (never smaller than the
+// template): a growing control keeps its left and top and takes the extra width (and height); every other
+// control keeps its size and its distance to the nearer edge, each way. A control below the middle moves
+// down with the extra height unless it grows in height itself.
+QRect anchoredRect(const QRect& rect, const QSize& templateSize, const QSize& size, Growth growth);
 
 }  // namespace ravolin
