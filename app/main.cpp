@@ -105,12 +105,13 @@ int main(int argc, char** argv) {
                                           .fontChooser = fontChooser,
                                           .trayIcon = trayIcon,
                                           .resultFileChooser = resultFileChooser,
-                                          .windowStateFile = [] {
-                                              // The folder is made only when a size is kept or looked for.
-                                              const ravolin::UserFolder folder = ravolin::prepareUserFolder(
-                                                  std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
-                                              return folder.ok() ? folder.path + "/window.ini" : std::string();
-                                          }}},
+                                          .windowStateFile =
+                                              [] {
+                                                  // The folder is made only when a size is kept or looked for.
+                                                  const ravolin::UserFolder folder = ravolin::prepareUserFolder(
+                                                      std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+                                                  return folder.ok() ? folder.path + "/window.ini" : std::string();
+                                              }}},
                               record);
     app.InitInstance();
     return 0;

@@ -21,7 +21,8 @@ constexpr std::array kConverterControls{
     ControlTemplate{kIdExit, ControlKind::PushButton, "終了", {421, 376, 50, 14}, BS_PUSHBUTTON | WS_TABSTOP},
     ControlTemplate{kIdTemplate, ControlKind::Edit, "", {6, 8, 465, 210}, kTextEditor},
     // Scrolls sideways, so a count of any length can be typed.
-    ControlTemplate{kIdLoopCount, ControlKind::Edit, "", {58, 241, 23, 12}, ES_MULTILINE | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP},
+    ControlTemplate{
+        kIdLoopCount, ControlKind::Edit, "", {58, 241, 23, 12}, ES_MULTILINE | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP},
     ControlTemplate{kIdAutoSave,
                     ControlKind::CheckBox,
                     "終了時に自動的に保存する",

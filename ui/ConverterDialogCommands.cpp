@@ -116,8 +116,7 @@ void ConverterDialog::LoadAccelerators() {
     for (const Accelerator& accelerator : m_hAccel) {
         for (const QKeySequence& keys : acceleratorKeys(accelerator)) {
             auto* shortcut = new QShortcut(keys, this);
-            connect(shortcut, &QShortcut::activated, this,
-                    [this, accelerator] { TranslateAccelerator(accelerator); });
+            connect(shortcut, &QShortcut::activated, this, [this, accelerator] { TranslateAccelerator(accelerator); });
         }
     }
 }

@@ -74,13 +74,15 @@ void ConverterDialog::selectPage(int index) {
 
 void ConverterDialog::showStyleSummaries() {
     for (int r = 0; r < static_cast<int>(kCounterCount); ++r)
-        m_numericPage.setStyleSummary(r, QString::fromStdString(styleSummary(m_styles.counters[static_cast<std::size_t>(r)])));
+        m_numericPage.setStyleSummary(
+            r, QString::fromStdString(styleSummary(m_styles.counters[static_cast<std::size_t>(r)])));
     for (std::size_t i = 0; i < kArrayCount; ++i)
         m_arrayPage[i].setStyleSummary(0, QString::fromStdString(styleSummary(m_styles.arrays[i])));
 }
 
 QString ConverterDialog::styleSummaryShown(int tab, int row) const {
-    return tab == 0 ? m_numericPage.styleSummary(row) : m_arrayPage.at(static_cast<std::size_t>(tab - 1)).styleSummary(0);
+    return tab == 0 ? m_numericPage.styleSummary(row)
+                    : m_arrayPage.at(static_cast<std::size_t>(tab - 1)).styleSummary(0);
 }
 
 }  // namespace ravolin

@@ -77,8 +77,10 @@ void ConverterDialog::checkLoopField() {
     auto* field = qobject_cast<QLineEdit*>(GetDlgItem(kIdLoopCount));
     const LoopCountCheck check = checkLoopCountText(GetDlgItemText(kIdLoopCount));
     const QString problem = loopFieldProblem();
-    m_loopStatus->setText(check == LoopCountCheck::Fine ? QString()
-                          : QString::fromUtf8(check == LoopCountCheck::OverRange ? kLoopOverRange : kLoopNotANumber));
+    m_loopStatus->setText(
+        check == LoopCountCheck::Fine
+            ? QString()
+            : QString::fromUtf8(check == LoopCountCheck::OverRange ? kLoopOverRange : kLoopNotANumber));
     m_loopStatus->setToolTip(problem);
     field->setToolTip(problem);
     field->setAccessibleDescription(problem);

@@ -5,9 +5,9 @@
 #include <QToolButton>
 
 #include "resources/DialogTemplate.h"
+#include "ui/DialogTexts.h"
 #include "ui/controls/DialogUnits.h"
 #include "ui/controls/EditControls.h"
-#include "ui/DialogTexts.h"
 #include "ui/controls/TemplateBuilder.h"
 
 namespace ravolin {
@@ -67,8 +67,7 @@ void PageDialog::placeSummary(const StyleLine& line) {
     const QRect button = line.button->geometry();
     const int left = button.right() + 1 + button.height() / 4;
     line.summary->setGeometry(left, button.top(), std::max(0, width() - left - button.height() / 4), button.height());
-    line.summary->setText(
-        line.summary->fontMetrics().elidedText(line.text, Qt::ElideRight, line.summary->width()));
+    line.summary->setText(line.summary->fontMetrics().elidedText(line.text, Qt::ElideRight, line.summary->width()));
 }
 
 void PageDialog::resizeEvent(QResizeEvent* event) {

@@ -27,7 +27,8 @@ inline ::testing::AssertionResult startStage(XvfbServer& x, const QTemporaryDir&
 }
 
 // Makes `program` the real Ravolin, started in `work` with `runtime` as its lock directory and `env` as the
-// rest of its environment; the per-user folder lies in `work` unless `env` names another. Under the sanitizers, what libdbus keeps until exit is not the program's leak.
+// rest of its environment; the per-user folder lies in `work` unless `env` names another. Under the sanitizers, what
+// libdbus keeps until exit is not the program's leak.
 inline void prepareProgram(QProcess& program, QProcessEnvironment env, const QTemporaryDir& runtime,
                            const TempSettingsDir& work) {
     env.insert("XDG_RUNTIME_DIR", runtime.path());

@@ -213,9 +213,9 @@ TEST_F(FormatDialogTest, loopButtonFollowsTheLongestArray_orWarnsAndLeavesTheLoo
         const char* message;
     };
     const Case cases[] = {
-        {"too many for the field", [](FormatDialog& d) { d.m_arrayRows[3].repeat->setValue(33334); },
-         "配列に合わせたループ回数は 100,002 回ですが、ループ回数の欄には 99,999 回までしか入りません。\r\n"
-         "ループ回数は変更していません。"},
+        {"too many for the field", [](FormatDialog& d) { d.m_arrayRows[3].repeat->setValue(1000000000); },
+         "配列に合わせたループ回数は 3,000,000,000 回ですが、ループ回数の欄には 2,147,483,647 "
+         "回までしか入りません。\r\nループ回数は変更していません。"},
         {"no array with values", nullptr,
          "置換文字列と値のある配列がないため、ループ回数を合わせられません。\r\nループ回数は変更していません。"},
     };

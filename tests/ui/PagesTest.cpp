@@ -103,7 +103,7 @@ TEST_F(Pages, focusInTheOutputPane_selectsAllButTheLoopCountDoesNot) {
     EXPECT_FALSE(loopCount->hasSelectedText());
 }
 
-TEST_F(Pages, enterAndEscapeInPageEdits_doNothingExceptEnterInTheValueList) {
+TEST_F(Pages, enterAndEscapeInPageEdits_leaveThemAsTheyWereExceptEnterInTheValueList) {
     for (int tab : {0, 2}) {
         dialog->m_tab->tabBar()->setCurrentIndex(tab);
         PageDialog& page = tab == 0 ? static_cast<PageDialog&>(dialog->m_numericPage) : dialog->m_arrayPage[1];

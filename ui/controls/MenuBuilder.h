@@ -6,8 +6,8 @@
 
 #include "resources/Menus.h"
 
-#include <QList>
 #include <QKeySequence>
+#include <QList>
 
 class QAction;
 class QMenu;
