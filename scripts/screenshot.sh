@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Ravolin if needed, starts the real program under a virtual X server (xvfb-run) in a fresh temporary
-# working directory, and saves PNG screenshots there: the font message of a first start, the main window, the
-# version dialog (Alt+A), and the window after a run of the README's worked example, which it also copies to
-# docs/main-window.png, and the format dialog on an example of its own, copied to docs/format-dialog.png.
+# working directory, and saves PNG screenshots there: the main window of a first start, the version dialog
+# (Alt+A), the window after a run of the README's worked example, which it also copies to
+# docs/main-window.png, the same window maximized, and the format dialog on an example of its own, copied to
+# docs/format-dialog.png.
 # Prints their paths. SCREENSHOT_LOCALE (default C.UTF-8) sets the program's locale.
 set -euo pipefail
 
@@ -39,10 +40,6 @@ if [[ ${1:-} == --inside ]]; then
     "$program" 2>"$work/stderr.txt" &
     pid=$!
     trap 'kill "$pid" 2>/dev/null || true' EXIT
-    message=$(wait_for_window "情報" 20)
-    sleep 0.5  # let the first frame paint
-    import -window "$message" "$work/first-start-message.png"
-    xdotool windowfocus --sync "$message" key Return
     main=$(wait_for_window "Ravolin" 20)
     sleep 0.5
     import -window "$main" "$work/main-window.png"
@@ -61,6 +58,10 @@ if [[ ${1:-} == --inside ]]; then
     xdotool key Return
     sleep 1
     import -window "$main" "$work/example-window.png"
+    # Larger: the editor and the output pane take the room.
+    xdotool windowsize "$main" 1260 960
+    sleep 1
+    import -window "$main" "$work/example-window-large.png"
     kill "$pid"
     wait "$pid" 2>/dev/null || true
 
@@ -75,10 +76,10 @@ if [[ ${1:-} == --inside ]]; then
     format=$(wait_for_window "書式と繰り返し" 20)
     sleep 0.5
     import -window "$format" "$work/format-dialog.png"
-    echo "$work/first-start-message.png"
     echo "$work/main-window.png"
     echo "$work/version-dialog.png"
     echo "$work/example-window.png"
+    echo "$work/example-window-large.png"
     echo "$work/format-dialog.png"
     exit 0
 fi
@@ -89,7 +90,8 @@ build=${RAVOLIN_BUILD_DIR:-$root/build}
 cmake --build "$build" --target ravolin >/dev/null
 work=$(mktemp -d -t ravolin-screenshot.XXXXXX)
 # -noreset: the server stays up when its last client goes, as after killing one program before starting the next.
-LC_ALL=${SCREENSHOT_LOCALE:-C.UTF-8} xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" --inside "$build/app/ravolin" "$work"
+# The window keeps its size in the per-user folder: the screenshots' own, so every run starts alike.
+XDG_CONFIG_HOME=$work/config LC_ALL=${SCREENSHOT_LOCALE:-C.UTF-8} xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" --inside "$build/app/ravolin" "$work"
 mkdir -p "$root/docs"
 cp "$work/example-window.png" "$root/docs/main-window.png"
 cp "$work/format-dialog.png" "$root/docs/format-dialog.png"

@@ -80,7 +80,8 @@ protected:
                                 .tone = tone,
                                 .fontChooser = fontChooser,
                                 .trayIcon = trayIcon,
-                                .resultFileChooser = resultFileChooser};
+                                .resultFileChooser = resultFileChooser,
+                                .windowStateFile = [this] { return windowStateFile; }};
         dialog = std::make_unique<ConverterDialog>(std::move(services),
                                                    settingsPath.empty() ? dir.settingsPath() : settingsPath, record);
         dialog->Create();
@@ -147,6 +148,8 @@ protected:
     std::vector<std::string> modalRuns;
     // What a modal dialog does while it runs, and the result it ends with; OK by default.
     std::function<int(QDialog&)> onModal;
+    // Where the window keeps its size between starts; none while empty.
+    std::string windowStateFile;
     std::unique_ptr<ConverterDialog> dialog;
 };
 

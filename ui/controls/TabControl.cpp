@@ -1,8 +1,8 @@
 #include "ui/controls/TabControl.h"
 
-#include <algorithm>
 
 #include <QStyleOptionTabWidgetFrame>
+#include <QProxyStyle>
 #include <QStylePainter>
 #include <QTabBar>
 #include <QToolButton>
@@ -13,27 +13,23 @@ namespace {
 // Room between the pane's frame and the pages laid over it.
 constexpr int kPaneMargin = 4;
 
-// Tabs as wide as the style makes them where they all fit; otherwise as wide as their texts and a little
-// room, so that all ten tabs of the main window show at once without scroll arrows.
-class CompactTabBar : public QTabBar {
+// Tabs with little room beside their texts, so that all ten tabs of the main window show at once without
+// scroll arrows: the styles' default leaves room for about seven.
+class CompactTabStyle : public QProxyStyle {
 public:
-    using QTabBar::QTabBar;
-
-protected:
-    QSize tabSizeHint(int index) const override {
-        const QSize natural = QTabBar::tabSizeHint(index);
-        int total = 0;
-        for (int i = 0; i < count(); ++i) total += QTabBar::tabSizeHint(i).width();
-        if (total <= width()) return natural;
-        const int room = fontMetrics().averageCharWidth();
-        return {std::min(natural.width(), fontMetrics().horizontalAdvance(tabText(index)) + 2 * room),
-                natural.height()};
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        if (metric == PM_TabBarTabHSpace && widget) return widget->fontMetrics().averageCharWidth();
+        return QProxyStyle::pixelMetric(metric, option, widget);
     }
 };
 
 }  // namespace
 
-TabControl::TabControl(QWidget* parent) : QWidget(parent), m_bar(new CompactTabBar(this)) {
+TabControl::TabControl(QWidget* parent) : QWidget(parent), m_bar(new QTabBar(this)) {
+    // The proxy follows the application's style; the bar owns it.
+    auto* compact = new CompactTabStyle;
+    compact->setParent(m_bar);
+    m_bar->setStyle(compact);
     m_bar->setDrawBase(false);
     m_bar->setExpanding(false);
     m_bar->setElideMode(Qt::ElideNone);
