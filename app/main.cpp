@@ -36,6 +36,15 @@ void startupMessageHandler(QtMsgType type, const QMessageLogContext&, const QStr
     g_startupMessages.emplace_back(type, message);
 }
 
+// The window's size and state, in the per-user folder; the folder is made only to write there.
+std::string windowStateFile(bool create) {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    const ravolin::UserFolder folder =
+        create ? ravolin::prepareUserFolder(xdg, home) : ravolin::userFolderPath(xdg, home);
+    return folder.ok() ? folder.path + "/window.ini" : std::string();
+}
+
 void endStartupMessages() {
     qInstallMessageHandler(g_previousHandler);
     for (const auto& [type, message] : g_startupMessages) {
@@ -105,13 +114,7 @@ int main(int argc, char** argv) {
                                           .fontChooser = fontChooser,
                                           .trayIcon = trayIcon,
                                           .resultFileChooser = resultFileChooser,
-                                          .windowStateFile =
-                                              [] {
-                                                  // The folder is made only when a size is kept or looked for.
-                                                  const ravolin::UserFolder folder = ravolin::prepareUserFolder(
-                                                      std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
-                                                  return folder.ok() ? folder.path + "/window.ini" : std::string();
-                                              }}},
+                                          .windowStateFile = windowStateFile}},
                               record);
     app.InitInstance();
     return 0;

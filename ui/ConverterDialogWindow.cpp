@@ -35,14 +35,14 @@ void ConverterDialog::layoutControls() {
 }
 
 void ConverterDialog::restoreWindowState() {
-    const std::string file = m_services.windowStateFile ? m_services.windowStateFile() : std::string();
+    const std::string file = m_services.windowStateFile ? m_services.windowStateFile(false) : std::string();
     if (file.empty()) return;
     const QSettings state(QString::fromStdString(file), QSettings::IniFormat);
     restoreGeometry(state.value(kGeometryKey).toByteArray());
 }
 
 void ConverterDialog::saveWindowState() const {
-    const std::string file = m_services.windowStateFile ? m_services.windowStateFile() : std::string();
+    const std::string file = m_services.windowStateFile ? m_services.windowStateFile(true) : std::string();
     if (file.empty()) return;
     QSettings state(QString::fromStdString(file), QSettings::IniFormat);
     state.setValue(kGeometryKey, saveGeometry());

@@ -30,7 +30,8 @@ struct DialogServices {
     // Where "結果をファイルに保存" writes, and how.
     ResultFileChooserPort& resultFileChooser;
     // The file that keeps the window's size between starts, in the per-user folder; none when it gives "".
-    std::function<std::string()> windowStateFile = [] { return std::string(); };
+    // `create`: make the folder when it is missing (for a write).
+    std::function<std::string(bool create)> windowStateFile = [](bool) { return std::string(); };
 };
 
 }  // namespace ravolin

@@ -17,16 +17,16 @@ WorkingDirectory currentWorkingDirectory() {
     return {path.get(), {}};
 }
 
+UserFolder userFolderPath(const char* xdgConfigHome, const char* home) {
+    if (xdgConfigHome && xdgConfigHome[0] == '/') return {std::string(xdgConfigHome) + "/ravolin", {}};
+    if (home && home[0] == '/') return {std::string(home) + "/.config/ravolin", {}};
+    return {{}, "neither XDG_CONFIG_HOME nor HOME names an absolute folder"};
+}
+
 UserFolder prepareUserFolder(const char* xdgConfigHome, const char* home) {
-    std::string base;
-    if (xdgConfigHome && xdgConfigHome[0] == '/') {
-        base = xdgConfigHome;
-    } else if (home && home[0] == '/') {
-        base = std::string(home) + "/.config";
-    } else {
-        return {{}, "neither XDG_CONFIG_HOME nor HOME names an absolute folder"};
-    }
-    const std::string folder = base + "/ravolin";
+    const UserFolder path = userFolderPath(xdgConfigHome, home);
+    if (!path.ok()) return path;
+    const std::string& folder = path.path;
     // Each missing component in turn, so a missing ~/.config is made private too.
     for (std::size_t slash = 1; slash != std::string::npos;) {
         slash = folder.find('/', slash + 1);

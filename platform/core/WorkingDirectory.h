@@ -23,5 +23,7 @@ struct UserFolder {
     bool ok() const { return error.empty(); }
 };
 UserFolder prepareUserFolder(const char* xdgConfigHome, const char* home);
+// The same folder's path, without creating or looking at anything.
+UserFolder userFolderPath(const char* xdgConfigHome, const char* home);
 
 }  // namespace ravolin

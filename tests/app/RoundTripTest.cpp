@@ -74,14 +74,14 @@ protected:
     }
 
     // Runs with the execute button and copies the output pane, which selects everything on focus; the
-    // clipboard then. From the template, five Tabs reach the execute button; past it lie the shown page's
-    // edits, then the pane. While the run is on, Tab skips the disabled button: the copy is tried again
+    // clipboard then. From the template, five Tabs reach the execute button; past it lie the tabs, the shown
+    // page's edits, then the pane. While the run is on, Tab skips the disabled button: the copy is tried again
     // until the run has ended.
     std::string runAndCopyOutput(const QString& window, int pageEdits) const {
         click(window, 400, 200);
         keys({"Tab", "Tab", "Tab", "Tab", "Tab", "space"});
         QStringList toOutput;
-        for (int i = 0; i < 6 + pageEdits; ++i) toOutput << "Tab";
+        for (int i = 0; i < 7 + pageEdits; ++i) toOutput << "Tab";
         toOutput << "ctrl+c";
         QDeadlineTimer deadline(kTimeoutMs);
         std::string copied;
@@ -108,18 +108,19 @@ TEST_F(RoundTrip, typedSettingsRunCopyAutoSaveAndComeBack) {
     const QString window = start();
     ASSERT_FALSE(window.isEmpty()) << "no main window";
 
-    // From the exit button: the template, the loop count, the auto-save box, then the first counter's token.
+    // From the exit button: the template, the loop count, the auto-save box, then past the buttons and the
+    // tabs the first counter's token.
     keys({"Tab"});
     type("row NN is CC");
     keys({"Tab", "ctrl+a"});
     type("3");
-    keys({"Tab", "space", "Tab", "Tab", "Tab", "Tab"});
+    keys({"Tab", "space", "Tab", "Tab", "Tab", "Tab", "Tab"});
     type("NN");
 
-    // Tab "配列1", then its token and values through the execute button, which Tab leaves for the page.
-    click(window, 345, 431 - 20);
+    // Tab "配列1" (Alt+1), then its token and values through the execute button and the tabs.
+    keys({"alt+1"});
     click(window, 400, 200);
-    keys({"Tab", "Tab", "Tab", "Tab", "Tab", "Tab"});
+    keys({"Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Tab"});
     type("CC");
     keys({"Tab"});
     type("red");

@@ -81,7 +81,7 @@ protected:
                                 .fontChooser = fontChooser,
                                 .trayIcon = trayIcon,
                                 .resultFileChooser = resultFileChooser,
-                                .windowStateFile = [this] { return windowStateFile; }};
+                                .windowStateFile = [this](bool) { return windowStateFile; }};
         dialog = std::make_unique<ConverterDialog>(std::move(services),
                                                    settingsPath.empty() ? dir.settingsPath() : settingsPath, record);
         dialog->Create();
