@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -24,16 +25,45 @@ namespace {
 
 // What Qt says while it connects to the display. A display that refuses the connection ends in a fatal
 // message ("Reinstalling the application may fix this problem", then abort): the user gets one clear line
-// and exit status 1 instead. Everything else Qt said then is passed on once the connection stands.
-std::vector<std::pair<QtMsgType, QString>> g_startupMessages;
+// and exit status 1 instead. Any other fatal start (a platform plugin that is missing or doesn't load) is
+// told in Qt's own words, which name the plugin, also with exit status 1. Everything Qt said before is
+// passed on, once the connection stands or before that fatal message.
+struct StartupMessage {
+    QtMsgType type;
+    std::string category;  // Qt writes it before the text, except "default"
+    QString text;
+};
+std::vector<StartupMessage> g_startupMessages;
 QtMessageHandler g_previousHandler = nullptr;
 
-void startupMessageHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtFatalMsg) {
-        std::fputs(ravolin::noDisplayText(), stderr);
-        _exit(1);
+// An X server or a Wayland compositor that isn't there, as Qt's xcb and wayland plugins tell of it.
+bool displayRefused(const StartupMessage& message) {
+    return (message.category == "qt.qpa.xcb" && message.text.startsWith("could not connect to display")) ||
+           message.text.startsWith("Failed to create wl_display");
+}
+
+void passOn(const StartupMessage& message) {
+    if (g_previousHandler) {
+        const QMessageLogContext context(nullptr, 0, nullptr, message.category.c_str());
+        g_previousHandler(message.type, context, message.text);
+    } else {
+        std::cerr << message.text.toStdString() << '\n';
     }
-    g_startupMessages.emplace_back(type, message);
+}
+
+void startupMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    StartupMessage message{type, context.category ? context.category : "default", text};
+    if (type != QtFatalMsg) {
+        g_startupMessages.push_back(std::move(message));
+        return;
+    }
+    if (std::any_of(g_startupMessages.begin(), g_startupMessages.end(), displayRefused)) {
+        std::fputs(ravolin::noDisplayText(), stderr);
+    } else {
+        for (const StartupMessage& earlier : g_startupMessages) passOn(earlier);
+        passOn(message);
+    }
+    _exit(1);
 }
 
 // The window's size and state, in the per-user folder; the folder is made only to write there.
@@ -47,14 +77,7 @@ std::string windowStateFile(bool create) {
 
 void endStartupMessages() {
     qInstallMessageHandler(g_previousHandler);
-    for (const auto& [type, message] : g_startupMessages) {
-        const QMessageLogContext context;
-        if (g_previousHandler) {
-            g_previousHandler(type, context, message);
-        } else {
-            std::cerr << message.toStdString() << '\n';
-        }
-    }
+    for (const StartupMessage& message : g_startupMessages) passOn(message);
     g_startupMessages.clear();
 }
 

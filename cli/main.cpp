@@ -2,7 +2,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -49,13 +51,14 @@ Options:
   --cp932     write the output in CP932, the settings file's code page, instead of UTF-8
   --lf        end lines with LF instead of CR LF, and end the output with one line break, as POSIX text
               files do (without it the output is byte for byte the window's)
-  --loop N    expand N passes instead of the stored "Loop"; N is read as the file's numbers are
+  --loop N    expand N passes instead of the stored "Loop"; N is a count from 0 to 2147483647 in decimal
+              digits (leading zeros allowed, no sign, no blanks)
   --set SECTION.KEY=VALUE
               use VALUE for the stored key for this run, as if the file held it: commas are line breaks
               where the file's are (--set Edit.Origin=a,b), numbers read as the file's
               (--set Numerical.Init1=5). May be repeated; later ones win. The file is not changed
-  --help      show this help
-  --version   show the version
+  --help      show this help (also -h)
+  --version   show the version (also -V)
 
 Exit status: 0 on success (also when a reader such as "head" closes the pipe early); 1 when the output
 can't be written; 2 when the settings file can't be read or the arguments are wrong.
@@ -73,14 +76,15 @@ Ravolin の設定ファイルに保存されたテンプレートを展開し、
   --cp932     出力を UTF-8 ではなく、設定ファイルと同じ CP932 で書き出します
   --lf        行末を CR LF ではなく LF にし、出力の最後を改行 1 つで終えます（POSIX のテキストファイルの形）。
               指定しなければ出力はウィンドウの変換結果とバイト単位で同じです
-  --loop N    保存された "Loop" の代わりに N 回繰り返します。N はファイルの数値と同じ規則で読みます
+  --loop N    保存された "Loop" の代わりに N 回繰り返します。N は 0 から 2147483647 までの回数を 10 進数の
+              数字だけで書きます（先頭の 0 は可、符号や空白は不可）
   --set セクション.キー=値
               この実行に限り、保存されたキーの値の代わりに「値」を使います。ファイルに書かれていた場合と
               同じに読み、コンマはファイルと同じく改行になり（--set Edit.Origin=a,b）、数値もファイルと
               同じ規則で読みます（--set Numerical.Init1=5）。繰り返し指定でき、後のものが優先します。
               ファイルは変更しません
-  --help      このヘルプを表示します
-  --version   バージョンを表示します
+  --help      このヘルプを表示します（-h も同じ）
+  --version   バージョンを表示します（-V も同じ）
 
 終了ステータス: 成功時は 0（head などの読み手がパイプを先に閉じた場合も 0）。出力を書き出せないときは 1。
 設定ファイルを読めないとき、または引数が正しくないときは 2。
@@ -146,6 +150,15 @@ std::optional<Override> parseSetting(std::string_view argument) {
                     std::string(argument.substr(equals + 1))};
 }
 
+// The --loop value: decimal digits only, leading zeros allowed, 0 to INT32_MAX. The file's lenient reading
+// (blanks, a sign, trailing text, wrap-around past 2^32) would turn a mistyped count into another run.
+std::optional<std::int32_t> parseLoopCount(std::string_view text) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+    std::int32_t count = 0;
+    if (std::from_chars(text.data(), text.data() + text.size(), count).ec != std::errc()) return std::nullopt;
+    return count;
+}
+
 // The input the window gathers from controls that the same loader filled.
 ExpansionInput expansionInput(const WindowSettings& window, const Settings& record) {
     ExpansionInput input;
@@ -167,7 +180,7 @@ int run(int argc, char** argv) {
     bool cp932 = false;
     bool lf = false;
     std::vector<Override> overrides;  // in the order given, --loop among them
-    enum Option { kCp932 = 1, kLf, kLoop, kSet, kVersionOption };
+    enum Option { kCp932 = 1, kLf, kLoop, kSet, kVersionOption = 'V' };
     static const option options[] = {{"cp932", no_argument, nullptr, kCp932},
                                      {"lf", no_argument, nullptr, kLf},
                                      // "--l" stood for --lf before --loop came, and still does.
@@ -178,7 +191,7 @@ int run(int argc, char** argv) {
                                      {"version", no_argument, nullptr, kVersionOption},
                                      {nullptr, 0, nullptr, 0}};
     opterr = 0;  // our own message, in the program's words
-    for (int c; (c = getopt_long(argc, argv, ":h", options, nullptr)) != -1;) {
+    for (int c; (c = getopt_long(argc, argv, ":hV", options, nullptr)) != -1;) {
         switch (c) {
             case kCp932:
                 cp932 = true;
@@ -186,9 +199,16 @@ int run(int argc, char** argv) {
             case kLf:
                 lf = true;
                 break;
-            case kLoop:
-                overrides.push_back({"--loop", "Common", "Loop", optarg});
+            case kLoop: {
+                const std::optional<std::int32_t> count = parseLoopCount(optarg);
+                if (!count) {
+                    complain("--loop \"" + std::string(optarg) + "\": not a count from 0 to 2147483647");
+                    return kExitUsage;
+                }
+                // Among the overrides, so that the later of --loop and --set Common.Loop wins.
+                overrides.push_back({"--loop", "Common", "Loop", std::to_string(*count)});
                 break;
+            }
             case kSet: {
                 std::optional<Override> setting = parseSetting(optarg);
                 if (!setting) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a Release build and checks it as a user's machine would take it: the desktop
-# entry and the metainfo validate, the package holds every file the install puts in place, lintian finds no
-# error, and once installed with apt both programs and both manual pages answer. Leaves the package removed.
+# entry and the metainfo validate, the package holds every file the install puts in place and depends on the
+# window's Japanese face, lintian finds no error, and once installed with apt both programs and both manual
+# pages answer. Leaves the package removed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-package
@@ -26,6 +27,12 @@ contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for file in "${expected[@]}"; do
   grep -qx "./$file" <<<"$contents" || { echo "check-package: $file is missing from the package" >&2; exit 1; }
 done
+
+# The face the window is drawn with is a dependency, not a recommendation; Qt's Japanese texts are recommended.
+relations=$(dpkg-deb -f "$deb" Depends Recommends)
+grep -Eq '^Depends: (.*, )?fonts-ipafont-gothic(,|$)' <<<"$relations" &&
+  grep -qx 'Recommends: qt6-translations-l10n' <<<"$relations" ||
+  { echo "check-package: unexpected relations:" >&2; echo "$relations" >&2; exit 1; }
 
 # Warnings and notes are shown; an error fails the check.
 status=0

@@ -24,6 +24,9 @@ TEST(CommandLine, answersWithoutADisplay) {
         QString err;  // the whole of standard error
     };
     const QString noDisplay = QString::fromUtf8(noDisplayText());
+    QTemporaryDir runtime;  // where a Wayland compositor's socket would be
+    ASSERT_TRUE(makePrivateRuntimeDir(runtime));
+    const QString runtimeDir = "XDG_RUNTIME_DIR=" + runtime.path();
     const Case cases[] = {
         {{"--help"}, {}, 0, "Usage: ravolin [--user-folder]\n", ""},
         {{"--he"}, {}, 0, "Usage: ravolin [--user-folder]\n", ""},  // an abbreviation
@@ -32,8 +35,9 @@ TEST(CommandLine, answersWithoutADisplay) {
         {{"file.ini"}, {}, 2, "", "ravolin: unexpected argument \"file.ini\"\n" + QString(usageText())},
         {{}, {}, 1, "", noDisplay},
         {{"--user-folder"}, {}, 1, "", noDisplay},
-        // A display that refuses the connection: Qt's fatal error becomes the same line, not an abort.
+        // A display refusing the connection (X, Wayland): Qt's fatal error becomes the same line, not an abort.
         {{}, {"DISPLAY=:93"}, 1, "", noDisplay},
+        {{}, {"QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=ravolin-none", runtimeDir}, 1, "", noDisplay},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString() + " " + c.env.join(' ').toStdString());
@@ -53,6 +57,24 @@ TEST(CommandLine, answersWithoutADisplay) {
         }
         EXPECT_EQ(QString::fromUtf8(program.readAllStandardError()), c.err);
     }
+}
+
+// A platform plugin that can't be had is no missing display: Qt's own words name it, with nothing added.
+TEST(CommandLine, platformThatFailsIsToldInQtsWords) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "nosuchplatform");
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(RAVOLIN_EXECUTABLE, QStringList());
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 1);
+    const std::string err = program.readAllStandardError().toStdString();
+    EXPECT_EQ(err.rfind("qt.qpa.plugin: Could not find the Qt platform plugin \"nosuchplatform\"", 0), 0u) << err;
+    EXPECT_NE(err.find("\nThis application failed to start because no Qt platform plugin could be initialized."),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(err.find(noDisplayText()), std::string::npos) << err;
 }
 
 TEST(CommandLine, userFolderBecomesTheWorkingDirectory) {

@@ -155,8 +155,6 @@ TEST_F(ExpandCliTest, wrongArgumentsAreRefused) {
         {{"--set", "Edit.=x"}, "ravolin-expand: --set \"Edit.=x\": expected SECTION.KEY=VALUE\n" + usage},
         {{"--set", "Edit.Origin=a\nb"},
          "ravolin-expand: --set Edit.Origin: the value holds a line break (write line breaks as commas)\n" + usage},
-        {{"--loop", "1\r"},
-         "ravolin-expand: --loop: the value holds a line break (write line breaks as commas)\n" + usage},
         {{"--set", "Edit.Origin=\U0001F600"},
          "ravolin-expand: --set Edit.Origin: the settings file's code page, CP932, lacks some of its characters\n" +
              usage},
@@ -174,6 +172,25 @@ TEST_F(ExpandCliTest, wrongArgumentsAreRefused) {
     EXPECT_EQ(expand({"--", "-dash.ini"}).out, kExampleOutput);
 }
 
+// A count given on the command line is taken whole or refused, never read leniently as the file's numbers.
+TEST_F(ExpandCliTest, loopTakesOnlyADecimalCount) {
+    const std::string path = file("s.ini", "[Edit]\r\nOrigin=N\r\n[Numerical]\r\nText1=N\r\nInit1=1\r\n");
+    for (const std::string value : {"abc", "1,000", "1e3", "-1", "+5", "", " 5", "5 ", "1\r", "0x10", "2147483648",
+                                    "4294967297", "99999999999"}) {
+        // Into a full device: a write would add its own message, and a count read wrongly as billions of
+        // passes stops there instead of filling the disk.
+        const test::ExpandRun run = test::ExpandProcess({"--loop", value, path}, m_dir.path()).run("/dev/full");
+        EXPECT_EQ(run.exitCode, 2) << value;
+        EXPECT_EQ(run.err, "ravolin-expand: --loop \"" + value + "\": not a count from 0 to 2147483647\n");
+    }
+    // The largest count is taken: its first passes come, then the reader goes (the whole would be tens of GiB).
+    const test::ExpandRun largest =
+        test::ExpandProcess({"--loop", "2147483647", path}, m_dir.path()).runIntoClosedPipe(10);
+    EXPECT_EQ(largest.out, "1\r\n2\r\n3\r\n4");
+    EXPECT_EQ(largest.exitCode, 0);
+    EXPECT_EQ(largest.err, "");
+}
+
 TEST_F(ExpandCliTest, optionsAsUsersWriteThem) {
     const std::string path = file("s.ini", kExampleFile);
     struct Case {
@@ -182,6 +199,7 @@ TEST_F(ExpandCliTest, optionsAsUsersWriteThem) {
     };
     const Case cases[] = {
         {{"--version"}, "ravolin-expand " RAVOLIN_VERSION "\n"},
+        {{"-V"}, "ravolin-expand " RAVOLIN_VERSION "\n"},
         {{"--vers"}, "ravolin-expand " RAVOLIN_VERSION "\n"},  // a unique abbreviation
         {{"--lf", path}, "1-red-赤\n2-blue-青\n3--\n"},
         {{path, "--l"}, "1-red-赤\n2-blue-青\n3--\n"},  // options after the file too
@@ -210,8 +228,8 @@ TEST_F(ExpandCliTest, overridesAreReadAsIfTheFileHeldThemAndLeaveItAlone) {
     const Case cases[] = {
         {{}, "1,red|x,y\r\n2,blue|"},
         {{"--loop", "3"}, "1,red|x,y\r\n2,blue|\r\n3,|"},
-        {{"--loop", " +1x"}, "1,red|x,y"},  // the file's integer rules
-        {{"--loop", "-1"}, ""},
+        {{"--loop", "0003"}, "1,red|x,y\r\n2,blue|\r\n3,|"},
+        {{"--loop", "0"}, ""},
         {{"--set", "Common.Loop=1"}, "1,red|x,y"},
         {{"--set", "Numerical.Init1=-5"}, "-5,red|x,y\r\n-4,blue|"},
         {{"--set", "numerical.INC1=10"}, "1,red|x,y\r\n11,blue|"},  // names match as in the file
