@@ -1,7 +1,10 @@
 #include "app/ConverterApp.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <utility>
+
+#include <QGuiApplication>
 
 #include "settings/SettingsStore.h"
 #include "ui/ConverterDialog.h"
@@ -9,6 +12,11 @@
 #include "ui/SaveMessages.h"
 
 namespace ravolin {
+
+std::string displayLockName() {
+    return instanceLockName(QGuiApplication::platformName().toStdString(), std::getenv("DISPLAY"),
+                            std::getenv("WAYLAND_DISPLAY"));
+}
 
 std::string settingsPathIn(const WorkingDirectory& directory) {
     if (!directory.ok()) return kSettingsFileName;

@@ -14,10 +14,15 @@ namespace ravolin {
 
 class ConverterDialog;
 
+// The single-instance lock's name for the display this process's windows go to: the Qt platform in use,
+// $DISPLAY and $WAYLAND_DISPLAY (instanceLockName). Once the QGuiApplication exists.
+std::string displayLockName();
+
 // What the start sequence reaches outside itself; each has the real service as its default.
 struct AppServices {
     DialogServices dialog;
-    std::function<SingleInstance()> acquireInstance = [] { return SingleInstance::acquire(kInstanceLockName); };
+    // One copy per user and display: the same user may run one on each display.
+    std::function<SingleInstance()> acquireInstance = [] { return SingleInstance::acquire(displayLockName()); };
     std::function<WorkingDirectory()> workingDirectory = currentWorkingDirectory;
     std::function<int(ConverterDialog&)> runDialog{};  // empty: DoModal
     std::ostream* diagnostics = nullptr;               // null: standard error
