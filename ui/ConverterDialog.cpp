@@ -127,6 +127,7 @@ bool ConverterDialog::OnInitDialog() {
         m_tab->InsertItem(i, QString::fromUtf8(kTabTexts[i]));
     createPages();
     m_savedFields = storedFieldTexts();
+    m_fieldsLoaded = true;
 
     // The first tab stop of the template, the exit button, has the focus when the window shows.
     GetDlgItem(kIdExit)->setFocus();
