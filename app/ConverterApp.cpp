@@ -1,7 +1,13 @@
 #include "app/ConverterApp.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <utility>
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QSessionManager>
 
 #include "settings/SettingsStore.h"
 #include "ui/ConverterDialog.h"
@@ -9,6 +15,33 @@
 #include "ui/SaveMessages.h"
 
 namespace ravolin {
+namespace {
+
+// The session manager tells the program to go with a Quit event to the application, on which Qt closes the
+// windows: the main dialog's close would ask its questions or refuse during a run. It is taken here instead.
+class QuitEventFilter final : public QObject {
+public:
+    explicit QuitEventFilter(std::function<void()> onQuit) : m_onQuit(std::move(onQuit)) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != QCoreApplication::instance() || event->type() != QEvent::Quit) return false;
+        m_onQuit();
+        return true;
+    }
+
+private:
+    std::function<void()> m_onQuit;
+};
+
+}  // namespace
+
+std::string displayLockName() {
+    return instanceLockName(QGuiApplication::platformName().toStdString(), std::getenv("DISPLAY"),
+                            std::getenv("WAYLAND_DISPLAY"));
+}
 
 std::string settingsPathIn(const WorkingDirectory& directory) {
     if (!directory.ok()) return kSettingsFileName;
@@ -45,6 +78,13 @@ bool ConverterApp::InitInstance() {
 
     ConverterDialog dialog(m_services.dialog, *m_pszProfileName, m_record);
     m_pMainWnd = &dialog;
+    // The end of the desktop session: first the session manager asks for the work to be kept. That alone
+    // doesn't end the program: it comes for a checkpoint too, and another program may still cancel the
+    // logout. The end itself is the Quit that follows. A logout can't wait for a question: none is asked,
+    // and the shutdown is never cancelled.
+    QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, &dialog,
+                     [this, &dialog](QSessionManager&) { dialog.OnEndSession(diagnostics()); });
+    const QuitEventFilter quitFilter([this] { EndSession(); });
     if (m_services.runDialog) {
         m_services.runDialog(dialog);
     } else {
@@ -52,6 +92,15 @@ bool ConverterApp::InitInstance() {
     }
     m_pMainWnd = nullptr;
     return false;
+}
+
+void ConverterApp::EndSession() {
+    if (m_pMainWnd) m_pMainWnd->OnEndSession(diagnostics());
+    if (m_services.quit) {
+        m_services.quit();
+    } else {
+        QCoreApplication::exit(0);
+    }
 }
 
 }  // namespace ravolin

@@ -14,13 +14,20 @@ namespace ravolin {
 
 class ConverterDialog;
 
+// The single-instance lock's name for the display this process's windows go to: the Qt platform in use,
+// $DISPLAY and $WAYLAND_DISPLAY (instanceLockName). Once the QGuiApplication exists.
+std::string displayLockName();
+
 // What the start sequence reaches outside itself; each has the real service as its default.
 struct AppServices {
     DialogServices dialog;
-    std::function<SingleInstance()> acquireInstance = [] { return SingleInstance::acquire(kInstanceLockName); };
+    // One copy per user and display: the same user may run one on each display.
+    std::function<SingleInstance()> acquireInstance = [] { return SingleInstance::acquire(displayLockName()); };
     std::function<WorkingDirectory()> workingDirectory = currentWorkingDirectory;
     std::function<int(ConverterDialog&)> runDialog{};  // empty: DoModal
     std::ostream* diagnostics = nullptr;               // null: standard error
+    // Ends every event loop, the main dialog's and any modal one inside it, and every one started later.
+    std::function<void()> quit{};  // empty: QCoreApplication::exit(0)
 };
 
 // The settings file in `directory`; where the directory can't be read, the bare file name, which the kernel
@@ -35,6 +42,11 @@ public:
 
     // The start sequence. Returns false: the process ends when it returns.
     bool InitInstance();
+
+    // The program is told to end (the session manager's last word, a termination signal): the main dialog
+    // keeps what auto-save keeps (OnEndSession), then every event loop returns and the start sequence ends,
+    // without the exit's questions.
+    void EndSession();
 
     // The main dialog while it runs, else null.
     ConverterDialog* m_pMainWnd = nullptr;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <utility>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,26 +19,24 @@ int g_signalPipe[2] = {-1, -1};
 extern "C" void onTerminationSignal(int) {
     const int savedErrno = errno;
     const char byte = 1;
-    // Async-signal-safe; a full pipe already holds a pending quit.
+    // Async-signal-safe; a full pipe already holds a pending request.
     [[maybe_unused]] const ssize_t written = write(g_signalPipe[1], &byte, 1);
     errno = savedErrno;
 }
 
 }  // namespace
 
-bool quitOnTerminationSignals(std::string& error) {
+bool handleTerminationSignals(std::function<void()> onSignal, std::string& error) {
     if (pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         error = std::string("cannot create the signal pipe: ") + std::strerror(errno);
         return false;
     }
     auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [onSignal = std::move(onSignal)] {
         char bytes[16];
         while (read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
         }
-        // Quits every event loop, the main dialog's and any modal one inside it, and every loop started
-        // later returns at once, so the start sequence ends without passing through the exit procedure.
-        QCoreApplication::exit(0);
+        onSignal();
     });
     struct sigaction action {};
     action.sa_handler = onTerminationSignal;

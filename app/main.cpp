@@ -120,8 +120,6 @@ int main(int argc, char** argv) {
     endStartupMessages();
     QGuiApplication::setDesktopFileName(QStringLiteral(RAVOLIN_APP_ID));
     ravolin::installQtJapaneseTranslation(application);
-    std::string error;
-    if (!ravolin::quitOnTerminationSignals(error)) std::cerr << "ravolin: " << error << '\n';
     // The settings record lives from before the start sequence to the end of the process.
     static ravolin::Settings record;
     static ravolin::QtMessageBox messageBox;
@@ -139,6 +137,11 @@ int main(int argc, char** argv) {
                                           .resultFileChooser = resultFileChooser,
                                           .windowStateFile = windowStateFile}},
                               record);
+    // A termination signal ends the program as the end of the desktop session does.
+    std::string error;
+    if (!ravolin::handleTerminationSignals([&app] { app.EndSession(); }, error)) {
+        std::cerr << "ravolin: " << error << '\n';
+    }
     app.InitInstance();
     return 0;
 }

@@ -149,6 +149,7 @@ bool ConverterDialog::OnInitDialog() {
     createPages();
     showStyleSummaries();
     m_savedFields = storedFieldTexts();
+    m_fieldsLoaded = true;
 
     // The first tab stop of the template, the exit button, has the focus when the window shows.
     GetDlgItem(kIdExit)->setFocus();

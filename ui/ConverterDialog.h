@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <iosfwd>
 #include <map>
 #include <memory>
 #include <span>
@@ -72,6 +73,11 @@ public:
     void OnOK();
     void OnCancel();
     void OnExit();
+    // The desktop session ends, or the program was told to end (SIGTERM, SIGHUP, SIGINT): no one is there to
+    // answer. With auto-save on, the fields are saved as the exit saves them, during a run as well; a failure,
+    // or a text stored other than it stood, goes to `diagnostics` instead of a box. Without auto-save nothing
+    // is written. Asks nothing and leaves the window as it is: the caller ends the program.
+    void OnEndSession(std::ostream& diagnostics);
     void OnAbout();
     // The short guide of the help menu.
     void OnGuide();
@@ -211,6 +217,8 @@ private:
     // they were at the last load or save.
     std::vector<std::string> storedFieldTexts() const;
     std::vector<std::string> m_savedFields;
+    // OnInitDialog has put the loaded settings into the fields; before that they hold nothing to keep.
+    bool m_fieldsLoaded = false;
     // Counts the worker threads of runs and result saves alike.
     static void noteWorkerStarted();
     static void noteWorkerEnded();

@@ -1,7 +1,10 @@
 // The whole way out of the window: the exit button (OnOK), the close requests (Esc, the close box, the
 // system menu, IDCANCEL), the menu and tray exits, the end of the dialog, and the refusal of all of them
-// while a run is active.
+// while a run is active; and the end of the session, which asks nothing.
 #include "ui/ConverterDialog.h"
+
+#include <ostream>
+#include <string>
 
 #include <QCloseEvent>
 
@@ -9,6 +12,15 @@
 #include "ui/SaveMessages.h"
 
 namespace ravolin {
+namespace {
+
+// A box's text for a terminal: its CR LF line ends as LF.
+std::string forTerminal(std::string text) {
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
+    return text;
+}
+
+}  // namespace
 
 void ConverterDialog::OnOK() {
     // Typed work counts as unsaved as much as a run does, so the question below guards it too.
@@ -32,6 +44,22 @@ void ConverterDialog::OnOK() {
         }
     }
     done(IDOK);
+}
+
+void ConverterDialog::OnEndSession(std::ostream& diagnostics) {
+    // Before OnInitDialog has filled them (a notice at start is up), the fields would save over the file.
+    if (m_bAutoSave == 0 || !m_fieldsLoaded) return;
+    const SaveResult saved = saveFromControls();
+    if (!saved.ok) {
+        diagnostics << "ravolin: "
+                    << forTerminal(fillText(kSaveFailedMessage, describeSaveFailure(m_settingsPath, saved))) << '\n';
+        return;
+    }
+    m_bUnsaved = 0;
+    m_savedFields = storedFieldTexts();
+    if (!saved.adjustments.empty()) {
+        diagnostics << "ravolin: " << forTerminal(describeAdjustments(saved.adjustments)) << '\n';
+    }
 }
 
 void ConverterDialog::OnCancel() {

@@ -1,6 +1,9 @@
 #include "platform/core/SingleInstance.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -47,7 +50,75 @@ std::string temporaryDirectory() {
     return tmp && tmp[0] == '/' ? tmp : "/tmp";
 }
 
+bool isDigits(std::string_view text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// "[protocol/][host]:number[.screen]", read as the X library reads it, as "host:number": no protocol, no
+// screen, no leading zeros, the host in lower case and empty for the local one. Empty when it doesn't parse.
+std::string normalisedXDisplay(std::string_view value) {
+    if (const auto slash = value.rfind('/'); slash != std::string_view::npos) value.remove_prefix(slash + 1);
+    const auto colon = value.rfind(':');
+    if (colon == std::string_view::npos) return {};
+    std::string_view number = value.substr(colon + 1);
+    if (const auto dot = number.find('.'); dot != std::string_view::npos) {
+        if (!isDigits(number.substr(dot + 1))) return {};
+        number = number.substr(0, dot);
+    }
+    if (!isDigits(number)) return {};
+    number.remove_prefix(std::min(number.find_first_not_of('0'), number.size() - 1));
+    std::string host(value.substr(0, colon));
+    for (char& c : host) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    if (host == "unix") host.clear();
+    return host + ":" + std::string(number);
+}
+
+std::string escapedForFileName(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string escaped;
+    for (const unsigned char c : text) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '_' ||
+            c == ':' || c == '-') {
+            escaped += static_cast<char>(c);
+        } else {
+            escaped += {'%', kHex[c >> 4], kHex[c & 15]};
+        }
+    }
+    return escaped;
+}
+
+// FNV-1a: a name too long for the file system still tells displays apart.
+std::string hashHex(std::string_view text) {
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const unsigned char c : text) hash = (hash ^ c) * 1099511628211ULL;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return hex;
+}
+
 }  // namespace
+
+std::string instanceLockName(std::string_view qtPlatform, const char* x11Display, const char* waylandDisplay) {
+    constexpr std::size_t kMaxFileName = 255;  // NAME_MAX of Linux file systems
+    const auto named = [](const char* value) { return value && *value; };
+    std::string kind;
+    std::string display;
+    if (qtPlatform.substr(0, 7) == "wayland" || (!named(x11Display) && named(waylandDisplay))) {
+        kind = "-wayland-";
+        display = named(waylandDisplay) ? waylandDisplay : "wayland-0";
+    } else if (named(x11Display)) {
+        kind = "-x11-";
+        display = normalisedXDisplay(x11Display);
+        if (display.empty()) display = x11Display;
+    } else {
+        return kInstanceLockName;
+    }
+    std::string name = kInstanceLockName + kind + escapedForFileName(display);
+    if (name.size() > kMaxFileName) name = kInstanceLockName + kind + "~" + hashHex(display);
+    return name;
+}
 
 bool privateLockDirectory(std::string& directory, std::string& error) {
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && runtime[0] == '/') {

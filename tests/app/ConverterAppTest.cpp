@@ -10,8 +10,11 @@
 
 #include <sys/stat.h>
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QTemporaryDir>
 
+#include "settings/SettingsStore.h"
 #include "testsupport/FakeFontChooser.h"
 #include "testsupport/FakeMessageBox.h"
 #include "testsupport/FakeResultFileChooser.h"
@@ -143,6 +146,41 @@ TEST_F(StartSequence, lockThatCannotBeTaken_endsWithoutWindowButSaysWhy) {
     EXPECT_NE(call.text.find("/nonexistent-ravolin-dir/Ravolin_Replace"), std::string::npos) << call.text;
     // The reason in the desktop's language, as the C library words it.
     EXPECT_NE(call.text.find(std::strerror(ENOENT)), std::string::npos) << call.text;
+}
+
+// The session manager's last word is a Quit to the application, on which Qt would close the window through
+// the exit's questions: the work is kept as auto-save keeps it and the program ends, asking nothing.
+TEST_F(StartSequence, quitFromTheSessionManager_keepsTheWorkWithAutoSave_andAsksNothing) {
+    for (const int autoSave : {1, 0}) {
+        SCOPED_TRACE(autoSave);
+        settings.writeSettings("[Common]\r\nAutoSave=" + std::to_string(autoSave) +
+                               "\r\nFont=" + kValidFontDescription + "\r\n");
+        const std::string before = settings.readSettingsBytes();
+        int quits = 0;
+        AppServices s = services();
+        s.quit = [&quits] { ++quits; };
+        s.runDialog = [](ConverterDialog& dialog) {
+            dialog.Create();
+            dialog.show();
+            dialog.SetDlgItemText(kIdTemplate, "typed");
+            QEvent quit(QEvent::Quit);
+            QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+            return 0;
+        };
+        app = std::make_unique<ConverterApp>(std::move(s), record);
+        app->InitInstance();
+        EXPECT_EQ(quits, 1);
+        EXPECT_TRUE(messageBox.calls().empty());
+        WindowSettings stored;
+        Settings storedRecord;
+        loadSettingsFile(settings.settingsPath(), stored, storedRecord);
+        if (autoSave) {
+            EXPECT_EQ(stored.templateText, "typed");
+        } else {
+            EXPECT_EQ(settings.readSettingsBytes(), before);
+        }
+        app.reset();
+    }
 }
 
 TEST(SettingsPath, isTheDirectoryPlusTheFileName) {

@@ -3,8 +3,6 @@
 #include <csignal>
 #include <string>
 
-#include <poll.h>
-#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <QDeadlineTimer>
@@ -13,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "settings/SettingsStore.h"
 #include "tests/app/ProgramProcess.h"
 #include "testsupport/TempSettingsDir.h"
 #include "testsupport/XvfbServer.h"
@@ -22,67 +21,79 @@ namespace {
 
 constexpr int kTimeoutMs = 20000;
 
-// Waits until a process has opened and closed, without writing, `name` in `directory`: the program has
-// then read its settings, so its signal handlers are in place.
-bool waitUntilRead(const std::string& directory, const std::string& name, QProcess& program) {
-    const int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (fd < 0) return false;
-    inotify_add_watch(fd, directory.c_str(), IN_CLOSE_NOWRITE);
-    program.start();
-    bool read = false;
+// The clipboard once it holds `text`, or what it held when the time ran out.
+QString waitForClipboard(const XvfbServer& x, const QString& text) {
     QDeadlineTimer deadline(kTimeoutMs);
-    while (!read && !deadline.hasExpired()) {
-        pollfd events{fd, POLLIN, 0};
-        if (poll(&events, 1, static_cast<int>(deadline.remainingTime())) <= 0) break;
-        alignas(inotify_event) char buffer[4096];
-        for (ssize_t length; (length = ::read(fd, buffer, sizeof buffer)) > 0;) {
-            for (char* p = buffer; p < buffer + length;) {
-                const auto* event = reinterpret_cast<const inotify_event*>(p);
-                if (event->len && name == event->name) read = true;
-                p += sizeof(inotify_event) + event->len;
-            }
-        }
-    }
-    close(fd);
-    return read;
+    QString clipboard;
+    do {
+        clipboard = x.run("xclip", {"-o", "-selection", "clipboard", "-t", "UTF8_STRING"});
+        if (clipboard == text) break;
+        QThread::msleep(50);
+    } while (!deadline.hasExpired());
+    return clipboard;
 }
 
-// A signal ends the program as logging off does: at once, normally, asking and saving nothing,
-// although auto-save is on.
-TEST(Termination, signalEndsTheProgramPromptlyWithoutSaving) {
+// A request to end (SIGTERM; SIGHUP, from a closing terminal; SIGINT, Ctrl+C) ends the program at once and
+// normally, asking nothing. With auto-save on it first saves what the fields hold, as the exit would; without
+// it nothing is written. A notice at start comes before the fields are filled: nothing of them is saved.
+TEST(Termination, signalEndsTheProgram_savingTypedWorkOnlyWithAutoSave) {
+    if (!XvfbServer::isInstalled()) GTEST_SKIP() << "Xvfb is not installed: no X server to run the program on";
+    XvfbServer x;
+    QTemporaryDir runtime;
+    ASSERT_TRUE(startStage(x, runtime));
     struct Case {
         const char* name;
         int signal;
+        int autoSave;
         bool validFont;  // without one, a notice is up when the signal comes
+        bool saved;
     };
     const Case cases[] = {
-        {"SIGTERM", SIGTERM, true},
-        {"SIGINT", SIGINT, true},
-        {"SIGHUP", SIGHUP, true},
-        {"SIGTERM during the start-up notice", SIGTERM, false},
+        {"SIGTERM, auto-save on", SIGTERM, 1, true, true},
+        {"SIGHUP, auto-save on", SIGHUP, 1, true, true},
+        {"SIGINT, auto-save on", SIGINT, 1, true, true},
+        {"SIGTERM, auto-save off", SIGTERM, 0, true, false},
+        {"SIGHUP, auto-save off", SIGHUP, 0, true, false},
+        {"SIGTERM during the start-up notice", SIGTERM, 1, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        QTemporaryDir runtime;
-        ASSERT_TRUE(makePrivateRuntimeDir(runtime));
         TempSettingsDir work;
-        work.writeSettings(std::string("[Common]\r\nAutoSave=1\r\nLoop=3\r\n") +
+        work.writeSettings("[Common]\r\nAutoSave=" + std::to_string(c.autoSave) + "\r\nLoop=3\r\n" +
                            (c.validFont ? "Font=" + std::string(kValidFontDescription) + "\r\n" : ""));
         const std::string before = work.readSettingsBytes();
         const QStringList entriesBefore = QDir(QString::fromStdString(work.directory())).entryList(QDir::AllEntries);
 
         QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        prepareProgram(program, env, runtime, work);
-        ASSERT_TRUE(waitUntilRead(work.directory(), "RavolinSetting.ini", program))
-            << "the program never read its settings";
+        prepareProgram(program, x.environment(), runtime, work);
+        program.start();
+        const QString typed = QString("typed before ") + c.name;
+        if (c.validFont) {
+            const QString window = x.waitForWindow("^Ravolin$", program.processId(), kTimeoutMs);
+            ASSERT_FALSE(window.isEmpty()) << "no main window";
+            // From the exit button to the template; the copy tells that the typing has arrived.
+            x.run("xdotool", {"windowfocus", "--sync", window});
+            x.run("xdotool", {"key", "--clearmodifiers", "Tab"});
+            x.run("xdotool", {"type", "--delay", "20", typed});
+            x.run("xdotool", {"key", "--clearmodifiers", "ctrl+a", "ctrl+c"});
+            ASSERT_EQ(waitForClipboard(x, typed), typed);
+        } else {
+            ASSERT_FALSE(x.waitForWindow("^情報$", program.processId(), kTimeoutMs).isEmpty()) << "no notice";
+        }
 
         ASSERT_EQ(kill(static_cast<pid_t>(program.processId()), c.signal), 0);
         ASSERT_TRUE(program.waitForFinished(kTimeoutMs)) << "the program did not end";
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << "killed by the signal instead of quitting";
         EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
-        EXPECT_EQ(work.readSettingsBytes(), before);
+        if (c.saved) {
+            WindowSettings stored;
+            Settings record;
+            loadSettingsFile(work.settingsPath(), stored, record);
+            EXPECT_EQ(stored.templateText, typed.toStdString());
+            EXPECT_EQ(stored.loopCount, 3);
+        } else {
+            EXPECT_EQ(work.readSettingsBytes(), before);
+        }
         EXPECT_EQ(QDir(QString::fromStdString(work.directory())).entryList(QDir::AllEntries), entriesBefore);
     }
 }
@@ -92,17 +103,18 @@ int threadCount(qint64 pid) {
         QDir(QString("/proc/%1/task").arg(pid)).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
 }
 
-// The worker of a long run outlives the window: the program must neither wait for it nor crash under it.
-TEST(Termination, sigtermDuringARun_endsTheProgramPromptly) {
+// The worker of a long run outlives the window: the program must neither wait for it nor crash under it. With
+// auto-save on, what the fields hold is saved: the run needs none of it.
+TEST(Termination, sigtermDuringARun_savesTheFieldsAndEndsTheProgramPromptly) {
     if (!XvfbServer::isInstalled()) GTEST_SKIP() << "Xvfb is not installed: no X server to run the program on";
     XvfbServer x;
     QTemporaryDir runtime;
     ASSERT_TRUE(startStage(x, runtime));
     TempSettingsDir work;
     // About 30 MB of output: seconds of work for the worker.
+    const std::string longTemplate = "line ＜置換1＞ of a long run; long enough to take a while........";
     work.writeSettings("[Common]\r\nAutoSave=1\r\nLoop=400000\r\nFont=" + std::string(kValidFontDescription) +
-                       "\r\n[Edit]\r\nOrigin=line ＜置換1＞ of a long run, long enough to take a while........\r\n");
-    const std::string before = work.readSettingsBytes();
+                       "\r\n[Edit]\r\nOrigin=" + longTemplate + "\r\n");
 
     QProcess program;
     prepareProgram(program, x.environment(), runtime, work);
@@ -110,9 +122,12 @@ TEST(Termination, sigtermDuringARun_endsTheProgramPromptly) {
     const QString window = x.waitForWindow("^Ravolin$", program.processId(), kTimeoutMs);
     ASSERT_FALSE(window.isEmpty()) << "no main window";
     x.run("xdotool", {"windowfocus", "--sync", window});
-    // From the exit button to the execute button, which starts the run: its worker is a new thread.
+    // From the exit button to the template, where "!" is typed at the end, then to the execute button, which
+    // starts the run: its worker is a new thread.
     const int threadsBefore = threadCount(program.processId());
-    for (const char* key : {"Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "space"}) {
+    x.run("xdotool", {"key", "--clearmodifiers", "Tab", "ctrl+End"});
+    x.run("xdotool", {"type", "!"});
+    for (const char* key : {"Tab", "Tab", "Tab", "Tab", "Tab", "space"}) {
         x.run("xdotool", {"key", "--clearmodifiers", key});
     }
     QDeadlineTimer deadline(kTimeoutMs);
@@ -123,7 +138,11 @@ TEST(Termination, sigtermDuringARun_endsTheProgramPromptly) {
     ASSERT_TRUE(program.waitForFinished(kTimeoutMs)) << "the program did not end";
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
-    EXPECT_EQ(work.readSettingsBytes(), before);
+    WindowSettings stored;
+    Settings record;
+    loadSettingsFile(work.settingsPath(), stored, record);
+    EXPECT_EQ(stored.templateText, longTemplate + "!");
+    EXPECT_EQ(stored.loopCount, 400000);
 }
 
 }  // namespace

@@ -68,10 +68,11 @@ protected:
         }
     }
 
-    // Starts the real program in the shared working directory, with the lock directory of this test.
-    QProcess& startProgram() {
+    // Starts the real program on `x` (this test's first display by default) in the shared working directory,
+    // with the lock directory of this test.
+    QProcess& startProgram(const XvfbServer* x = nullptr) {
         auto& program = *m_programs.emplace_back(std::make_unique<QProcess>());
-        prepareProgram(program, m_x.environment(), m_runtime, m_work);
+        prepareProgram(program, (x ? *x : m_x).environment(), m_runtime, m_work);
         program.start();
         EXPECT_TRUE(program.waitForStarted(10000));
         return program;
@@ -132,6 +133,27 @@ TEST_F(TwoInstances, secondCopyIsRefused_firstRunsOn_andAKilledFirstFreesTheLock
         << "a copy started after the first was killed showed no window; it is in state " << third.state()
         << " and said: " << third.readAllStandardError().toStdString();
     EXPECT_TRUE(m_x.findWindows("^警告$").isEmpty());
+}
+
+// The lock is per user and display: the same user on a second display gets a window of its own there.
+TEST_F(TwoInstances, copiesOnTwoDisplaysBothRun) {
+    XvfbServer other;
+    ASSERT_TRUE(other.start()) << other.error().toStdString();
+    ASSERT_NE(other.display(), m_x.display());
+    QProcess& first = startProgram();
+    ASSERT_FALSE(m_x.waitForWindow("^Ravolin$", first.processId(), kWindowTimeoutMs).isEmpty());
+    QProcess& second = startProgram(&other);
+    EXPECT_FALSE(other.waitForWindow("^Ravolin$", second.processId(), kWindowTimeoutMs).isEmpty())
+        << "the copy on the second display showed no window; it is in state " << second.state()
+        << " and said: " << second.readAllStandardError().toStdString();
+    EXPECT_TRUE(other.findWindows("^警告$").isEmpty());
+    EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_EQ(second.state(), QProcess::Running);
+    // The programs go before the second display does.
+    for (auto& program : m_programs) {
+        program->kill();
+        program->waitForFinished(10000);
+    }
 }
 
 }  // namespace

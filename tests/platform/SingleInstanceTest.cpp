@@ -53,6 +53,52 @@ protected:
     std::string m_private;
 };
 
+// One lock per user and display: the spellings of one display give one name, other displays other names.
+TEST(InstanceLockName, namesTheDisplayTheWindowsGoTo) {
+    struct Case {
+        const char* platform;
+        const char* display;
+        const char* wayland;
+        std::string name;
+    };
+    const std::string x = "Ravolin_Replace-x11-";
+    const std::string w = "Ravolin_Replace-wayland-";
+    const Case cases[] = {
+        {"xcb", ":0", nullptr, x + ":0"},
+        {"xcb", ":0.0", nullptr, x + ":0"},
+        {"xcb", "unix:0", nullptr, x + ":0"},
+        {"xcb", "unix/:00.1", nullptr, x + ":0"},
+        {"xcb", ":1", nullptr, x + ":1"},
+        {"xcb", "localhost:10.0", nullptr, x + "localhost:10"},
+        {"xcb", "tcp/Host.Example:2", nullptr, x + "host.example:2"},
+        {"xcb", "host::0", nullptr, x + "host::0"},
+        {"xcb", ":0", "wayland-1", x + ":0"},  // an X window on a Wayland desktop is on its X server
+        {"xcb", "/tmp/.X11-unix/X0", nullptr, x + "%2Ftmp%2F.X11-unix%2FX0"},
+        {"xcb", ":0x", nullptr, x + ":0x"},
+        {"xcb", "h\xc3\xa9 st%:0", nullptr, x + "h%C3%A9%20st%25:0"},
+        {"wayland", ":0", "wayland-1", w + "wayland-1"},
+        {"wayland-egl", ":0", "wayland-1", w + "wayland-1"},
+        {"wayland", nullptr, nullptr, w + "wayland-0"},
+        {"wayland", nullptr, "/run/user/1000/wayland-0", w + "%2Frun%2Fuser%2F1000%2Fwayland-0"},
+        {"offscreen", "", "wayland-2", w + "wayland-2"},
+        {"offscreen", ":3", "wayland-2", x + ":3"},
+        {"offscreen", "", "", "Ravolin_Replace"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.platform) + " / " + std::string(c.display ? c.display : "(unset)").substr(0, 40) +
+                     " / " + (c.wayland ? c.wayland : "(unset)"));
+        EXPECT_EQ(instanceLockName(c.platform, c.display, c.wayland), c.name);
+    }
+    // A name too long for a file name holds a hash of the display instead, one per display.
+    const std::string longNames[] = {instanceLockName("xcb", (std::string(300, 'h') + ":0").c_str(), nullptr),
+                                     instanceLockName("xcb", (std::string(300, 'h') + ":1").c_str(), nullptr)};
+    for (const std::string& name : longNames) {
+        EXPECT_LE(name.size(), 255u);
+        EXPECT_EQ(name.rfind(x + "~", 0), 0u) << name;
+    }
+    EXPECT_NE(longNames[0], longNames[1]);
+}
+
 TEST_F(LockTest, secondHolder_isRefusedUntilTheFirstLetsGo) {
     std::optional<SingleInstance> first = SingleInstance::acquireIn(m_private, kInstanceLockName);
     ASSERT_EQ(first->status(), SingleInstance::Status::Owner);

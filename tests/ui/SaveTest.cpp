@@ -1,4 +1,5 @@
 #include <fstream>
+#include <sstream>
 
 #include <sys/stat.h>
 
@@ -295,6 +296,63 @@ TEST_F(Saving, textsStoredOtherThanTheyStand_areNamedAfterTheSave) {
     ASSERT_EQ(messageBox.calls().size(), 2u);
     EXPECT_EQ(messageBox.calls()[1].text, expected);
     EXPECT_TRUE(ended());
+}
+
+// The end of the session asks nothing: with auto-save on the fields are saved, during a run as well, and
+// what a box would say goes to standard error; without auto-save nothing is written.
+TEST_F(Saving, endOfSession_savesTheFieldsOnlyWithAutoSave_andAsksNothing) {
+    struct Case {
+        const char* name;
+        std::int32_t autoSave;
+        bool duringRun;
+        const char* token;  // of counter 1
+        bool unwritable;    // the path lies under a regular file
+        bool written;
+        std::string said;  // the start of what goes to standard error
+    };
+    const Case cases[] = {
+        {"auto-save off", 0, false, "NN", false, false, ""},
+        {"auto-save off, during a run", 0, true, "NN", false, false, ""},
+        {"auto-save on", 1, false, "NN", false, true, ""},
+        {"stored auto-save 2", 2, false, "NN", false, true, ""},
+        {"auto-save on, during a run", 1, true, "NN", false, true, ""},
+        {"auto-save on, a token cut", 1, false, "ABCDEFGHIJKLMNOPQRST", false, true,
+         "ravolin: 設定を保存しましたが、次の項目はそのままの形では保存できませんでした。\n\n・[数値] 1 行目"},
+        {"auto-save on, the save fails", 1, false, "NN", true, false,
+         "ravolin: 設定を保存できませんでした。\n\nファイル: " + dir.directory() +
+             "/blocker/RavolinSetting.ini\n理由: "},
+    };
+    std::ofstream(dir.directory() + "/blocker") << "a regular file";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeSettingsWithFont("AutoSave=" + std::to_string(c.autoSave) + "\r\n");
+        if (c.unwritable) messageBox.scriptAnswer(IDOK);  // nothing loads: the font's notice
+        create(c.unwritable ? dir.directory() + "/blocker/RavolinSetting.ini" : std::string());
+        dialog->m_bAutoSave = c.autoSave;
+        if (c.duringRun) startHeldRun();
+        dialog->SetDlgItemText(kIdTemplate, "typed\r\nwork");
+        setCounterToken(0, c.token);
+        const std::string fileBefore = dir.readSettingsBytes();
+        const std::size_t callsBefore = messageBox.calls().size();
+
+        std::ostringstream said;
+        dialog->OnEndSession(said);
+        EXPECT_EQ(messageBox.calls().size(), callsBefore);
+        EXPECT_EQ(said.str().substr(0, c.said.size()), c.said);
+        EXPECT_EQ(said.str().empty(), c.said.empty()) << said.str();
+        EXPECT_EQ(dialog->isRunning(), c.duringRun);
+        if (c.written) {
+            EXPECT_EQ(stored().window.templateText, "typed\r\nwork");
+            EXPECT_EQ(stored().record.counters[0].token, std::string(c.token).substr(0, 15));
+            EXPECT_EQ(stored().window.autoSave, c.autoSave);
+        } else {
+            EXPECT_EQ(dir.readSettingsBytes(), fileBefore);
+        }
+        beepGate.open();
+        ASSERT_TRUE(eventually([this] { return !dialog->isRunning(); }));
+        beepGate.close();
+        dialog.reset();
+    }
 }
 
 }  // namespace
