@@ -10,6 +10,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QSpinBox>
+#include <QStandardPaths>
 
 namespace ravolin {
 namespace {
@@ -27,6 +28,11 @@ void addRow(QFileDialog& dialog, const char* caption, QWidget* field) {
 }
 
 }  // namespace
+
+QString defaultResultFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
 
 QFileDialog* createResultFileDialog(QWidget* owner, const ResultFileChoice& initial, const QString& folder) {
     auto* dialog = new QFileDialog(owner, QString::fromUtf8(kTitle), folder);
@@ -70,7 +76,7 @@ ResultFileChoice choiceOf(const QFileDialog& dialog) {
 }
 
 std::optional<ResultFileChoice> QtResultFileChooser::GetSaveFileName(QWidget* owner, const ResultFileChoice& initial) {
-    const QString folder = m_lastFolder.isEmpty() ? QDir::currentPath() : m_lastFolder;
+    const QString folder = m_lastFolder.isEmpty() ? defaultResultFolder() : m_lastFolder;
     const std::unique_ptr<QFileDialog> dialog(createResultFileDialog(owner, initial, folder));
     if (dialog->exec() != QDialog::Accepted) return std::nullopt;
     ResultFileChoice choice = choiceOf(*dialog);

@@ -4,12 +4,18 @@
 
 #include <memory>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QSet>
 #include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "testsupport/ScopedEnv.h"
 
 namespace ravolin {
 namespace {
@@ -60,6 +66,59 @@ TEST(ResultFileChooser, opensPrefilledWithJapaneseRowsAndGivesBackWhatItHolds) {
         EXPECT_EQ(choiceOf(*dialog).cp932, !expected.cp932);
         EXPECT_EQ(choiceOf(*dialog).loopCount, 12345);
     }
+}
+
+TEST(ResultFileChooser, opensInTheDocumentsFolderAtFirstThenWhereTheLastSaveWent) {
+    QTemporaryDir root;
+    const QString home = root.filePath("home");
+    ASSERT_TRUE(QDir().mkpath(home + "/.config"));
+    const ScopedEnv homeEnv("HOME", home.toStdString());
+    const ScopedEnv configEnv("XDG_CONFIG_HOME", (home + "/.config").toStdString());
+    struct Case {
+        const char* what;
+        const char* userDirs;  // the desktop's names of the user's folders, if any
+        const char* created;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"no documents folder", nullptr, nullptr, ""},
+        {"the usual one", nullptr, "/Documents", "/Documents"},
+        {"the desktop's own", "XDG_DOCUMENTS_DIR=\"$HOME/文書\"\n", "/文書", "/文書"},
+        {"the desktop's own, missing", "XDG_DOCUMENTS_DIR=\"$HOME/gone\"\n", "/Documents", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile userDirs(home + "/.config/user-dirs.dirs");
+        userDirs.remove();
+        if (c.userDirs) {
+            ASSERT_TRUE(userDirs.open(QIODevice::WriteOnly) && userDirs.write(c.userDirs) > 0);
+        }
+        userDirs.close();
+        if (c.created) {
+            ASSERT_TRUE(QDir().mkpath(home + QString::fromUtf8(c.created)));
+        }
+        EXPECT_EQ(defaultResultFolder(), home + QString::fromUtf8(c.expected));
+    }
+
+    // The documents folder, then the last save's. What each dialog opened on, then the file typed into it.
+    QFile::remove(home + "/.config/user-dirs.dirs");
+    const QString elsewhere = root.filePath("elsewhere");
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    QtResultFileChooser chooser;
+    QWidget owner;
+    QStringList opened;
+    for (const QString& file : {elsewhere + "/a.txt", QString("b.txt")}) {
+        QTimer::singleShot(0, [&opened, file] {
+            auto* shown = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!shown) return;
+            opened << shown->directory().absolutePath();
+            shown->selectFile(file);
+            static_cast<QDialog*>(shown)->accept();  // QFileDialog's own, which checks the name
+        });
+        const std::optional<ResultFileChoice> chosen = chooser.GetSaveFileName(&owner, {});
+        ASSERT_TRUE(chosen.has_value());
+    }
+    EXPECT_EQ(opened, QStringList({home + "/Documents", elsewhere})) << opened.join(' ').toStdString();
 }
 
 }  // namespace
