@@ -9,11 +9,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QSet>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include "testsupport/ScopedEnv.h"
 
@@ -66,6 +69,39 @@ TEST(ResultFileChooser, opensPrefilledWithJapaneseRowsAndGivesBackWhatItHolds) {
         EXPECT_EQ(choiceOf(*dialog).cp932, !expected.cp932);
         EXPECT_EQ(choiceOf(*dialog).loopCount, 12345);
     }
+}
+
+TEST(ResultFileChooser, listShowsNameSizeTypeAndDateWhole) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(QDir(folder.path()).mkdir("サブフォルダ"));
+    struct File {
+        const char* name;
+        qint64 size;
+    };
+    // "29 バイト" under the Japanese translation; kibibytes, mebibytes; an empty file is a type of its own.
+    for (const File& file : {File{"29.txt", 29}, File{"変換結果_2024年12月分のデータ.txt", 1234567},
+                             File{"result.txt", 29800}, File{"空.txt", 0}}) {
+        QFile out(folder.filePath(QString::fromUtf8(file.name)));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.resize(file.size));
+    }
+    QWidget owner;
+    const std::unique_ptr<QFileDialog> dialog(createResultFileDialog(&owner, {}, folder.path()));
+    dialog->setViewMode(QFileDialog::Detail);
+    dialog->show();
+    auto* list = dialog->findChild<QTreeView*>();
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([list] { return list->model()->rowCount(list->rootIndex()) == 5; }));
+    QTest::qWait(50);  // the sizes, types and dates come in after the names
+    const QHeaderView* header = list->header();
+    ASSERT_GE(header->count(), 4);
+    for (int row = 0; row < 5; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            const QModelIndex cell = list->model()->index(row, column, list->rootIndex());
+            EXPECT_LE(list->sizeHintForIndex(cell).width(), header->sectionSize(column))
+                << cell.data().toString().toStdString() << " in column " << column;
+        }
+    }
+    EXPECT_LE(header->length(), list->viewport()->width()) << "the columns need a horizontal scroll";
 }
 
 TEST(ResultFileChooser, opensInTheDocumentsFolderAtFirstThenWhereTheLastSaveWent) {
