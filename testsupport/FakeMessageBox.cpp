@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
+#include <QApplication>
 #include <QWidget>
 
 namespace ravolin {
@@ -11,7 +14,11 @@ FakeMessageBox::~FakeMessageBox() {
 }
 
 int FakeMessageBox::MessageBox(QWidget* owner, const std::string& text, const std::string& caption, unsigned type) {
-    m_calls.push_back({owner, owner && owner->isVisible(), text, caption, type});
+    std::vector<std::string> shown;
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible()) shown.push_back(window->windowTitle().toStdString());
+    }
+    m_calls.push_back({owner, owner && owner->isVisible(), text, caption, type, std::move(shown)});
     if (m_answers.empty()) {
         ADD_FAILURE() << "unexpected message box \"" << caption << "\": " << text;
         return (type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDCANCEL;

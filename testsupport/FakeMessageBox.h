@@ -16,6 +16,7 @@ struct MessageBoxCall {
     std::string text;
     std::string caption;
     unsigned type = 0;
+    std::vector<std::string> shownWindows;  // the titles of the windows showing when the box came up
 };
 
 // Records every message box and answers from a script. A box nobody scripted an answer for fails the

@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include "platform/qt/QtTranslation.h"
 
@@ -19,6 +21,11 @@ int main(int argc, char** argv) {
     // display aborts.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Qt's file dialog keeps its state in the user's settings (~/.config/QtProject.conf): kept in a folder of the
+    // run instead, as a test writes nothing outside its temporary folders.
+    const QTemporaryDir qtSettings;
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, qtSettings.path());
     // As in the program: Qt's own texts in Japanese.
     ravolin::installQtJapaneseTranslation(app);
     ::testing::InitGoogleTest(&argc, argv);

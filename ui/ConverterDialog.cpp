@@ -73,6 +73,10 @@ void ConverterDialog::Create() {
     // locale picks another one), and the window's height with it.
     m_menuBar->setFont(m_client->font());
     for (QMenu* menu : m_menuBar->findChildren<QMenu*>()) menu->setFont(m_client->font());
+    // A notification area may come up after the start (a panel started later): asked again whenever the menu
+    // of the option opens.
+    if (auto* tools = qobject_cast<QMenu*>(GetMenuItem(kCmdToggleTray)->parent()))
+        connect(tools, &QMenu::aboutToShow, this, &ConverterDialog::enableTrayOption);
 
     auto* frame = new QVBoxLayout(this);
     frame->setContentsMargins(0, 0, 0, 0);
@@ -136,6 +140,7 @@ bool ConverterDialog::OnInitDialog() {
 
     CheckMenuItem(kCmdToggleBeep, m_bBeep == 1);
     CheckMenuItem(kCmdToggleTray, m_bTray == 1);
+    enableTrayOption();
     CheckDlgButton(kIdAutoSave, m_bAutoSave == 1);
     GetDlgItem(kIdSaveSettings)->setEnabled(m_bAutoSave != 1);
 

@@ -195,6 +195,8 @@ private:
     void OnSetFocus(int id);
     void minimizeToTray();
     void showTrayMenu();
+    // "最小化時にタスクトレイに入れる" is offered only while a notification area exists; one may come up later.
+    void enableTrayOption();
     void OnDestroy();
     // Screen-reader names of the controls that have no caption.
     void nameControls();

@@ -31,7 +31,6 @@ void ConverterDialog::OnToggleTray() {
 // OK takes the styles and the loop count the dialog chose, and leaves them to be saved like a run's fields.
 void ConverterDialog::OnFormatSettings(int tab, int row) {
     FormatDialog dialog(this, GatherExpansionInput(), m_styles, m_services.messageBox);
-    dialog.setFont(font());
     if (tab >= 0) dialog.focusSlot(tab, row);
     if (m_services.runModal(dialog) != QDialog::Accepted) return;
     m_styles = dialog.styles();

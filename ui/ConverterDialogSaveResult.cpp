@@ -121,7 +121,11 @@ void ConverterDialog::pollResultSave() {
     if (!job->finished.load()) return;
 
     m_saveJob = nullptr;
-    if (m_saveProgress) m_saveProgress->deleteLater();
+    if (m_saveProgress) {
+        // Gone before the end's message comes up, not left behind it until the message is answered.
+        m_saveProgress->hide();
+        m_saveProgress->deleteLater();
+    }
     m_saveProgress = nullptr;
     SetRunControls(1);
     if (m_bBeep == 1) m_services.tone.Beep(kEndToneHz, kEndToneMs);

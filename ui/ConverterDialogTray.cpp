@@ -38,6 +38,9 @@ void ConverterDialog::minimizeToTray() {
     hide();
 }
 
+// Its mark stays what the setting holds: the option comes back into force once an area shows up.
+void ConverterDialog::enableTrayOption() { EnableMenuItem(kCmdToggleTray, m_services.trayIcon.IsAvailable()); }
+
 void ConverterDialog::OnTrayIcon(unsigned mouseMessage) {
     switch (mouseMessage) {
         case kWmLButtonDblClk:

@@ -104,8 +104,8 @@ inline constexpr char kInsertTokenMenu[] = "置換文字列を挿入";
 inline constexpr char kInsertTokenItem[] = "%1\t%2";
 inline constexpr char kCounterSlotName[] = "数値 %1 行目";
 inline constexpr char kArraySlotName[] = "配列%1";
-// Screen-reader names of the rows' controls; %1: the counter's row or the array.
-inline constexpr char kFormatCounterRowItem[] = "[数値] %1 行目の%2";
+// Screen-reader names of the rows' controls: the slot, then the column's heading; %1: the counter or the array.
+inline constexpr char kFormatCounterRowItem[] = "[数値%1] %2";
 inline constexpr char kFormatArrayRowItem[] = "[配列%1] %2";
 
 // The pages' line of a slot's styles, and its button; %1: the counter's row or the array.

@@ -6,7 +6,6 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,8 +19,11 @@
 
 #include "conversion/TextHelpers.h"
 #include "platform/qt/MessageBox.h"
+#include "resources/DialogTemplate.h"
 #include "ui/DialogTexts.h"
 #include "ui/OutputPane.h"
+#include "ui/controls/DialogUnits.h"
+#include "ui/controls/FontMapping.h"
 #include "ui/controls/ProgramIconLoader.h"
 
 namespace ravolin {
@@ -112,6 +114,9 @@ FormatDialog::FormatDialog(QWidget* parent, ExpansionInput fields, const SlotSty
     : QDialog(parent), m_fields(std::move(fields)), m_stored(styles), m_messageBox(messageBox) {
     setWindowTitle(text(kFormatCaption));
     setWindowIcon(loadProgramIcon());
+    // The main window's face, set before the controls measure their texts: the desktop's default may have no
+    // Japanese glyphs.
+    setFont(fontFromLogFont(templateLogFont(*findDialogTemplate(kConverterDialogId), screenDpi())));
     m_refreshTimer.setSingleShot(true);
     m_refreshTimer.setInterval(0);
     connect(&m_refreshTimer, &QTimer::timeout, this, &FormatDialog::refresh);
@@ -128,7 +133,8 @@ FormatDialog::FormatDialog(QWidget* parent, ExpansionInput fields, const SlotSty
     m_preview = new QPlainTextEdit(this);
     m_preview->setReadOnly(true);
     m_preview->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_preview->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Fixed pitch keeps padded values in columns; the desktop's fixed face would draw the Japanese in a fallback.
+    m_preview->setFont(japaneseFixedFont(font()));
     m_preview->setMinimumHeight(m_preview->fontMetrics().lineSpacing() * kPreviewLines);
     m_preview->setAccessibleName(plainCaption(kPreviewLabel).arg(kPreviewPasses));
     previewLabel->setBuddy(m_preview);

@@ -71,6 +71,9 @@ GuideDialog::GuideDialog(QWidget* parent) : QDialog(parent) {
     setFont(fontFromLogFont(templateLogFont(about, screenDpi())));
 
     auto* text = new QTextBrowser(this);
+    // The examples in the dialog's face too: HTML's own fixed-pitch face for them would draw the Japanese in a
+    // fallback.
+    text->document()->setDefaultStyleSheet(QStringLiteral("pre, code { font-family: \"%1\"; }").arg(font().family()));
     text->setHtml(guideText());
     text->setAccessibleName(QString::fromUtf8(kGuideCaption));
     auto* buttons = new QDialogButtonBox(this);

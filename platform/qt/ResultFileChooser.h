@@ -31,7 +31,7 @@ public:
 };
 
 // Qt's own file dialog ("変換結果の保存"), with rows for the encoding, the line ends and the loop count. It
-// opens in the folder of the last file chosen in this session (the working directory at first).
+// opens in the folder of the last file chosen in this session, at first in defaultResultFolder().
 class QtResultFileChooser final : public ResultFileChooserPort {
 public:
     std::optional<ResultFileChoice> GetSaveFileName(QWidget* owner, const ResultFileChoice& initial) override;
@@ -39,6 +39,10 @@ public:
 private:
     QString m_lastFolder;
 };
+
+// Where a result is saved until the user has chosen a folder: the documents folder where it exists, else the
+// home folder; never the working directory, which may be the hidden folder of the settings.
+QString defaultResultFolder();
 
 // The dialog QtResultFileChooser runs, built but not shown, as a child of `owner`, opening in `folder`. The
 // caller deletes it; tests open it without a modal loop. choiceOf reads what it holds.

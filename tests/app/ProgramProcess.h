@@ -26,15 +26,18 @@ inline ::testing::AssertionResult startStage(XvfbServer& x, const QTemporaryDir&
     return ::testing::AssertionSuccess();
 }
 
-// Makes `program` the real Ravolin, started in `work` with `runtime` as its lock directory and `env` as the
-// rest of its environment; the per-user folder lies in `work` unless `env` names another. Under the sanitizers, what
-// libdbus keeps until exit is not the program's leak.
+// Makes `program` the real Ravolin, started in `work`, which is its home too, with `runtime` as its lock
+// directory and `env` as the rest of its environment. Under the sanitizers, what libdbus keeps until exit is not the
+// program's leak.
 inline void prepareProgram(QProcess& program, QProcessEnvironment env, const QTemporaryDir& runtime,
                            const TempSettingsDir& work) {
     env.insert("XDG_RUNTIME_DIR", runtime.path());
-    // The window keeps its size in the per-user folder: the test's own unless the test chose one.
+    // A home in the test's folder: the program saves results there at first and Qt keeps its dialogs' state under
+    // it, never in the home of whoever runs the tests. A configuration folder the caller chose stays.
+    const QString home = QString::fromStdString(work.directory());
+    env.insert("HOME", home);
     if (env.value("XDG_CONFIG_HOME") == qEnvironmentVariable("XDG_CONFIG_HOME"))
-        env.insert("XDG_CONFIG_HOME", QString::fromStdString(work.directory()) + "/config");
+        env.insert("XDG_CONFIG_HOME", home + "/.config");
     env.insert("LSAN_OPTIONS", env.value("LSAN_OPTIONS") + ":suppressions=" RAVOLIN_LSAN_SUPPRESSIONS);
     program.setProcessEnvironment(env);
     program.setWorkingDirectory(QString::fromStdString(work.directory()));

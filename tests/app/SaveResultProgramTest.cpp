@@ -51,7 +51,8 @@ TEST_F(ProgramOnX, savesAResultThroughTheMenuAndTheFileDialog) {
     x->run("xdotool", {"key", "--clearmodifiers", "alt+p"});
     x->run("xdotool", {"key", "Down", "Down", "Down", "Return"});
     ASSERT_TRUE(focusTitled(*x, program.processId(), QString::fromUtf8("変換結果の保存")));
-    // The file name field has the focus and the chooser opens in the working folder. A bare name, as a person
+    // The file name field has the focus and the chooser opens in the home folder, which here has no documents
+    // folder and is the working folder. A bare name, as a person
     // types it: a whole path races the field's completer, which may rewrite the folder part while keys arrive.
     x->run("xdotool", {"type", "--delay", "5", "result.txt"});
     x->run("xdotool", {"key", "Return"});

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <string>
@@ -14,32 +13,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "testsupport/ScopedEnv.h"
+
 namespace ravolin {
 namespace {
-
-// Sets an environment variable (or removes it, for nullopt) for one test.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, std::optional<std::string> value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        if (value) {
-            setenv(name, value->c_str(), 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~ScopedEnv() {
-        if (m_old) {
-            setenv(m_name, m_old->c_str(), 1);
-        } else {
-            unsetenv(m_name);
-        }
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 class LockTest : public ::testing::Test {
 protected:

@@ -8,11 +8,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QStyledItemDelegate>
 #include <QWidget>
 
 #include "ui/controls/FontMapping.h"
@@ -97,6 +100,64 @@ TEST_F(FontChooserDialog, faceThisSystemLacks_opensOnTheFaceThatDrawsIt) {
     openOn(windows);
     EXPECT_EQ(m_dialog->currentFont().family(), resolveInstalledFamily("IPAPGothic"));
     EXPECT_EQ(m_dialog->currentFont().pointSize(), 10);
+}
+
+TEST(FontChooserStyleNames, areQtsJapaneseNamesWhereItsTranslationHasThem) {
+    struct Case {
+        const char* name;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"Regular", "標準"},
+        {"Normal", "標準"},
+        {"Bold", "太字"},
+        {"Italic", "斜体"},
+        {"Bold Italic", "太字 斜体"},
+        {"Bold Oblique", "太字 斜体"},
+        {"Demi Bold", "中太"},
+        {"Light Italic", "細字 斜体"},
+        {"Book", "Book"},
+        {"Condensed Bold", "Condensed Bold"},
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(japaneseStyleName(c.name).toStdString(), c.shown) << c.name;
+}
+
+TEST_F(FontChooserDialog, showsAJapaneseSampleAndTheStylesInJapanese) {
+    // A family with several styles, opened on its bold one: under the translation Qt's own name for the
+    // initial style ("太字") matched none of the database's, and the dialog opened on the first style listed.
+    QString family;
+    for (const QString& candidate : QFontDatabase::families()) {
+        const QStringList styles = QFontDatabase::styles(candidate);
+        if (styles.size() > 1 && styles.contains("Bold") && styles.front() != "Bold") family = candidate;
+    }
+    if (family.isEmpty()) GTEST_SKIP() << "no installed family has a bold style besides others";
+    QFont bold(family, 12);
+    bold.setBold(true);
+    struct Case {
+        QFont initial;
+        const char* style;
+        QFont::Weight weight;
+    };
+    for (const Case& c : {Case{QFont("IPAPGothic", 10), "標準", QFont::Normal}, Case{bold, "太字", QFont::Bold}}) {
+        SCOPED_TRACE(c.initial.family().toStdString());
+        openOn(c.initial);
+        const auto* sample = m_dialog->findChild<QLineEdit*>("qt_fontDialog_sampleEdit");
+        ASSERT_NE(sample, nullptr);
+        EXPECT_EQ(sample->text().toStdString(), "あア亜 AaBb");
+        EXPECT_EQ(m_dialog->currentFont().weight(), c.weight);
+        // The style column of Qt's grid: the line of the chosen style above the list of them.
+        auto* grid = qobject_cast<QGridLayout*>(m_dialog->layout());
+        ASSERT_NE(grid, nullptr);
+        const auto* line = qobject_cast<QLineEdit*>(grid->itemAtPosition(1, 2)->widget());
+        const auto* list = qobject_cast<QListView*>(grid->itemAtPosition(2, 2)->widget());
+        ASSERT_TRUE(line && list);
+        EXPECT_EQ(line->text().toStdString(), c.style);
+        const auto* drawn = qobject_cast<const QStyledItemDelegate*>(list->itemDelegate());
+        ASSERT_NE(drawn, nullptr);
+        EXPECT_EQ(drawn->displayText(list->currentIndex().data(), QLocale()).toStdString(), c.style);
+        m_dialog->reject();
+    }
 }
 
 TEST_F(FontChooserDialog, neverReturnsUnderlineOrStrikeOut) {

@@ -2,11 +2,13 @@
 
 #include <functional>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QSpinBox>
 
 #include "tests/ui/DialogFixture.h"
@@ -233,6 +235,32 @@ TEST_F(FormatDialogTest, loopButtonFollowsTheLongestArray_orWarnsAndLeavesTheLoo
         EXPECT_EQ(messageBox.calls().back().caption, "警告");
         EXPECT_EQ(messageBox.calls().back().type, MB_OK | MB_ICONEXCLAMATION);
     }
+}
+
+// A screen reader names each box by its slot and its column's heading, as the dialog shows them.
+TEST_F(FormatDialogTest, everyBoxHasAUniqueAccessibleNameOfItsSlotAndColumn) {
+    const auto format = open(exampleFields());
+    QStringList names;
+    for (const QWidget* box : format->findChildren<QWidget*>()) {
+        if (!qobject_cast<const QComboBox*>(box) && !qobject_cast<const QSpinBox*>(box) &&
+            !qobject_cast<const QCheckBox*>(box))
+            continue;
+        EXPECT_FALSE(box->accessibleName().isEmpty()) << box->metaObject()->className();
+        names << box->accessibleName();
+    }
+    EXPECT_EQ(names.size(), 5 * 5 + 9 * 2);
+    EXPECT_EQ(QSet<QString>(names.begin(), names.end()).size(), names.size()) << names.join('|').toStdString();
+    struct Case {
+        const QWidget* box;
+        const char* name;
+    };
+    const Case cases[] = {
+        {format->m_counterRows[0].width, "[数値1] 桁数"},      {format->m_counterRows[0].format, "[数値1] 書式"},
+        {format->m_counterRows[2].fill, "[数値3] 埋める文字"}, {format->m_counterRows[4].period, "[数値5] 周期"},
+        {format->m_counterRows[1].repeat, "[数値2] 繰り返し"}, {format->m_arrayRows[8].repeat, "[配列9] 繰り返し"},
+        {format->m_arrayRows[0].end, "[配列1] 行が尽きたら"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.box->accessibleName().toStdString(), c.name);
 }
 
 TEST_F(FormatDialogTest, keyboardReachesEveryRowAndEnterAndEscEndIt) {

@@ -1,14 +1,19 @@
 #include <algorithm>
 
 #include <QAccessible>
+#include <QComboBox>
+#include <QFontDatabase>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTextBrowser>
 
 #include "conversion/Expansion.h"
 #include "tests/ui/DialogFixture.h"
+#include "ui/FormatDialog.h"
 #include "ui/GuideDialog.h"
+#include "ui/controls/FontMapping.h"
 #include "ui/controls/TabControl.h"
 
 namespace ravolin {
@@ -134,6 +139,40 @@ TEST_F(JapaneseDesktop, guideOpensFromTheHelpMenuAndItsExampleIsWhatTheProgramMa
     const QString shown = guide.findChild<QTextBrowser*>()->toPlainText();
     EXPECT_TRUE(shown.contains(expected)) << expected.toStdString();
     EXPECT_TRUE(shown.contains(QString::fromStdString(example.templateText)));
+}
+
+// The format dialog and the guide draw in the window's Japanese face, the examples too; the preview, of fixed
+// pitch for its columns, in the Japanese face of fixed pitch. The desktop's faces may have no Japanese glyphs.
+TEST_F(JapaneseDesktop, formatDialogAndGuideDrawInTheWindowsJapaneseFaces) {
+    const QString windowFace = QFontInfo(dialog->GetDlgItem(kIdExecute)->font()).family();
+    ASSERT_TRUE(QFontDatabase::families(QFontDatabase::Japanese).contains(windowFace)) << windowFace.toStdString();
+    std::vector<std::pair<QString, QFont>> drawn;
+    QFont preview;
+    onModal = [&](QDialog& modal) {
+        if (auto* format = dynamic_cast<FormatDialog*>(&modal)) {
+            drawn.emplace_back("書式と繰り返し", format->font());
+            drawn.emplace_back("書式", format->m_counterRows[0].format->font());
+            preview = format->m_preview->font();
+        } else if (const auto* guide = modal.findChild<QTextBrowser*>()) {
+            const QTextDocument& text = *guide->document();
+            for (QTextBlock block = text.begin(); block.isValid(); block = block.next()) {
+                for (auto part = block.begin(); !part.atEnd(); ++part) {
+                    const QTextFragment fragment = part.fragment();
+                    drawn.emplace_back(fragment.text(), fragment.charFormat().font().resolve(text.defaultFont()));
+                }
+            }
+        }
+        return QDialog::Rejected;
+    };
+    dialog->GetMenuItem(kCmdFormatSettings)->trigger();
+    dialog->GetMenuItem(kCmdGuide)->trigger();
+    ASSERT_EQ(modalRuns, (std::vector<std::string>{"書式と繰り返し", "Ravolin の使い方"}));
+    ASSERT_GT(drawn.size(), 20u);
+    for (const auto& [what, font] : drawn)
+        EXPECT_EQ(QFontInfo(font).family().toStdString(), windowFace.toStdString()) << what.toStdString();
+    EXPECT_EQ(QFontInfo(preview).family().toStdString(), resolveInstalledFamily("IPAGothic").toStdString());
+    const QFontMetrics metrics(preview);
+    EXPECT_EQ(metrics.horizontalAdvance('i'), metrics.horizontalAdvance('W'));
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <string>
 #include <vector>
 
+#include <QAction>
 #include <QIcon>
+#include <QMenu>
 #include <QPixmap>
 #include <QTabBar>
 #include <QTimer>
@@ -93,6 +95,32 @@ TEST_F(NotificationIcon, minimizingWithTheOptionOff_isPlainAndAddsNoIcon) {
     }
     EXPECT_TRUE(trayIcon.addCalls().empty());
     EXPECT_FALSE(trayIcon.isPresent());
+}
+
+// The option is offered only where a notification area exists, checked at the start and again as its menu
+// opens (a panel may come up later); its mark stays what the setting holds.
+TEST_F(NotificationIcon, trayOptionIsGrayedWithoutANotificationArea) {
+    struct Case {
+        bool on;  // the stored option
+        bool atStart, atMenu;
+    };
+    const Case cases[] = {{true, false, false}, {true, false, true}, {false, true, false}, {false, true, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.on ? "on, " : "off, ") + (c.atStart ? "an area" : "none") + " at the start");
+        trayIcon.setAvailable(c.atStart);
+        start(c.on ? "Tray=1\r\n" : "Tray=0\r\n");
+        QAction* option = dialog->GetMenuItem(kCmdToggleTray);
+        EXPECT_EQ(option->isEnabled(), c.atStart);
+        EXPECT_EQ(option->isChecked(), c.on);
+        trayIcon.setAvailable(c.atMenu);
+        auto* tools = qobject_cast<QMenu*>(option->parent());
+        ASSERT_NE(tools, nullptr);
+        EXPECT_EQ(tools->title(), "ツール(&T)");
+        tools->popup(dialog->mapToGlobal(QPoint(0, 0)));
+        EXPECT_EQ(option->isEnabled(), c.atMenu);
+        EXPECT_EQ(option->isChecked(), c.on);
+        tools->close();
+    }
 }
 
 TEST_F(NotificationIcon, whereTheAreaRefusesTheIcon_theWindowMinimizesAsUsual) {

@@ -69,6 +69,8 @@ TEST_F(SaveResult, writesWhatTheBatchToolWritesInEveryEncodingAndLineEnd) {
         ASSERT_EQ(messageBox.calls().size(), before + 1);
         const MessageBoxCall& told = messageBox.calls().back();
         EXPECT_EQ(told.caption, "情報");
+        // The progress has gone before the end is told: only the window is left behind the message.
+        EXPECT_EQ(told.shownWindows, std::vector<std::string>{dialog->windowTitle().toStdString()});
         EXPECT_EQ(told.type, MB_OK | MB_ICONASTERISK);
         EXPECT_EQ(told.text, "変換結果を保存しました。\r\n\r\nファイル: " + target() +
                                  "\r\nサイズ: " + std::to_string(expected.size()) + " バイト");

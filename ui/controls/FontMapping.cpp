@@ -73,6 +73,9 @@ bool drawsFace(const QString& family, const std::string& faceName) {
     return QFontInfo(QFont(face)).family().compare(QFontInfo(QFont(family)).family(), Qt::CaseInsensitive) == 0;
 }
 
+// The Windows face of fixed pitch with Japanese glyphs.
+constexpr char kFixedJapaneseFace[] = "ＭＳ ゴシック";
+
 struct KnownFace {
     const char* face;
     const char* preferred;
@@ -80,7 +83,7 @@ struct KnownFace {
 
 // The faces of Windows descriptions, and the IPA face that stands closest to each.
 constexpr std::array kKnownFaces{
-    KnownFace{"ＭＳ Ｐゴシック", "IPAPGothic"}, KnownFace{"ＭＳ ゴシック", "IPAGothic"},
+    KnownFace{"ＭＳ Ｐゴシック", "IPAPGothic"}, KnownFace{kFixedJapaneseFace, "IPAGothic"},
     KnownFace{"MS PGothic", "IPAPGothic"},      KnownFace{"MS Gothic", "IPAGothic"},
     KnownFace{"MS UI Gothic", "IPAPGothic"},    KnownFace{"ＭＳ Ｐ明朝", "IPAPMincho"},
     KnownFace{"ＭＳ 明朝", "IPAMincho"},        KnownFace{"MS PMincho", "IPAPMincho"},
@@ -128,6 +131,16 @@ LogFont logFontFromFont(const QFont& font, const LogFont& base, int dpi) {
     record.lfStrikeOut = flagByte(font.strikeOut(), base.lfStrikeOut);
     if (!sameFace) record.lfFaceName = fittedFaceName(family);
     return record;
+}
+
+QFont japaneseFixedFont(const QFont& like) {
+    QFont fixed(QString::fromUtf8(kFixedJapaneseFace));
+    if (like.pixelSize() > 0) {
+        fixed.setPixelSize(like.pixelSize());
+    } else {
+        fixed.setPointSizeF(like.pointSizeF());
+    }
+    return fixed;
 }
 
 QString resolveInstalledFamily(const QString& name) {

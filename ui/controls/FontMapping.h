@@ -41,6 +41,10 @@ struct JapaneseFontPlan {
     bool japaneseAvailable = false;
 };
 
+// The fixed-pitch Japanese face at the size of `like`: the Windows face "ＭＳ ゴシック", which the substitutions of
+// installJapaneseFonts draw with IPAGothic (or another Japanese face) where it isn't installed itself.
+QFont japaneseFixedFont(const QFont& like);
+
 // The installed family that draws a family name, or an empty text where no installed font has that name.
 // Under a Japanese locale fontconfig lists the IPA fonts by their Japanese names ("IPA Pゴシック"), and the
 // English name resolves to that.
