@@ -28,7 +28,7 @@ namespace ravolin {
 
 ConverterDialog::ConverterDialog(DialogServices services, std::string settingsPath, Settings& record, QWidget* parent)
     : QDialog(parent), m_services(std::move(services)), m_settingsPath(std::move(settingsPath)), m_record(record) {
-    installJapaneseFonts(std::cerr);
+    m_fontPlan = m_services.japaneseFonts();
     m_hIcon = loadProgramIcon();
 }
 
@@ -137,6 +137,13 @@ bool ConverterDialog::OnInitDialog() {
     m_editorFont = fontFromLogFont(font);
     SetWindowFont(font);
     GetDlgItem(kIdTemplate)->setFont(m_editorFont);
+    // A face that draws every Japanese text as empty boxes is worth more than a line on stderr.
+    if (m_fontPlan.windowFaceMissing) {
+        const std::string message = m_fontPlan.windowSubstitute.isEmpty()
+                                        ? std::string(kNoJapaneseFaceMessage)
+                                        : fillText(kSubstitutedFaceMessage, m_fontPlan.windowSubstitute.toStdString());
+        m_services.messageBox.MessageBox(this, message, kInfoCaption, MB_OK | MB_ICONASTERISK);
+    }
 
     CheckMenuItem(kCmdToggleBeep, m_bBeep == 1);
     CheckMenuItem(kCmdToggleTray, m_bTray == 1);

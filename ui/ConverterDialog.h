@@ -241,7 +241,8 @@ private:
     std::vector<PlacedControl> m_placed;
     QSize m_templateSize;
     QLabel* m_loopStatus = nullptr;
-    bool m_bFirstStart = false;  // no settings file existed when the window loaded
+    bool m_bFirstStart = false;
+    JapaneseFontPlan m_fontPlan;  // which face draws the window  // no settings file existed when the window loaded
     QTimer* m_savedNote = nullptr;
     static constexpr int kSavedNoteMs = 4000;  // how long the title says a save succeeded
 };

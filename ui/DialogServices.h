@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <iostream>
 #include <string>
 
 #include <QDialog>
@@ -10,6 +11,7 @@
 #include "platform/qt/MessageBox.h"
 #include "platform/qt/ResultFileChooser.h"
 #include "platform/qt/TrayIcon.h"
+#include "ui/controls/FontMapping.h"
 
 namespace ravolin {
 
@@ -32,6 +34,8 @@ struct DialogServices {
     // The file that keeps the window's size between starts, in the per-user folder; none when it gives "".
     // `create`: make the folder when it is missing (for a write).
     std::function<std::string(bool create)> windowStateFile = [](bool) { return std::string(); };
+    // Maps the Windows faces to installed ones before the window is built; says which face draws the window.
+    std::function<JapaneseFontPlan()> japaneseFonts = [] { return installJapaneseFonts(std::cerr); };
 };
 
 }  // namespace ravolin

@@ -127,6 +127,17 @@ inline constexpr char kLoopNotANumberTip[] = "ループ回数には 0 から 214
 inline constexpr char kLoopOverRange[] = "範囲外";
 inline constexpr char kLoopOverRangeTip[] = "ループ回数は 2147483647 までです。";
 
+// The window's Japanese face is missing; in English too, since without any Japanese face the Japanese
+// line is empty boxes. %1: the face that draws the window instead.
+inline constexpr char kSubstitutedFaceMessage[] =
+    "ウィンドウの日本語フォント IPA Pゴシック（fonts-ipafont-gothic）が見つからないため、代わりに %1 "
+    "で表示します。\r\n\r\nThe window's Japanese font IPAPGothic (fonts-ipafont-gothic) is not installed; %1 "
+    "draws it instead.";
+inline constexpr char kNoJapaneseFaceMessage[] =
+    "日本語のフォントがないため、日本語の文字を表示できません。fonts-ipafont-gothic をインストールしてください。"
+    "\r\n\r\nNo installed font has Japanese characters, so Japanese text can't be shown. Please install "
+    "fonts-ipafont-gothic.";
+
 // The window title: the mark of unsaved settings, and the note of a save that succeeded.
 inline constexpr char kUnsavedMark[] = " *";
 inline constexpr char kSavedNote[] = " - 設定を保存しました";

@@ -39,6 +39,11 @@ TEST(DialogUnits, templateFontGivesEightByFourteen) {
     const BaseUnits units = dialogBaseUnits(templateFont(main));
     EXPECT_EQ(units, (BaseUnits{8, 14}));
     EXPECT_EQ(MapDialogRect(main.rect, units), QRect(0, 0, 956, 691));
+    // A face with a taller line, drawing where IPAPGothic is missing, doesn't stretch the dialogs.
+    QFont taller(QStringLiteral("DejaVu Sans"));
+    taller.setPixelSize(13);
+    ASSERT_GT(QFontMetrics(taller).height(), 14);
+    EXPECT_EQ(dialogBaseUnits(taller).y, 14);
 }
 
 TEST(DialogUnits, mulDivRoundsHalfAwayFromZero) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,7 @@ protected:
                                 .trayIcon = trayIcon,
                                 .resultFileChooser = resultFileChooser,
                                 .windowStateFile = [this](bool) { return windowStateFile; }};
+        if (fontPlan) services.japaneseFonts = [this] { return *fontPlan; };
         dialog = std::make_unique<ConverterDialog>(std::move(services),
                                                    settingsPath.empty() ? dir.settingsPath() : settingsPath, record);
         dialog->Create();
@@ -150,6 +152,8 @@ protected:
     std::function<int(QDialog&)> onModal;
     // Where the window keeps its size between starts; none while empty.
     std::string windowStateFile;
+    // Which face draws the window, when a test says so rather than the installed fonts.
+    std::optional<JapaneseFontPlan> fontPlan;
     std::unique_ptr<ConverterDialog> dialog;
 };
 

@@ -186,6 +186,7 @@ TEST(FontMapping, planMapsOnlyMissingFacesToJapaneseOnes) {
         const JapaneseFontPlan plan =
             planJapaneseFonts(c.japanese, resolverOf(QStringList{"DejaVu Sans", "MS PGothic"} + c.japanese, c.aliases));
         EXPECT_TRUE(plan.japaneseAvailable);
+        EXPECT_FALSE(plan.windowFaceMissing);
         bool sawProportional = false;
         for (const FaceSubstitution& s : plan.substitutions) {
             EXPECT_NE(s.face, QStringLiteral("MS PGothic"));  // installed: left alone
@@ -199,16 +200,20 @@ TEST(FontMapping, planMapsOnlyMissingFacesToJapaneseOnes) {
         EXPECT_TRUE(sawProportional);
     }
 
+    // Without the IPA faces the window's face is drawn by another one, and the window says which.
     const QStringList noto{"Noto Sans CJK JP"};
-    for (const FaceSubstitution& s : planJapaneseFonts(noto, resolverOf(noto)).substitutions) {
-        EXPECT_EQ(s.substitutes, noto);
-    }
+    const JapaneseFontPlan notoPlan = planJapaneseFonts(noto, resolverOf(noto));
+    for (const FaceSubstitution& s : notoPlan.substitutions) EXPECT_EQ(s.substitutes, noto);
+    EXPECT_TRUE(notoPlan.windowFaceMissing);
+    EXPECT_EQ(notoPlan.windowSubstitute, noto.first());
 }
 
 TEST(FontMapping, withoutAnyJapaneseFont_saysSoOnce) {
     const JapaneseFontPlan plan = planJapaneseFonts({}, resolverOf({"DejaVu Sans"}));
     EXPECT_FALSE(plan.japaneseAvailable);
     EXPECT_TRUE(plan.substitutions.empty());
+    EXPECT_TRUE(plan.windowFaceMissing);
+    EXPECT_TRUE(plan.windowSubstitute.isEmpty());
     std::ostringstream diagnostics;
     applyJapaneseFonts(plan, diagnostics);
     applyJapaneseFonts(plan, diagnostics);

@@ -64,6 +64,36 @@ TEST_F(Startup, firstStartWithoutFile_showsDefaultsWithoutAFontNotice) {
     EXPECT_FALSE(dir.settingsExist());
 }
 
+TEST_F(Startup, aMissingWindowFace_isToldOnceInAnInformationBox) {
+    const struct {
+        bool missing;
+        const char* substitute;
+        const char* says;  // a piece of the message; nothing is said where it is empty
+    } cases[] = {
+        {false, "", ""},
+        {true, "Noto Sans CJK JP", "代わりに Noto Sans CJK JP で表示します。"},
+        {true, "", "No installed font has Japanese characters"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.says);
+        JapaneseFontPlan plan;
+        plan.windowFaceMissing = c.missing;
+        plan.windowSubstitute = QString::fromUtf8(c.substitute);
+        fontPlan = plan;
+        const std::size_t before = messageBox.calls().size();
+        if (*c.says) messageBox.scriptAnswer(IDOK);
+        writeSettingsWithFont("");
+        createAndShow();
+        ASSERT_EQ(messageBox.calls().size() - before, *c.says ? 1u : 0u);
+        if (*c.says) {
+            EXPECT_NE(messageBox.calls().back().text.find(c.says), std::string::npos);
+            EXPECT_EQ(messageBox.calls().back().caption, "情報");
+            EXPECT_EQ(messageBox.calls().back().type, MB_OK | MB_ICONASTERISK);
+        }
+        dialog.reset();
+    }
+}
+
 TEST_F(Startup, settingsFileThatIsAPipe_isNamedInAWarningAndTheDefaultsApply) {
     const std::string fifo = dir.directory() + "/fifo.ini";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);

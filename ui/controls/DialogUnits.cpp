@@ -1,7 +1,9 @@
 #include "ui/controls/DialogUnits.h"
 
+#include <algorithm>
 #include <cstdlib>
 
+#include <QFontInfo>
 #include <QFontMetrics>
 
 #include "ui/controls/FontMapping.h"
@@ -19,7 +21,11 @@ int MulDiv(int number, int numerator, int denominator) {
 BaseUnits dialogBaseUnits(const QFont& font) {
     const QFontMetrics metrics(font);
     const int width = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return {(width / 26 + 1) / 2, metrics.height()};
+    // The dialogs' Windows face and IPAPGothic, which draws it here, are one pixel taller than their size. A face
+    // drawing in their place with a taller line (Noto Sans CJK: a half more) would stretch every dialog by as
+    // much: the height unit is kept to what the dialogs were laid out for.
+    const int pixels = QFontInfo(font).pixelSize();
+    return {(width / 26 + 1) / 2, pixels > 0 ? std::min(metrics.height(), pixels + 1) : metrics.height()};
 }
 
 QRect MapDialogRect(const DialogRect& rect, BaseUnits units) {

@@ -151,6 +151,9 @@ QString resolveInstalledFamily(const QString& name) {
 JapaneseFontPlan planJapaneseFonts(const QStringList& japanese, const FamilyResolver& resolve) {
     JapaneseFontPlan plan;
     plan.japaneseAvailable = !japanese.isEmpty();
+    const KnownFace& window = kKnownFaces.front();
+    plan.windowFaceMissing =
+        resolve(QString::fromUtf8(window.face)).isEmpty() && resolve(QString::fromUtf8(window.preferred)).isEmpty();
     if (!plan.japaneseAvailable) return plan;
     for (const KnownFace& known : kKnownFaces) {
         const QString face = QString::fromUtf8(known.face);
@@ -163,6 +166,8 @@ JapaneseFontPlan planJapaneseFonts(const QStringList& japanese, const FamilyReso
         for (const QString& family : japanese) {
             if (!substitution.substitutes.contains(family, Qt::CaseInsensitive)) substitution.substitutes << family;
         }
+        if (&known == &kKnownFaces.front() && preferred.isEmpty())
+            plan.windowSubstitute = substitution.substitutes.value(0);
         plan.substitutions.push_back(substitution);
     }
     return plan;
@@ -179,9 +184,10 @@ void applyJapaneseFonts(const JapaneseFontPlan& plan, std::ostream& diagnostics)
     }
 }
 
-void installJapaneseFonts(std::ostream& diagnostics) {
-    applyJapaneseFonts(planJapaneseFonts(QFontDatabase::families(QFontDatabase::Japanese), resolveInstalledFamily),
-                       diagnostics);
+JapaneseFontPlan installJapaneseFonts(std::ostream& diagnostics) {
+    JapaneseFontPlan plan = planJapaneseFonts(QFontDatabase::families(QFontDatabase::Japanese), resolveInstalledFamily);
+    applyJapaneseFonts(plan, diagnostics);
+    return plan;
 }
 
 }  // namespace ravolin

@@ -39,6 +39,10 @@ struct FaceSubstitution {
 struct JapaneseFontPlan {
     std::vector<FaceSubstitution> substitutions;
     bool japaneseAvailable = false;
+    // The window's face "ＭＳ Ｐゴシック" has no drawing face of its own here (IPAPGothic is missing): it is drawn
+    // by `windowSubstitute`, or, where that is empty, by no Japanese face at all.
+    bool windowFaceMissing = false;
+    QString windowSubstitute;
 };
 
 // The fixed-pitch Japanese face at the size of `like`: the Windows face "ＭＳ ゴシック", which the substitutions of
@@ -61,6 +65,6 @@ JapaneseFontPlan planJapaneseFonts(const QStringList& japanese, const FamilyReso
 void applyJapaneseFonts(const JapaneseFontPlan& plan, std::ostream& diagnostics);
 
 // Plans from the font database and applies; called before the first window is built.
-void installJapaneseFonts(std::ostream& diagnostics);
+JapaneseFontPlan installJapaneseFonts(std::ostream& diagnostics);
 
 }  // namespace ravolin

@@ -1,8 +1,7 @@
 #include "ui/controls/TabControl.h"
 
-
-#include <QStyleOptionTabWidgetFrame>
 #include <QProxyStyle>
+#include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
 #include <QTabBar>
 #include <QToolButton>
