@@ -59,7 +59,7 @@ if [[ ${1:-} == --inside ]]; then
     sleep 1
     import -window "$main" "$work/example-window.png"
     # Larger: the editor and the output pane take the room.
-    xdotool windowsize "$main" 1260 960
+    xdotool windowmove "$main" 0 0 windowsize "$main" 1260 960
     sleep 1
     import -window "$main" "$work/example-window-large.png"
     kill "$pid"

@@ -25,8 +25,8 @@ void ConverterDialog::layoutControls() {
         Growth growth = Growth::None;
         if (placed.id == kIdTemplate) {
             growth = Growth::WidthAndHeight;
-        } else if (placed.id == kIdOutput || placed.rect.width() >= m_templateSize.width() - 1) {
-            // The output pane, and the separator under the menu bar that spans the window.
+        } else if (placed.id == kIdOutput || placed.rect.width() >= m_templateSize.width() - 4) {
+            // The output pane, and the separator under the menu bar that spans the window (but a dialog unit).
             growth = Growth::Width;
         }
         placed.widget->setGeometry(anchoredRect(placed.rect, m_templateSize, size, growth));
