@@ -24,15 +24,6 @@ bool localeInstalled(const char* name) {
     return true;
 }
 
-// What xdotool reports of a window's size.
-QSize windowSize(const XvfbServer& x, const QString& window) {
-    const QString shell = x.run("xdotool", {"getwindowgeometry", "--shell", window});
-    const auto value = [&shell](const char* key) {
-        return QRegularExpression(QStringLiteral("%1=(\\d+)").arg(key)).match(shell).captured(1).toInt();
-    };
-    return {value("WIDTH"), value("HEIGHT")};
-}
-
 // The real program on a Japanese desktop: whatever the locale, the window keeps its template geometry (the
 // Windows face is drawn by the same IPA font) and Qt's own dialogs speak Japanese.
 TEST(ProgramUnderLocales, windowKeepsItsSizeAndTheFontChooserIsJapanese) {

@@ -6,6 +6,8 @@
 
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSize>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -57,6 +59,15 @@ inline QString waitForTitle(const XvfbServer& x, qint64 pid, const QString& titl
         QThread::msleep(50);
     } while (!deadline.hasExpired());
     return {};
+}
+
+// What xdotool reports of a window's size.
+inline QSize windowSize(const XvfbServer& x, const QString& window) {
+    const QString shell = x.run("xdotool", {"getwindowgeometry", "--shell", window});
+    const auto value = [&shell](const char* key) {
+        return QRegularExpression(QStringLiteral("%1=(\\d+)").arg(key)).match(shell).captured(1).toInt();
+    };
+    return {value("WIDTH"), value("HEIGHT")};
 }
 
 // Waits for the window titled `title` and gives it the keyboard. A window can be mapped before the X server

@@ -17,14 +17,6 @@ namespace {
 
 constexpr int kTimeoutMs = 20000;
 
-QSize windowSize(const XvfbServer& x, const QString& window) {
-    const QString shell = x.run("xdotool", {"getwindowgeometry", "--shell", window});
-    const auto value = [&shell](const char* key) {
-        return QRegularExpression(QStringLiteral("%1=(\\d+)").arg(key)).match(shell).captured(1).toInt();
-    };
-    return {value("WIDTH"), value("HEIGHT")};
-}
-
 bool maximized(const XvfbServer& x, const QString& window) {
     const QString state = x.run("xprop", {"-id", window, "_NET_WM_STATE"});
     return state.contains("_NET_WM_STATE_MAXIMIZED_VERT") && state.contains("_NET_WM_STATE_MAXIMIZED_HORZ");
