@@ -42,9 +42,21 @@ bool installed(std::initializer_list<const char*> tools) {
     return true;
 }
 
+// The environment of the desktop's own programs on the server: their logs and caches go into `home`, the test's.
+QProcessEnvironment desktopEnvironment(const XvfbServer& x, const TempSettingsDir& home) {
+    QProcessEnvironment env = x.environment();
+    const QString folder = QString::fromStdString(home.directory());
+    env.insert("HOME", folder);
+    env.insert("XDG_CACHE_HOME", folder + "/.cache");
+    env.insert("XDG_CONFIG_HOME", folder + "/.config");
+    env.insert("XDG_DATA_HOME", folder + "/.local/share");
+    return env;
+}
+
 // Openbox on the server, once it has taken over.
-bool startOpenbox(const XvfbServer& x, QProcess& manager, const QStringList& arguments = {}) {
-    manager.setProcessEnvironment(x.environment());
+bool startOpenbox(const XvfbServer& x, const TempSettingsDir& home, QProcess& manager,
+                  const QStringList& arguments = {}) {
+    manager.setProcessEnvironment(desktopEnvironment(x, home));
     manager.start("openbox", QStringList{"--sm-disable"} + arguments);
     return eventually([&] { return x.run("wmctrl", {"-m"}).contains("Openbox"); });
 }
@@ -56,9 +68,9 @@ TEST(ProgramUnderAWindowManager, isResizedAndMaximizedAndComesBackAsItWasLeft) {
     XvfbServer x;
     QTemporaryDir runtime;
     ASSERT_TRUE(startStage(x, runtime));
-    QProcess manager;
-    ASSERT_TRUE(startOpenbox(x, manager));
     TempSettingsDir work;
+    QProcess manager;
+    ASSERT_TRUE(startOpenbox(x, work, manager));
     work.writeSettings("[Common]\r\nFont=" + std::string(kValidFontDescription) + "\r\n");
 
     const auto start = [&](QProcess& program) {
@@ -120,9 +132,9 @@ TEST(ProgramUnderAWindowManager, restoredFromTheNotificationAreaIsActivated) {
         "</openbox_config>\n");
     rc.close();
     QProcess manager;
-    ASSERT_TRUE(startOpenbox(x, manager, {"--config-file", config}));
+    ASSERT_TRUE(startOpenbox(x, work, manager, {"--config-file", config}));
     QProcess area;
-    area.setProcessEnvironment(x.environment());
+    area.setProcessEnvironment(desktopEnvironment(x, work));
     area.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "100"});
     ASSERT_FALSE(x.waitForWindow("^panel$", area.processId(), kTimeoutMs).isEmpty()) << "no notification area";
 
