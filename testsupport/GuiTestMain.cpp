@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include <QApplication>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -20,6 +21,9 @@ int main(int argc, char** argv) {
     // gtest_discover_tests runs the binary without the test's environment, and a QApplication without a
     // display aborts.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Without a runtime folder Qt makes one of its own under /tmp; the run's own instead (private, as Qt wants it).
+    const QTemporaryDir runtime;
+    if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     QApplication app(argc, argv);
     // Qt's file dialog keeps its state in the user's settings (~/.config/QtProject.conf): kept in a folder of the
     // run instead, as a test writes nothing outside its temporary folders.

@@ -9,7 +9,7 @@
 
 namespace ravolin {
 // When the write fails, the record and the loop count go back to what the file still holds, so the restore
-// command keeps bringing back what is stored.
+// command keeps bringing back what is stored, and the loop field shows that count again.
 SaveResult ConverterDialog::saveFromControls() {
     const Settings recordBefore = m_record;
     const std::int32_t loopCountBefore = m_nLoopCount;
@@ -18,6 +18,7 @@ SaveResult ConverterDialog::saveFromControls() {
     if (!saved.ok) {
         m_record = recordBefore;
         m_nLoopCount = loopCountBefore;
+        SetDlgItemInt(kIdLoopCount, m_nLoopCount);
         return saved;
     }
     shortened.insert(shortened.end(), saved.adjustments.begin(), saved.adjustments.end());

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSize>
@@ -31,19 +34,43 @@ bool eventually(const std::function<bool()>& condition) {
     return true;
 }
 
+bool installed(std::initializer_list<const char*> tools) {
+    if (!XvfbServer::isInstalled()) return false;
+    for (const char* tool : tools) {
+        if (QStandardPaths::findExecutable(tool).isEmpty()) return false;
+    }
+    return true;
+}
+
+// The environment of the desktop's own programs on the server: their logs and caches go into `home`, the test's.
+QProcessEnvironment desktopEnvironment(const XvfbServer& x, const TempSettingsDir& home) {
+    QProcessEnvironment env = x.environment();
+    const QString folder = QString::fromStdString(home.directory());
+    env.insert("HOME", folder);
+    env.insert("XDG_CACHE_HOME", folder + "/.cache");
+    env.insert("XDG_CONFIG_HOME", folder + "/.config");
+    env.insert("XDG_DATA_HOME", folder + "/.local/share");
+    return env;
+}
+
+// Openbox on the server, once it has taken over.
+bool startOpenbox(const XvfbServer& x, const TempSettingsDir& home, QProcess& manager,
+                  const QStringList& arguments = {}) {
+    manager.setProcessEnvironment(desktopEnvironment(x, home));
+    manager.start("openbox", QStringList{"--sm-disable"} + arguments);
+    return eventually([&] { return x.run("wmctrl", {"-m"}).contains("Openbox"); });
+}
+
 // The real program under a window manager: resized and maximized by it, and found again so at the next start.
 TEST(ProgramUnderAWindowManager, isResizedAndMaximizedAndComesBackAsItWasLeft) {
-    if (!XvfbServer::isInstalled() || QStandardPaths::findExecutable("openbox").isEmpty() ||
-        QStandardPaths::findExecutable("wmctrl").isEmpty())
+    if (!installed({"openbox", "wmctrl"}))
         GTEST_SKIP() << "Xvfb, openbox or wmctrl is not installed (scripts/install-deps.sh installs them)";
     XvfbServer x;
     QTemporaryDir runtime;
     ASSERT_TRUE(startStage(x, runtime));
-    QProcess manager;
-    manager.setProcessEnvironment(x.environment());
-    manager.start("openbox", {"--sm-disable"});
-    ASSERT_TRUE(eventually([&] { return x.run("wmctrl", {"-m"}).contains("Openbox"); }));
     TempSettingsDir work;
+    QProcess manager;
+    ASSERT_TRUE(startOpenbox(x, work, manager));
     work.writeSettings("[Common]\r\nFont=" + std::string(kValidFontDescription) + "\r\n");
 
     const auto start = [&](QProcess& program) {
@@ -86,6 +113,54 @@ TEST(ProgramUnderAWindowManager, isResizedAndMaximizedAndComesBackAsItWasLeft) {
     ASSERT_FALSE(window.isEmpty());
     EXPECT_TRUE(eventually([&] { return maximized(x, window) && windowSize(x, window).width() > 1200; }));
     EXPECT_TRUE(exit(maximizedAgain));
+    manager.terminate();
+    manager.waitForFinished();
+}
+
+// Minimized into a notification area (trayer's) and restored from its icon, the window has the keyboard again:
+// the program asks for it, as the window manager here gives no window it maps the focus.
+TEST(ProgramUnderAWindowManager, restoredFromTheNotificationAreaIsActivated) {
+    if (!installed({"openbox", "wmctrl", "trayer"}))
+        GTEST_SKIP() << "Xvfb, openbox, wmctrl or trayer is not installed (scripts/install-deps.sh installs them)";
+    XvfbServer x;
+    QTemporaryDir runtime;
+    ASSERT_TRUE(startStage(x, runtime));
+    TempSettingsDir work;
+    const QString config = QString::fromStdString(work.directory() + "/openbox.xml");
+    QFile rc(config);
+    ASSERT_TRUE(rc.open(QIODevice::WriteOnly));
+    rc.write(
+        "<openbox_config xmlns=\"http://openbox.org/3.4/rc\"><focus><focusNew>no</focusNew></focus>"
+        "</openbox_config>\n");
+    rc.close();
+    QProcess manager;
+    ASSERT_TRUE(startOpenbox(x, work, manager, {"--config-file", config}));
+    QProcess area;
+    area.setProcessEnvironment(desktopEnvironment(x, work));
+    area.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "100"});
+    ASSERT_FALSE(x.waitForWindow("^panel$", area.processId(), kTimeoutMs).isEmpty()) << "no notification area";
+
+    work.writeSettings("[Common]\r\nTray=1\r\nFont=" + std::string(kValidFontDescription) + "\r\n");
+    QProcess program;
+    prepareProgram(program, x.environment(), runtime, work);
+    program.start();
+    const QString window = waitForTitle(x, program.processId(), "Ravolin", kTimeoutMs);
+    ASSERT_FALSE(window.isEmpty()) << program.readAllStandardError().toStdString();
+    x.run("xdotool", {"windowminimize", window});
+    // Hidden, and what the program still shows is its icon.
+    QString icon;
+    ASSERT_TRUE(eventually([&] {
+        const QStringList shown = x.findWindows(".*", program.processId());
+        icon = shown.size() == 1 && shown.front() != window ? shown.front() : QString();
+        return !icon.isEmpty();
+    }));
+    x.run("xdotool", {"mousemove", "--window", icon, "8", "8", "click", "--repeat", "2", "--delay", "80", "1"});
+    EXPECT_TRUE(eventually([&] { return x.run("xdotool", {"getactivewindow"}).trimmed() == window; }))
+        << x.run("xdotool", {"getactivewindow"}).toStdString();
+    program.terminate();
+    EXPECT_TRUE(program.waitForFinished(kTimeoutMs));
+    area.terminate();
+    area.waitForFinished();
     manager.terminate();
     manager.waitForFinished();
 }

@@ -2,9 +2,12 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,7 +20,7 @@ extern char** environ;
 namespace ravolin::test {
 
 struct ExpandRun {
-    int exitCode = -1;  // -1 when it ended by a signal
+    int exitCode = -1;  // -1 when it ended by a signal, -2 when it hung and was stopped
     std::string out;
     std::string err;
 };
@@ -27,21 +30,30 @@ public:
     explicit ExpandProcess(std::vector<std::string> args, std::string workingDir = ".")
         : m_args(std::move(args)), m_workingDir(std::move(workingDir)) {}
 
-    // Runs to the end with standard output going to `outPath` (a file captured by default).
-    ExpandRun run(const std::string& outPath = {}) {
-        const std::string out = outPath.empty() ? m_captures.file("out") : outPath;
+    // Runs to the end with standard output captured in a file.
+    ExpandRun run() {
+        const std::string out = m_captures.file("out");
         Actions actions;
         posix_spawn_file_actions_addopen(&actions.value, STDOUT_FILENO, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0600);
-        pid_t pid = start(actions);
-        ExpandRun result;
-        result.exitCode = wait(pid);
-        if (outPath.empty()) result.out = readFile(out);
-        result.err = readFile(m_captures.file("err"));
+        ExpandRun result = finish(start(actions));
+        result.out = readFile(out);
         return result;
     }
 
-    // Reads `count` bytes of standard output through a pipe, then closes it, as "| head -c" does.
+    // Runs to the end with standard output going to the full device, where every write fails. Only ever the
+    // device itself: a /dev/full that is anything else is neither created nor written.
+    ExpandRun runIntoFullDevice() {
+        struct stat info {};
+        if (stat("/dev/full", &info) != 0 || !S_ISCHR(info.st_mode) || info.st_rdev != makedev(1, 7))
+            throw std::runtime_error("/dev/full is not the full device");
+        Actions actions;
+        posix_spawn_file_actions_addopen(&actions.value, STDOUT_FILENO, "/dev/full", O_WRONLY, 0);
+        return finish(start(actions));
+    }
+
+    // Reads `count` bytes of standard output through a pipe, then closes it, as "| head -c" does. A tool that
+    // then doesn't end within a minute is stopped and reported as hung (exit code -2).
     ExpandRun runIntoClosedPipe(std::size_t count) {
         int channel[2];
         if (pipe(channel) != 0) throw std::runtime_error("pipe failed");
@@ -59,8 +71,9 @@ public:
             result.out.append(buffer, static_cast<std::size_t>(got));
         }
         close(channel[0]);
-        result.exitCode = wait(pid);
-        result.err = readFile(m_captures.file("err"));
+        const ExpandRun ended = finish(pid);
+        result.exitCode = ended.exitCode;
+        result.err = ended.err;
         return result;
     }
 
@@ -87,10 +100,22 @@ private:
         return pid;
     }
 
-    static int wait(pid_t pid) {
+    // Waits a bounded time for the tool to end; its exit code and standard error.
+    ExpandRun finish(pid_t pid) {
         int status = 0;
-        waitpid(pid, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        ExpandRun result;
+        for (int waited = 0; waitpid(pid, &status, WNOHANG) == 0; ++waited) {
+            if (waited == 6000) {
+                kill(pid, SIGKILL);
+                waitpid(pid, &status, 0);
+                result.exitCode = -2;
+                break;
+            }
+            usleep(10000);
+        }
+        if (result.exitCode != -2) result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.err = readFile(m_captures.file("err"));
+        return result;
     }
 
     std::vector<std::string> m_args;

@@ -1,19 +1,38 @@
+#include <dlfcn.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <csignal>
+#include <cstring>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/FileAccess.h"
 #include "settings/SettingsStore.h"
 #include "tests/settings/TestFiles.h"
+
+// What each fsync of this process flushed, by path: every call of the code under test lands here first.
+std::vector<std::string> g_synced;
+
+extern "C" int fsync(int fd) {
+    static const auto real = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
+    char target[PATH_MAX];
+    const ssize_t length = readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), target, sizeof target);
+    if (length > 0) g_synced.emplace_back(target, static_cast<std::size_t>(length));
+    return real(fd);
+}
 
 namespace ravolin {
 namespace {
@@ -58,8 +77,14 @@ protected:
 };
 
 TEST_F(AtomicSaveTest, replacesTheFileAndLeavesNothingBehind) {
+    g_synced.clear();
     const SaveResult result = save(path());
     ASSERT_TRUE(result.ok) << result.error;
+    // The new content is on disk before the rename, and the rename is on disk before the save says done.
+    const std::string folder = fs::canonical(m_dir.path());
+    ASSERT_EQ(g_synced.size(), 2u);
+    EXPECT_EQ(g_synced[0].rfind(folder + "/.RavolinSetting.ini.", 0), 0u) << g_synced[0];
+    EXPECT_EQ(g_synced[1], folder);
     EXPECT_TRUE(result.error.empty());
     const std::string written = test::readFile(path());
     EXPECT_EQ(written.substr(0, kOldContent.size() - 3), kOldContent.substr(0, kOldContent.size() - 3));
@@ -80,6 +105,15 @@ TEST_F(AtomicSaveTest, aFolderThatTakesNoNewFileGetsTheFileRewrittenInPlace) {
     EXPECT_NE(test::readFile(path()).find("Loop=42\r\n"), std::string::npos);
     EXPECT_EQ(fs::status(path()).permissions() & fs::perms::others_write, fs::perms::others_write);
     EXPECT_EQ(entries(), std::vector<std::string>{"RavolinSetting.ini"});
+    // A shorter content leaves nothing of the longer one behind it.
+    const std::string shorter =
+        test::runInChild([this] {
+            test::dropPrivileges();
+            FileFailure failure;
+            return replaceFileAtomically(path(), "[Common]\r\n", failure) ? "ok" : failure.message;
+        }).report;
+    EXPECT_EQ(shorter, "ok");
+    EXPECT_EQ(test::readFile(path()), "[Common]\r\n");
 
     // A file that isn't there yet can't be made at all.
     EXPECT_EQ(saveUnprivileged(m_dir.file("new.ini")), '"' + m_dir.file("new.ini") +
@@ -96,6 +130,7 @@ TEST_F(AtomicSaveTest, removesTheTemporaryFilesOfSavesWhoseProcessIsGone) {
     const std::string live = std::to_string(getppid());
     const std::vector<std::string> kept = {
         ".RavolinSetting.ini." + live + ".17",                     // another writer, still running
+        ".RavolinSetting.ini.1.4",                                 // alive, though a user may not signal it
         ".RavolinSetting.ini." + std::to_string(getpid()) + ".3",  // this process's own
         ".RavolinSetting.ini." + dead,                             // not a name of ours
         ".RavolinSetting.ini." + dead + ".",
@@ -113,6 +148,12 @@ TEST_F(AtomicSaveTest, removesTheTemporaryFilesOfSavesWhoseProcessIsGone) {
     ASSERT_TRUE(save(path()).ok);
     std::vector<std::string> expected = kept;
     std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(entries(), expected);
+    // As a user, to whom the live processes of others (pid 1, and the test's own when it runs as root) answer
+    // that they may not be signalled.
+    setMode(m_dir.path(), fs::perms::all);
+    setMode(path(), fs::perms::all);
+    EXPECT_EQ(saveUnprivileged(), "ok");
     EXPECT_EQ(entries(), expected);
 }
 
@@ -209,10 +250,19 @@ TEST_F(AtomicSaveTest, refusesWhatItCannotReadOrReach) {
 }
 
 // Whatever stands at the settings path, loading never blocks, never reads without end, and a save never
-// writes over what it refused.
+// writes over what it refused. All of it lies in the test's folder: should a refusal ever fail, the save
+// replaces only what the test made (a device of the machine would be renamed over by a root's test run).
 TEST_F(AtomicSaveTest, specialFilesAreRefusedWithoutBlockingOrReadingWithoutEnd) {
     const std::string fifo = m_dir.file("fifo.ini");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string socketPath = m_dir.file("socket.ini");
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, socketPath.c_str());
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    fs::create_symlink("fifo.ini", m_dir.file("link.ini"));
     const std::string sparse = m_dir.file("sparse.ini");
     {
         std::ofstream(sparse) << "[Common]\r\nLoop=3\r\n";
@@ -221,13 +271,19 @@ TEST_F(AtomicSaveTest, specialFilesAreRefusedWithoutBlockingOrReadingWithoutEnd)
     struct Case {
         std::string path;
         int error;
+        const char* reason;
     };
-    const Case cases[] = {
-        {fifo, kNotRegularFileError},
-        {"/dev/zero", kNotRegularFileError},
-        {"/dev/null", kNotRegularFileError},
-        {sparse, kFileTooLargeError},
+    std::vector<Case> cases = {
+        {fifo, kNotRegularFileError, "not a regular file"},
+        {socketPath, ENXIO, "No such device or address"},  // not even opened
+        {m_dir.file("link.ini"), kNotRegularFileError, "not a regular file"},
+        {sparse, kFileTooLargeError, "larger than 8 MiB"},
     };
+    // The null and zero devices again, as nodes of the folder, where the test may make them (as root).
+    for (const auto& [name, minor] : {std::pair{"null.ini", 3u}, std::pair{"zero.ini", 5u}}) {
+        if (mknod(m_dir.file(name).c_str(), S_IFCHR | 0600, makedev(1, minor)) == 0)
+            cases.push_back({m_dir.file(name), kNotRegularFileError, "not a regular file"});
+    }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         int error = 0;
@@ -240,20 +296,23 @@ TEST_F(AtomicSaveTest, specialFilesAreRefusedWithoutBlockingOrReadingWithoutEnd)
         const SaveResult saved = save(c.path);
         EXPECT_FALSE(saved.ok);
         EXPECT_EQ(saved.failedStep, SaveStep::ReadCurrent);
-        EXPECT_NE(saved.error.find(c.error == kFileTooLargeError ? "larger than 8 MiB" : "not a regular file"),
-                  std::string::npos)
-            << saved.error;
-        if (c.error == kNotRegularFileError) {
+        EXPECT_NE(saved.error.find(c.reason), std::string::npos) << saved.error;
+        if (c.error != kFileTooLargeError) {
             // The writer below the loader refuses them as well, rather than renaming over a device.
             FileFailure failure;
             EXPECT_FALSE(replaceFileAtomically(c.path, "x", failure));
             EXPECT_EQ(failure.step, SaveStep::NotRegularFile);
+            EXPECT_FALSE(fs::is_regular_file(fs::symlink_status(c.path)));  // still what it was
         }
     }
+    close(listener);
     struct stat info {};
     ASSERT_EQ(stat(fifo.c_str(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));  // still the pipe it was
     int error = 0;
+    // A device of the machine meets the check itself, only ever read.
+    EXPECT_FALSE(readFileBytes("/dev/zero", error));
+    EXPECT_EQ(error, kNotRegularFileError);
     const std::optional<std::string> atTheCap = readFileBytes(path(), error, kOldContent.size());
     ASSERT_TRUE(atTheCap) << error;
     EXPECT_EQ(*atTheCap, kOldContent);

@@ -51,6 +51,8 @@ TEST(Codec, encodesLikeWindowsAndMarksWhatItSubstitutes) {
         {"\xED\xA0\x80", "???", true},                                // an encoded surrogate breaks at its second byte
         {"\xC2\x80\xEF\xA3\xB0\xEF\xA3\xB3", "\x80\xa0\xff", false},  // Windows' single-byte extras
         {"\xEF\xA3\xB4", "?", true},                                  // U+F8F4 has no byte
+        // Deep in a run of ASCII, which is copied a word at a time.
+        {std::string(21, 'a') + "\x80" + std::string(21, 'b'), std::string(21, 'a') + "?" + std::string(21, 'b'), true},
     };
     for (const Case& c : cases) {
         bool lossy = !c.lossy;

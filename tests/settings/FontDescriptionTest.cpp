@@ -47,6 +47,8 @@ TEST(parseFontDescription, followsTheFieldRules) {
          "0,0,0,0,0,0,0,0,0,0,0,0,0,ABCDEFGHIJKLMNOPQRSTUVWXYZ01234"},
         {"cut never splits a character", "0,0,0,0,0,0,0,0,0,0,0,0,0,xxああああああああああああああああ",
          "0,0,0,0,0,0,0,0,0,0,0,0,0,xxああああああああああああああ"},  // 30 bytes: the 15th would split
+        {"two bytes in UTF-8 as in CP932", "0,0,0,0,0,0,0,0,0,0,0,0,0,xαβγδεζηθЖЗИЙКЛМН§",
+         "0,0,0,0,0,0,0,0,0,0,0,0,0,xαβγδεζηθЖЗИЙКЛМ"},  // 31 bytes
     };
     for (const Case& c : cases) {
         LogFont parsed;

@@ -24,6 +24,7 @@ TEST(ProfileFileRead, findsValuesTheWayTheWindowsReaderDoes) {
         {"letter case", "[cOmMoN]\r\nLOOP=5", "Common", "Loop", "5"},
         {"no inline comment", "[S]\r\nk=a ;b", "S", "k", "a ;b"},
         {"comment line", "[S]\r\n;k=v\r\n k=w", "S", "k", "w"},
+        {"indented comment", "[S]\r\n \t;k=v", "S", ";k", kMissing},
         {"hash is ordinary", "[S]\r\n#k=v", "S", "#k", "v"},
         {"first key wins", "[S]\r\nk=1\r\nK=2", "S", "k", "1"},
         {"first section wins", "[S]\r\nk=1\r\n[s]\r\nk=2", "S", "k", "1"},

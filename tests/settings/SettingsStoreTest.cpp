@@ -123,6 +123,10 @@ TEST(fitToken, keepsWhatFifteenCp932BytesHold) {
         {"ああああああああ", "あああああああ", true},   // 16 bytes: no half character
         {"ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀ", "ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿ", true},
         {"a\r\nb", "ab", true},  // a token has no line to break
+        // Two bytes in UTF-8 as in CP932.
+        {"aαβγδεζη", "aαβγδεζη", false},
+        {"ЖЗИЙКЛМН", "ЖЗИЙКЛМ", true},
+        {"§×°§×°§×", "§×°§×°§", true},
     };
     for (const Case& c : cases) {
         bool shortened = !c.shortened;

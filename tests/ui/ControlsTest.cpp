@@ -157,6 +157,8 @@ TEST(ControlText, crossesBetweenCrLfAndWidgetLineBreaks) {
         {"a\r\n", 2, "a\r\n"},
         {"\r\n\r\n", 3, "\r\n\r\n"},
         {"lone\rcr", 2, "lone\r\ncr"},
+        {"line\u2028separator", 1, "line\r\nseparator"},  // Unicode's own line breaks, as pasted
+        {"paragraph\u2029separator", 2, "paragraph\r\nseparator"},
         {"nbsp\u00A0kept", 1, "nbsp\u00A0kept"},  // plain-text export would turn it into a space
         {"", 1, ""},
     };

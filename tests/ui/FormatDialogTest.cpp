@@ -144,9 +144,14 @@ TEST_F(FormatDialogTest, previewShowsTwentyPassesAndTheSizeLineTheWholeOutput_af
         std::int32_t loopCount;
         QString lastPreviewLine;
         QString size;
+        std::string values = "x\r\ny\r\n";  // of array 1
     };
     const Case cases[] = {
         {"no passes", "<n>", 0, "", "ループ回数 0 回: 全体 0 行、0 バイト"},
+        {"a CR ending one value and an LF starting the next", "<a><a>", 1, "", "ループ回数 1 回: 全体 2 行、6 バイト",
+         "\nx\r"},
+        {"exactly what the pane takes", std::string(192, 'z'), 172961, QString(192, 'z'),
+         "ループ回数 172,961 回: 全体 172,961 行、33,554,432 バイト"},
         {"more than the preview shows", std::string(10000, 'z'), 10, "…（プレビューはここまで）",
          "ループ回数 10 回: 全体 10 行、100,018 バイト"},
         {"more than the pane takes", std::string(1000, 'z') + "\r\n", 99999, "",
@@ -157,6 +162,7 @@ TEST_F(FormatDialogTest, previewShowsTwentyPassesAndTheSizeLineTheWholeOutput_af
         SCOPED_TRACE(c.what);
         ExpansionInput fields = exampleFields(c.loopCount);
         fields.templateText = c.templateText;
+        fields.arrays[0].valuesText = c.values;
         const auto other = open(fields);
         EXPECT_EQ(previewLines(*other).back(), c.lastPreviewLine);
         EXPECT_EQ(other->m_size->text(), c.size);
@@ -194,8 +200,8 @@ TEST_F(FormatDialogTest, passesForArrays_takeTheLongestListTimesItsRepeat) {
     }
     ExpansionInput off = exampleFields();
     off.arrays[0].token.clear();  // an array without a token counts for nothing
-    off.arrays[5] = {"<f>", "1\r\n2\r\n3"};
-    EXPECT_EQ(passesForArrays(off), 3u);
+    off.arrays[5] = {"<f>", "1"};
+    EXPECT_EQ(passesForArrays(off), 1u);
 }
 
 TEST_F(FormatDialogTest, loopButtonFollowsTheLongestArray_orWarnsAndLeavesTheLoopCount) {
@@ -211,26 +217,38 @@ TEST_F(FormatDialogTest, loopButtonFollowsTheLongestArray_orWarnsAndLeavesTheLoo
 
     struct Case {
         const char* what;
-        std::function<void(FormatDialog&)> prepare;
-        const char* message;
+        std::function<void(ExpansionInput&)> fields;  // array 1 "x", "y"; array 4 "1", "2", "3"
+        std::int32_t repeat;                          // of array 4
+        std::optional<std::int32_t> loopCount;
+        const char* message;  // the warning, if any
     };
     const Case cases[] = {
-        {"too many for the field", [](FormatDialog& d) { d.m_arrayRows[3].repeat->setValue(1000000000); },
+        {"too many for the field", [](ExpansionInput&) {}, 1000000000, std::nullopt,
          "配列に合わせたループ回数は 3,000,000,000 回ですが、ループ回数の欄には 2,147,483,647 "
          "回までしか入りません。\r\nループ回数は変更していません。"},
-        {"no array with values", nullptr,
+        {"no array with values", [](ExpansionInput& in) { in.arrays[0].valuesText = in.arrays[3].valuesText = ""; }, 1,
+         std::nullopt,
          "置換文字列と値のある配列がないため、ループ回数を合わせられません。\r\nループ回数は変更していません。"},
+        {"exactly the largest count",
+         [](ExpansionInput& in) {
+             in.templateText = "<d>";  // a counter's size would be counted pass by pass
+             in.arrays[3].valuesText = "1";
+         },
+         INT32_MAX, INT32_MAX, nullptr},
+        {"a longer array without a token", [](ExpansionInput& in) { in.arrays[3].token.clear(); }, 1, 2, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ExpansionInput input = fields;
-        if (!c.prepare) input.arrays[0].valuesText = input.arrays[3].valuesText = "";
+        c.fields(input);
         const auto other = open(input);
-        if (c.prepare) c.prepare(*other);
-        messageBox.scriptAnswer(IDOK);
+        other->m_arrayRows[3].repeat->setValue(c.repeat);
+        const std::size_t before = messageBox.calls().size();
+        if (c.message) messageBox.scriptAnswer(IDOK);
         other->m_fitLoop->click();
-        EXPECT_EQ(other->loopCount(), std::nullopt);
-        ASSERT_FALSE(messageBox.calls().empty());
+        EXPECT_EQ(other->loopCount(), c.loopCount);
+        ASSERT_EQ(messageBox.calls().size(), before + (c.message ? 1 : 0));
+        if (!c.message) continue;
         EXPECT_EQ(messageBox.calls().back().text, c.message);
         EXPECT_EQ(messageBox.calls().back().caption, "警告");
         EXPECT_EQ(messageBox.calls().back().type, MB_OK | MB_ICONEXCLAMATION);

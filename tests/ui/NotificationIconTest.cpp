@@ -75,6 +75,9 @@ TEST_F(NotificationIcon, minimizingWithTheOption_hidesTheWindowBehindOneIcon) {
         minimize.apply(*dialog);
         ++minimized;
         EXPECT_TRUE(inTray());
+        // Another minimize while hidden adds nothing: the window is in the tray already.
+        dialog->OnSysCommand(SC_MINIMIZE);
+        EXPECT_TRUE(inTray());
         EXPECT_EQ(trayIcon.acceptedAddCount(), minimized);
         EXPECT_EQ(trayIcon.addCalls().size(), static_cast<std::size_t>(minimized));
         EXPECT_TRUE(trayIcon.addCalls().back().hadIcon);

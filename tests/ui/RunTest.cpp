@@ -77,23 +77,34 @@ TEST_F(Run, duringARun_theSixControlsAndFourItemsAreLocked_andReleasedExactly) {
 }
 
 // The focused execute button is disabled by the run: the focus must not fall to a page edit, which selects
-// everything on focus and would lose its token to the next key; it comes back to the button afterwards.
+// everything on focus and would lose its token to the next key; it comes back to the button afterwards, unless
+// the user has put it elsewhere meanwhile.
 TEST_F(Run, focusOnALockedButton_staysOffThePagesDuringTheRun_andReturnsAfterIt) {
-    beepGate.close();
     createWith("");
     show();
     setTemplate("x", "1");
-    dialog->GetDlgItem(kIdExecute)->setFocus();
-    ASSERT_EQ(dialog->focusWidget(), dialog->GetDlgItem(kIdExecute));
-    startHeldRun();
+    struct Case {
+        const char* what;
+        int movedTo;  // during the run; 0 for nowhere
+        int endsOn;
+    };
+    const Case cases[] = {{"left alone", 0, kIdExecute}, {"moved to the template", kIdTemplate, kIdTemplate}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        beepGate.close();
+        dialog->GetDlgItem(kIdExecute)->setFocus();
+        ASSERT_EQ(dialog->focusWidget(), dialog->GetDlgItem(kIdExecute));
+        startHeldRun();
 
-    EXPECT_EQ(dialog->focusWidget(), dialog.get());
-    QTest::keyClicks(dialog->focusWidget(), "typed");
-    EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericTokenId(0)), "＜置換1＞");
+        EXPECT_EQ(dialog->focusWidget(), dialog.get());
+        QTest::keyClicks(dialog->focusWidget(), "typed");
+        EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericTokenId(0)), "＜置換1＞");
+        if (c.movedTo) dialog->GetDlgItem(c.movedTo)->setFocus();
 
-    beepGate.open();
-    ASSERT_TRUE(eventually([this] { return !dialog->isRunning(); }));
-    EXPECT_EQ(dialog->focusWidget(), dialog->GetDlgItem(kIdExecute));
+        beepGate.open();
+        ASSERT_TRUE(eventually([this] { return !dialog->isRunning(); }));
+        EXPECT_EQ(dialog->focusWidget(), dialog->GetDlgItem(c.endsOn));
+    }
     tone.setOnBeep({});
 }
 

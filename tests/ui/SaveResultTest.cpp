@@ -4,12 +4,17 @@
 #include <QProgressDialog>
 #include <QPushButton>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "tests/settings/TestFiles.h"
 #include "tests/ui/DialogFixture.h"
 #include "ui/DialogTexts.h"
+#include "ui/ResultFileWriter.h"
 
 namespace ravolin {
 namespace {
@@ -23,6 +28,14 @@ std::string readBytes(const std::string& path) {
 
 class SaveResult : public DialogFixture {
 protected:
+    // A save still going when a test stops early is cancelled, not left writing into the folder.
+    void TearDown() override {
+        if (QProgressDialog* progress = dialog ? progressDialog() : nullptr) {
+            if (auto* cancel = progress->findChild<QPushButton*>()) cancel->click();
+        }
+        DialogFixture::TearDown();
+    }
+
     // A template with counters and an array, Japanese text included, so encodings and line ends all show.
     void createWithExample(const std::string& loopCount) {
         writeSettingsWithFont("Loop=" + loopCount + "\r\n",
@@ -53,14 +66,20 @@ TEST_F(SaveResult, writesWhatTheBatchToolWritesInEveryEncodingAndLineEnd) {
     struct Case {
         bool cp932, lf;
         QStringList options;
+        std::int32_t beep;  // the option; only exactly 1 beeps at the end
     };
-    const Case cases[] = {
-        {false, false, {}}, {true, false, {"--cp932"}}, {false, true, {"--lf"}}, {true, true, {"--cp932", "--lf"}}};
+    const Case cases[] = {{false, false, {}, 0},
+                          {true, false, {"--cp932"}, 1},
+                          {false, true, {"--lf"}, 2},
+                          {true, true, {"--cp932", "--lf"}, 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.options.join(' ').toStdString());
         const std::size_t before = messageBox.calls().size();
+        const std::size_t tonesBefore = tone.callCount();
+        dialog->m_bBeep = c.beep;
         messageBox.scriptAnswer(IDOK);
         saveToEnd({.path = target(), .cp932 = c.cp932, .lfLineEnds = c.lf, .loopCount = 7});
+        EXPECT_EQ(tone.callCount() - tonesBefore, c.beep == 1 ? 1u : 0u);
         QProcess expand;
         expand.start(RAVOLIN_EXPAND_PATH, QStringList(c.options) << QString::fromStdString(dir.settingsPath()));
         ASSERT_TRUE(expand.waitForFinished(20000));
@@ -85,13 +104,14 @@ TEST_F(SaveResult, writesWhatTheBatchToolWritesInEveryEncodingAndLineEnd) {
 TEST_F(SaveResult, cancelLeavesTheOldFileAndNoTemporaryFileAndUnlocksTheWindow) {
     createWithExample("1");
     { std::ofstream(target()) << "old result"; }
-    resultFileChooser.scriptChoice({.path = target(), .loopCount = 2147483647});  // hours of output
+    resultFileChooser.scriptChoice({.path = target(), .loopCount = 20000000});  // most of a gigabyte
     dialog->OnCommand(kCmdSaveResult);
     ASSERT_TRUE(dialog->isRunning());
     ASSERT_NE(progressDialog(), nullptr);
     EXPECT_EQ(progressDialog()->windowTitle(), "変換結果の保存");
+    // The bar moves: its first step is a thousandth of the passes.
     ASSERT_TRUE(eventually(
-        [this] { return progressDialog()->value() >= 0 && progressDialog()->labelText().contains("バイト"); }));
+        [this] { return progressDialog()->value() > 0 && progressDialog()->labelText().contains("バイト"); }));
     // While it runs the window is locked as in a run, and won't end.
     EXPECT_FALSE(dialog->GetDlgItem(kIdExecute)->isEnabled());
     EXPECT_FALSE(dialog->GetMenuItem(kCmdSaveResult)->isEnabled());
@@ -145,6 +165,46 @@ TEST_F(SaveResult, aRunOverThePaneLimitLeadsToTheSave) {
     ASSERT_TRUE(eventually([this] { return resultFileChooser.calls().size() == 1 && !dialog->isRunning(); }));
     EXPECT_EQ(resultFileChooser.calls()[0].loopCount, 40000);
     EXPECT_EQ(fs::file_size(target()), 1000u * 40000 + 2u * 39999);
+}
+
+// The ends a window can't time: a last line break that fails to be written, and a cancel that comes once
+// every piece is in (a run of no pass has nothing before it). Either way the old file stays.
+TEST(ResultFile, aFailedLastLineBreakIsAFailureAndALateCancelKeepsTheOldFile) {
+    struct Case {
+        const char* what;
+        std::int32_t loopCount;
+        bool lf;
+        rlim_t fileSizeLimit;
+        bool cancel;
+        ResultFileEnd end;
+    };
+    const Case cases[] = {
+        {"no room for the last line break", 2, true, 5, false, ResultFileEnd::Failed},  // "ab\nab" fits, "\n" doesn't
+        {"cancelled after the last piece", 0, false, RLIM_INFINITY, true, ResultFileEnd::Cancelled},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempSettingsDir dir;
+        const std::string path = dir.directory() + "/result.txt";
+        std::ofstream(path) << "old result";
+        ExpansionInput input;
+        input.templateText = "ab";
+        input.loopCount = c.loopCount;
+        const std::string end =
+            test::runInChild([&] {
+                signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{c.fileSizeLimit, c.fileSizeLimit};
+                setrlimit(RLIMIT_FSIZE, &limit);
+                ResultFileProgress progress;
+                progress.cancel = c.cancel;
+                FileFailure failure;
+                const ResultFileChoice choice{.path = path, .lfLineEnds = c.lf};
+                return std::to_string(static_cast<int>(writeResultFile(input, choice, progress, failure)));
+            }).report;
+        EXPECT_EQ(end, std::to_string(static_cast<int>(c.end)));
+        EXPECT_EQ(readBytes(path), "old result");
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.directory()), fs::directory_iterator()), 1);
+    }
 }
 
 }  // namespace

@@ -107,6 +107,7 @@ TEST_F(Saving, failedSave_isReportedWithFileAndReason_andChangesNothing) {
         show();
         runToEnd();
         setCounterToken(0, "edited");
+        dialog->SetDlgItemText(kIdLoopCount, "12");
         const std::size_t before = messageBox.calls().size();
         messageBox.scriptAnswer(IDOK);
         clickSave();
@@ -117,6 +118,7 @@ TEST_F(Saving, failedSave_isReportedWithFileAndReason_andChangesNothing) {
         EXPECT_EQ(call.owner, dialog.get());
         EXPECT_EQ(call.text, "設定を保存できませんでした。\r\n\r\nファイル: " + c.path + "\r\n理由: " + c.reason);
         EXPECT_EQ(dialog->m_bUnsaved, 1);
+        EXPECT_EQ(dialog->GetDlgItemText(kIdLoopCount), "0");  // the count the file holds (none: the default)
         // The record still holds what was loaded: restoring brings that back, not the unsaved edit.
         messageBox.scriptAnswer(IDYES);
         dialog->OnRestoreReplacementStrings();
