@@ -8,6 +8,7 @@ cd "$(dirname "$0")/.."
 declare -A allowed=(
   [conversion]="conversion"
   [platform/core]="platform/core"
+  [platform/sound]="platform/sound"
   [settings]="settings conversion platform/core"
   [resources]="resources"
   [cli]="cli conversion settings platform/core"
