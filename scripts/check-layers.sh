@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header of a layer it may not use: the arrows of the README's
-# "Layers" table point only downwards. Tests, benchmarks and fuzz targets may include any layer.
+# "Layers" table point only downwards. Tests, benchmarks and fuzz targets may include any layer; a test seam
+# (`<Name>Testing.h`) is included by tests and by its own `<Name>.cpp`, never by another layer's file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,6 +28,11 @@ while IFS= read -r file; do
   done
   [[ -n $layer ]] || continue
   while IFS= read -r included; do
+    if [[ $included == *Testing.h && $file != "${included%Testing.h}.cpp" ]]; then
+      echo "$file: \"$included\" is a seam for tests only" >&2
+      status=1
+      continue
+    fi
     ok=0
     for folder in ${allowed[$layer]}; do
       [[ $included == "$folder"/* ]] && ok=1

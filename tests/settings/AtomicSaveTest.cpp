@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/FileAccess.h"
+#include "platform/core/FileAccess.h"
+#include "platform/core/FileAccessTesting.h"
 #include "settings/SettingsStore.h"
 #include "tests/settings/TestFiles.h"
 
