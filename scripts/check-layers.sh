@@ -17,6 +17,7 @@ declare -A allowed=(
   [ui/controls]="ui/controls resources settings conversion platform/core"
   [ui]="ui resources settings conversion platform"
   [app]="app ui resources settings conversion platform"
+  [testsupport/core]="testsupport/core platform/core settings conversion"
   [testsupport]="testsupport platform settings conversion"
 )
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/settings/TestFiles.h"
+#include "testsupport/core/TestFiles.h"
 
 extern char** environ;
 

@@ -13,7 +13,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "testsupport/ScopedEnv.h"
+#include "testsupport/core/ScopedEnv.h"
 
 namespace ravolin {
 namespace {

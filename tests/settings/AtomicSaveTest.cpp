@@ -14,7 +14,7 @@
 #include "platform/core/FileAccess.h"
 #include "platform/core/FileAccessTesting.h"
 #include "settings/SettingsStore.h"
-#include "tests/settings/TestFiles.h"
+#include "testsupport/core/TestFiles.h"
 
 namespace ravolin {
 namespace {
