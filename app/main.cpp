@@ -13,13 +13,13 @@
 #include "app/CommandLine.h"
 #include "app/ConverterApp.h"
 #include "app/TerminationSignals.h"
-#include "platform/core/Tone.h"
 #include "platform/core/WorkingDirectory.h"
 #include "platform/qt/FontChooser.h"
 #include "platform/qt/MessageBox.h"
 #include "platform/qt/QtTranslation.h"
 #include "platform/qt/ResultFileChooser.h"
 #include "platform/qt/TrayIcon.h"
+#include "platform/sound/Tone.h"
 
 namespace {
 

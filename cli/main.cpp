@@ -17,7 +17,7 @@
 #include "conversion/LineEnds.h"
 #include "conversion/RangedExpansion.h"
 #include "platform/core/Codec.h"
-#include "settings/FileAccess.h"
+#include "platform/core/FileAccess.h"
 #include "settings/ProfileFile.h"
 #include "settings/SettingsStore.h"
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header of a layer it may not use: the arrows of the README's
-# "Layers" table point only downwards. Tests, benchmarks and fuzz targets may include any layer.
+# "Layers" table point only downwards. Tests, benchmarks and fuzz targets may include any layer; a test seam
+# (`<Name>Testing.h`) is included by tests and by its own `<Name>.cpp`, never by another layer's file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -8,6 +9,7 @@ cd "$(dirname "$0")/.."
 declare -A allowed=(
   [conversion]="conversion"
   [platform/core]="platform/core"
+  [platform/sound]="platform/sound"
   [settings]="settings conversion platform/core"
   [resources]="resources"
   [cli]="cli conversion settings platform/core"
@@ -15,6 +17,7 @@ declare -A allowed=(
   [ui/controls]="ui/controls resources settings conversion platform/core"
   [ui]="ui resources settings conversion platform"
   [app]="app ui resources settings conversion platform"
+  [testsupport/core]="testsupport/core platform/core settings conversion"
   [testsupport]="testsupport platform settings conversion"
 )
 
@@ -26,6 +29,11 @@ while IFS= read -r file; do
   done
   [[ -n $layer ]] || continue
   while IFS= read -r included; do
+    if [[ $included == *Testing.h && $file != "${included%Testing.h}.cpp" ]]; then
+      echo "$file: \"$included\" is a seam for tests only" >&2
+      status=1
+      continue
+    fi
     ok=0
     for folder in ${allowed[$layer]}; do
       [[ $included == "$folder"/* ]] && ok=1

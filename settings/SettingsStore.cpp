@@ -7,7 +7,7 @@
 
 #include "conversion/TextHelpers.h"
 #include "platform/core/Codec.h"
-#include "settings/FileAccess.h"
+#include "platform/core/FileAccess.h"
 #include "settings/ProfileFile.h"
 
 namespace ravolin {

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/FileAccess.h"
+#include "platform/core/FileAccess.h"
 #include "settings/Settings.h"
 
 namespace ravolin {

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/core/Tone.h"
+#include "platform/sound/Tone.h"
 
 namespace ravolin {
 

@@ -6,11 +6,11 @@
 
 #include <QDialog>
 
-#include "platform/core/Tone.h"
 #include "platform/qt/FontChooser.h"
 #include "platform/qt/MessageBox.h"
 #include "platform/qt/ResultFileChooser.h"
 #include "platform/qt/TrayIcon.h"
+#include "platform/sound/Tone.h"
 #include "ui/controls/FontMapping.h"
 
 namespace ravolin {

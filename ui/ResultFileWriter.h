@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "conversion/Expansion.h"
+#include "platform/core/FileAccess.h"
 #include "platform/qt/ResultFileChooser.h"
-#include "settings/FileAccess.h"
 
 namespace ravolin {
 

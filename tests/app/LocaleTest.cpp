@@ -9,8 +9,8 @@
 #include <QTemporaryDir>
 
 #include "tests/app/ProgramProcess.h"
-#include "testsupport/TempSettingsDir.h"
 #include "testsupport/XvfbServer.h"
+#include "testsupport/core/TempSettingsDir.h"
 
 namespace ravolin {
 namespace {

@@ -11,8 +11,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "testsupport/TempSettingsDir.h"
 #include "testsupport/XvfbServer.h"
+#include "testsupport/core/TempSettingsDir.h"
 
 namespace ravolin {
 

@@ -13,8 +13,8 @@
 
 #include "settings/SettingsStore.h"
 #include "tests/app/ProgramProcess.h"
-#include "testsupport/TempSettingsDir.h"
 #include "testsupport/XvfbServer.h"
+#include "testsupport/core/TempSettingsDir.h"
 
 namespace ravolin {
 namespace {

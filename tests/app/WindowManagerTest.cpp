@@ -12,8 +12,8 @@
 #include <QThread>
 
 #include "tests/app/ProgramProcess.h"
-#include "testsupport/TempSettingsDir.h"
 #include "testsupport/XvfbServer.h"
+#include "testsupport/core/TempSettingsDir.h"
 
 namespace ravolin {
 namespace {

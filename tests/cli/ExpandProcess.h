@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/settings/TestFiles.h"
+#include "testsupport/core/TestFiles.h"
 
 extern char** environ;
 

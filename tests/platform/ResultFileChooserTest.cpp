@@ -18,7 +18,7 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "testsupport/ScopedEnv.h"
+#include "testsupport/core/ScopedEnv.h"
 
 namespace ravolin {
 namespace {

@@ -2,18 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include <QProcess>
-#include <QTemporaryDir>
+#include "testsupport/core/ScopedEnv.h"
+#include "testsupport/core/TestFiles.h"
 
-#include "testsupport/ScopedEnv.h"
+extern char** environ;
 
 namespace ravolin {
 namespace {
@@ -21,13 +25,28 @@ namespace {
 class LockTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_root.isValid());
-        m_private = m_root.path().toStdString() + "/private";
+        m_private = m_root.path() + "/private";
         ASSERT_EQ(mkdir(m_private.c_str(), 0700), 0);
     }
 
-    QTemporaryDir m_root;
+    test::TempDir m_root;
     std::string m_private;
+};
+
+// A child process and the read end of its standard output; killed and reaped at the latest when it goes.
+struct Child {
+    pid_t pid = -1;
+    int out = -1;
+    void kill() {
+        if (pid <= 0) return;
+        ::kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        pid = -1;
+    }
+    ~Child() {
+        kill();
+        if (out >= 0) close(out);
+    }
 };
 
 // One lock per user and display: the spellings of one display give one name, other displays other names.
@@ -88,19 +107,32 @@ TEST_F(LockTest, secondHolder_isRefusedUntilTheFirstLetsGo) {
 TEST_F(LockTest, lockOfAKilledProcess_isReleased) {
     // flock(1) takes the same kind of lock on the same file and, without forking, becomes the shell that
     // reports it and then the sleep that holds it: one process, killed below.
-    QProcess holder;
-    const QString lockFile = QString::fromStdString(m_private + "/" + kInstanceLockName);
-    holder.start("flock", {"--exclusive", "--no-fork", lockFile, "sh", "-c", "echo held; exec sleep 600"});
-    ASSERT_TRUE(holder.waitForReadyRead(10000)) << "flock(1) did not take the lock";
+    Child holder;
+    int channel[2];
+    ASSERT_EQ(pipe2(channel, O_CLOEXEC), 0);
+    holder.out = channel[0];
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, channel[1], STDOUT_FILENO);
+    const std::string lockFile = m_private + "/" + kInstanceLockName;
+    const char* argv[] = {
+        "flock", "--exclusive", "--no-fork", lockFile.c_str(), "sh", "-c", "echo held; exec sleep 600", nullptr};
+    const int spawned = posix_spawnp(&holder.pid, "flock", &actions, nullptr, const_cast<char* const*>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(channel[1]);
+    ASSERT_EQ(spawned, 0);
+    pollfd said{holder.out, POLLIN, 0};
+    char line[8];
+    ASSERT_TRUE(poll(&said, 1, 10000) == 1 && read(holder.out, line, sizeof line) > 0)
+        << "flock(1) did not take the lock";
     EXPECT_EQ(SingleInstance::acquireIn(m_private, kInstanceLockName).status(), SingleInstance::Status::AlreadyRunning);
 
     holder.kill();  // SIGKILL: no chance to unlock
-    ASSERT_TRUE(holder.waitForFinished(10000));
     EXPECT_EQ(SingleInstance::acquireIn(m_private, kInstanceLockName).status(), SingleInstance::Status::Owner);
 }
 
 TEST_F(LockTest, symlinkedLockFile_isRefused) {
-    const std::string target = m_root.path().toStdString() + "/elsewhere";
+    const std::string target = m_root.path() + "/elsewhere";
     ASSERT_EQ(symlink(target.c_str(), (m_private + "/" + kInstanceLockName).c_str()), 0);
     const SingleInstance lock = SingleInstance::acquireIn(m_private, kInstanceLockName);
     EXPECT_EQ(lock.status(), SingleInstance::Status::Failed);
@@ -116,15 +148,15 @@ TEST_F(LockTest, runtimeDirectory_isUsedWhenPrivate) {
 }
 
 TEST_F(LockTest, withoutAPrivateRuntimeDirectory_ourOwnFolderUnderTmp) {
-    const std::string shared = m_root.path().toStdString() + "/shared";
+    const std::string shared = m_root.path() + "/shared";
     ASSERT_EQ(mkdir(shared.c_str(), 0777), 0);
     ASSERT_EQ(chmod(shared.c_str(), 0777), 0);
     for (const std::optional<std::string>& runtime : {std::optional<std::string>(), std::optional(shared)}) {
         ScopedEnv env("XDG_RUNTIME_DIR", runtime);
-        ScopedEnv tmp("TMPDIR", m_root.path().toStdString());
+        ScopedEnv tmp("TMPDIR", m_root.path());
         std::string directory, error;
         ASSERT_TRUE(privateLockDirectory(directory, error)) << error;
-        EXPECT_EQ(directory, m_root.path().toStdString() + "/ravolin-" + std::to_string(geteuid()));
+        EXPECT_EQ(directory, m_root.path() + "/ravolin-" + std::to_string(geteuid()));
         struct stat st {};
         ASSERT_EQ(lstat(directory.c_str(), &st), 0);
         EXPECT_TRUE(S_ISDIR(st.st_mode));
@@ -135,8 +167,8 @@ TEST_F(LockTest, withoutAPrivateRuntimeDirectory_ourOwnFolderUnderTmp) {
 
 TEST_F(LockTest, unsafeFolderInOurPlace_isRefused) {
     ScopedEnv runtime("XDG_RUNTIME_DIR", std::nullopt);
-    ScopedEnv tmp("TMPDIR", m_root.path().toStdString());
-    const std::string own = m_root.path().toStdString() + "/ravolin-" + std::to_string(geteuid());
+    ScopedEnv tmp("TMPDIR", m_root.path());
+    const std::string own = m_root.path() + "/ravolin-" + std::to_string(geteuid());
 
     struct Case {
         const char* what;
@@ -165,8 +197,8 @@ TEST_F(LockTest, unsafeFolderInOurPlace_isRefused) {
 TEST_F(LockTest, folderOfAnotherUser_isRefused) {
     if (geteuid() != 0) GTEST_SKIP() << "handing a folder to another user needs root";
     ScopedEnv runtime("XDG_RUNTIME_DIR", std::nullopt);
-    ScopedEnv tmp("TMPDIR", m_root.path().toStdString());
-    const std::string own = m_root.path().toStdString() + "/ravolin-0";
+    ScopedEnv tmp("TMPDIR", m_root.path());
+    const std::string own = m_root.path() + "/ravolin-0";
     ASSERT_EQ(mkdir(own.c_str(), 0700), 0);
     ASSERT_EQ(chown(own.c_str(), 65534, 65534), 0);
     std::string directory, error;

@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QTemporaryDir>
+#include "testsupport/core/TestFiles.h"
 
 namespace ravolin {
 namespace {
@@ -20,7 +20,6 @@ protected:
     void SetUp() override {
         m_start = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         ASSERT_GE(m_start, 0);
-        ASSERT_TRUE(m_root.isValid());
     }
     void TearDown() override {
         EXPECT_EQ(fchdir(m_start), 0);
@@ -28,12 +27,12 @@ protected:
     }
 
     int m_start = -1;
-    QTemporaryDir m_root;
+    test::TempDir m_root;
 };
 
 TEST_F(WorkingDirectoryTest, pathsOfAnyLength_comeBackWhole) {
-    ASSERT_EQ(chdir(m_root.path().toLocal8Bit().constData()), 0);
-    std::string expected = m_root.path().toStdString();
+    ASSERT_EQ(chdir(m_root.path().c_str()), 0);
+    std::string expected = m_root.path();
     const std::string name(200, 'd');
     // Past the Windows 260 and past PATH_MAX (4096).
     for (int depth = 0; depth < 25; ++depth) {
@@ -50,7 +49,7 @@ TEST_F(WorkingDirectoryTest, pathsOfAnyLength_comeBackWhole) {
 }
 
 TEST_F(WorkingDirectoryTest, removedDirectory_isReportedNotInvented) {
-    const std::string gone = m_root.path().toStdString() + "/gone";
+    const std::string gone = m_root.path() + "/gone";
     ASSERT_EQ(mkdir(gone.c_str(), 0700), 0);
     ASSERT_EQ(chdir(gone.c_str()), 0);
     ASSERT_EQ(rmdir(gone.c_str()), 0);
@@ -61,7 +60,7 @@ TEST_F(WorkingDirectoryTest, removedDirectory_isReportedNotInvented) {
 }
 
 TEST_F(WorkingDirectoryTest, userFolderIsFoundOrMadePrivate) {
-    const std::string root = m_root.path().toStdString();
+    const std::string root = m_root.path();
     ASSERT_EQ(mkdir((root + "/home").c_str(), 0755), 0);
     ASSERT_EQ(mkdir((root + "/xdg").c_str(), 0755), 0);
     std::ofstream(root + "/blocked") << "a file where the folder would be";

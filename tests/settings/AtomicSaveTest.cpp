@@ -19,9 +19,10 @@
 #include <utility>
 #include <vector>
 
-#include "settings/FileAccess.h"
+#include "platform/core/FileAccess.h"
+#include "platform/core/FileAccessTesting.h"
 #include "settings/SettingsStore.h"
-#include "tests/settings/TestFiles.h"
+#include "testsupport/core/TestFiles.h"
 
 // What each fsync of this process flushed, by path: every call of the code under test lands here first.
 std::vector<std::string> g_synced;

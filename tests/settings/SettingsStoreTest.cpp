@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/Codec.h"
-#include "tests/settings/TestFiles.h"
+#include "testsupport/core/TestFiles.h"
 
 namespace ravolin {
 namespace {

@@ -19,7 +19,7 @@
 #include "testsupport/FakeResultFileChooser.h"
 #include "testsupport/FakeTone.h"
 #include "testsupport/FakeTrayIcon.h"
-#include "testsupport/TempSettingsDir.h"
+#include "testsupport/core/TempSettingsDir.h"
 #include "ui/ConverterDialog.h"
 
 namespace ravolin {

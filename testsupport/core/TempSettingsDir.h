@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include <QTemporaryDir>
+#include "testsupport/core/TestFiles.h"
 
 namespace ravolin {
 
@@ -12,7 +12,7 @@ class TempSettingsDir {
 public:
     TempSettingsDir();
 
-    const std::string& directory() const { return m_directory; }
+    const std::string& directory() const { return m_dir.path(); }
     const std::string& settingsPath() const { return m_settingsPath; }
 
     // Writes `text` (UTF-8, CR LF line breaks) as the CP932 bytes the program keeps on disk.
@@ -22,8 +22,7 @@ public:
     std::string readSettingsBytes() const;
 
 private:
-    QTemporaryDir m_dir;
-    std::string m_directory;
+    test::TempDir m_dir;
     std::string m_settingsPath;
 };
 

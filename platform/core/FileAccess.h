@@ -81,7 +81,4 @@ bool replaceFileAtomically(const std::string& path, std::string_view bytes, File
 // `"path": what: reason`, the form of every file error this layer reports.
 std::string describeFileError(const std::string& path, const std::string& what, int error);
 
-// Lets a test stop the process between the temporary file's flush and the rename.
-void setBeforeRenameHookForTesting(void (*hook)());
-
 }  // namespace ravolin

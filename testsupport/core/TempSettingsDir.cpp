@@ -1,7 +1,6 @@
-#include "testsupport/TempSettingsDir.h"
+#include "testsupport/core/TempSettingsDir.h"
 
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 #include "platform/core/Codec.h"
@@ -9,11 +8,7 @@
 
 namespace ravolin {
 
-TempSettingsDir::TempSettingsDir() {
-    if (!m_dir.isValid()) throw std::runtime_error("cannot create a temporary directory");
-    m_directory = m_dir.path().toStdString();
-    m_settingsPath = m_directory + "/" + kSettingsFileName;
-}
+TempSettingsDir::TempSettingsDir() : m_settingsPath(m_dir.file(kSettingsFileName)) {}
 
 void TempSettingsDir::writeSettings(std::string_view text) const {
     bool lossy = false;
@@ -26,9 +21,6 @@ void TempSettingsDir::writeSettings(std::string_view text) const {
 
 bool TempSettingsDir::settingsExist() const { return std::ifstream(m_settingsPath).good(); }
 
-std::string TempSettingsDir::readSettingsBytes() const {
-    std::ifstream in(m_settingsPath, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+std::string TempSettingsDir::readSettingsBytes() const { return test::readFile(m_settingsPath); }
 
 }  // namespace ravolin

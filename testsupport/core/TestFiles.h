@@ -12,7 +12,8 @@
 #include <string>
 #include <string_view>
 
-// Temporary directories and whole-file reads and writes for the settings and batch tool tests.
+// Temporary directories, whole-file reads and writes and children that may drop root, for the tests of every
+// layer.
 
 namespace ravolin::test {
 

@@ -1,4 +1,4 @@
-#include "platform/core/Tone.h"
+#include "platform/sound/Tone.h"
 
 #include <alsa/asoundlib.h>
 

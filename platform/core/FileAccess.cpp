@@ -1,4 +1,4 @@
-#include "settings/FileAccess.h"
+#include "platform/core/FileAccess.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,6 +12,8 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+
+#include "platform/core/FileAccessTesting.h"
 
 namespace ravolin {
 namespace {
