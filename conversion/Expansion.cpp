@@ -85,7 +85,6 @@ std::string_view lineAt(const Slot& slot, std::uint64_t index) {
     return {};
 }
 
-bool isLetters(int format) { return format == kFormatLettersLower || format == kFormatLettersUpper; }
 
 std::size_t digitCount(std::uint32_t magnitude, int format) {
     const auto bits = static_cast<std::size_t>(std::max(1, static_cast<int>(std::bit_width(magnitude))));
@@ -239,7 +238,7 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         slot.period = static_cast<std::uint64_t>(style.period);
         slot.format = style.format;
         slot.width = static_cast<std::size_t>(style.width);
-        slot.zeroFill = style.fill != 1 && !isLetters(slot.format);
+        slot.zeroFill = style.fill != 1 && !isLetterFormat(slot.format);
         slot.plainDecimal = slot.format == kFormatDecimal && slot.width <= 1;
         slot.plainSteps = slot.repeat == 1 && slot.period == 0;
         slot.valueBytes = counterBytes(slot);

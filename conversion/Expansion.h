@@ -24,6 +24,14 @@ enum CounterFormat : std::int32_t {
 };
 // What an array gives once its lines have run out, as stored.
 enum ArrayEnd : std::int32_t { kEndEmpty, kEndCycle, kEndKeepLast };
+// How many of each there are: the texts that name them are tied to these.
+inline constexpr std::size_t kFormatCount = kFormatLettersUpper + 1;
+inline constexpr std::size_t kEndCount = kEndKeepLast + 1;
+
+// Letters are always padded with blanks, whatever the fill says.
+constexpr bool isLetterFormat(std::int32_t format) {
+    return format == kFormatLettersLower || format == kFormatLettersUpper;
+}
 
 // How a counter steps and shows its value; the defaults give today's plain decimals, one step a pass.
 // Values outside the ranges below are read as the nearest rule (repeat below 1 as 1, an unknown format as

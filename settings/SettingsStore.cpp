@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <iterator>
 #include <optional>
+#include <span>
 
 #include "conversion/TextHelpers.h"
 #include "platform/core/Codec.h"
@@ -153,36 +154,142 @@ private:
     std::vector<TextAdjustment>& m_adjustments;
 };
 
+// Every stored key, in the order a file written from nothing holds them: one row drives both the load and
+// the save. A slot's keys carry its number (from 1) after their stem and stand together, slot by slot.
+struct Job {
+    WindowSettings& window;
+    Settings& record;
+};
+struct StoredJob {
+    const WindowSettings& window;
+    const Settings& record;
+};
+
+// A field of the job by one expression, for reading from the file (into a Job) and writing to it (from a
+// StoredJob).
+template <typename T>
+struct Field {
+    T& (*load)(const Job&, std::size_t) = nullptr;
+    const T& (*save)(const StoredJob&, std::size_t) = nullptr;
+};
+
+enum class Form {
+    Integer,     // written always
+    OwnInteger,  // a key of ours: written once it leaves its default or where the file already has it
+    Text,        // one line, as it is
+    Token,       // cut to a token field
+    MultiLine,   // its file form, with its exact form beside it while it holds a comma
+};
+
+struct KeyRow {
+    const char* section;
+    const char* stem;
+    Form form;
+    StoredText what;  // for the adjustments a save reports
+    // The field a key reads and writes, in slot `i` (0 for the window's keys), and its default.
+    Field<std::int32_t> integer;
+    std::int32_t fallback = 0;
+    Field<std::string> text;
+    std::string (*defaultText)(std::size_t) = nullptr;
+};
+
+KeyRow integerKey(const char* section, const char* stem, Form form, Field<std::int32_t> field, std::int32_t fallback) {
+    return {section, stem, form, StoredText::Template, field, fallback, {}, nullptr};
+}
+
+KeyRow textKey(const char* section, const char* stem, Form form, StoredText what, Field<std::string> field,
+               std::string (*defaultText)(std::size_t) = nullptr) {
+    return {section, stem, form, what, {}, 0, field, defaultText};
+}
+
+#define RAVOLIN_FIELD(type, expr)                                                          \
+    Field<type> {                                                                          \
+        [](const Job& j, std::size_t i) -> type& { return (void)i, expr; },                \
+            [](const StoredJob& j, std::size_t i) -> const type& { return (void)i, expr; } \
+    }
+#define RAVOLIN_INT(expr) RAVOLIN_FIELD(std::int32_t, expr)
+#define RAVOLIN_TEXT(expr) RAVOLIN_FIELD(std::string, expr)
+
+const KeyRow kWindowKeys[] = {
+    integerKey(kCommon, "Loop", Form::Integer, RAVOLIN_INT(j.window.loopCount), 0),
+    integerKey(kCommon, "Tray", Form::Integer, RAVOLIN_INT(j.window.tray), 0),
+    integerKey(kCommon, "Beep", Form::Integer, RAVOLIN_INT(j.window.beep), 0),
+    integerKey(kCommon, "AutoSave", Form::Integer, RAVOLIN_INT(j.window.autoSave), 0),
+    textKey(kCommon, "Font", Form::Text, StoredText::Font, RAVOLIN_TEXT(j.window.font)),
+    textKey(kEdit, "Origin", Form::MultiLine, StoredText::Template, RAVOLIN_TEXT(j.window.templateText)),
+};
+
+const CounterStyle kPlainCounter;
+const KeyRow kCounterKeys[] = {
+    textKey(kNumerical, "Text", Form::Token, StoredText::CounterToken, RAVOLIN_TEXT(j.record.counters[i].token),
+            defaultCounterToken),
+    integerKey(kNumerical, "Init", Form::Integer, RAVOLIN_INT(j.record.counters[i].initialValue), 0),
+    integerKey(kNumerical, "Inc", Form::Integer, RAVOLIN_INT(j.record.counters[i].increment), 1),
+    integerKey(kNumerical, "Repeat", Form::OwnInteger, RAVOLIN_INT(j.record.counters[i].style.repeat),
+               kPlainCounter.repeat),
+    integerKey(kNumerical, "Period", Form::OwnInteger, RAVOLIN_INT(j.record.counters[i].style.period),
+               kPlainCounter.period),
+    integerKey(kNumerical, "Format", Form::OwnInteger, RAVOLIN_INT(j.record.counters[i].style.format),
+               kPlainCounter.format),
+    integerKey(kNumerical, "Width", Form::OwnInteger, RAVOLIN_INT(j.record.counters[i].style.width),
+               kPlainCounter.width),
+    integerKey(kNumerical, "Fill", Form::OwnInteger, RAVOLIN_INT(j.record.counters[i].style.fill), kPlainCounter.fill),
+};
+
+const ArrayStyle kPlainArray;
+const KeyRow kArrayKeys[] = {
+    textKey(kArrangement, "Text", Form::Token, StoredText::ArrayToken, RAVOLIN_TEXT(j.record.arrays[i].token),
+            defaultArrayToken),
+    textKey(kArrangement, "Value", Form::MultiLine, StoredText::ArrayValues,
+            RAVOLIN_TEXT(j.record.arrays[i].valuesText)),
+    integerKey(kArrangement, "Repeat", Form::OwnInteger, RAVOLIN_INT(j.record.arrays[i].style.repeat),
+               kPlainArray.repeat),
+    integerKey(kArrangement, "End", Form::OwnInteger, RAVOLIN_INT(j.record.arrays[i].style.end), kPlainArray.end),
+};
+
+#undef RAVOLIN_INT
+#undef RAVOLIN_TEXT
+#undef RAVOLIN_FIELD
+
+// The rows with the slots they repeat over: the window's keys once, then counter by counter, array by array.
+struct KeyGroup {
+    std::span<const KeyRow> rows;
+    std::size_t slots;  // 0: keys without a number
+};
+const KeyGroup kKeyGroups[] = {{kWindowKeys, 0}, {kCounterKeys, kCounterCount}, {kArrayKeys, kArrayCount}};
+
+template <typename Visit>
+void forEachKey(Visit visit) {
+    for (const KeyGroup& group : kKeyGroups) {
+        for (std::size_t slot = 0; slot < std::max<std::size_t>(group.slots, 1); ++slot) {
+            for (const KeyRow& row : group.rows)
+                visit(row, group.slots == 0 ? std::string(row.stem) : numbered(row.stem, slot), slot);
+        }
+    }
+}
+
 }  // namespace
 
 void loadSettingsBytes(std::string_view cp932, WindowSettings& window, Settings& record) {
     const ProfileFile file(cp932);
-    window.loopCount = file.GetInt(kCommon, "Loop", 0);
-    window.beep = file.GetInt(kCommon, "Beep", 0);
-    window.tray = file.GetInt(kCommon, "Tray", 0);
-    window.autoSave = file.GetInt(kCommon, "AutoSave", 0);
-    window.font = file.GetString(kCommon, "Font", "");
-    window.templateText = loadMultiLine(file, kEdit, "Origin");
-    for (std::size_t i = 0; i < record.counters.size(); ++i) {
-        NumericSlot& counter = record.counters[i];
-        counter.token = fitToken(file.GetString(kNumerical, numbered("Text", i), defaultCounterToken(i)));
-        counter.initialValue = file.GetInt(kNumerical, numbered("Init", i), 0);
-        counter.increment = file.GetInt(kNumerical, numbered("Inc", i), 1);
-        const CounterStyle plain;
-        counter.style = {.repeat = file.GetInt(kNumerical, numbered("Repeat", i), plain.repeat),
-                         .period = file.GetInt(kNumerical, numbered("Period", i), plain.period),
-                         .format = file.GetInt(kNumerical, numbered("Format", i), plain.format),
-                         .width = file.GetInt(kNumerical, numbered("Width", i), plain.width),
-                         .fill = file.GetInt(kNumerical, numbered("Fill", i), plain.fill)};
-    }
-    for (std::size_t i = 0; i < record.arrays.size(); ++i) {
-        ArraySlot& array = record.arrays[i];
-        array.token = fitToken(file.GetString(kArrangement, numbered("Text", i), defaultArrayToken(i)));
-        array.valuesText = loadMultiLine(file, kArrangement, numbered("Value", i));
-        const ArrayStyle plain;
-        array.style = {.repeat = file.GetInt(kArrangement, numbered("Repeat", i), plain.repeat),
-                       .end = file.GetInt(kArrangement, numbered("End", i), plain.end)};
-    }
+    const Job job{window, record};
+    forEachKey([&](const KeyRow& row, const std::string& key, std::size_t slot) {
+        switch (row.form) {
+            case Form::Integer:
+            case Form::OwnInteger:
+                row.integer.load(job, slot) = file.GetInt(row.section, key, row.fallback);
+                break;
+            case Form::Text:
+                row.text.load(job, slot) = file.GetString(row.section, key, "");
+                break;
+            case Form::Token:
+                row.text.load(job, slot) = fitToken(file.GetString(row.section, key, row.defaultText(slot)));
+                break;
+            case Form::MultiLine:
+                row.text.load(job, slot) = loadMultiLine(file, row.section, key);
+                break;
+        }
+    });
 }
 
 int loadSettingsFile(const std::string& path, WindowSettings& window, Settings& record) {
@@ -219,32 +326,26 @@ std::string settingsFileBytes(std::string_view current, const WindowSettings& wi
                               std::vector<TextAdjustment>& adjustments) {
     ProfileFile file(current);
     KeyWriter write(file, adjustments);
-    write.integer(kCommon, "Loop", window.loopCount);
-    write.integer(kCommon, "Tray", window.tray);
-    write.integer(kCommon, "Beep", window.beep);
-    write.integer(kCommon, "AutoSave", window.autoSave);
-    write.text(kCommon, "Font", window.font, StoredText::Font);
-    write.multiLine(kEdit, "Origin", window.templateText, StoredText::Template);
-    for (std::size_t i = 0; i < record.counters.size(); ++i) {
-        const NumericSlot& counter = record.counters[i];
-        write.token(kNumerical, numbered("Text", i), counter.token, StoredText::CounterToken, i);
-        write.integer(kNumerical, numbered("Init", i), counter.initialValue);
-        write.integer(kNumerical, numbered("Inc", i), counter.increment);
-        const CounterStyle plain;
-        write.optionalInteger(kNumerical, numbered("Repeat", i), counter.style.repeat, plain.repeat);
-        write.optionalInteger(kNumerical, numbered("Period", i), counter.style.period, plain.period);
-        write.optionalInteger(kNumerical, numbered("Format", i), counter.style.format, plain.format);
-        write.optionalInteger(kNumerical, numbered("Width", i), counter.style.width, plain.width);
-        write.optionalInteger(kNumerical, numbered("Fill", i), counter.style.fill, plain.fill);
-    }
-    for (std::size_t i = 0; i < record.arrays.size(); ++i) {
-        const ArraySlot& array = record.arrays[i];
-        write.token(kArrangement, numbered("Text", i), array.token, StoredText::ArrayToken, i);
-        write.multiLine(kArrangement, numbered("Value", i), array.valuesText, StoredText::ArrayValues, i);
-        const ArrayStyle plain;
-        write.optionalInteger(kArrangement, numbered("Repeat", i), array.style.repeat, plain.repeat);
-        write.optionalInteger(kArrangement, numbered("End", i), array.style.end, plain.end);
-    }
+    const StoredJob job{window, record};
+    forEachKey([&](const KeyRow& row, const std::string& key, std::size_t slot) {
+        switch (row.form) {
+            case Form::Integer:
+                write.integer(row.section, key, row.integer.save(job, slot));
+                break;
+            case Form::OwnInteger:
+                write.optionalInteger(row.section, key, row.integer.save(job, slot), row.fallback);
+                break;
+            case Form::Text:
+                write.text(row.section, key, row.text.save(job, slot), row.what);
+                break;
+            case Form::Token:
+                write.token(row.section, key, row.text.save(job, slot), row.what, slot);
+                break;
+            case Form::MultiLine:
+                write.multiLine(row.section, key, row.text.save(job, slot), row.what, slot);
+                break;
+        }
+    });
     return file.Bytes();
 }
 

@@ -163,7 +163,7 @@ void ConverterDialog::SetRunControls(int flag) {
 ExpansionInput ConverterDialog::GatherExpansionInput() const {
     ExpansionInput input;
     input.templateText = GetDlgItemText(kIdTemplate);
-    input.loopCount = readLoopCount(GetDlgItemText(kIdLoopCount));
+    input.loopCount = readLoopField(GetDlgItemText(kIdLoopCount)).passes;
     for (std::size_t r = 0; r < kCounterCount; ++r) {
         input.counters[r].increment =
             readSignedControlInt(m_numericPage.GetDlgItemText(numericIncrementId(static_cast<int>(r))));

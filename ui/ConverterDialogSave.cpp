@@ -42,7 +42,7 @@ std::vector<TextAdjustment> ConverterDialog::GatherSettings() {
         if (cut) shortened.push_back({what, slot, TextAdjustment::Kind::Shortened});
         return fitted;
     };
-    m_nLoopCount = readSignedControlInt(GetDlgItemText(kIdLoopCount));
+    m_nLoopCount = readLoopField(GetDlgItemText(kIdLoopCount)).stored;
     for (std::size_t r = 0; r < kCounterCount; ++r) {
         m_record.counters[r].increment =
             readSignedControlInt(m_numericPage.GetDlgItemText(numericIncrementId(static_cast<int>(r))));

@@ -67,7 +67,7 @@ void ConverterDialog::noteSaved() {
 }
 
 QString ConverterDialog::loopFieldProblem() const {
-    const LoopCountCheck check = checkLoopCountText(GetDlgItemText(kIdLoopCount));
+    const LoopCountCheck check = readLoopField(GetDlgItemText(kIdLoopCount)).check;
     if (check == LoopCountCheck::NotANumber) return QString::fromUtf8(kLoopNotANumberTip);
     if (check == LoopCountCheck::OverRange) return QString::fromUtf8(kLoopOverRangeTip);
     return {};
@@ -75,7 +75,7 @@ QString ConverterDialog::loopFieldProblem() const {
 
 void ConverterDialog::checkLoopField() {
     auto* field = qobject_cast<QLineEdit*>(GetDlgItem(kIdLoopCount));
-    const LoopCountCheck check = checkLoopCountText(GetDlgItemText(kIdLoopCount));
+    const LoopCountCheck check = readLoopField(GetDlgItemText(kIdLoopCount)).check;
     const QString problem = loopFieldProblem();
     m_loopStatus->setText(
         check == LoopCountCheck::Fine

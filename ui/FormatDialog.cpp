@@ -188,8 +188,7 @@ void FormatDialog::buildCounters(QWidget* box) {
         connect(row.format, &QComboBox::currentIndexChanged, this, [this, &row] {
             // Letters are always padded with blanks.
             const int format = row.format->currentIndex();
-            row.fill->setEnabled(row.token->text().size() > 0 && format != kFormatLettersLower &&
-                                 format != kFormatLettersUpper);
+            row.fill->setEnabled(row.token->text().size() > 0 && !isLetterFormat(format));
             scheduleRefresh();
         });
     }

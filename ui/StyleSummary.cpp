@@ -1,12 +1,17 @@
 #include "ui/StyleSummary.h"
 
 #include <initializer_list>
+#include <iterator>
 #include <string_view>
 
 #include "ui/DialogTexts.h"
 
 namespace ravolin {
 namespace {
+
+// Every stored value has its text.
+static_assert(std::size(kFormatTexts) == kFormatCount && std::size(kSummaryFormatTexts) == kFormatCount);
+static_assert(std::size(kEndTexts) == kEndCount && std::size(kFillTexts) == 2);
 
 std::string join(std::initializer_list<std::string> parts) {
     std::string line;
@@ -24,7 +29,7 @@ std::string numbered(std::int32_t number, std::string_view unit) { return std::t
 
 std::string styleSummary(const CounterStyle& stored) {
     const CounterStyle style = effectiveStyle(stored);
-    const bool letters = style.format == kFormatLettersLower || style.format == kFormatLettersUpper;
+    const bool letters = isLetterFormat(style.format);
     return join({style.width > 0 ? numbered(style.width, kSummaryDigits) : "",
                  // Letters are always padded with blanks: the fill says nothing there.
                  style.width > 0 && !letters ? kFillTexts[style.fill] : "",

@@ -30,7 +30,7 @@ std::int32_t readSignedControlInt(std::string_view text) { return readControlInt
 
 std::uint32_t readUnsignedControlInt(std::string_view text) { return readControlInt<std::uint32_t>(text); }
 
-std::int32_t readLoopCount(std::string_view text) { return static_cast<std::int32_t>(readUnsignedControlInt(text)); }
+namespace {
 
 LoopCountCheck checkLoopCountText(std::string_view text) {
     const std::string_view digits = trimBlanks(text);
@@ -42,6 +42,13 @@ LoopCountCheck checkLoopCountText(std::string_view text) {
     // The digits are all taken, in range or not: anything left is not part of a count.
     if (end != digits.data() + digits.size()) return LoopCountCheck::NotANumber;
     return error == std::errc{} ? LoopCountCheck::Fine : LoopCountCheck::OverRange;
+}
+
+}  // namespace
+
+LoopField readLoopField(std::string_view text) {
+    return {static_cast<std::int32_t>(readUnsignedControlInt(text)), readSignedControlInt(text),
+            checkLoopCountText(text)};
 }
 
 }  // namespace ravolin

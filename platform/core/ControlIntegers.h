@@ -16,13 +16,19 @@ std::int32_t readSignedControlInt(std::string_view text);
 // An unsigned field: 0 to 4294967295; a minus sign makes the text unreadable.
 std::uint32_t readUnsignedControlInt(std::string_view text);
 
-// The loop count: read as an unsigned field, then taken as a signed 32-bit number, so "3000000000" gives a
-// negative count (no pass) and "-1" gives 0.
-std::int32_t readLoopCount(std::string_view text);
-
-// Whether a loop field's text is a count from 0 to 2147483647: decimal digits between optional blanks.
-// Empty text is fine (it reads as no pass); a sign, a separator or any other character is not a number.
+// The loop field, read once for every use. A run reads it as an unsigned field taken as a signed 32-bit
+// number, so "3000000000" gives a negative count (no pass) and "-1" gives 0; a save stores it as a signed field,
+// so a stored "-5" shows again as it was. Both are the Windows program's rules. `check` says whether the
+// text is a count the field takes (0 to 2147483647, decimal digits between optional blanks; empty text reads
+// as no pass and is fine): a sign, a separator or another character is not a number.
 enum class LoopCountCheck { Fine, NotANumber, OverRange };
-LoopCountCheck checkLoopCountText(std::string_view text);
+struct LoopField {
+    std::int32_t passes = 0;
+    std::int32_t stored = 0;
+    LoopCountCheck check = LoopCountCheck::Fine;
+
+    bool operator==(const LoopField&) const = default;
+};
+LoopField readLoopField(std::string_view text);
 
 }  // namespace ravolin

@@ -77,24 +77,34 @@ TEST(ReadUnsignedControlInt, refusesAnySignAndReadsTheFullUnsignedRange) {
     for (const Case& c : cases) EXPECT_EQ(readUnsignedControlInt(c.text), c.expected) << '"' << c.text << '"';
 }
 
-TEST(ReadLoopCount, readsUnsignedThenTakesItAsSigned) {
+// One reading for the run, the save and the field's mark.
+TEST(ReadLoopField, runReadsUnsignedAsSigned_saveKeepsTheSignedNumber_andTheMarkSaysWhy) {
+    constexpr auto fine = LoopCountCheck::Fine, notANumber = LoopCountCheck::NotANumber,
+                   over = LoopCountCheck::OverRange;
     struct Case {
         std::string text;
-        std::int32_t expected;
+        LoopField expected;
     };
     const Case cases[] = {
-        {"10", 10},
-        {"2147483647", 2147483647},
-        {"2147483648", INT32_MIN},  // the first value that turns negative
-        {"3000000000", -1294967296},
-        {"4294967295", -1},
-        {"4294967296", 0},  // out of the unsigned range: 0, not a wrapped value
-        {"-1", 0},          // a minus sign makes the text unreadable
-        {"-5", 0},
-        {" 3 ", 3},
-        {"abc", 0},
+        {"10", {10, 10, fine}},
+        {"2147483647", {2147483647, 2147483647, fine}},
+        {"2147483648", {INT32_MIN, 0, over}},  // the first value that turns negative: no pass
+        {"3000000000", {-1294967296, 0, over}},
+        {"4294967295", {-1, 0, over}},
+        {"4294967296", {0, 0, over}},  // out of the unsigned range: 0, not a wrapped value
+        {"99999999999", {0, 0, over}},
+        {"-1", {0, -1, notANumber}},  // a minus sign makes the text unreadable to a run, not to a save
+        {"-5", {0, -5, notANumber}},
+        {" 3 ", {3, 3, fine}},
+        {"0003", {3, 3, fine}},
+        {"", {0, 0, fine}},
+        {"abc", {0, 0, notANumber}},
+        {"12x", {0, 0, notANumber}},
+        {"+5", {0, 0, notANumber}},
+        {"1,000", {0, 0, notANumber}},
+        {"１２", {0, 0, notANumber}},  // full-width digits
     };
-    for (const Case& c : cases) EXPECT_EQ(readLoopCount(c.text), c.expected) << '"' << c.text << '"';
+    for (const Case& c : cases) EXPECT_EQ(readLoopField(c.text), c.expected) << '"' << c.text << '"';
 }
 
 }  // namespace
