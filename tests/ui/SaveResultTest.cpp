@@ -11,8 +11,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "tests/settings/TestFiles.h"
 #include "tests/ui/DialogFixture.h"
+#include "testsupport/core/TestFiles.h"
 #include "ui/DialogTexts.h"
 #include "ui/ResultFileWriter.h"
 
