@@ -85,7 +85,6 @@ std::string_view lineAt(const Slot& slot, std::uint64_t index) {
     return {};
 }
 
-
 std::size_t digitCount(std::uint32_t magnitude, int format) {
     const auto bits = static_cast<std::size_t>(std::max(1, static_cast<int>(std::bit_width(magnitude))));
     switch (format) {
