@@ -8,13 +8,14 @@ cd "$(dirname "$0")/.."
 declare -A allowed=(
   [conversion]="conversion"
   [platform/core]="platform/core"
+  [output]="output conversion platform/core"
   [settings]="settings conversion platform/core"
   [resources]="resources"
-  [cli]="cli conversion settings platform/core"
+  [cli]="cli conversion output settings platform/core"
   [platform/qt]="platform/qt platform/core"
   [ui/controls]="ui/controls resources settings conversion platform/core"
-  [ui]="ui resources settings conversion platform"
-  [app]="app ui resources settings conversion platform"
+  [ui]="ui resources settings output conversion platform"
+  [app]="app ui resources settings output conversion platform"
   [testsupport]="testsupport platform settings conversion"
 )
 

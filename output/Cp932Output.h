@@ -1,6 +1,9 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -13,8 +16,9 @@ namespace ravolin {
 // overlaps producing the next: converting then costs no wall time beside the expansion.
 class Cp932Output {
 public:
-    // `write` writes all it is given, or returns the errno of its failure.
-    explicit Cp932Output(std::function<int(std::string_view)> write);
+    // `write` writes all it is given, or returns false; it runs on the thread of this object, never on two
+    // threads at once.
+    explicit Cp932Output(std::function<bool(std::string_view)> write);
     ~Cp932Output();
     Cp932Output(const Cp932Output&) = delete;
     Cp932Output& operator=(const Cp932Output&) = delete;
@@ -22,22 +26,25 @@ public:
     // Hands over a copy of `piece`, waiting while the one before is still unclaimed; false once a write
     // has failed (the piece is then dropped).
     bool write(std::string_view piece);
-    // Waits until everything handed over is written; the errno of the failed write, or 0.
-    int finish();
-    // Whether characters that CP932 lacks were written as "?"; valid after finish().
-    bool lossy() const { return m_lossy; }
+    // Waits until everything handed over is written; false when a write failed. What the thread threw
+    // (out of memory, or the writer's own exception) is thrown here.
+    bool finish();
+    // How many "?" stand for characters that CP932 lacks; valid after finish().
+    std::uint64_t replaced() const { return m_replaced; }
 
 private:
     void work();
+    void join();
 
-    std::function<int(std::string_view)> m_write;
+    std::function<bool(std::string_view)> m_write;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::string m_pending;  // the piece handed over and not yet claimed
     bool m_hasPending = false;
     bool m_closing = false;
-    int m_error = 0;
-    bool m_lossy = false;
+    bool m_failed = false;
+    std::exception_ptr m_thrown;
+    std::uint64_t m_replaced = 0;
     std::thread m_thread;  // last, so that it starts once everything above exists
 };
 

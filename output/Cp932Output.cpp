@@ -1,43 +1,46 @@
-#include "cli/Cp932Output.h"
+#include "output/Cp932Output.h"
 
-#include <cerrno>
-#include <new>
 #include <utility>
 
 #include "platform/core/Codec.h"
 
 namespace ravolin {
 
-Cp932Output::Cp932Output(std::function<int(std::string_view)> write)
+Cp932Output::Cp932Output(std::function<bool(std::string_view)> write)
     : m_write(std::move(write)), m_thread([this] { work(); }) {}
 
-Cp932Output::~Cp932Output() { finish(); }
+Cp932Output::~Cp932Output() { join(); }
 
 bool Cp932Output::write(std::string_view piece) {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return !m_hasPending || m_error != 0; });
-    if (m_error != 0) return false;
+    m_changed.wait(lock, [this] { return !m_hasPending || m_failed; });
+    if (m_failed) return false;
     m_pending.assign(piece);
     m_hasPending = true;
     m_changed.notify_all();
     return true;
 }
 
-int Cp932Output::finish() {
+void Cp932Output::join() {
     {
         const std::lock_guard lock(m_mutex);
         m_closing = true;
     }
     m_changed.notify_all();
     if (m_thread.joinable()) m_thread.join();
-    return m_error;
+}
+
+bool Cp932Output::finish() {
+    join();
+    if (m_thrown) std::rethrow_exception(std::exchange(m_thrown, nullptr));
+    return !m_failed;
 }
 
 void Cp932Output::work() {
     // Buffers that keep their capacity: the claimed piece swaps with the pending one.
     std::string piece;
     std::string encoded;
-    bool lossy = false;
+    std::uint64_t replaced = 0;
     for (;;) {
         {
             std::unique_lock lock(m_mutex);
@@ -47,25 +50,27 @@ void Cp932Output::work() {
             m_hasPending = false;
         }
         m_changed.notify_all();
-        bool pieceLossy = false;
-        int error = 0;
+        bool written = false;
+        std::exception_ptr thrown;
         try {
+            std::size_t pieceReplaced = 0;
             encoded.clear();
-            appendUtf8AsCp932(encoded, piece, &pieceLossy);
-            lossy = lossy || pieceLossy;
-            error = m_write(encoded);
-        } catch (const std::bad_alloc&) {
-            error = ENOMEM;  // told as a failed write; an exception here would end the process
+            appendUtf8AsCp932(encoded, piece, &pieceReplaced);
+            replaced += pieceReplaced;
+            written = m_write(encoded);
+        } catch (...) {
+            thrown = std::current_exception();  // for finish() to throw: here it would end the process
         }
-        if (error != 0) {
+        if (!written) {
             const std::lock_guard lock(m_mutex);
-            m_error = error;
+            m_failed = true;
+            m_thrown = thrown;
             break;
         }
     }
     m_changed.notify_all();
     const std::lock_guard lock(m_mutex);
-    m_lossy = lossy;
+    m_replaced = replaced;
 }
 
 }  // namespace ravolin
