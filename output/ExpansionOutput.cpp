@@ -1,11 +1,10 @@
 #include "output/ExpansionOutput.h"
 
-#include <optional>
 #include <string>
 
 #include "conversion/LineEnds.h"
 #include "conversion/RangedExpansion.h"
-#include "output/Cp932Output.h"
+#include "output/WriterThread.h"
 
 namespace ravolin {
 
@@ -20,9 +19,7 @@ OutputResult writeExpansion(const ExpansionInput& input, const OutputForm& form,
         if (progress) progress->bytesWritten += bytes.size();
         return true;
     };
-    std::optional<Cp932Output> cp932;
-    if (form.cp932) cp932.emplace(write);
-    const auto encode = [&](std::string_view text) { return cp932 ? cp932->write(text) : write(text); };
+    WriterThread writer(write, form.cp932);
     const auto cancelled = [&] { return progress && progress->cancel.load(); };
 
     LfLineEnds lineEnds;
@@ -35,22 +32,20 @@ OutputResult writeExpansion(const ExpansionInput& input, const OutputForm& form,
                 lineEnds.convert(piece, lfText);
                 piece = lfText;
             }
-            return encode(piece) && !cancelled();
+            return writer.write(piece) && !cancelled();
         },
         [&](std::size_t passesDone) {
             if (progress) progress->passesDone = passesDone;
         });
     if (end == RangedExpansionEnd::Done && form.lfLineEnds && !cancelled()) {
         const std::string tail = lineEnds.finish();
-        if (!tail.empty()) encode(tail);
+        if (!tail.empty()) writer.write(tail);
     }
 
+    // The sink's failure is set on the writing thread: read only once it has ended.
+    writer.finish();
     OutputResult result;
-    if (cp932) {
-        // The sink's failure is set on the converting thread: read only once it has ended.
-        cp932->finish();
-        result.replacedCharacters = cp932->replaced();
-    }
+    result.replacedCharacters = writer.replaced();
     if (sinkFailed) {
         result.end = OutputEnd::SinkFailed;
     } else if (end == RangedExpansionEnd::PassTooLarge) {

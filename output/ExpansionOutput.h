@@ -36,11 +36,11 @@ struct OutputResult {
 
 // Writes ExpandTemplate(input) to `sink` in `form`, range of passes by range of passes, so that output of any
 // length needs memory for one range only; no pass may need more than `passLimitBytes`. The sink writes all it
-// is given or returns false; in CP932 it runs on a thread of its own, which converts and writes one range while
-// the next is expanded (never on two threads at once, and never after this returns). The first of these that
+// is given or returns false; it runs on a thread of its own, which converts and writes one range while the
+// next is expanded (never on two threads at once, and never after this returns). The first of these that
 // happens ends the write: the sink fails (SinkFailed), a pass would pass the limit (PassTooLarge), `progress`
 // asks to stop, which is looked at after each piece and once more after the last (Cancelled). What a thread
-// of the write throws (std::bad_alloc) is thrown here.
+// of the write throws (std::bad_alloc, or the sink's own exception) is thrown here.
 OutputResult writeExpansion(const ExpansionInput& input, const OutputForm& form, std::size_t passLimitBytes,
                             const std::function<bool(std::string_view)>& sink, OutputProgress* progress = nullptr);
 

@@ -109,7 +109,7 @@ TEST(writeExpansion, endsAtAFailingSinkACancelOrAPassOverTheLimit) {
     };
     const Case cases[] = {
         {"a reader gone after 1 MiB", large, {}, 1 << 20, 1 << 20, kUnlimited, OutputEnd::SinkFailed, {}},
-        {"the same while converting", large, {.cp932 = true}, 1 << 20, 1 << 20, kUnlimited, OutputEnd::SinkFailed, {}},
+        {"the same in CP932", large, {.cp932 = true}, 1 << 20, 1 << 20, kUnlimited, OutputEnd::SinkFailed, {}},
         {"the final line break refused",
          smallInput(),
          {.lfLineEnds = true},
@@ -157,7 +157,7 @@ TEST(writeExpansion, endsAtAFailingSinkACancelOrAPassOverTheLimit) {
     }
 }
 
-TEST(writeExpansion, whatTheConvertingThreadThrowsIsThrownToTheCaller) {
+TEST(writeExpansion, whatTheWritingThreadThrowsIsThrownToTheCaller) {
     EXPECT_THROW(
         writeExpansion(smallInput(), {.cp932 = true}, 8, [](std::string_view) -> bool { throw std::bad_alloc(); }),
         std::bad_alloc);

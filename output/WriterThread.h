@@ -12,16 +12,16 @@
 
 namespace ravolin {
 
-// Converts pieces of UTF-8 to CP932 and writes them on a thread of its own, so that converting one piece
-// overlaps producing the next: converting then costs no wall time beside the expansion.
-class Cp932Output {
+// Writes pieces on a thread of its own, converted from UTF-8 to CP932 first when asked, so that converting and
+// writing one piece overlap producing the next: the expansion then never waits for either.
+class WriterThread {
 public:
     // `write` writes all it is given, or returns false; it runs on the thread of this object, never on two
     // threads at once.
-    explicit Cp932Output(std::function<bool(std::string_view)> write);
-    ~Cp932Output();
-    Cp932Output(const Cp932Output&) = delete;
-    Cp932Output& operator=(const Cp932Output&) = delete;
+    WriterThread(std::function<bool(std::string_view)> write, bool cp932);
+    ~WriterThread();
+    WriterThread(const WriterThread&) = delete;
+    WriterThread& operator=(const WriterThread&) = delete;
 
     // Hands over a copy of `piece`, waiting while the one before is still unclaimed; false once a write
     // has failed (the piece is then dropped).
@@ -37,6 +37,7 @@ private:
     void join();
 
     std::function<bool(std::string_view)> m_write;
+    bool m_cp932 = false;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::string m_pending;  // the piece handed over and not yet claimed

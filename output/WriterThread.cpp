@@ -1,4 +1,4 @@
-#include "output/Cp932Output.h"
+#include "output/WriterThread.h"
 
 #include <utility>
 
@@ -6,12 +6,12 @@
 
 namespace ravolin {
 
-Cp932Output::Cp932Output(std::function<bool(std::string_view)> write)
-    : m_write(std::move(write)), m_thread([this] { work(); }) {}
+WriterThread::WriterThread(std::function<bool(std::string_view)> write, bool cp932)
+    : m_write(std::move(write)), m_cp932(cp932), m_thread([this] { work(); }) {}
 
-Cp932Output::~Cp932Output() { join(); }
+WriterThread::~WriterThread() { join(); }
 
-bool Cp932Output::write(std::string_view piece) {
+bool WriterThread::write(std::string_view piece) {
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [this] { return !m_hasPending || m_failed; });
     if (m_failed) return false;
@@ -21,7 +21,7 @@ bool Cp932Output::write(std::string_view piece) {
     return true;
 }
 
-void Cp932Output::join() {
+void WriterThread::join() {
     {
         const std::lock_guard lock(m_mutex);
         m_closing = true;
@@ -30,13 +30,13 @@ void Cp932Output::join() {
     if (m_thread.joinable()) m_thread.join();
 }
 
-bool Cp932Output::finish() {
+bool WriterThread::finish() {
     join();
     if (m_thrown) std::rethrow_exception(std::exchange(m_thrown, nullptr));
     return !m_failed;
 }
 
-void Cp932Output::work() {
+void WriterThread::work() {
     // Buffers that keep their capacity: the claimed piece swaps with the pending one.
     std::string piece;
     std::string encoded;
@@ -53,11 +53,15 @@ void Cp932Output::work() {
         bool written = false;
         std::exception_ptr thrown;
         try {
-            std::size_t pieceReplaced = 0;
-            encoded.clear();
-            appendUtf8AsCp932(encoded, piece, &pieceReplaced);
-            replaced += pieceReplaced;
-            written = m_write(encoded);
+            if (m_cp932) {
+                std::size_t pieceReplaced = 0;
+                encoded.clear();
+                appendUtf8AsCp932(encoded, piece, &pieceReplaced);
+                replaced += pieceReplaced;
+                written = m_write(encoded);
+            } else {
+                written = m_write(piece);
+            }
         } catch (...) {
             thrown = std::current_exception();  // for finish() to throw: here it would end the process
         }
