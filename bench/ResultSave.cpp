@@ -18,8 +18,8 @@
 // Saves a result of about 1 GB through "結果をファイルに保存" in the real main dialog (offscreen) and prints the
 // time, the rate, the peak memory added and the user-interface thread's longest event-loop gap, measured by
 // a 1 ms timer. Next to it, time the batch tool on the settings file it leaves behind:
-//   bench_result_save [folder]     (the folder for the file; a temporary one by default)
-//   /usr/bin/time -f '%e s %M KB' ravolin-expand FOLDER/RavolinSetting.ini > FOLDER/expand.txt
+//   bench_result_save [--cp932] [--lf] [folder]     (the folder for the file; a temporary one by default)
+//   /usr/bin/time -f '%e s %M KB' ravolin-expand [--cp932] [--lf] FOLDER/RavolinSetting.ini > FOLDER/expand.txt
 // Goals: within 1.5x of the batch tool's time, memory under 64 MiB above idle, no gap over 100 ms.
 
 namespace {
@@ -63,7 +63,19 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QTemporaryDir temporary;
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path();
+    QString folder = temporary.path();
+    bool cp932 = false;
+    bool lf = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--cp932") {
+            cp932 = true;
+        } else if (argument == "--lf") {
+            lf = true;
+        } else {
+            folder = QString::fromLocal8Bit(argv[i]);
+        }
+    }
     const std::string target = (folder + "/result.txt").toStdString();
     constexpr std::int32_t kPasses = 14'000'000;  // 74 bytes each: about 1 GB
     OkMessageBox messageBox;
@@ -71,7 +83,7 @@ int main(int argc, char** argv) {
     ravolin::Settings record;
     ravolin::QtFontChooser fontChooser;
     ravolin::QtTrayIcon trayIcon;
-    FixedChooser chooser({.path = target, .loopCount = kPasses});
+    FixedChooser chooser({.path = target, .cp932 = cp932, .lfLineEnds = lf, .loopCount = kPasses});
     ravolin::ConverterDialog dialog({.messageBox = messageBox,
                                      .tone = tone,
                                      .fontChooser = fontChooser,

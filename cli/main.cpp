@@ -13,13 +13,12 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/Cp932Output.h"
-#include "conversion/LineEnds.h"
-#include "conversion/RangedExpansion.h"
+#include "output/ExpansionOutput.h"
 #include "platform/core/Codec.h"
 #include "platform/core/FileAccess.h"
 #include "settings/ProfileFile.h"
 #include "settings/SettingsStore.h"
+#include "settings/StoredExpansion.h"
 
 namespace ravolin {
 namespace {
@@ -159,23 +158,6 @@ std::optional<std::int32_t> parseLoopCount(std::string_view text) {
     return count;
 }
 
-// The input the window gathers from controls that the same loader filled.
-ExpansionInput expansionInput(const WindowSettings& window, const Settings& record) {
-    ExpansionInput input;
-    input.templateText = window.templateText;
-    input.loopCount = window.loopCount;
-    for (std::size_t i = 0; i < record.counters.size(); ++i) {
-        const NumericSlot& slot = record.counters[i];
-        input.counters[i] = {slot.token, slot.initialValue, slot.increment};
-        input.counters[i].setStyle(slot.style);
-    }
-    for (std::size_t i = 0; i < record.arrays.size(); ++i) {
-        input.arrays[i] = {record.arrays[i].token, record.arrays[i].valuesText};
-        input.arrays[i].setStyle(record.arrays[i].style);
-    }
-    return input;
-}
-
 int run(int argc, char** argv) {
     bool cp932 = false;
     bool lf = false;
@@ -252,37 +234,20 @@ int run(int argc, char** argv) {
     loadSettingsBytes(stored, window, record);
 
     int writeError = 0;
-    bool lossy = false;
-    LfLineEnds lineEnds;
-    std::optional<Cp932Output> cp932Output;
-    if (cp932) cp932Output.emplace(writeOut);
-    const auto emit = [&](std::string_view text) {
-        return cp932Output ? cp932Output->write(text) : (writeError = writeOut(text)) == 0;
-    };
-    std::string lfText;  // one buffer for every piece, so each doesn't fault in fresh pages
-    const RangedExpansionEnd end =
-        expandInRanges(expansionInput(window, record), kRangeLimit, [&](std::string_view piece) {
-            if (!lf) return emit(piece);
-            lfText.clear();
-            lineEnds.convert(piece, lfText);
-            return emit(lfText);
-        });
-    if (end == RangedExpansionEnd::Done && lf) emit(lineEnds.finish());
-    if (cp932Output) {
-        writeError = cp932Output->finish();
-        lossy = cp932Output->lossy();
+    const OutputResult written =
+        writeExpansion(expansionInputFrom(window, record), {.cp932 = cp932, .lfLineEnds = lf}, kRangeLimit,
+                       [&](std::string_view out) { return (writeError = writeOut(out)) == 0; });
+    if (written.end == OutputEnd::SinkFailed) {
+        if (writeError == EPIPE) return kExitOk;
+        complain(std::string("cannot write the output: ") + std::strerror(writeError));
+        return kExitOutputFailed;
     }
-    if (end == RangedExpansionEnd::PassTooLarge) {
+    if (written.end == OutputEnd::PassTooLarge) {
         complain("one pass of the template would produce more than " + std::to_string(kRangeLimit >> 20) +
                  " MiB; nothing more is written");
         return kExitOutputFailed;
     }
-    if (writeError == EPIPE) return kExitOk;
-    if (writeError != 0) {
-        complain(std::string("cannot write the output: ") + std::strerror(writeError));
-        return kExitOutputFailed;
-    }
-    if (lossy) complain("characters that CP932 lacks were written as \"?\"");
+    if (written.replacedCharacters > 0) complain("characters that CP932 lacks were written as \"?\"");
     return kExitOk;
 }
 

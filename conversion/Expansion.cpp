@@ -40,7 +40,7 @@ struct Slot {
     std::size_t width = 0;
     bool zeroFill = true;
     bool plainDecimal = true;  // to_chars of the value, nothing around it
-    bool plainSteps = true;    // a new step every pass, never starting over, no end mode: the common case
+    bool plainSteps = true;    // a new step every pass and, for a counter, never starting over: the common case
     int end = kEndEmpty;
     std::vector<std::string_view> lines;  // views into the input's values text
     std::size_t usedLines = 0;            // lines that some pass actually shows
@@ -79,10 +79,8 @@ bool advance(const Slot& slot, Steps& at) {
 }
 
 std::string_view lineAt(const Slot& slot, std::uint64_t index) {
-    if (index < slot.lines.size()) return slot.lines[index];
-    if (slot.end == kEndCycle) return slot.lines[index % slot.lines.size()];
-    if (slot.end == kEndKeepLast) return slot.lines.back();
-    return {};
+    const std::optional<std::size_t> line = arrayLine(index, slot.lines.size(), slot.end);
+    return line ? slot.lines[*line] : std::string_view();
 }
 
 std::size_t digitCount(std::uint32_t magnitude, int format) {
@@ -214,6 +212,13 @@ CounterStyle effectiveStyle(const CounterStyle& style) {
         .fill = style.fill == 1 ? 1 : 0};
 }
 
+std::optional<std::size_t> arrayLine(std::uint64_t index, std::size_t lineCount, std::int32_t end) {
+    if (index < lineCount) return static_cast<std::size_t>(index);
+    if (lineCount == 0 || (end != kEndCycle && end != kEndKeepLast)) return std::nullopt;
+    const std::size_t restart = end == kEndCycle ? 0 : lineCount - 1;
+    return restart + static_cast<std::size_t>((index - lineCount) % (lineCount - restart));
+}
+
 ArrayStyle effectiveStyle(const ArrayStyle& style) {
     return {.repeat = std::max(1, style.repeat),
             .end = style.end == kEndCycle || style.end == kEndKeepLast ? style.end : kEndEmpty};
@@ -251,11 +256,11 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         const ArrayStyle style = effectiveStyle(array.style());
         slot.repeat = static_cast<std::uint64_t>(style.repeat);
         slot.end = style.end;
-        slot.plainSteps = slot.repeat == 1 && slot.end == kEndEmpty;
+        slot.plainSteps = slot.repeat == 1;
         const std::size_t shown = passes == 0 ? 0 : static_cast<std::size_t>((passes - 1) / slot.repeat + 1);
         slot.usedLines = std::min(shown, slot.lines.size());
-        // Cycling or keeping the last line never runs out; only lines that are empty leave nothing.
-        slot.mayBeEmpty = slot.end == kEndEmpty && shown > slot.lines.size();
+        // An array that starts over after its last line never runs out; then only empty lines leave nothing.
+        slot.mayBeEmpty = shown > slot.lines.size() && !arrayLine(slot.lines.size(), slot.lines.size(), slot.end);
         for (std::size_t i = 0; i < slot.usedLines; ++i) {
             slot.mayBeEmpty = slot.mayBeEmpty || slot.lines[i].empty();
             slot.valueBytes |= bytesOf(slot.lines[i]);
@@ -416,18 +421,22 @@ std::size_t counterBytesShown(const Slot& slot, std::size_t passes, std::size_t 
     return bytes;
 }
 
-// The bytes of the lines at indexes 0 .. count-1, as the end rule maps them.
+// The bytes of the lines at indexes 0 .. count-1, as the end rule maps them: every line once, then the lines
+// from where the array starts over to its last, as often as they fit, and the start of that run once more.
 std::size_t lineBytes(const Slot& slot, std::size_t count) {
     const std::size_t n = slot.lines.size();
-    const auto prefix = [&](std::size_t m) {
+    const auto bytes = [&](std::size_t from, std::size_t to) {
         std::size_t sum = 0;
-        for (std::size_t i = 0; i < m; ++i) sum += slot.lines[i].size();
+        for (std::size_t i = from; i < to; ++i) sum += slot.lines[i].size();
         return sum;
     };
-    if (count <= n) return prefix(count);
-    if (slot.end == kEndCycle) return addSize(mulSize(count / n, prefix(n)), prefix(count % n));
-    if (slot.end == kEndKeepLast) return addSize(prefix(n), mulSize(count - n, slot.lines.back().size()));
-    return prefix(n);
+    if (count <= n) return bytes(0, count);
+    const std::optional<std::size_t> restart = arrayLine(n, n, slot.end);
+    if (!restart) return bytes(0, n);
+    const std::size_t run = n - *restart;
+    const std::size_t beyond = count - n;
+    return addSize(addSize(bytes(0, n), mulSize(beyond / run, bytes(*restart, n))),
+                   bytes(*restart, *restart + beyond % run));
 }
 
 // An array's bytes over all passes: each line index is shown `repeat` passes, the last one perhaps fewer.
@@ -524,7 +533,7 @@ void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Pi
                     continue;
                 }
                 if (slot.plainSteps && !slot.isCounter) {
-                    values[i] = p < slot.lines.size() ? slot.lines[p] : std::string_view();
+                    values[i] = lineAt(slot, p);
                     continue;
                 }
                 if (!advance(slot, steps[i])) continue;

@@ -33,6 +33,13 @@ constexpr bool isLetterFormat(std::int32_t format) {
     return format == kFormatLettersLower || format == kFormatLettersUpper;
 }
 
+// The line an array of `lineCount` lines shows at line index `index` (its pass divided by its repeat) under the
+// end rule `end`, or nullopt where it shows nothing. Up to its last line it shows each in turn; after it, under
+// kEndCycle and kEndKeepLast, it starts over at one line (its first, or its last) and runs to the last again,
+// over and over, so the line at index `lineCount` tells where; under kEndEmpty, or with no lines, nothing.
+// The one statement of the end rule: the writer, the size measurement and the ranged expansion all ask it.
+std::optional<std::size_t> arrayLine(std::uint64_t index, std::size_t lineCount, std::int32_t end);
+
 // How a counter steps and shows its value; the defaults give today's plain decimals, one step a pass.
 // Values outside the ranges below are read as the nearest rule (repeat below 1 as 1, an unknown format as
 // decimal), so any stored integer is valid.

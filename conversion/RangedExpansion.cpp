@@ -29,19 +29,11 @@ ExpansionInput rangeInput(const ExpansionInput& input, const std::vector<std::ve
         const ArrayStyle style = effectiveStyle(array.style());
         const auto repeat = static_cast<std::size_t>(style.repeat);
         for (std::size_t pass = first; pass < first + count; ++pass) {
-            std::size_t line = pass / repeat;
-            if (line >= all.size()) {
-                // Past the last line an empty text stands for "no value", which is what the whole run shows.
-                if (style.end == kEndCycle) {
-                    line %= all.size();
-                } else if (style.end == kEndKeepLast) {
-                    line = all.size() - 1;
-                } else {
-                    break;
-                }
-            }
+            const std::optional<std::size_t> line = arrayLine(pass / repeat, all.size(), style.end);
+            // Where the array shows nothing, the range's own list has run out too, which shows the same.
+            if (!line) break;
             if (pass > first) range.arrays[i].valuesText.append(kLineBreak);
-            range.arrays[i].valuesText.append(all[line]);
+            range.arrays[i].valuesText.append(all[*line]);
         }
     }
     return range;

@@ -1,9 +1,11 @@
-// The expansion on any input: equal to the step-by-step form, and the output limit holds at every size.
+// The expansion on any input: equal to the step-by-step form, the output limit holds at every size, and the
+// measured size and the expansion in ranges agree with it.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <string>
 
 #include "conversion/Expansion.h"
+#include "conversion/RangedExpansion.h"
 #include "fuzz/FuzzCheck.h"
 #include "tests/conversion/NaiveExpansion.h"
 
@@ -47,5 +49,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ravolin::ExpansionResult limited = ravolin::ExpandTemplate(input, limit);
     FUZZ_CHECK(limited.limitReached == (full.size() > limit));
     FUZZ_CHECK(limited.text == (limited.limitReached ? std::string() : full));
+
+    const std::optional<ravolin::ExpansionSize> measured = ravolin::measureExpansion(input, kCap);
+    if (measured) {
+        std::uint64_t breaks = 0;
+        for (std::size_t at = full.find("\r\n"); at != std::string::npos; at = full.find("\r\n", at + 2)) ++breaks;
+        FUZZ_CHECK(measured->bytes == full.size());
+        FUZZ_CHECK(measured->lines == (input.loopCount > 0 ? breaks + 1 : 0));
+    }
+    std::string pieces;
+    const ravolin::RangedExpansionEnd end = ravolin::expandInRanges(input, limit + 1, [&](std::string_view piece) {
+        pieces.append(piece);
+        return true;
+    });
+    FUZZ_CHECK(end == ravolin::RangedExpansionEnd::PassTooLarge || pieces == full);
     return 0;
 }

@@ -20,7 +20,7 @@ namespace ravolin {
 // Shared by the worker and the window; whichever lets go last frees it.
 struct ResultSaveJob {
     ResultFileChoice choice;
-    ResultFileProgress progress;
+    OutputProgress progress;
     std::atomic<bool> finished = false;
     // Set by the worker before `finished`.
     ResultFileEnd end = ResultFileEnd::Done;

@@ -1,21 +1,13 @@
 #pragma once
 
-#include <atomic>
 #include <cstddef>
-#include <cstdint>
 
 #include "conversion/Expansion.h"
 #include "platform/core/FileAccess.h"
+#include "output/ExpansionOutput.h"
 #include "platform/qt/ResultFileChooser.h"
 
 namespace ravolin {
-
-// What a result save shares with the window while it runs: how far it is, and whether to stop.
-struct ResultFileProgress {
-    std::atomic<std::size_t> passesDone = 0;
-    std::atomic<std::uint64_t> bytesWritten = 0;
-    std::atomic<bool> cancel = false;
-};
 
 enum class ResultFileEnd { Done, Cancelled, Failed, PassTooLarge, OutOfMemory };
 
@@ -26,7 +18,7 @@ inline constexpr std::size_t kResultPassLimitBytes = std::size_t{64} << 20;
 // for the same settings. The passes stream into a temporary file beside the target in ranges, so memory stays
 // flat at any size; only a complete result replaces the target. A cancel or a failure leaves the target as
 // it was and no temporary file behind; `failure` says what failed.
-ResultFileEnd writeResultFile(const ExpansionInput& input, const ResultFileChoice& choice, ResultFileProgress& progress,
+ResultFileEnd writeResultFile(const ExpansionInput& input, const ResultFileChoice& choice, OutputProgress& progress,
                               FileFailure& failure);
 
 }  // namespace ravolin

@@ -236,11 +236,13 @@ std::string cp932ToUtf8(std::string_view cp932) {
 
 std::string utf8ToCp932(std::string_view utf8, bool* lossy) {
     std::string out;
-    appendUtf8AsCp932(out, utf8, lossy);
+    std::size_t replaced = 0;
+    appendUtf8AsCp932(out, utf8, &replaced);
+    if (lossy) *lossy = replaced > 0;
     return out;
 }
 
-void appendUtf8AsCp932(std::string& out, std::string_view utf8, bool* lossy) {
+void appendUtf8AsCp932(std::string& out, std::string_view utf8, std::size_t* replaced) {
     const Cp932Table& table = Cp932Table::instance();
     const auto* const in = reinterpret_cast<const unsigned char*>(utf8.data());
     const std::size_t size = utf8.size();
@@ -257,7 +259,7 @@ void appendUtf8AsCp932(std::string& out, std::string_view utf8, bool* lossy) {
     };
     const bool asciiUnchanged = table.asciiUnchanged();
     std::optional<Converter> converter;  // only for what the table leaves to iconv
-    bool substituted = false;
+    std::size_t substituted = 0;
     for (std::size_t i = 0; i < size;) {
         const unsigned char b0 = in[i];
         if (b0 < 0x80 && asciiUnchanged) {
@@ -291,7 +293,7 @@ void appendUtf8AsCp932(std::string& out, std::string_view utf8, bool* lossy) {
             length = scanUtf8(utf8.substr(i), badLength);
             if (length == 0) {
                 dst[at++] = '?';
-                substituted = true;
+                ++substituted;
                 i += badLength;
                 continue;
             }
@@ -302,7 +304,7 @@ void appendUtf8AsCp932(std::string& out, std::string_view utf8, bool* lossy) {
             dst[at++] = static_cast<char>(form);
         } else if (form == Cp932Table::kMissing) {
             dst[at++] = '?';
-            substituted = true;
+            ++substituted;
         } else if (form != Cp932Table::kAskIconv) {
             if (length < 2) room(2, size - i - length);
             dst[at++] = static_cast<char>(form >> 8);
@@ -314,7 +316,7 @@ void appendUtf8AsCp932(std::string& out, std::string_view utf8, bool* lossy) {
             if (!converter->run(character, bytes) || !character.empty()) {
                 const WindowsExtra* extra = windowsExtraFor(utf8.substr(i, length));
                 bytes.assign(1, extra ? static_cast<char>(extra->byte) : '?');
-                substituted = substituted || !extra;
+                if (!extra) ++substituted;
             }
             room(bytes.size(), size - i - length);
             std::memcpy(dst + at, bytes.data(), bytes.size());
@@ -323,7 +325,7 @@ void appendUtf8AsCp932(std::string& out, std::string_view utf8, bool* lossy) {
         i += length;
     }
     out.resize(at);
-    if (lossy) *lossy = substituted;
+    if (replaced) *replaced = substituted;
 }
 
 std::size_t utf8PrefixForCp932Bytes(std::string_view utf8, std::size_t maxBytes) {

@@ -13,9 +13,9 @@ std::string cp932ToUtf8(std::string_view cp932);
 
 // Characters CP932 lacks become "?" and set `lossy`. Invalid UTF-8 is treated the same way.
 std::string utf8ToCp932(std::string_view utf8, bool* lossy = nullptr);
-// The same, appended to `out`, so that text converted piece by piece can reuse one buffer. `lossy` tells
-// of this piece only.
-void appendUtf8AsCp932(std::string& out, std::string_view utf8, bool* lossy = nullptr);
+// The same, appended to `out`, so that text converted piece by piece can reuse one buffer. `replaced`, when
+// given, receives the number of "?" this piece got for what CP932 lacks.
+void appendUtf8AsCp932(std::string& out, std::string_view utf8, std::size_t* replaced = nullptr);
 
 // Bytes taken by the CP932 character that `cp932` starts with: 2 for a lead byte followed by a trail byte,
 // otherwise 1 (0 for an empty text).

@@ -1,0 +1,59 @@
+#include "output/ExpansionOutput.h"
+
+#include <string>
+
+#include "conversion/LineEnds.h"
+#include "conversion/RangedExpansion.h"
+#include "output/WriterThread.h"
+
+namespace ravolin {
+
+OutputResult writeExpansion(const ExpansionInput& input, const OutputForm& form, std::size_t passLimitBytes,
+                            const std::function<bool(std::string_view)>& sink, OutputProgress* progress) {
+    bool sinkFailed = false;
+    const auto write = [&](std::string_view bytes) {
+        if (!sink(bytes)) {
+            sinkFailed = true;
+            return false;
+        }
+        if (progress) progress->bytesWritten += bytes.size();
+        return true;
+    };
+    WriterThread writer(write, form.cp932);
+    const auto cancelled = [&] { return progress && progress->cancel.load(); };
+
+    LfLineEnds lineEnds;
+    std::string lfText;  // one buffer for every piece, so each doesn't fault in fresh pages
+    const RangedExpansionEnd end = expandInRanges(
+        input, passLimitBytes,
+        [&](std::string_view piece) {
+            if (form.lfLineEnds) {
+                lfText.clear();
+                lineEnds.convert(piece, lfText);
+                piece = lfText;
+            }
+            return writer.write(piece) && !cancelled();
+        },
+        [&](std::size_t passesDone) {
+            if (progress) progress->passesDone = passesDone;
+        });
+    if (end == RangedExpansionEnd::Done && form.lfLineEnds && !cancelled()) {
+        const std::string tail = lineEnds.finish();
+        if (!tail.empty()) writer.write(tail);
+    }
+
+    // The sink's failure is set on the writing thread: read only once it has ended.
+    writer.finish();
+    OutputResult result;
+    result.replacedCharacters = writer.replaced();
+    if (sinkFailed) {
+        result.end = OutputEnd::SinkFailed;
+    } else if (end == RangedExpansionEnd::PassTooLarge) {
+        result.end = OutputEnd::PassTooLarge;
+    } else if (end == RangedExpansionEnd::Stopped || cancelled()) {
+        result.end = OutputEnd::Cancelled;
+    }
+    return result;
+}
+
+}  // namespace ravolin
