@@ -195,7 +195,7 @@ TEST(ResultFile, aFailedLastLineBreakIsAFailureAndALateCancelKeepsTheOldFile) {
                 signal(SIGXFSZ, SIG_IGN);
                 const rlimit limit{c.fileSizeLimit, c.fileSizeLimit};
                 setrlimit(RLIMIT_FSIZE, &limit);
-                ResultFileProgress progress;
+                OutputProgress progress;
                 progress.cancel = c.cancel;
                 FileFailure failure;
                 const ResultFileChoice choice{.path = path, .lfLineEnds = c.lf};
