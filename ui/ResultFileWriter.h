@@ -3,8 +3,8 @@
 #include <cstddef>
 
 #include "conversion/Expansion.h"
-#include "platform/core/FileAccess.h"
 #include "output/ExpansionOutput.h"
+#include "platform/core/FileAccess.h"
 #include "platform/qt/ResultFileChooser.h"
 
 namespace ravolin {
