@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace ravolin {
 namespace {
 
@@ -13,18 +15,21 @@ TEST(expansionInputFrom, carriesTheTemplateTheLoopAndEverySlotWithItsStyle) {
     Settings record;
     for (std::size_t i = 0; i < kCounterCount; ++i) {
         const auto n = static_cast<std::int32_t>(i);
-        record.counters[i] = {"N" + std::to_string(i + 1), 100 * n - 7, 3 - n, {n + 2, n, n + 1, 2 * n, n % 2}};
+        record.counters[i] = {
+            std::string("N").append(std::to_string(i + 1)), 100 * n - 7, 3 - n, {n + 2, n, n + 1, 2 * n, n % 2}};
     }
     for (std::size_t i = 0; i < kArrayCount; ++i) {
         const auto n = static_cast<std::int32_t>(i);
-        record.arrays[i] = {"A" + std::to_string(i + 1), "x\r\n" + std::to_string(i), {n + 1, n % 3}};
+        record.arrays[i] = {std::string("A").append(std::to_string(i + 1)),
+                            std::string("x\r\n").append(std::to_string(i)),
+                            {n + 1, n % 3}};
     }
     const ExpansionInput input = expansionInputFrom(window, record);
     EXPECT_EQ(input.templateText, window.templateText);
     EXPECT_EQ(input.loopCount, 12);
     EXPECT_EQ(input.firstPass, 0);
     for (std::size_t i = 0; i < kCounterCount; ++i) {
-        SCOPED_TRACE("counter " + std::to_string(i + 1));
+        SCOPED_TRACE(std::string("counter ").append(std::to_string(i + 1)));
         const NumericSlot& slot = record.counters[i];
         EXPECT_EQ(input.counters[i].token, slot.token);
         EXPECT_EQ(input.counters[i].initialValue, slot.initialValue);
@@ -32,7 +37,7 @@ TEST(expansionInputFrom, carriesTheTemplateTheLoopAndEverySlotWithItsStyle) {
         EXPECT_EQ(input.counters[i].style(), slot.style);
     }
     for (std::size_t i = 0; i < kArrayCount; ++i) {
-        SCOPED_TRACE("array " + std::to_string(i + 1));
+        SCOPED_TRACE(std::string("array ").append(std::to_string(i + 1)));
         EXPECT_EQ(input.arrays[i].token, record.arrays[i].token);
         EXPECT_EQ(input.arrays[i].valuesText, record.arrays[i].valuesText);
         EXPECT_EQ(input.arrays[i].style(), record.arrays[i].style);
