@@ -100,7 +100,8 @@ public:
     std::vector<TextAdjustment> GatherSettings();
     SaveResult WriteSettings();
     void OnSaveSettings();
-    // GatherSettings then WriteSettings, with the record kept as the file holds it when the write fails.
+    // GatherSettings then WriteSettings, with the record kept as the file holds it when the write fails; a
+    // save that succeeded clears the unsaved mark.
     SaveResult saveFromControls();
     // The warning naming every text the save stored other than as it stood; nothing when there is none.
     void warnAboutAdjustments(const SaveResult& saved);
@@ -145,8 +146,6 @@ public:
 
     // Sets m_bUnsaved and the mark in the window title that shows it.
     void setUnsaved(std::int32_t unsaved);
-    // Why the loop field's text is not a count the field takes; empty when it is one.
-    QString loopFieldProblem() const;
     // The summary of a slot's styles shown on its page (tab 0 row r, or tab 1-9); empty for the defaults.
     QString styleSummaryShown(int tab, int row = 0) const;
 

@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 
+#include "conversion/TextHelpers.h"
 #include "ui/DialogTexts.h"
 #include "ui/SaveMessages.h"
 
@@ -15,10 +16,7 @@ namespace ravolin {
 namespace {
 
 // A box's text for a terminal: its CR LF line ends as LF.
-std::string forTerminal(std::string text) {
-    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
-    return text;
-}
+std::string forTerminal(const std::string& text) { return ReplaceAll(text, "\r\n", "\n"); }
 
 }  // namespace
 
@@ -55,8 +53,6 @@ void ConverterDialog::OnEndSession(std::ostream& diagnostics) {
                     << forTerminal(fillText(kSaveFailedMessage, describeSaveFailure(m_settingsPath, saved))) << '\n';
         return;
     }
-    m_bUnsaved = 0;
-    m_savedFields = storedFieldTexts();
     if (!saved.adjustments.empty()) {
         diagnostics << "ravolin: " << forTerminal(describeAdjustments(saved.adjustments)) << '\n';
     }

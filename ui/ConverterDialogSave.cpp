@@ -23,6 +23,8 @@ SaveResult ConverterDialog::saveFromControls() {
     }
     shortened.insert(shortened.end(), saved.adjustments.begin(), saved.adjustments.end());
     saved.adjustments = std::move(shortened);
+    setUnsaved(0);
+    m_savedFields = storedFieldTexts();
     return saved;
 }
 
@@ -97,8 +99,6 @@ void ConverterDialog::OnSaveSettings() {
                                          kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    setUnsaved(0);
-    m_savedFields = storedFieldTexts();
     noteSaved();
     warnAboutAdjustments(saved);
 }

@@ -54,8 +54,8 @@ void ConverterDialog::setUnsaved(std::int32_t unsaved) {
 }
 
 void ConverterDialog::updateTitle() {
-    QString title = QString::fromUtf8(findDialogTemplate(kConverterDialogId)->caption.data(),
-                                      static_cast<qsizetype>(findDialogTemplate(kConverterDialogId)->caption.size()));
+    const std::string_view caption = findDialogTemplate(kConverterDialogId)->caption;
+    QString title = QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
     if (m_bUnsaved == 1) title += QString::fromUtf8(kUnsavedMark);
     if (m_savedNote && m_savedNote->isActive()) title += QString::fromUtf8(kSavedNote);
     setWindowTitle(title);
@@ -66,21 +66,14 @@ void ConverterDialog::noteSaved() {
     updateTitle();
 }
 
-QString ConverterDialog::loopFieldProblem() const {
-    const LoopCountCheck check = readLoopField(GetDlgItemText(kIdLoopCount)).check;
-    if (check == LoopCountCheck::NotANumber) return QString::fromUtf8(kLoopNotANumberTip);
-    if (check == LoopCountCheck::OverRange) return QString::fromUtf8(kLoopOverRangeTip);
-    return {};
-}
-
 void ConverterDialog::checkLoopField() {
     auto* field = qobject_cast<QLineEdit*>(GetDlgItem(kIdLoopCount));
     const LoopCountCheck check = readLoopField(GetDlgItemText(kIdLoopCount)).check;
-    const QString problem = loopFieldProblem();
-    m_loopStatus->setText(
-        check == LoopCountCheck::Fine
-            ? QString()
-            : QString::fromUtf8(check == LoopCountCheck::OverRange ? kLoopOverRange : kLoopNotANumber));
+    const bool over = check == LoopCountCheck::OverRange;
+    const QString problem =
+        check == LoopCountCheck::Fine ? QString() : QString::fromUtf8(over ? kLoopOverRangeTip : kLoopNotANumberTip);
+    m_loopStatus->setText(check == LoopCountCheck::Fine ? QString()
+                                                        : QString::fromUtf8(over ? kLoopOverRange : kLoopNotANumber));
     m_loopStatus->setToolTip(problem);
     field->setToolTip(problem);
     field->setAccessibleDescription(problem);
