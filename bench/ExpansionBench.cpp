@@ -39,11 +39,11 @@ ExpansionInput countersArrays() {
 // that start again from their first line.
 ExpansionInput formatted() {
     ExpansionInput in = countersArrays();
-    in.counters[0].width = 8;  // zero fill
-    in.counters[1].format = 1;
-    in.counters[2].format = 5;
-    in.counters[3].repeat = 3;
-    in.counters[4].period = 7;
+    in.counters[0].style.width = 8;  // zero fill
+    in.counters[1].style.format = 1;
+    in.counters[2].style.format = 5;
+    in.counters[3].style.repeat = 3;
+    in.counters[4].style.period = 7;
     in.arrays[0] = {arrayToken(1), lines("red", 40'000), 1, 1};
     in.arrays[1] = {arrayToken(2), lines("k", 300'000), 1, 1};
     in.arrays[2] = {arrayToken(3), lines("value-", 50), 1, 1};

@@ -95,13 +95,12 @@ int main(int argc, char** argv) {
 
     dialog.SetDlgItemText(ravolin::kIdTemplate,
                           "INSERT INTO items (id, name, city) VALUES (＜置換1＞, 'item ＜置換2＞', '＜配列1＞');");
-    dialog.SetDlgItemText(ravolin::kIdLoopCount, "99999");
-    dialog.m_numericPage.SetDlgItemInt(ravolin::numericInitialId(0), 1);
-    dialog.m_numericPage.SetDlgItemInt(ravolin::numericInitialId(1), 1000000);
-    dialog.m_arrayPage[0].SetDlgItemText(ravolin::kIdArrayValues, "東京\r\n大阪\r\n名古屋");
-    // The batch tool's input: the same fields, with the save's loop count.
+    dialog.SetDlgItemInt(ravolin::kIdLoopCount, kPasses);
+    dialog.numericPage().SetDlgItemInt(ravolin::numericInitialId(0), 1);
+    dialog.numericPage().SetDlgItemInt(ravolin::numericInitialId(1), 1000000);
+    dialog.arrayPages()[0].SetDlgItemText(ravolin::kIdArrayValues, "東京\r\n大阪\r\n名古屋");
+    // The batch tool's input: the same fields.
     dialog.GatherSettings();
-    dialog.m_nLoopCount = kPasses;
     dialog.WriteSettings();
     const long peakBefore = peakMiB();
 

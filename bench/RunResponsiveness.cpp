@@ -87,9 +87,11 @@ int main(int argc, char** argv) {
 
     dialog.SetDlgItemText(ravolin::kIdTemplate, input.templateText);
     dialog.SetDlgItemInt(ravolin::kIdLoopCount, input.loopCount);
-    dialog.m_numericPage.SetDlgItemInt(ravolin::numericInitialId(0), 1000000);
-    dialog.m_numericPage.SetDlgItemInt(ravolin::numericIncrementId(0), 1);
-    dialog.m_bBeep = 1;
+    dialog.numericPage().SetDlgItemInt(ravolin::numericInitialId(0), 1000000);
+    dialog.numericPage().SetDlgItemInt(ravolin::numericIncrementId(0), 1);
+    ravolin::Document beeping = dialog.documentShown();
+    beeping.window.beep = 1;
+    dialog.showDocument(beeping);
     const long peakBefore = peakMiB();
 
     Clock::duration longestExpansionGap{}, longestFillGap{};

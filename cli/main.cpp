@@ -229,13 +229,12 @@ int run(int argc, char** argv) {
         overridden = file.Bytes();
         stored = overridden;
     }
-    WindowSettings window;
-    Settings record;
-    loadSettingsBytes(stored, window, record);
+    Document document;
+    loadSettingsBytes(stored, document);
 
     int writeError = 0;
     const OutputResult written =
-        writeExpansion(expansionInputFrom(window, record), {.cp932 = cp932, .lfLineEnds = lf}, kRangeLimit,
+        writeExpansion(expansionInputFrom(document), {.cp932 = cp932, .lfLineEnds = lf}, kRangeLimit,
                        [&](std::string_view out) { return (writeError = writeOut(out)) == 0; });
     if (written.end == OutputEnd::SinkFailed) {
         if (writeError == EPIPE) return kExitOk;

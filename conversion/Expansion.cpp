@@ -237,7 +237,7 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         slot.initialValue = static_cast<std::uint32_t>(counter.initialValue);
         slot.increment = static_cast<std::uint32_t>(counter.increment);
         slot.firstPass = static_cast<std::uint64_t>(std::max(0, input.firstPass));
-        const CounterStyle style = effectiveStyle(counter.style());
+        const CounterStyle style = effectiveStyle(counter.style);
         slot.repeat = static_cast<std::uint64_t>(style.repeat);
         slot.period = static_cast<std::uint64_t>(style.period);
         slot.format = style.format;
@@ -253,7 +253,7 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         Slot slot;
         slot.token = array.token;
         slot.lines = splitLineViews(array.valuesText);
-        const ArrayStyle style = effectiveStyle(array.style());
+        const ArrayStyle style = effectiveStyle(array.style);
         slot.repeat = static_cast<std::uint64_t>(style.repeat);
         slot.end = style.end;
         slot.plainSteps = slot.repeat == 1;

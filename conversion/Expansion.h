@@ -73,44 +73,14 @@ struct CounterInput {
     std::string token;
     std::int32_t initialValue = 0;
     std::int32_t increment = 0;
-    // The fields of a CounterStyle, flat for the engine.
-    std::int32_t repeat = 1;
-    std::int32_t period = 0;
-    std::int32_t format = kFormatDecimal;
-    std::int32_t width = 0;
-    std::int32_t fill = 0;
-
-    CounterStyle style() const { return {repeat, period, format, width, fill}; }
-    void setStyle(const CounterStyle& style) {
-        repeat = style.repeat;
-        period = style.period;
-        format = style.format;
-        width = style.width;
-        fill = style.fill;
-    }
+    CounterStyle style{};
 };
 
 // An array as read from the controls: its values one per line, CR LF between lines.
 struct ArrayInput {
     std::string token;
     std::string valuesText;
-    // The fields of an ArrayStyle.
-    std::int32_t repeat = 1;
-    std::int32_t end = kEndEmpty;
-
-    ArrayStyle style() const { return {repeat, end}; }
-    void setStyle(const ArrayStyle& style) {
-        repeat = style.repeat;
-        end = style.end;
-    }
-};
-
-// The styles of all slots: what the window keeps beside its pages.
-struct SlotStyles {
-    std::array<CounterStyle, kCounterCount> counters;
-    std::array<ArrayStyle, kArrayCount> arrays;
-
-    bool operator==(const SlotStyles&) const = default;
+    ArrayStyle style{};
 };
 
 // Everything one expansion needs; a run gathers it once from what the window shows.

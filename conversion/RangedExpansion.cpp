@@ -26,7 +26,7 @@ ExpansionInput rangeInput(const ExpansionInput& input, const std::vector<std::ve
         const ArrayInput& array = input.arrays[i];
         range.arrays[i].token = array.token;
         const std::vector<std::string>& all = lines[i];
-        const ArrayStyle style = effectiveStyle(array.style());
+        const ArrayStyle style = effectiveStyle(array.style);
         const auto repeat = static_cast<std::size_t>(style.repeat);
         for (std::size_t pass = first; pass < first + count; ++pass) {
             const std::optional<std::size_t> line = arrayLine(pass / repeat, all.size(), style.end);

@@ -20,18 +20,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         counter.token = in.ConsumeRandomLengthString(4);
         counter.initialValue = in.ConsumeIntegral<std::int32_t>();
         counter.increment = in.ConsumeIntegral<std::int32_t>();
-        counter.repeat = in.ConsumeIntegralInRange<std::int32_t>(-1, 4);
-        counter.period = in.ConsumeIntegralInRange<std::int32_t>(-1, 5);
-        counter.format = in.ConsumeIntegralInRange<std::int32_t>(-1, 7);
-        counter.width = in.ConsumeIntegralInRange<std::int32_t>(-1, 66);
-        counter.fill = in.ConsumeIntegralInRange<std::int32_t>(0, 2);
+        counter.style.repeat = in.ConsumeIntegralInRange<std::int32_t>(-1, 4);
+        counter.style.period = in.ConsumeIntegralInRange<std::int32_t>(-1, 5);
+        counter.style.format = in.ConsumeIntegralInRange<std::int32_t>(-1, 7);
+        counter.style.width = in.ConsumeIntegralInRange<std::int32_t>(-1, 66);
+        counter.style.fill = in.ConsumeIntegralInRange<std::int32_t>(0, 2);
     }
     for (ravolin::ArrayInput& array : input.arrays) {
         if (!in.ConsumeBool()) continue;
         array.token = in.ConsumeRandomLengthString(4);
         array.valuesText = in.ConsumeRandomLengthString(32);
-        array.repeat = in.ConsumeIntegralInRange<std::int32_t>(-1, 4);
-        array.end = in.ConsumeIntegralInRange<std::int32_t>(-1, 3);
+        array.style.repeat = in.ConsumeIntegralInRange<std::int32_t>(-1, 4);
+        array.style.end = in.ConsumeIntegralInRange<std::int32_t>(-1, 3);
     }
     const std::size_t probe = in.ConsumeIntegral<std::size_t>();
 

@@ -8,19 +8,16 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string file(reinterpret_cast<const char*>(data), size);
-    ravolin::WindowSettings window;
-    ravolin::Settings record;
-    ravolin::loadSettingsBytes(file, window, record);
+    ravolin::Document loaded;
+    ravolin::loadSettingsBytes(file, loaded);
 
     std::vector<ravolin::TextAdjustment> adjustments;
-    const std::string saved = ravolin::settingsFileBytes(file, window, record, adjustments);
+    const std::string saved = ravolin::settingsFileBytes(file, loaded, adjustments);
     if (!adjustments.empty()) return 0;
-    ravolin::WindowSettings window2;
-    ravolin::Settings record2;
-    ravolin::loadSettingsBytes(saved, window2, record2);
-    FUZZ_CHECK(window2 == window);
-    FUZZ_CHECK(record2 == record);
-    FUZZ_CHECK(ravolin::settingsFileBytes(saved, window2, record2, adjustments) == saved);
+    ravolin::Document reloaded;
+    ravolin::loadSettingsBytes(saved, reloaded);
+    FUZZ_CHECK(reloaded == loaded);
+    FUZZ_CHECK(ravolin::settingsFileBytes(saved, reloaded, adjustments) == saved);
     FUZZ_CHECK(adjustments.empty());
     return 0;
 }

@@ -33,17 +33,6 @@ struct Settings {
     std::array<NumericSlot, kCounterCount> counters;
     std::array<ArraySlot, kArrayCount> arrays;
 
-    SlotStyles styles() const {
-        SlotStyles styles;
-        for (std::size_t i = 0; i < kCounterCount; ++i) styles.counters[i] = counters[i].style;
-        for (std::size_t i = 0; i < kArrayCount; ++i) styles.arrays[i] = arrays[i].style;
-        return styles;
-    }
-    void setStyles(const SlotStyles& styles) {
-        for (std::size_t i = 0; i < kCounterCount; ++i) counters[i].style = styles.counters[i];
-        for (std::size_t i = 0; i < kArrayCount; ++i) arrays[i].style = styles.arrays[i];
-    }
-
     bool operator==(const Settings&) const = default;
 };
 
@@ -57,6 +46,15 @@ struct WindowSettings {
     std::string font;          // font description, as stored
 
     bool operator==(const WindowSettings&) const = default;
+};
+
+// Everything a job is: what the settings file stores, what the window shows and what a run expands. Each
+// setting of a slot lives once, in its slot.
+struct Document {
+    WindowSettings window;
+    Settings record;
+
+    bool operator==(const Document&) const = default;
 };
 
 }  // namespace ravolin

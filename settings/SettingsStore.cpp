@@ -156,21 +156,11 @@ private:
 
 // Every stored key, in the order a file written from nothing holds them: one row drives both the load and
 // the save. A slot's keys carry its number (from 1) after their stem and stand together, slot by slot.
-struct Job {
-    WindowSettings& window;
-    Settings& record;
-};
-struct StoredJob {
-    const WindowSettings& window;
-    const Settings& record;
-};
-
-// A field of the job by one expression, for reading from the file (into a Job) and writing to it (from a
-// StoredJob).
+// A field of the document by one expression, for reading from the file and writing to it.
 template <typename T>
 struct Field {
-    T& (*load)(const Job&, std::size_t) = nullptr;
-    const T& (*save)(const StoredJob&, std::size_t) = nullptr;
+    T& (*load)(Document&, std::size_t) = nullptr;
+    const T& (*save)(const Document&, std::size_t) = nullptr;
 };
 
 enum class Form {
@@ -202,10 +192,10 @@ KeyRow textKey(const char* section, const char* stem, Form form, StoredText what
     return {section, stem, form, what, {}, 0, field, defaultText};
 }
 
-#define RAVOLIN_FIELD(type, expr)                                                          \
-    Field<type> {                                                                          \
-        [](const Job& j, std::size_t i) -> type& { return (void)i, expr; },                \
-            [](const StoredJob& j, std::size_t i) -> const type& { return (void)i, expr; } \
+#define RAVOLIN_FIELD(type, expr)                                                         \
+    Field<type> {                                                                         \
+        [](Document& j, std::size_t i) -> type& { return (void)i, expr; },                \
+            [](const Document& j, std::size_t i) -> const type& { return (void)i, expr; } \
     }
 #define RAVOLIN_INT(expr) RAVOLIN_FIELD(std::int32_t, expr)
 #define RAVOLIN_TEXT(expr) RAVOLIN_FIELD(std::string, expr)
@@ -270,9 +260,8 @@ void forEachKey(Visit visit) {
 
 }  // namespace
 
-void loadSettingsBytes(std::string_view cp932, WindowSettings& window, Settings& record) {
+void loadSettingsBytes(std::string_view cp932, Document& job) {
     const ProfileFile file(cp932);
-    const Job job{window, record};
     forEachKey([&](const KeyRow& row, const std::string& key, std::size_t slot) {
         switch (row.form) {
             case Form::Integer:
@@ -292,15 +281,15 @@ void loadSettingsBytes(std::string_view cp932, WindowSettings& window, Settings&
     });
 }
 
-int loadSettingsFile(const std::string& path, WindowSettings& window, Settings& record) {
+int loadSettingsFile(const std::string& path, Document& document) {
     int error = 0;
     const std::optional<std::string> bytes = readFileBytes(path, error);
-    loadSettingsBytes(bytes ? std::string_view(*bytes) : std::string_view(), window, record);
+    loadSettingsBytes(bytes ? std::string_view(*bytes) : std::string_view(), document);
     // No file at the path (nor a folder to hold one) is the first start, not a refusal.
     return bytes || error == ENOENT || error == ENOTDIR ? 0 : error;
 }
 
-SaveResult writeSettingsFile(const std::string& path, const WindowSettings& window, const Settings& record) {
+SaveResult writeSettingsFile(const std::string& path, const Document& document) {
     SaveResult result;
     int error = 0;
     const std::optional<std::string> current = readFileBytes(path, error);
@@ -312,21 +301,19 @@ SaveResult writeSettingsFile(const std::string& path, const WindowSettings& wind
         return result;
     }
     FileFailure failure;
-    result.ok = replaceFileAtomically(path,
-                                      settingsFileBytes(current ? std::string_view(*current) : std::string_view(),
-                                                        window, record, result.adjustments),
-                                      failure);
+    result.ok = replaceFileAtomically(
+        path,
+        settingsFileBytes(current ? std::string_view(*current) : std::string_view(), document, result.adjustments),
+        failure);
     result.error = std::move(failure.message);
     result.failedStep = failure.step;
     result.errorCode = failure.code;
     return result;
 }
 
-std::string settingsFileBytes(std::string_view current, const WindowSettings& window, const Settings& record,
-                              std::vector<TextAdjustment>& adjustments) {
+std::string settingsFileBytes(std::string_view current, const Document& job, std::vector<TextAdjustment>& adjustments) {
     ProfileFile file(current);
     KeyWriter write(file, adjustments);
-    const StoredJob job{window, record};
     forEachKey([&](const KeyRow& row, const std::string& key, std::size_t slot) {
         switch (row.form) {
             case Form::Integer:
@@ -360,6 +347,18 @@ std::string fitToken(std::string_view token, bool* shortened) {
     if (shortened) *shortened = lineBreaksRemoved || keep < fitted.size();
     fitted.resize(keep);
     return fitted;
+}
+
+std::vector<TextAdjustment> fitTokens(Settings& record) {
+    std::vector<TextAdjustment> cut;
+    const auto fit = [&cut](std::string& token, StoredText what, std::size_t slot) {
+        bool shortened = false;
+        token = fitToken(token, &shortened);
+        if (shortened) cut.push_back({what, slot, TextAdjustment::Kind::Shortened});
+    };
+    for (std::size_t r = 0; r < kCounterCount; ++r) fit(record.counters[r].token, StoredText::CounterToken, r);
+    for (std::size_t i = 0; i < kArrayCount; ++i) fit(record.arrays[i].token, StoredText::ArrayToken, i);
+    return cut;
 }
 
 }  // namespace ravolin

@@ -12,14 +12,14 @@ namespace ravolin {
 inline constexpr char kSettingsFileName[] = "RavolinSetting.ini";
 
 // Reads the 39 keys, and the style keys of ours ("Repeat1", "Format1"... of the counters, "Repeat1" and "End1"
-// of the arrays), into `window` and `record`, with the defaults for whatever is missing. A missing file gives
+// of the arrays), into `document`, with the defaults for whatever is missing. A missing file gives
 // the defaults, and nothing is created. A file that is there but can't be taken (unreadable, not a regular
 // file, too large) gives the defaults too; the error of that (an errno or a code of FileAccess.h) is
 // returned, 0 otherwise.
-int loadSettingsFile(const std::string& path, WindowSettings& window, Settings& record);
+int loadSettingsFile(const std::string& path, Document& document);
 
 // The same from the file's bytes (CP932), for callers that read the file themselves.
-void loadSettingsBytes(std::string_view cp932, WindowSettings& window, Settings& record);
+void loadSettingsBytes(std::string_view cp932, Document& document);
 
 // The texts of the record and the window that a save stores.
 enum class StoredText { Template, Font, CounterToken, ArrayToken, ArrayValues };
@@ -44,16 +44,17 @@ struct SaveResult {
 
 // Writes the 39 keys in one atomic replacement of the file, leaving every other line of it untouched. A style
 // key is written only where it differs from its default or the file already has it.
-// `window.templateText` is the template to store (the editor's current text).
-SaveResult writeSettingsFile(const std::string& path, const WindowSettings& window, const Settings& record);
+SaveResult writeSettingsFile(const std::string& path, const Document& document);
 
 // The bytes such a save writes over `current` (the file's present content, empty for a new file).
-std::string settingsFileBytes(std::string_view current, const WindowSettings& window, const Settings& record,
+std::string settingsFileBytes(std::string_view current, const Document& document,
                               std::vector<TextAdjustment>& adjustments);
 
 // The longest prefix of `token` that fits a token field (kTokenMaxBytes CP932 bytes) without splitting a
 // character; line breaks, which a token cannot mean, are removed. `shortened` tells whether anything was cut.
-
 std::string fitToken(std::string_view token, bool* shortened = nullptr);
+
+// Cuts every token of `record` with fitToken, so that the record holds what a save stores; the tokens it cut.
+std::vector<TextAdjustment> fitTokens(Settings& record);
 
 }  // namespace ravolin

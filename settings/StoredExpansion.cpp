@@ -2,18 +2,17 @@
 
 namespace ravolin {
 
-ExpansionInput expansionInputFrom(const WindowSettings& window, const Settings& record) {
+ExpansionInput expansionInputFrom(const Document& document) {
     ExpansionInput input;
-    input.templateText = window.templateText;
-    input.loopCount = window.loopCount;
-    for (std::size_t i = 0; i < record.counters.size(); ++i) {
-        const NumericSlot& slot = record.counters[i];
-        input.counters[i] = {slot.token, slot.initialValue, slot.increment};
-        input.counters[i].setStyle(slot.style);
+    input.templateText = document.window.templateText;
+    input.loopCount = document.window.loopCount;
+    for (std::size_t i = 0; i < kCounterCount; ++i) {
+        const NumericSlot& slot = document.record.counters[i];
+        input.counters[i] = {slot.token, slot.initialValue, slot.increment, slot.style};
     }
-    for (std::size_t i = 0; i < record.arrays.size(); ++i) {
-        input.arrays[i] = {record.arrays[i].token, record.arrays[i].valuesText};
-        input.arrays[i].setStyle(record.arrays[i].style);
+    for (std::size_t i = 0; i < kArrayCount; ++i) {
+        const ArraySlot& slot = document.record.arrays[i];
+        input.arrays[i] = {slot.token, slot.valuesText, slot.style};
     }
     return input;
 }

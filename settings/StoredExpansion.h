@@ -5,8 +5,8 @@
 
 namespace ravolin {
 
-// The expansion that stored settings describe: what the window gathers from controls that the loader filled
-// with `window` and `record`, so that a run from the file equals a run in the window.
-ExpansionInput expansionInputFrom(const WindowSettings& window, const Settings& record);
+// The expansion a document describes: the run of the batch tool, of the window, of the format dialog's
+// preview. The tokens go in as they stand (the expansion takes any length).
+ExpansionInput expansionInputFrom(const Document& document);
 
 }  // namespace ravolin

@@ -4,6 +4,7 @@
 
 #include "resources/ResourceIds.h"
 #include "ui/DialogTexts.h"
+#include "ui/StyleSummary.h"
 
 namespace ravolin {
 
@@ -19,10 +20,17 @@ bool ArrayPage::Create(QWidget* parent, const Settings& record) {
     return true;
 }
 
-void ArrayPage::FillControls() {
-    const ArraySlot& array = record().arrays[static_cast<std::size_t>(m_nIndex)];
-    SetDlgItemText(kIdArrayToken, array.token);
-    SetDlgItemText(kIdArrayValues, array.valuesText);
+void ArrayPage::FillControls() { showSlot(record().arrays[static_cast<std::size_t>(m_nIndex)]); }
+
+void ArrayPage::showSlot(const ArraySlot& array) {
+    showDlgItemText(kIdArrayToken, array.token);
+    showDlgItemText(kIdArrayValues, array.valuesText);
+    m_style = array.style;
+    setStyleSummary(0, QString::fromStdString(ravolin::styleSummary(array.style)));
+}
+
+ArraySlot ArrayPage::slotShown() const {
+    return {GetDlgItemText(kIdArrayToken), GetDlgItemText(kIdArrayValues), m_style};
 }
 
 bool ArrayPage::PreTranslateMessage(QWidget*, const QKeyEvent& key) {

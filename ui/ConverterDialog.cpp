@@ -145,22 +145,15 @@ bool ConverterDialog::OnInitDialog() {
         m_services.messageBox.MessageBox(this, message, kInfoCaption, MB_OK | MB_ICONASTERISK);
     }
 
-    CheckMenuItem(kCmdToggleBeep, m_bBeep == 1);
-    CheckMenuItem(kCmdToggleTray, m_bTray == 1);
     enableTrayOption();
-    CheckDlgButton(kIdAutoSave, m_bAutoSave == 1);
-    GetDlgItem(kIdSaveSettings)->setEnabled(m_bAutoSave != 1);
-
-    SetDlgItemText(kIdTemplate, m_strTemplate);
     SetDlgItemText(kIdOutput, kOutputPlaceholder);
-    SetDlgItemInt(kIdLoopCount, m_nLoopCount);
-    checkLoopField();
-
     for (int i = 0; i < static_cast<int>(std::size(kTabTexts)); ++i)
         m_tab->InsertItem(i, QString::fromUtf8(kTabTexts[i]));
     createPages();
-    showStyleSummaries();
-    m_savedFields = storedFieldTexts();
+    // The pages filled themselves from the record; the rest of what was loaded shows here.
+    showDocument(storedDocument());
+    checkLoopField();
+    m_savedDocument = documentShown();
     m_fieldsLoaded = true;
 
     // The first tab stop of the template, the exit button, has the focus when the window shows.
@@ -169,23 +162,23 @@ bool ConverterDialog::OnInitDialog() {
 }
 
 void ConverterDialog::LoadSettings() {
-    WindowSettings window;
+    Document loaded;
     // A first start has nothing to complain about: without a file there is no stored font to be wrong.
     struct stat status {};
     m_bFirstStart = stat(m_settingsPath.c_str(), &status) != 0 && errno == ENOENT;
     // A file that can't be taken is said so; the window starts with the defaults, and saving won't replace it.
-    if (const int refused = loadSettingsFile(m_settingsPath, window, m_record)) {
+    if (const int refused = loadSettingsFile(m_settingsPath, loaded)) {
         m_services.messageBox.MessageBox(this,
                                          fillText(kLoadRefusedMessage, describeLoadFailure(m_settingsPath, refused)),
                                          kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
     }
-    m_nLoopCount = window.loopCount;
-    m_bBeep = window.beep;
-    m_bTray = window.tray;
-    m_bAutoSave = window.autoSave;
-    m_strTemplate = std::move(window.templateText);
-    m_strFont = std::move(window.font);
-    m_styles = m_record.styles();
+    m_record = std::move(loaded.record);
+    m_nLoopCount = loaded.window.loopCount;
+    m_bBeep = loaded.window.beep;
+    m_bTray = loaded.window.tray;
+    m_bAutoSave = loaded.window.autoSave;
+    m_strTemplate = std::move(loaded.window.templateText);
+    m_strFont = std::move(loaded.window.font);
 }
 
 LogFont ConverterDialog::ParseFontString() {

@@ -42,7 +42,7 @@ class UiCallChannel;
 
 // The program's only main window: the template editor, the output pane, the loop count, the buttons, the
 // tab control with the counter and array pages, and the menu bar. Run modally; when it closes the program
-// ends. Its members are open to the rest of the user interface, which reads and writes them directly.
+// ends. What it shows is a Document: documentShown and showDocument are the one way between the two.
 class ConverterDialog : public QDialog, public ControlHost {
     Q_OBJECT
 public:
@@ -92,11 +92,17 @@ public:
     void SetRunControls(int flag);
     // What the controls show, as a run reads it; on the user-interface thread, and it writes no control.
     ExpansionInput GatherExpansionInput() const;
+    // The document the window shows: the fields as typed (tokens uncut, the loop count as a save reads it), each
+    // slot's style, and the options and font of the window's members. Writes no control.
+    Document documentShown() const;
+    // Shows `document`: the fields, the styles, the options and the font. A field that already reads as the value
+    // is left as typed (the editor keeps its undo history). The record and the stored loop count don't change.
+    void showDocument(const Document& document);
     // A conversion run or a result save is going on.
     bool isRunning() const { return m_pWorker != nullptr || m_saveJob != nullptr; }
     // "Busy": the refusal of whatever would end the window during a run.
     void showBusyWarning();
-    // Copies the controls into m_nLoopCount and the record; returns the tokens it had to shorten to fit.
+    // Copies the shown document into m_nLoopCount and the record; returns the tokens it had to shorten to fit.
     std::vector<TextAdjustment> GatherSettings();
     SaveResult WriteSettings();
     void OnSaveSettings();
@@ -106,7 +112,7 @@ public:
     // The warning naming every text the save stored other than as it stood; nothing when there is none.
     void warnAboutAdjustments(const SaveResult& saved);
     // Whether a field the file stores was changed since the settings were loaded or last saved.
-    bool fieldsChangedSinceSave() const { return storedFieldTexts() != m_savedFields; }
+    bool fieldsChangedSinceSave() const;
     void OnClearEditArea();
     void OnRestoreReplacementStrings();
     // "結果をファイルに保存": asks where and how, then streams the result there with a progress dialog.
@@ -150,27 +156,17 @@ public:
     QString styleSummaryShown(int tab, int row = 0) const;
 
     const std::string& settingsPath() const { return m_settingsPath; }
-    Settings& record() { return m_record; }
     DialogServices& services() { return m_services; }
 
-    std::array<ArrayPage, kArrayCount> m_arrayPage;
-    TabControl* m_tab = nullptr;  // control 1002
-    NumericPage m_numericPage;
-    int m_nCurTab = 0;
-    QFont m_editorFont;
-    std::int32_t m_nLoopCount = 0;
-    std::atomic<std::int32_t> m_bBeep = 0;  // also read by the worker at the end of a run
-    std::int32_t m_bTray = 0;
-    std::int32_t m_bAutoSave = 0;
-    std::string m_strTemplate;
-    std::string m_strFont;
-    std::int32_t m_bUnsaved = 0;
-    // How the counters and arrays step and show their values: set by the "書式と繰り返し" dialog, stored by a
-    // save, brought back from the record by the restore command.
-    SlotStyles m_styles;
-    QIcon m_hIcon;
-    std::span<const Accelerator> m_hAccel;
-    std::shared_ptr<UiCallChannel> m_pWorker;  // the running conversion's channel to this window; null when idle
+    // The pages, the tab control and the state the document doesn't hold, for the rest of the interface.
+    NumericPage& numericPage() { return m_numericPage; }
+    std::array<ArrayPage, kArrayCount>& arrayPages() { return m_arrayPage; }
+    TabControl* tabControl() const { return m_tab; }
+    int currentTab() const { return m_nCurTab; }
+    const QFont& editorFont() const { return m_editorFont; }
+    std::int32_t unsaved() const { return m_bUnsaved; }
+    // The running conversion's channel to this window; null when idle.
+    const std::shared_ptr<UiCallChannel>& runChannel() const { return m_pWorker; }
 
 protected:
     virtual bool OnInitDialog();
@@ -187,6 +183,28 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Lets a test put the window in states no command makes (an option's flag apart from its menu mark).
+    friend struct ConverterDialogTestAccess;
+
+    // The document as last loaded or saved: the members and the record, with the template as loaded.
+    Document storedDocument() const;
+
+    std::array<ArrayPage, kArrayCount> m_arrayPage;
+    TabControl* m_tab = nullptr;  // control 1002
+    NumericPage m_numericPage;
+    int m_nCurTab = 0;
+    QFont m_editorFont;
+    std::int32_t m_nLoopCount = 0;
+    std::atomic<std::int32_t> m_bBeep = 0;  // also read by the worker at the end of a run
+    std::int32_t m_bTray = 0;
+    std::int32_t m_bAutoSave = 0;
+    std::string m_strTemplate;
+    std::string m_strFont;
+    std::int32_t m_bUnsaved = 0;
+    QIcon m_hIcon;
+    std::span<const Accelerator> m_hAccel;
+    std::shared_ptr<UiCallChannel> m_pWorker;  // the running conversion's channel to this window; null when idle
+
     void DoDataExchange();
     void createPages();
     void LoadAccelerators();
@@ -210,14 +228,10 @@ private:
     void noteSaved();
     // Marks the loop field when its text is not a count it takes.
     void checkLoopField();
-    // The pages' summaries of the styles, redrawn whenever m_styles changes.
-    void showStyleSummaries();
     // Lays the pages over the tab control's display area.
     void placePages();
-    // The texts of every field the settings file stores, as the controls show them now; and those texts as
-    // they were at the last load or save.
-    std::vector<std::string> storedFieldTexts() const;
-    std::vector<std::string> m_savedFields;
+    // The document shown at the last load or save, to tell whether the fields were changed since.
+    Document m_savedDocument;
     // OnInitDialog has put the loaded settings into the fields; before that they hold nothing to keep.
     bool m_fieldsLoaded = false;
     // Counts the worker threads of runs and result saves alike.

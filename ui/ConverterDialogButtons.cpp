@@ -22,10 +22,10 @@ void ConverterDialog::OnRestoreReplacementStrings() {
                                          MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
         return;
     }
-    m_numericPage.FillControls();
-    for (ArrayPage& page : m_arrayPage) page.FillControls();
-    m_styles = m_record.styles();
-    showStyleSummaries();
+    // The counters and arrays as stored, styles included; the template, the loop count and the options stay.
+    Document restored = documentShown();
+    restored.record = m_record;
+    showDocument(restored);
 }
 
 void ConverterDialog::OnAutoSaveClicked() {

@@ -1,8 +1,6 @@
 // The commands only the menus have, and the menu items' check and enable states.
 #include "ui/ConverterDialog.h"
 
-#include <optional>
-
 #include <QAction>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -30,12 +28,10 @@ void ConverterDialog::OnToggleTray() {
 
 // OK takes the styles and the loop count the dialog chose, and leaves them to be saved like a run's fields.
 void ConverterDialog::OnFormatSettings(int tab, int row) {
-    FormatDialog dialog(this, GatherExpansionInput(), m_styles, m_services.messageBox);
+    FormatDialog dialog(this, documentShown(), m_services.messageBox);
     if (tab >= 0) dialog.focusSlot(tab, row);
     if (m_services.runModal(dialog) != QDialog::Accepted) return;
-    m_styles = dialog.styles();
-    showStyleSummaries();
-    if (const std::optional<std::int32_t> loopCount = dialog.loopCount()) SetDlgItemInt(kIdLoopCount, *loopCount);
+    showDocument(dialog.document());
     setUnsaved(1);
 }
 

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QTabBar>
 
-#include "ui/StyleSummary.h"
 #include "ui/controls/TabControl.h"
 
 namespace ravolin {
@@ -70,14 +69,6 @@ void ConverterDialog::selectPage(int index) {
                                               [focus](const ArrayPage& page) { return page.isAncestorOf(focus); }));
     m_tab->tabBar()->setCurrentIndex(index);
     if (onPage) m_tab->tabBar()->setFocus(Qt::ShortcutFocusReason);
-}
-
-void ConverterDialog::showStyleSummaries() {
-    for (int r = 0; r < static_cast<int>(kCounterCount); ++r)
-        m_numericPage.setStyleSummary(
-            r, QString::fromStdString(styleSummary(m_styles.counters[static_cast<std::size_t>(r)])));
-    for (std::size_t i = 0; i < kArrayCount; ++i)
-        m_arrayPage[i].setStyleSummary(0, QString::fromStdString(styleSummary(m_styles.arrays[i])));
 }
 
 QString ConverterDialog::styleSummaryShown(int tab, int row) const {

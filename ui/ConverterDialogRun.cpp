@@ -10,7 +10,6 @@
 
 #include <QPlainTextEdit>
 
-#include "platform/core/ControlIntegers.h"
 #include "ui/DialogTexts.h"
 #include "ui/OutputPane.h"
 #include "ui/SaveMessages.h"
@@ -158,30 +157,6 @@ void ConverterDialog::SetRunControls(int flag) {
         m_focusBeforeRun->setFocus(Qt::OtherFocusReason);
     }
     if (unlock) m_focusBeforeRun = nullptr;
-}
-
-ExpansionInput ConverterDialog::GatherExpansionInput() const {
-    ExpansionInput input;
-    input.templateText = GetDlgItemText(kIdTemplate);
-    input.loopCount = readLoopField(GetDlgItemText(kIdLoopCount)).passes;
-    for (std::size_t r = 0; r < kCounterCount; ++r) {
-        input.counters[r].increment =
-            readSignedControlInt(m_numericPage.GetDlgItemText(numericIncrementId(static_cast<int>(r))));
-    }
-    for (std::size_t r = 0; r < kCounterCount; ++r) {
-        input.counters[r].token = m_numericPage.GetDlgItemText(numericTokenId(static_cast<int>(r)));
-    }
-    for (std::size_t i = 0; i < kArrayCount; ++i) input.arrays[i].token = m_arrayPage[i].GetDlgItemText(kIdArrayToken);
-    for (std::size_t r = 0; r < kCounterCount; ++r) {
-        input.counters[r].initialValue =
-            readSignedControlInt(m_numericPage.GetDlgItemText(numericInitialId(static_cast<int>(r))));
-    }
-    for (std::size_t i = 0; i < kArrayCount; ++i) {
-        input.arrays[i].valuesText = m_arrayPage[i].GetDlgItemText(kIdArrayValues);
-    }
-    for (std::size_t r = 0; r < kCounterCount; ++r) input.counters[r].setStyle(m_styles.counters[r]);
-    for (std::size_t i = 0; i < kArrayCount; ++i) input.arrays[i].setStyle(m_styles.arrays[i]);
-    return input;
 }
 
 }  // namespace ravolin

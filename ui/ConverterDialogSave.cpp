@@ -3,7 +3,6 @@
 #include <string>
 #include <utility>
 
-#include "platform/core/ControlIntegers.h"
 #include "ui/DialogTexts.h"
 #include "ui/SaveMessages.h"
 
@@ -24,7 +23,7 @@ SaveResult ConverterDialog::saveFromControls() {
     shortened.insert(shortened.end(), saved.adjustments.begin(), saved.adjustments.end());
     saved.adjustments = std::move(shortened);
     setUnsaved(0);
-    m_savedFields = storedFieldTexts();
+    m_savedDocument = documentShown();
     return saved;
 }
 
@@ -35,60 +34,11 @@ void ConverterDialog::warnAboutAdjustments(const SaveResult& saved) {
                                      MB_OK | MB_ICONEXCLAMATION);
 }
 
-std::vector<TextAdjustment> ConverterDialog::GatherSettings() {
-    std::vector<TextAdjustment> shortened;
-    // A token longer than its field is cut to it here, so the record holds what the file will hold.
-    auto fit = [&shortened](const std::string& token, StoredText what, std::size_t slot) {
-        bool cut = false;
-        std::string fitted = fitToken(token, &cut);
-        if (cut) shortened.push_back({what, slot, TextAdjustment::Kind::Shortened});
-        return fitted;
-    };
-    m_nLoopCount = readLoopField(GetDlgItemText(kIdLoopCount)).stored;
-    for (std::size_t r = 0; r < kCounterCount; ++r) {
-        m_record.counters[r].increment =
-            readSignedControlInt(m_numericPage.GetDlgItemText(numericIncrementId(static_cast<int>(r))));
-    }
-    for (std::size_t r = 0; r < kCounterCount; ++r) {
-        m_record.counters[r].token =
-            fit(m_numericPage.GetDlgItemText(numericTokenId(static_cast<int>(r))), StoredText::CounterToken, r);
-    }
-    for (std::size_t r = 0; r < kCounterCount; ++r) {
-        m_record.counters[r].initialValue =
-            readSignedControlInt(m_numericPage.GetDlgItemText(numericInitialId(static_cast<int>(r))));
-    }
-    for (std::size_t i = 0; i < kArrayCount; ++i) {
-        m_record.arrays[i].token = fit(m_arrayPage[i].GetDlgItemText(kIdArrayToken), StoredText::ArrayToken, i);
-    }
-    for (std::size_t i = 0; i < kArrayCount; ++i) {
-        m_record.arrays[i].valuesText = m_arrayPage[i].GetDlgItemText(kIdArrayValues);
-    }
-    m_record.setStyles(m_styles);
-    return shortened;
-}
-
-std::vector<std::string> ConverterDialog::storedFieldTexts() const {
-    std::vector<std::string> texts{GetDlgItemText(kIdTemplate), GetDlgItemText(kIdLoopCount)};
-    for (int r = 0; r < static_cast<int>(kCounterCount); ++r) {
-        for (int id : {numericTokenId(r), numericInitialId(r), numericIncrementId(r)}) {
-            texts.push_back(m_numericPage.GetDlgItemText(id));
-        }
-    }
-    for (const ArrayPage& page : m_arrayPage) {
-        texts.push_back(page.GetDlgItemText(kIdArrayToken));
-        texts.push_back(page.GetDlgItemText(kIdArrayValues));
-    }
-    return texts;
-}
-
 SaveResult ConverterDialog::WriteSettings() {
-    const WindowSettings window{.loopCount = m_nLoopCount,
-                                .beep = m_bBeep.load(),
-                                .tray = m_bTray,
-                                .autoSave = m_bAutoSave,
-                                .templateText = GetDlgItemText(kIdTemplate),
-                                .font = m_strFont};
-    return writeSettingsFile(m_settingsPath, window, m_record);
+    Document stored = storedDocument();
+    // The editor holds the template; the member keeps it as it was loaded.
+    stored.window.templateText = GetDlgItemText(kIdTemplate);
+    return writeSettingsFile(m_settingsPath, stored);
 }
 
 void ConverterDialog::OnSaveSettings() {

@@ -20,6 +20,7 @@
 #include "conversion/TextHelpers.h"
 #include "platform/qt/MessageBox.h"
 #include "resources/DialogTemplate.h"
+#include "settings/StoredExpansion.h"
 #include "ui/DialogTexts.h"
 #include "ui/OutputPane.h"
 #include "ui/controls/DialogUnits.h"
@@ -105,13 +106,13 @@ std::uint64_t passesForArrays(const ExpansionInput& input) {
              at = array.valuesText.find(kLineBreak, at + kLineBreak.size()))
             ++lines;
         if (array.valuesText.ends_with(kLineBreak)) --lines;
-        longest = std::max(longest, lines * static_cast<std::uint64_t>(effectiveStyle(array.style()).repeat));
+        longest = std::max(longest, lines * static_cast<std::uint64_t>(effectiveStyle(array.style).repeat));
     }
     return longest;
 }
 
-FormatDialog::FormatDialog(QWidget* parent, ExpansionInput fields, const SlotStyles& styles, MessageBoxPort& messageBox)
-    : QDialog(parent), m_fields(std::move(fields)), m_stored(styles), m_messageBox(messageBox) {
+FormatDialog::FormatDialog(QWidget* parent, Document document, MessageBoxPort& messageBox)
+    : QDialog(parent), m_document(std::move(document)), m_messageBox(messageBox) {
     setWindowTitle(text(kFormatCaption));
     setWindowIcon(loadProgramIcon());
     // The main window's face, set before the controls measure their texts: the desktop's default may have no
@@ -163,7 +164,7 @@ FormatDialog::FormatDialog(QWidget* parent, ExpansionInput fields, const SlotSty
     layout->addWidget(m_size);
     layout->addLayout(bottom);
 
-    showStyles(styles);
+    showStyles();
     refresh();
 }
 
@@ -173,7 +174,7 @@ void FormatDialog::buildCounters(QWidget* box) {
                                    kFormatFormatHeader, kFormatRepeatHeader, kFormatPeriodHeader};
     for (std::size_t r = 0; r < kCounterCount; ++r) {
         CounterRow& row = m_counterRows[r];
-        row.token = tokenField(box, m_fields.counters[r].token);
+        row.token = tokenField(box, m_document.record.counters[r].token);
         row.width = spinOf(box, 0, 64);
         row.fill = comboOf(box, std::begin(kFillTexts), std::end(kFillTexts));
         row.format = comboOf(box, std::begin(kFormatTexts), std::end(kFormatTexts));
@@ -181,7 +182,7 @@ void FormatDialog::buildCounters(QWidget* box) {
         row.period = spinOf(box, 0, INT32_MAX);
         row.period->setSpecialValueText(text(kPeriodNone));
         QWidget* const cells[] = {row.token, row.width, row.fill, row.format, row.repeat, row.period};
-        addRow(grid, r, cells, headers, kFormatCounterRowItem, !m_fields.counters[r].token.empty());
+        addRow(grid, r, cells, headers, kFormatCounterRowItem, !m_document.record.counters[r].token.empty());
         for (QSpinBox* spin : {row.width, row.repeat, row.period})
             connect(spin, &QSpinBox::valueChanged, this, &FormatDialog::scheduleRefresh);
         connect(row.fill, &QComboBox::currentIndexChanged, this, &FormatDialog::scheduleRefresh);
@@ -200,20 +201,20 @@ void FormatDialog::buildArrays(QWidget* box) {
     const char* const headers[] = {kFormatTokenHeader, kFormatArrayRepeatHeader, kFormatEndHeader};
     for (std::size_t i = 0; i < kArrayCount; ++i) {
         ArrayRow& row = m_arrayRows[i];
-        row.token = tokenField(box, m_fields.arrays[i].token);
+        row.token = tokenField(box, m_document.record.arrays[i].token);
         row.repeat = spinOf(box, 1, INT32_MAX);
         row.end = comboOf(box, std::begin(kEndTexts), std::end(kEndTexts));
         QWidget* const cells[] = {row.token, row.repeat, row.end};
-        addRow(grid, i, cells, headers, kFormatArrayRowItem, !m_fields.arrays[i].token.empty());
+        addRow(grid, i, cells, headers, kFormatArrayRowItem, !m_document.record.arrays[i].token.empty());
         connect(row.repeat, &QSpinBox::valueChanged, this, &FormatDialog::scheduleRefresh);
         connect(row.end, &QComboBox::currentIndexChanged, this, &FormatDialog::scheduleRefresh);
     }
     addHeaders(grid, headers);
 }
 
-void FormatDialog::showStyles(const SlotStyles& styles) {
+void FormatDialog::showStyles() {
     for (std::size_t r = 0; r < kCounterCount; ++r) {
-        const CounterStyle style = effectiveStyle(styles.counters[r]);
+        const CounterStyle style = effectiveStyle(m_document.record.counters[r].style);
         const CounterRow& row = m_counterRows[r];
         row.width->setValue(style.width);
         row.fill->setCurrentIndex(style.fill);
@@ -222,14 +223,15 @@ void FormatDialog::showStyles(const SlotStyles& styles) {
         row.period->setValue(style.period);
     }
     for (std::size_t i = 0; i < kArrayCount; ++i) {
-        const ArrayStyle style = effectiveStyle(styles.arrays[i]);
+        const ArrayStyle style = effectiveStyle(m_document.record.arrays[i].style);
         m_arrayRows[i].repeat->setValue(style.repeat);
         m_arrayRows[i].end->setCurrentIndex(style.end);
     }
 }
 
-SlotStyles FormatDialog::styles() const {
-    SlotStyles styles;
+Document FormatDialog::document() const {
+    Document chosen = m_document;
+    if (m_loopCount) chosen.window.loopCount = *m_loopCount;
     for (std::size_t r = 0; r < kCounterCount; ++r) {
         const CounterRow& row = m_counterRows[r];
         const CounterStyle shown{.repeat = row.repeat->value(),
@@ -237,23 +239,18 @@ SlotStyles FormatDialog::styles() const {
                                  .format = row.format->currentIndex(),
                                  .width = row.width->value(),
                                  .fill = row.fill->currentIndex()};
-        styles.counters[r] = shown == effectiveStyle(m_stored.counters[r]) ? m_stored.counters[r] : shown;
+        CounterStyle& style = chosen.record.counters[r].style;
+        if (shown != effectiveStyle(style)) style = shown;
     }
     for (std::size_t i = 0; i < kArrayCount; ++i) {
         const ArrayStyle shown{.repeat = m_arrayRows[i].repeat->value(), .end = m_arrayRows[i].end->currentIndex()};
-        styles.arrays[i] = shown == effectiveStyle(m_stored.arrays[i]) ? m_stored.arrays[i] : shown;
+        ArrayStyle& style = chosen.record.arrays[i].style;
+        if (shown != effectiveStyle(style)) style = shown;
     }
-    return styles;
+    return chosen;
 }
 
-ExpansionInput FormatDialog::currentInput() const {
-    ExpansionInput input = m_fields;
-    input.loopCount = m_loopCount.value_or(m_fields.loopCount);
-    const SlotStyles shown = styles();
-    for (std::size_t r = 0; r < kCounterCount; ++r) input.counters[r].setStyle(shown.counters[r]);
-    for (std::size_t i = 0; i < kArrayCount; ++i) input.arrays[i].setStyle(shown.arrays[i]);
-    return input;
-}
+ExpansionInput FormatDialog::currentInput() const { return expansionInputFrom(document()); }
 
 void FormatDialog::focusSlot(int tab, int row) {
     QWidget* first = tab == 0 ? static_cast<QWidget*>(m_counterRows.at(static_cast<std::size_t>(row)).width)

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "conversion/Expansion.h"
+#include "settings/Settings.h"
 
 class QComboBox;
 class QLabel;
@@ -27,17 +28,18 @@ inline constexpr std::int32_t kLoopFieldMax = INT32_MAX;
 
 // "書式と繰り返し": each counter's width, fill, format, repeat and period and each array's repeat and end mode,
 // with a preview of the first passes and the size of the whole output, both following every change. It
-// works on copies: the caller takes styles() and loopCount() when it ends with OK.
+// works on a copy of the window's document: the caller takes document() when it ends with OK.
 class FormatDialog : public QDialog {
     Q_OBJECT
 public:
-    // `fields`: what the main window's fields hold now (their styles are not read); `styles`: the window's.
-    FormatDialog(QWidget* parent, ExpansionInput fields, const SlotStyles& styles, MessageBoxPort& messageBox);
+    // `document`: what the main window shows now.
+    FormatDialog(QWidget* parent, Document document, MessageBoxPort& messageBox);
 
-    // The styles the controls show. A row left as it was keeps its stored values even where they were out of
-    // range, so opening and confirming changes nothing.
-    SlotStyles styles() const;
-    // The loop count "ループ回数を配列に合わせる" chose; nullopt while it hasn't been pressed.
+    // The document with the styles the controls show and the loop count "ループ回数を配列に合わせる" chose. A row
+    // left as it was keeps its values even where they were out of range, so opening and confirming changes
+    // nothing.
+    Document document() const;
+    // The loop count the button chose; nullopt while it hasn't been pressed.
     std::optional<std::int32_t> loopCount() const { return m_loopCount; }
 
     // Redraws the preview and the size line now rather than at the next turn of the event loop.
@@ -68,12 +70,11 @@ private:
     void buildCounters(QWidget* box);
     void buildArrays(QWidget* box);
     void scheduleRefresh();
-    void showStyles(const SlotStyles& styles);
+    void showStyles();
     void onFitLoop();
     ExpansionInput currentInput() const;
 
-    ExpansionInput m_fields;
-    SlotStyles m_stored;
+    Document m_document;
     MessageBoxPort& m_messageBox;
     std::optional<std::int32_t> m_loopCount;
     QTimer m_refreshTimer;

@@ -2,8 +2,10 @@
 
 #include <QKeyEvent>
 
+#include "platform/core/ControlIntegers.h"
 #include "resources/ResourceIds.h"
 #include "ui/DialogTexts.h"
+#include "ui/StyleSummary.h"
 
 namespace ravolin {
 
@@ -21,13 +23,29 @@ bool NumericPage::Create(QWidget* parent, const Settings& record) {
     return true;
 }
 
-void NumericPage::FillControls() {
+void NumericPage::FillControls() { showSlots(record().counters); }
+
+void NumericPage::showSlots(const std::array<NumericSlot, kCounterCount>& counters) {
     for (int r = 0; r < static_cast<int>(kCounterCount); ++r) {
-        const NumericSlot& counter = record().counters[static_cast<std::size_t>(r)];
-        SetDlgItemText(numericTokenId(r), counter.token);
-        SetDlgItemInt(numericInitialId(r), counter.initialValue);
-        SetDlgItemInt(numericIncrementId(r), counter.increment);
+        const NumericSlot& counter = counters[static_cast<std::size_t>(r)];
+        showDlgItemText(numericTokenId(r), counter.token);
+        showDlgItemInt(numericInitialId(r), counter.initialValue);
+        showDlgItemInt(numericIncrementId(r), counter.increment);
+        m_counterStyles[static_cast<std::size_t>(r)] = counter.style;
+        setStyleSummary(r, QString::fromStdString(ravolin::styleSummary(counter.style)));
     }
+}
+
+std::array<NumericSlot, kCounterCount> NumericPage::slotsShown() const {
+    std::array<NumericSlot, kCounterCount> counters;
+    for (int r = 0; r < static_cast<int>(kCounterCount); ++r) {
+        NumericSlot& counter = counters[static_cast<std::size_t>(r)];
+        counter.token = GetDlgItemText(numericTokenId(r));
+        counter.initialValue = readSignedControlInt(GetDlgItemText(numericInitialId(r)));
+        counter.increment = readSignedControlInt(GetDlgItemText(numericIncrementId(r)));
+        counter.style = m_counterStyles[static_cast<std::size_t>(r)];
+    }
+    return counters;
 }
 
 bool NumericPage::PreTranslateMessage(QWidget*, const QKeyEvent& key) {

@@ -46,13 +46,17 @@ void PageDialog::addStyleLine(int row, const DialogRect& button, const QString& 
     line.summary->setTextFormat(Qt::PlainText);
     line.summary->setAccessibleName(summaryName);
     if (m_styleLines.size() <= static_cast<std::size_t>(row)) m_styleLines.resize(static_cast<std::size_t>(row) + 1);
+    // The page filled itself before its lines were added: the summary it was given then shows now.
+    line.text = m_styleLines[static_cast<std::size_t>(row)].text;
     m_styleLines[static_cast<std::size_t>(row)] = line;
-    placeSummary(line);
+    setStyleSummary(row, line.text);
 }
 
 void PageDialog::setStyleSummary(int row, const QString& summary) {
-    StyleLine& line = m_styleLines.at(static_cast<std::size_t>(row));
+    if (m_styleLines.size() <= static_cast<std::size_t>(row)) m_styleLines.resize(static_cast<std::size_t>(row) + 1);
+    StyleLine& line = m_styleLines[static_cast<std::size_t>(row)];
     line.text = summary;
+    if (!line.summary) return;
     line.summary->setToolTip(summary);
     line.summary->setAccessibleDescription(summary);
     placeSummary(line);

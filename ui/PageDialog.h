@@ -14,8 +14,8 @@ class QToolButton;
 
 namespace ravolin {
 
-// A modeless child dialog laid over the main dialog's tab control. It holds no data of its own: it shows
-// the settings record in its edits when asked, and others read the edits by id.
+// A modeless child dialog laid over the main dialog's tab control. It shows slots of a document: their
+// fields in its edits, their styles (which have no edit) in its summaries.
 class PageDialog : public QWidget, public ControlHost {
     Q_OBJECT
 public:

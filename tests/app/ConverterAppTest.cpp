@@ -171,9 +171,9 @@ TEST_F(StartSequence, quitFromTheSessionManager_keepsTheWorkWithAutoSave_andAsks
         app->InitInstance();
         EXPECT_EQ(quits, 1);
         EXPECT_TRUE(messageBox.calls().empty());
-        WindowSettings stored;
-        Settings storedRecord;
-        loadSettingsFile(settings.settingsPath(), stored, storedRecord);
+        Document loaded;
+        loadSettingsFile(settings.settingsPath(), loaded);
+        const WindowSettings& stored = loaded.window;
         if (autoSave) {
             EXPECT_EQ(stored.templateText, "typed");
         } else {

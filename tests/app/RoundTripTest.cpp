@@ -133,15 +133,15 @@ TEST_F(RoundTrip, typedSettingsRunCopyAutoSaveAndComeBack) {
 
     keys({"alt+x"});
     ASSERT_TRUE(waitForExit()) << m_program->readAllStandardError().toStdString();
-    WindowSettings stored;
-    Settings record;
-    loadSettingsFile(m_work.settingsPath(), stored, record);
+    Document loaded;
+    loadSettingsFile(m_work.settingsPath(), loaded);
+    const WindowSettings& stored = loaded.window;
     EXPECT_EQ(stored.templateText, "row NN is CC");
     EXPECT_EQ(stored.loopCount, 3);
     EXPECT_EQ(stored.autoSave, 1);
-    EXPECT_EQ(record.counters[0].token, "NN");
-    EXPECT_EQ(record.arrays[0].token, "CC");
-    EXPECT_EQ(record.arrays[0].valuesText, "red\r\ngreen\r\nblue");
+    EXPECT_EQ(loaded.record.counters[0].token, "NN");
+    EXPECT_EQ(loaded.record.arrays[0].token, "CC");
+    EXPECT_EQ(loaded.record.arrays[0].valuesText, "red\r\ngreen\r\nblue");
 
     // The second start shows the template again and runs it to the same output.
     const QString again = start();

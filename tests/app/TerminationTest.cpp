@@ -86,9 +86,9 @@ TEST(Termination, signalEndsTheProgram_savingTypedWorkOnlyWithAutoSave) {
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << "killed by the signal instead of quitting";
         EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
         if (c.saved) {
-            WindowSettings stored;
-            Settings record;
-            loadSettingsFile(work.settingsPath(), stored, record);
+            Document loaded;
+            loadSettingsFile(work.settingsPath(), loaded);
+            const WindowSettings& stored = loaded.window;
             EXPECT_EQ(stored.templateText, typed.toStdString());
             EXPECT_EQ(stored.loopCount, 3);
         } else {
@@ -138,9 +138,9 @@ TEST(Termination, sigtermDuringARun_savesTheFieldsAndEndsTheProgramPromptly) {
     ASSERT_TRUE(program.waitForFinished(kTimeoutMs)) << "the program did not end";
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
-    WindowSettings stored;
-    Settings record;
-    loadSettingsFile(work.settingsPath(), stored, record);
+    Document loaded;
+    loadSettingsFile(work.settingsPath(), loaded);
+    const WindowSettings& stored = loaded.window;
     EXPECT_EQ(stored.templateText, longTemplate + "!");
     EXPECT_EQ(stored.loopCount, 400000);
 }

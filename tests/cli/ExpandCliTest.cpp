@@ -24,9 +24,10 @@ const std::string kExampleOutput = "1-red-赤\r\n2-blue-青\r\n3--";
 
 // What the window expands after loading the same file: its controls show exactly the loaded values.
 std::string windowOutput(const std::string& path) {
-    WindowSettings window;
-    Settings record;
-    loadSettingsFile(path, window, record);
+    Document document;
+    loadSettingsFile(path, document);
+    const WindowSettings& window = document.window;
+    const Settings& record = document.record;
     ExpansionInput input;
     input.templateText = window.templateText;
     input.loopCount = window.loopCount;

@@ -143,8 +143,8 @@ TEST(ExpandTemplate, formatsRepeatsAndListEndsFollowTheirRules) {
     ExpansionInput steps = makeInput("N", 8);
     steps.counters[0] = {"N", 10, 5, 2, 3};
     ExpansionInput negativeRepeat = steps;
-    negativeRepeat.counters[0].repeat = -4;
-    negativeRepeat.counters[0].period = -1;
+    negativeRepeat.counters[0].style.repeat = -4;
+    negativeRepeat.counters[0].style.period = -1;
     ExpansionInput later = steps;
     later.firstPass = 5;
     const Case cases[] = {
@@ -246,11 +246,11 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
     // with values anywhere in the 32-bit range so that signs and long digit runs come up.
     const auto drawRules = [&](CounterInput& counter) {
         if (plainRules(rng)) return;
-        counter.repeat = rule(rng) / 2;
-        counter.period = rule(rng) / 2;
-        counter.format = rule(rng);
-        counter.width = width(rng) % 9 == 0 ? width(rng) : rule(rng);
-        counter.fill = rule(rng) % 3;
+        counter.style.repeat = rule(rng) / 2;
+        counter.style.period = rule(rng) / 2;
+        counter.style.format = rule(rng);
+        counter.style.width = width(rng) % 9 == 0 ? width(rng) : rule(rng);
+        counter.style.fill = rule(rng) % 3;
         if (plainRules(rng)) counter.initialValue = any(rng);
     };
     for (int round = 0; round < 20000; ++round) {
@@ -262,7 +262,7 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         }
         for (ArrayInput& array : in.arrays) {
             if (active(rng)) array = {randomText(rng, alphabet + "AB", 2), randomText(rng, alphabet + "AB", 8)};
-            if (!plainRules(rng)) array.repeat = rule(rng) / 2, array.end = rule(rng) / 2;
+            if (!plainRules(rng)) array.style.repeat = rule(rng) / 2, array.style.end = rule(rng) / 2;
         }
         ASSERT_EQ(ExpandTemplate(in), naive::ExpandTemplate(in))
             << "round " << round << " template " << in.templateText;
@@ -286,7 +286,7 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         }
         for (ArrayInput& array : in.arrays) {
             if (active(rng)) array = {randomToken(rng, in.templateText, "abAB-"), randomValues(rng, "ab")};
-            if (!plainRules(rng)) array.repeat = rule(rng) / 2, array.end = rule(rng) / 2;
+            if (!plainRules(rng)) array.style.repeat = rule(rng) / 2, array.style.end = rule(rng) / 2;
         }
         ASSERT_EQ(ExpandTemplate(in), naive::ExpandTemplate(in))
             << "joining round " << round << " template " << in.templateText;

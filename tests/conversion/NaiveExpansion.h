@@ -23,14 +23,14 @@ inline std::string ReplaceAllInPlace(std::string text, const std::string& patter
 }
 
 inline std::int32_t CounterValue(const CounterInput& counter, std::int64_t pass) {
-    std::int64_t step = pass / std::max(1, counter.repeat);
-    if (counter.period > 0) step %= counter.period;
+    std::int64_t step = pass / std::max(1, counter.style.repeat);
+    if (counter.style.period > 0) step %= counter.style.period;
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(counter.initialValue) +
                                      static_cast<std::uint32_t>(step) * static_cast<std::uint32_t>(counter.increment));
 }
 
 inline std::string FormatCounter(const CounterInput& counter, std::int32_t value) {
-    const int format = counter.format >= 0 && counter.format <= 6 ? counter.format : 0;
+    const int format = counter.style.format >= 0 && counter.style.format <= 6 ? counter.style.format : 0;
     const bool letters = format >= 5;
     const std::int64_t magnitude = value < 0 ? -std::int64_t{value} : value;
     std::string digits;
@@ -45,18 +45,18 @@ inline std::string FormatCounter(const CounterInput& counter, std::int32_t value
         while ((n /= bases[format]) > 0);
     }
     const std::string sign = value < 0 ? "-" : "";
-    const auto width = static_cast<std::size_t>(std::clamp(counter.width, 0, 64));
+    const auto width = static_cast<std::size_t>(std::clamp(counter.style.width, 0, 64));
     const std::size_t length = sign.size() + digits.size();
     if (length >= width) return sign + digits;
-    if (counter.fill == 1 || letters) return std::string(width - length, ' ') + sign + digits;
+    if (counter.style.fill == 1 || letters) return std::string(width - length, ' ') + sign + digits;
     return sign + std::string(width - length, '0') + digits;
 }
 
 inline std::string ArrayValue(const ArrayInput& array, const std::vector<std::string>& lines, std::int64_t pass) {
-    const auto i = static_cast<std::size_t>(pass / std::max(1, array.repeat));
+    const auto i = static_cast<std::size_t>(pass / std::max(1, array.style.repeat));
     if (i < lines.size()) return lines[i];
-    if (array.end == 1) return lines[i % lines.size()];
-    if (array.end == 2) return lines.back();
+    if (array.style.end == 1) return lines[i % lines.size()];
+    if (array.style.end == 2) return lines.back();
     return std::string();
 }
 

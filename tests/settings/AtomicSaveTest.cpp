@@ -48,9 +48,9 @@ protected:
 
     std::string path() const { return m_dir.file("RavolinSetting.ini"); }
     SaveResult save(const std::string& target) const {
-        WindowSettings window;
-        window.loopCount = 42;
-        return writeSettingsFile(target, window, Settings{});
+        Document document;
+        document.window.loopCount = 42;
+        return writeSettingsFile(target, document);
     }
     // The save as an ordinary user would see it, reported from a child as "ok" or the error text;
     // `fileSizeLimit` (bytes) makes writes fail part way, as a full disk does.
@@ -290,10 +290,9 @@ TEST_F(AtomicSaveTest, specialFilesAreRefusedWithoutBlockingOrReadingWithoutEnd)
         int error = 0;
         EXPECT_FALSE(readFileBytes(c.path, error));
         EXPECT_EQ(error, c.error);
-        WindowSettings window;
-        Settings record;
-        EXPECT_EQ(loadSettingsFile(c.path, window, record), c.error);
-        EXPECT_EQ(window.loopCount, 0);  // the defaults
+        Document loaded;
+        EXPECT_EQ(loadSettingsFile(c.path, loaded), c.error);
+        EXPECT_EQ(loaded.window.loopCount, 0);  // the defaults
         const SaveResult saved = save(c.path);
         EXPECT_FALSE(saved.ok);
         EXPECT_EQ(saved.failedStep, SaveStep::ReadCurrent);

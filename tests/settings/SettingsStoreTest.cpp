@@ -8,14 +8,11 @@
 namespace ravolin {
 namespace {
 
-struct Loaded {
-    WindowSettings window;
-    Settings record;
-};
+using Loaded = Document;
 
 Loaded loadBytes(std::string_view cp932) {
     Loaded loaded;
-    loadSettingsBytes(cp932, loaded.window, loaded.record);
+    loadSettingsBytes(cp932, loaded);
     return loaded;
 }
 
@@ -24,7 +21,7 @@ Loaded defaults() { return loadBytes(""); }
 TEST(LoadSettings, missingFileGivesTheDefaultsAndCreatesNothing) {
     test::TempDir dir;
     Loaded loaded;
-    loadSettingsFile(dir.file("RavolinSetting.ini"), loaded.window, loaded.record);
+    loadSettingsFile(dir.file("RavolinSetting.ini"), loaded);
     EXPECT_FALSE(std::filesystem::exists(dir.file("RavolinSetting.ini")));
     EXPECT_EQ(loaded.window.loopCount, 0);
     EXPECT_EQ(loaded.window.beep, 0);
@@ -140,10 +137,10 @@ protected:
     std::string path() const { return m_dir.file("RavolinSetting.ini"); }
     Loaded reload() const {
         Loaded loaded;
-        loadSettingsFile(path(), loaded.window, loaded.record);
+        loadSettingsFile(path(), loaded);
         return loaded;
     }
-    SaveResult save(const Loaded& values) const { return writeSettingsFile(path(), values.window, values.record); }
+    SaveResult save(const Loaded& values) const { return writeSettingsFile(path(), values); }
 
     test::TempDir m_dir;
 };

@@ -8,11 +8,12 @@ namespace ravolin {
 namespace {
 
 TEST(expansionInputFrom, carriesTheTemplateTheLoopAndEverySlotWithItsStyle) {
-    WindowSettings window;
+    Document document;
+    WindowSettings& window = document.window;
     window.templateText = "N1-A1\r\nA9";
     window.loopCount = 12;
     window.beep = 1;  // the window's own options take no part
-    Settings record;
+    Settings& record = document.record;
     for (std::size_t i = 0; i < kCounterCount; ++i) {
         const auto n = static_cast<std::int32_t>(i);
         record.counters[i] = {
@@ -24,7 +25,7 @@ TEST(expansionInputFrom, carriesTheTemplateTheLoopAndEverySlotWithItsStyle) {
                             std::string("x\r\n").append(std::to_string(i)),
                             {n + 1, n % 3}};
     }
-    const ExpansionInput input = expansionInputFrom(window, record);
+    const ExpansionInput input = expansionInputFrom(document);
     EXPECT_EQ(input.templateText, window.templateText);
     EXPECT_EQ(input.loopCount, 12);
     EXPECT_EQ(input.firstPass, 0);
@@ -34,13 +35,13 @@ TEST(expansionInputFrom, carriesTheTemplateTheLoopAndEverySlotWithItsStyle) {
         EXPECT_EQ(input.counters[i].token, slot.token);
         EXPECT_EQ(input.counters[i].initialValue, slot.initialValue);
         EXPECT_EQ(input.counters[i].increment, slot.increment);
-        EXPECT_EQ(input.counters[i].style(), slot.style);
+        EXPECT_EQ(input.counters[i].style, slot.style);
     }
     for (std::size_t i = 0; i < kArrayCount; ++i) {
         SCOPED_TRACE(std::string("array ").append(std::to_string(i + 1)));
         EXPECT_EQ(input.arrays[i].token, record.arrays[i].token);
         EXPECT_EQ(input.arrays[i].valuesText, record.arrays[i].valuesText);
-        EXPECT_EQ(input.arrays[i].style(), record.arrays[i].style);
+        EXPECT_EQ(input.arrays[i].style, record.arrays[i].style);
     }
 }
 

@@ -50,6 +50,13 @@ private:
 };
 
 // Waits for `condition` while the user-interface thread goes on handling events.
+// Changes what the window shows as its menus, boxes and fields would, in one step.
+inline void changeDocument(ConverterDialog& dialog, const std::function<void(Document&)>& change) {
+    Document document = dialog.documentShown();
+    change(document);
+    dialog.showDocument(document);
+}
+
 inline bool eventually(const std::function<bool()>& condition, int timeoutMs = 20000) {
     return QTest::qWaitFor(condition, timeoutMs);
 }
@@ -96,7 +103,7 @@ protected:
 
     // Starts a run that stops inside its beep until beepGate opens.
     void startHeldRun() {
-        dialog->m_bBeep = 1;
+        changeDocument(*dialog, [](Document& d) { d.window.beep = 1; });
         holdRunsAtBeep();
         const std::size_t before = tone.callCount();
         dialog->OnCommand(kIdExecute);

@@ -44,13 +44,13 @@ protected:
     // The save button: the font description is stored as the window holds it.
     void save() {
         dialog->OnCommand(kIdSaveSettings);
-        EXPECT_EQ(dialog->m_bUnsaved, 0);
+        EXPECT_EQ(dialog->unsaved(), 0);
     }
 
     std::string savedFont() const {
-        WindowSettings window;
-        Settings saved;
-        loadSettingsFile(dir.settingsPath(), window, saved);
+        Document loaded;
+        loadSettingsFile(dir.settingsPath(), loaded);
+        const WindowSettings& window = loaded.window;
         return window.font;
     }
 };
@@ -77,12 +77,12 @@ TEST_F(FontCommand, ok_givesEditorAndWindowTheChosenFontAndDescribesIt) {
         ASSERT_FALSE(fontChooser.calls().empty());
         EXPECT_EQ(fontChooser.calls().back().owner, dialog.get());
         EXPECT_EQ(fontChooser.calls().back().initial, fontFromLogFont(parsed(kStoredFont)));
-        EXPECT_EQ(dialog->m_strFont, c.description);
+        EXPECT_EQ(dialog->documentShown().window.font, c.description);
         EXPECT_EQ(dialog->GetWindowFont(), parsed(c.description));
-        EXPECT_EQ(dialog->m_editorFont, fontFromLogFont(parsed(c.description)));
-        EXPECT_EQ(editorFont(), dialog->m_editorFont);
+        EXPECT_EQ(dialog->editorFont(), fontFromLogFont(parsed(c.description)));
+        EXPECT_EQ(editorFont(), dialog->editorFont());
         // A font choice is no unsaved change, and nothing is written until a save.
-        EXPECT_EQ(dialog->m_bUnsaved, 0);
+        EXPECT_EQ(dialog->unsaved(), 0);
         EXPECT_EQ(dir.readSettingsBytes(), fileBefore);
     }
     EXPECT_TRUE(messageBox.calls().empty());
@@ -90,18 +90,18 @@ TEST_F(FontCommand, ok_givesEditorAndWindowTheChosenFontAndDescribesIt) {
 
 TEST_F(FontCommand, cancel_keepsTheFontButGivesTheEditorItAgain) {
     create();
-    const std::string description = dialog->m_strFont;
+    const std::string description = dialog->documentShown().window.font;
     const LogFont windowFont = dialog->GetWindowFont();
-    const QFont font = dialog->m_editorFont;
+    const QFont font = dialog->editorFont();
     dialog->GetDlgItem(kIdTemplate)->setFont(QFont("Serif", 30));
 
     fontChooser.scriptCancel();
     chooseFont();
 
     ASSERT_EQ(fontChooser.calls().size(), 1u);
-    EXPECT_EQ(dialog->m_strFont, description);
+    EXPECT_EQ(dialog->documentShown().window.font, description);
     EXPECT_EQ(dialog->GetWindowFont(), windowFont);
-    EXPECT_EQ(dialog->m_editorFont, font);
+    EXPECT_EQ(dialog->editorFont(), font);
     EXPECT_EQ(editorFont(), font);
     save();
     EXPECT_EQ(savedFont(), kStoredFont);
@@ -140,12 +140,12 @@ TEST_F(FontCommand, duringARun_opensOnTheCurrentFontAndApplies) {
 
     ASSERT_EQ(fontChooser.calls().size(), 2u);
     EXPECT_EQ(fontChooser.calls()[1].initial, fontFromLogFont(parsed("-18,0,0,0,400,0,0,0,1,3,2,1,49,IPAGothic")));
-    EXPECT_EQ(dialog->m_strFont, "-22,0,0,0,700,0,0,0,1,3,2,1,49,IPAMincho");
-    EXPECT_EQ(editorFont(), fontFromLogFont(parsed(dialog->m_strFont)));
+    EXPECT_EQ(dialog->documentShown().window.font, "-22,0,0,0,700,0,0,0,1,3,2,1,49,IPAMincho");
+    EXPECT_EQ(editorFont(), fontFromLogFont(parsed(dialog->documentShown().window.font)));
 
     beepGate.open();
     ASSERT_TRUE(eventually([this] { return !dialog->isRunning(); }));
-    EXPECT_EQ(dialog->m_strFont, "-22,0,0,0,700,0,0,0,1,3,2,1,49,IPAMincho");
+    EXPECT_EQ(dialog->documentShown().window.font, "-22,0,0,0,700,0,0,0,1,3,2,1,49,IPAMincho");
     EXPECT_EQ(editorFont().family(), "IPAMincho");
 }
 
@@ -205,7 +205,7 @@ TEST_F(FontCommand, chosenFontSurvivesASaveAndARestart) {
         record = Settings{};
         create();
         EXPECT_TRUE(messageBox.calls().empty());  // the stored description parses
-        EXPECT_EQ(dialog->m_strFont, c.description);
+        EXPECT_EQ(dialog->documentShown().window.font, c.description);
         EXPECT_EQ(dialog->GetWindowFont(), parsed(c.description));
         EXPECT_EQ(editorFont(), chosenEditorFont);
         EXPECT_EQ(dialog->GetDlgItemText(kIdLoopCount), "3");

@@ -30,6 +30,22 @@ ExpansionInput exampleFields(std::int32_t loopCount = 1000) {
     return in;
 }
 
+// The window's document showing `fields`.
+Document documentOf(const ExpansionInput& fields) {
+    Document document;
+    document.window.templateText = fields.templateText;
+    document.window.loopCount = fields.loopCount;
+    for (std::size_t r = 0; r < kCounterCount; ++r) {
+        const CounterInput& counter = fields.counters[r];
+        document.record.counters[r] = {counter.token, counter.initialValue, counter.increment, counter.style};
+    }
+    for (std::size_t i = 0; i < kArrayCount; ++i) {
+        const ArrayInput& array = fields.arrays[i];
+        document.record.arrays[i] = {array.token, array.valuesText, array.style};
+    }
+    return document;
+}
+
 QStringList itemsOf(const QComboBox* combo) {
     QStringList items;
     for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
@@ -44,8 +60,8 @@ QStringList textsOf(const char* const* first, const char* const* last) {
 
 class FormatDialogTest : public DialogFixture {
 protected:
-    std::unique_ptr<FormatDialog> open(const ExpansionInput& fields, const SlotStyles& styles = {}) {
-        return std::make_unique<FormatDialog>(nullptr, fields, styles, messageBox);
+    std::unique_ptr<FormatDialog> open(const ExpansionInput& fields) {
+        return std::make_unique<FormatDialog>(nullptr, documentOf(fields), messageBox);
     }
     // The preview's lines, after the redraw that the last change scheduled.
     static QStringList previewLines(FormatDialog& format) {
@@ -55,12 +71,12 @@ protected:
 };
 
 TEST_F(FormatDialogTest, controlsShowTheStylesAndGiveBackExactlyWhatWasChanged) {
-    SlotStyles stored;
-    stored.counters[0] = {.repeat = 0, .period = -3, .format = 9, .width = 99, .fill = 1};  // out of range
-    stored.counters[1] = {.repeat = 2, .period = 5, .format = kFormatOctal, .width = 3, .fill = 0};
-    stored.arrays[0] = {.repeat = 4, .end = kEndKeepLast};
+    ExpansionInput stored = exampleFields();
+    stored.counters[0].style = {.repeat = 0, .period = -3, .format = 9, .width = 99, .fill = 1};  // out of range
+    stored.counters[1].style = {.repeat = 2, .period = 5, .format = kFormatOctal, .width = 3, .fill = 0};
+    stored.arrays[0].style = {.repeat = 4, .end = kEndKeepLast};
     {
-        const auto format = open(exampleFields(), stored);
+        const auto format = open(stored);
         EXPECT_EQ(format->windowTitle(), "書式と繰り返し");
         const FormatDialog::CounterRow& first = format->m_counterRows[0];
         EXPECT_EQ(first.token->text(), "<n>");
@@ -87,36 +103,36 @@ TEST_F(FormatDialogTest, controlsShowTheStylesAndGiveBackExactlyWhatWasChanged) 
     struct Case {
         const char* what;
         std::function<void(FormatDialog&)> change;
-        std::function<void(SlotStyles&)> expect;
+        std::function<void(ExpansionInput&)> expect;
     };
     const Case cases[] = {
-        {"nothing", [](FormatDialog&) {}, [](SlotStyles&) {}},
+        {"nothing", [](FormatDialog&) {}, [](ExpansionInput&) {}},
         {"width of a row out of range", [](FormatDialog& d) { d.m_counterRows[0].width->setValue(5); },
-         [](SlotStyles& s) {
-             s.counters[0] = {1, 0, 0, 5, 1};
+         [](ExpansionInput& s) {
+             s.counters[0].style = {1, 0, 0, 5, 1};
          }},
         {"width", [](FormatDialog& d) { d.m_counterRows[1].width->setValue(8); },
-         [](SlotStyles& s) { s.counters[1].width = 8; }},
+         [](ExpansionInput& s) { s.counters[1].style.width = 8; }},
         {"fill", [](FormatDialog& d) { d.m_counterRows[1].fill->setCurrentIndex(1); },
-         [](SlotStyles& s) { s.counters[1].fill = 1; }},
+         [](ExpansionInput& s) { s.counters[1].style.fill = 1; }},
         {"format", [](FormatDialog& d) { d.m_counterRows[1].format->setCurrentIndex(kFormatHexUpper); },
-         [](SlotStyles& s) { s.counters[1].format = kFormatHexUpper; }},
+         [](ExpansionInput& s) { s.counters[1].style.format = kFormatHexUpper; }},
         {"repeat", [](FormatDialog& d) { d.m_counterRows[1].repeat->setValue(3); },
-         [](SlotStyles& s) { s.counters[1].repeat = 3; }},
+         [](ExpansionInput& s) { s.counters[1].style.repeat = 3; }},
         {"period", [](FormatDialog& d) { d.m_counterRows[1].period->setValue(0); },
-         [](SlotStyles& s) { s.counters[1].period = 0; }},
+         [](ExpansionInput& s) { s.counters[1].style.period = 0; }},
         {"array repeat", [](FormatDialog& d) { d.m_arrayRows[0].repeat->setValue(1); },
-         [](SlotStyles& s) { s.arrays[0].repeat = 1; }},
+         [](ExpansionInput& s) { s.arrays[0].style.repeat = 1; }},
         {"array end", [](FormatDialog& d) { d.m_arrayRows[0].end->setCurrentIndex(kEndCycle); },
-         [](SlotStyles& s) { s.arrays[0].end = kEndCycle; }},
+         [](ExpansionInput& s) { s.arrays[0].style.end = kEndCycle; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto format = open(exampleFields(), stored);
+        const auto format = open(stored);
         c.change(*format);
-        SlotStyles expected = stored;
+        ExpansionInput expected = stored;
         c.expect(expected);
-        EXPECT_EQ(format->styles(), expected);
+        EXPECT_EQ(format->document(), documentOf(expected));
     }
 }
 
@@ -174,7 +190,7 @@ TEST_F(FormatDialogTest, previewShowsTwentyPassesAndTheSizeLineTheWholeOutput_af
     for (std::size_t i = 0; i < 4; ++i) {
         std::string value;
         for (int k = 0; k < 65; ++k) value += i < 3 ? tokens[i + 1] : "x";
-        multiplying.arrays[i] = {tokens[i], value, 1, kEndKeepLast};
+        multiplying.arrays[i] = {tokens[i], value, {1, kEndKeepLast}};
     }
     const auto refused = open(multiplying);
     EXPECT_EQ(previewLines(*refused), QStringList({"…（プレビューはここまで）"}));
@@ -195,7 +211,7 @@ TEST_F(FormatDialogTest, passesForArrays_takeTheLongestListTimesItsRepeat) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.values);
         ExpansionInput in = exampleFields();
-        in.arrays[0] = {"<a>", c.values, c.repeat};
+        in.arrays[0] = {"<a>", c.values, {c.repeat}};
         EXPECT_EQ(passesForArrays(in), c.passes);
     }
     ExpansionInput off = exampleFields();
@@ -326,10 +342,11 @@ TEST_F(FormatDialogTest, okStoresIntoTheWindowAndMarksItUnsaved_cancelChangesNot
         dialog->GetMenuItem(kCmdFormatSettings)->trigger();
         ASSERT_EQ(modalRuns.back(), "書式と繰り返し");
         const bool ok = ending == QDialog::Accepted;
-        EXPECT_EQ(dialog->m_styles.counters[0].width, ok ? 4 : 0);
-        EXPECT_EQ(dialog->m_styles.arrays[0].repeat, ok ? 5 : 1);
+        const Document shown = dialog->documentShown();
+        EXPECT_EQ(shown.record.counters[0].style.width, ok ? 4 : 0);
+        EXPECT_EQ(shown.record.arrays[0].style.repeat, ok ? 5 : 1);
         EXPECT_EQ(dialog->GetDlgItemText(kIdLoopCount), ok ? "15" : "2");
-        EXPECT_EQ(dialog->m_bUnsaved, ok ? 1 : 0);
+        EXPECT_EQ(dialog->unsaved(), ok ? 1 : 0);
     }
 }
 

@@ -31,12 +31,12 @@ protected:
     std::vector<QPlainTextEdit*> multiLineEdits() {
         showTab(1);
         return {control<QPlainTextEdit>(kIdTemplate), control<QPlainTextEdit>(kIdOutput),
-                qobject_cast<QPlainTextEdit*>(dialog->m_arrayPage[0].GetDlgItem(kIdArrayValues))};
+                qobject_cast<QPlainTextEdit*>(dialog->arrayPages()[0].GetDlgItem(kIdArrayValues))};
     }
 
     // How many pixels of the edit are drawn in the colour of a focused selection.
     void showTab(int index) {
-        dialog->m_tab->SetCurSel(index);
+        dialog->tabControl()->SetCurSel(index);
         dialog->OnSelchangeTab();
     }
 
@@ -95,7 +95,7 @@ void collectInteractive(QAccessibleInterface* node, std::vector<QAccessibleInter
 TEST_F(JapaneseDesktop, everyControlOfTheWindowAndItsPagesHasAnAccessibleName) {
     std::vector<QAccessibleInterface*> controls;
     // Hidden pages are left out of the tree: show each in turn.
-    for (int tab = 0; tab < dialog->m_tab->GetItemCount(); ++tab) {
+    for (int tab = 0; tab < dialog->tabControl()->GetItemCount(); ++tab) {
         showTab(tab);
         collectInteractive(QAccessible::queryAccessibleInterface(dialog.get()), controls);
     }

@@ -33,23 +33,24 @@ TEST_F(Keyboard, afterStart_exitButtonHasFocusAndEnterDoesNothing) {
 }
 
 TEST_F(Keyboard, enterInEverySingleLineField_runsAndNeverExits) {
-    dialog->m_bBeep = 1;  // one beep a run
+    changeDocument(*dialog, [](Document& d) { d.window.beep = 1; });  // one beep a run
     struct Case {
         int tab;
         QWidget* field;
     };
-    std::vector<Case> cases{
-        {0, dialog->GetDlgItem(kIdLoopCount)}, {0, dialog->GetDlgItem(kIdAutoSave)}, {0, dialog->m_tab->tabBar()}};
+    std::vector<Case> cases{{0, dialog->GetDlgItem(kIdLoopCount)},
+                            {0, dialog->GetDlgItem(kIdAutoSave)},
+                            {0, dialog->tabControl()->tabBar()}};
     for (int r = 0; r < 5; ++r) {
         for (int id : {numericTokenId(r), numericInitialId(r), numericIncrementId(r)})
-            cases.push_back({0, dialog->m_numericPage.GetDlgItem(id)});
+            cases.push_back({0, dialog->numericPage().GetDlgItem(id)});
     }
-    for (int i = 0; i < 9; ++i) cases.push_back({i + 1, dialog->m_arrayPage[i].GetDlgItem(kIdArrayToken)});
+    for (int i = 0; i < 9; ++i) cases.push_back({i + 1, dialog->arrayPages()[i].GetDlgItem(kIdArrayToken)});
     for (const Case& c : cases) {
         for (const auto& [key, modifiers] :
              {std::pair{Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Enter, Qt::KeypadModifier}}) {
             SCOPED_TRACE(c.field->accessibleName().toStdString() + (key == Qt::Key_Enter ? " keypad" : ""));
-            dialog->m_tab->tabBar()->setCurrentIndex(c.tab);
+            dialog->tabControl()->tabBar()->setCurrentIndex(c.tab);
             c.field->setFocus();
             ASSERT_EQ(QApplication::focusWidget(), c.field);
             const std::size_t runs = tone.callCount();
@@ -62,7 +63,7 @@ TEST_F(Keyboard, enterInEverySingleLineField_runsAndNeverExits) {
 }
 
 TEST_F(Keyboard, runKeysSaveKeyExitKeyAndHelpKey_reachTheirCommandsFromAnyField) {
-    dialog->m_bBeep = 1;
+    changeDocument(*dialog, [](Document& d) { d.window.beep = 1; });
     dialog->SetDlgItemText(kIdLoopCount, "1");
     auto* editor = control<QPlainTextEdit>(kIdTemplate);
     editor->setFocus();
@@ -106,26 +107,26 @@ TEST_F(Keyboard, pageKeys_switchPagesFromAnywhereAndKeepTheKeyboardInSight) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(QKeySequence(c.key).toString().toStdString() + " from " + std::to_string(c.from));
-        dialog->m_tab->tabBar()->setCurrentIndex(c.from);
+        dialog->tabControl()->tabBar()->setCurrentIndex(c.from);
         for (QWidget* focus :
-             std::initializer_list<QWidget*>{dialog->GetDlgItem(kIdTemplate), dialog->m_tab->tabBar()}) {
-            dialog->m_tab->tabBar()->setCurrentIndex(c.from);
+             std::initializer_list<QWidget*>{dialog->GetDlgItem(kIdTemplate), dialog->tabControl()->tabBar()}) {
+            dialog->tabControl()->tabBar()->setCurrentIndex(c.from);
             focus->setFocus();
             QTest::keyClick(focus, c.key.key(), c.key.keyboardModifiers());
-            EXPECT_EQ(dialog->m_nCurTab, c.to);
+            EXPECT_EQ(dialog->currentTab(), c.to);
             EXPECT_EQ(QApplication::focusWidget(), focus);
         }
     }
     // A field of the page that goes away hands the keyboard to the tabs.
-    dialog->m_tab->tabBar()->setCurrentIndex(0);
-    QWidget* field = dialog->m_numericPage.GetDlgItem(numericInitialId(1));
+    dialog->tabControl()->tabBar()->setCurrentIndex(0);
+    QWidget* field = dialog->numericPage().GetDlgItem(numericInitialId(1));
     field->setFocus();
     QTest::keyClick(field, Qt::Key_PageDown, Qt::ControlModifier);
-    EXPECT_TRUE(dialog->m_arrayPage[0].isVisible());
-    EXPECT_EQ(QApplication::focusWidget(), dialog->m_tab->tabBar());
+    EXPECT_TRUE(dialog->arrayPages()[0].isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), dialog->tabControl()->tabBar());
     // The focused tabs follow the arrow keys.
-    QTest::keyClick(dialog->m_tab->tabBar(), Qt::Key_Right);
-    EXPECT_TRUE(dialog->m_arrayPage[1].isVisible());
+    QTest::keyClick(dialog->tabControl()->tabBar(), Qt::Key_Right);
+    EXPECT_TRUE(dialog->arrayPages()[1].isVisible());
 }
 
 TEST_F(Keyboard, enterInTheEditors_staysThere) {
@@ -172,7 +173,7 @@ TEST_F(Keyboard, closeRequests_endTheIdleDialog) {
 }
 
 TEST_F(Keyboard, closeRequestDuringARun_isRefusedWithTheBusyMessage) {
-    dialog->m_bBeep = 1;
+    changeDocument(*dialog, [](Document& d) { d.window.beep = 1; });
     holdRunsAtBeep();
     dialog->OnCommand(kIdExecute);
     ASSERT_TRUE(eventually([this] { return tone.callCount() == 1; }));
@@ -219,16 +220,13 @@ TEST_F(Keyboard, versionDialog_opensFromMenuAcceleratorAndSentCommands) {
 }
 
 TEST_F(Keyboard, tab_movesThroughTheControlsAndTheShownPage) {
-    std::vector<QWidget*> expected{dialog->GetDlgItem(kIdTemplate),
-                                   dialog->GetDlgItem(kIdLoopCount),
-                                   dialog->GetDlgItem(kIdAutoSave),
-                                   dialog->GetDlgItem(kIdRestoreStrings),
-                                   dialog->GetDlgItem(kIdClearEditArea),
-                                   dialog->GetDlgItem(kIdExecute),
-                                   dialog->m_tab->tabBar()};
+    std::vector<QWidget*> expected{dialog->GetDlgItem(kIdTemplate),      dialog->GetDlgItem(kIdLoopCount),
+                                   dialog->GetDlgItem(kIdAutoSave),      dialog->GetDlgItem(kIdRestoreStrings),
+                                   dialog->GetDlgItem(kIdClearEditArea), dialog->GetDlgItem(kIdExecute),
+                                   dialog->tabControl()->tabBar()};
     for (int r = 0; r < 5; ++r) {
         for (int id : {numericTokenId(r), numericInitialId(r), numericIncrementId(r)}) {
-            expected.push_back(dialog->m_numericPage.GetDlgItem(id));
+            expected.push_back(dialog->numericPage().GetDlgItem(id));
         }
     }
     for (int id : {kIdOutput, kIdSaveSettings, kIdExit, kIdTemplate}) expected.push_back(dialog->GetDlgItem(id));
@@ -240,12 +238,12 @@ TEST_F(Keyboard, tab_movesThroughTheControlsAndTheShownPage) {
     }
 
     // On an array tab, Tab goes through that page's two edits instead.
-    dialog->m_tab->tabBar()->setCurrentIndex(4);
-    dialog->m_tab->tabBar()->setFocus();
+    dialog->tabControl()->tabBar()->setCurrentIndex(4);
+    dialog->tabControl()->tabBar()->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog->m_arrayPage[3].GetDlgItem(kIdArrayToken));
+    EXPECT_EQ(QApplication::focusWidget(), dialog->arrayPages()[3].GetDlgItem(kIdArrayToken));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog->m_arrayPage[3].GetDlgItem(kIdArrayValues));
+    EXPECT_EQ(QApplication::focusWidget(), dialog->arrayPages()[3].GetDlgItem(kIdArrayValues));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), dialog->GetDlgItem(kIdOutput));
 }

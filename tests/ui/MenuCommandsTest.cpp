@@ -19,9 +19,9 @@ protected:
         createAndShow();
     }
     void click(int id) { QTest::mouseClick(dialog->GetDlgItem(id), Qt::LeftButton); }
-    void setCounterTokenTo(const std::string& token) { dialog->m_numericPage.SetDlgItemText(numericTokenId(0), token); }
-    std::string counterToken(int r) const { return dialog->m_numericPage.GetDlgItemText(numericTokenId(r)); }
-    std::string arrayValues(std::size_t i) const { return dialog->m_arrayPage[i].GetDlgItemText(kIdArrayValues); }
+    void setCounterTokenTo(const std::string& token) { dialog->numericPage().SetDlgItemText(numericTokenId(0), token); }
+    std::string counterToken(int r) const { return dialog->numericPage().GetDlgItemText(numericTokenId(r)); }
+    std::string arrayValues(std::size_t i) const { return dialog->arrayPages()[i].GetDlgItemText(kIdArrayValues); }
 };
 
 TEST_F(MenuCommands, clearEditArea_emptiesTheTemplateAndResetsTheOutput_fromButtonAndMenu) {
@@ -38,7 +38,7 @@ TEST_F(MenuCommands, clearEditArea_emptiesTheTemplateAndResetsTheOutput_fromButt
         EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), "置換後データが出力されます");
         EXPECT_EQ(counterToken(0), "edited");
         EXPECT_EQ(dialog->GetDlgItemText(kIdLoopCount), "2");
-        EXPECT_EQ(dialog->m_bUnsaved, 1);
+        EXPECT_EQ(dialog->unsaved(), 1);
         // One click wiped it; Ctrl+Z in the editor brings it back.
         auto* editor = qobject_cast<QPlainTextEdit*>(dialog->GetDlgItem(kIdTemplate));
         editor->setFocus();
@@ -60,8 +60,8 @@ TEST_F(MenuCommands, restore_asksFirst_bringsBackTheLoadedValues_andAfterASaveTh
     };
     auto edit = [this] {
         setCounterTokenTo("typed");
-        dialog->m_numericPage.SetDlgItemText(numericIncrementId(4), "9");
-        dialog->m_arrayPage[1].SetDlgItemText(kIdArrayValues, "z");
+        dialog->numericPage().SetDlgItemText(numericIncrementId(4), "9");
+        dialog->arrayPages()[1].SetDlgItemText(kIdArrayValues, "z");
         dialog->SetDlgItemText(kIdTemplate, "template stays");
     };
 
@@ -75,19 +75,19 @@ TEST_F(MenuCommands, restore_asksFirst_bringsBackTheLoadedValues_andAfterASaveTh
     dialog->GetMenuItem(kCmdRestoreStrings)->trigger();
     expectQuestion(1);
     EXPECT_EQ(counterToken(0), "loaded");
-    EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericIncrementId(4)), "1");
+    EXPECT_EQ(dialog->numericPage().GetDlgItemText(numericIncrementId(4)), "1");
     EXPECT_EQ(arrayValues(1), "a\r\nb");
     EXPECT_EQ(dialog->GetDlgItemText(kIdTemplate), "template stays");
 
     edit();
     click(kIdSaveSettings);
     setCounterTokenTo("after the save");
-    dialog->m_arrayPage[1].SetDlgItemText(kIdArrayValues, "");
+    dialog->arrayPages()[1].SetDlgItemText(kIdArrayValues, "");
     messageBox.scriptAnswer(IDYES);
     click(kIdRestoreStrings);
     expectQuestion(2);
     EXPECT_EQ(counterToken(0), "typed");
-    EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericIncrementId(4)), "9");
+    EXPECT_EQ(dialog->numericPage().GetDlgItemText(numericIncrementId(4)), "9");
     EXPECT_EQ(arrayValues(1), "z");
 }
 
@@ -104,12 +104,12 @@ TEST_F(MenuCommands, toggles_flipFlagAndMark_oddStoredValuesCountAsOff_andNothin
         for (const std::int32_t expected : {c.afterFirst, 1 - c.afterFirst}) {
             dialog->GetMenuItem(kCmdToggleBeep)->trigger();
             dialog->OnCommand(kCmdToggleTray);
-            EXPECT_EQ(dialog->m_bBeep, expected);
-            EXPECT_EQ(dialog->m_bTray, expected);
+            EXPECT_EQ(dialog->documentShown().window.beep, expected);
+            EXPECT_EQ(dialog->documentShown().window.tray, expected);
             EXPECT_EQ(dialog->GetMenuItem(kCmdToggleBeep)->isChecked(), expected == 1);
             EXPECT_EQ(dialog->GetMenuItem(kCmdToggleTray)->isChecked(), expected == 1);
         }
-        EXPECT_EQ(dialog->m_bUnsaved, 0);
+        EXPECT_EQ(dialog->unsaved(), 0);
         EXPECT_EQ(dir.readSettingsBytes(), fileBefore);
         dialog.reset();
     }
@@ -118,10 +118,10 @@ TEST_F(MenuCommands, toggles_flipFlagAndMark_oddStoredValuesCountAsOff_andNothin
 TEST_F(MenuCommands, autoSaveBox_setsTheFlagAndSwitchesTheSaveButton) {
     createWith("");
     click(kIdAutoSave);
-    EXPECT_EQ(dialog->m_bAutoSave, 1);
+    EXPECT_EQ(dialog->documentShown().window.autoSave, 1);
     EXPECT_FALSE(dialog->GetDlgItem(kIdSaveSettings)->isEnabled());
     click(kIdAutoSave);
-    EXPECT_EQ(dialog->m_bAutoSave, 0);
+    EXPECT_EQ(dialog->documentShown().window.autoSave, 0);
     EXPECT_TRUE(dialog->GetDlgItem(kIdSaveSettings)->isEnabled());
     EXPECT_EQ(dir.readSettingsBytes().find("AutoSave"), std::string::npos);  // nothing written
 }
@@ -141,9 +141,9 @@ TEST_F(MenuCommands, sentCloseCommand_takesTheExitPathWithItsQuestion) {
 
 TEST_F(MenuCommands, templateContextMenu_insertsTheTokensThePagesShowAtTheCaret) {
     createWith("");
-    dialog->m_numericPage.SetDlgItemText(numericTokenId(1), "#N&1");
-    dialog->m_numericPage.SetDlgItemText(numericTokenId(4), "");
-    dialog->m_arrayPage[8].SetDlgItemText(kIdArrayToken, "＜名前＞");
+    dialog->numericPage().SetDlgItemText(numericTokenId(1), "#N&1");
+    dialog->numericPage().SetDlgItemText(numericTokenId(4), "");
+    dialog->arrayPages()[8].SetDlgItemText(kIdArrayToken, "＜名前＞");
     auto* editor = qobject_cast<QPlainTextEdit*>(dialog->GetDlgItem(kIdTemplate));
     dialog->SetDlgItemText(kIdTemplate, "ab");
 

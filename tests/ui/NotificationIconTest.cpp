@@ -266,9 +266,9 @@ TEST_F(NotificationIcon, exitWithAutoSave_writesTheSettingsAndEnds) {
 
     EXPECT_EQ(messageBox.calls().size(), 1u);
     EXPECT_TRUE(ended());
-    WindowSettings saved;
-    Settings savedRecord;
-    loadSettingsFile(dir.settingsPath(), saved, savedRecord);
+    Document loaded;
+    loadSettingsFile(dir.settingsPath(), loaded);
+    const WindowSettings& saved = loaded.window;
     EXPECT_EQ(saved.templateText, "保存される\r\nテンプレート");
     EXPECT_EQ(saved.tray, 1);
     EXPECT_EQ(saved.autoSave, 1);
@@ -315,11 +315,11 @@ TEST_F(NotificationIcon, destroyedDialog_leavesNoIconAndHearsTheIconNoMore) {
 }
 
 TEST_F(NotificationIcon, trayAndVersionDialog_keepTheWindowsState) {
-    QTabBar* bar = dialog->m_tab->tabBar();
+    QTabBar* bar = dialog->tabControl()->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(5).center());
     dialog->SetDlgItemText(kIdTemplate, "テンプレート\r\n2行目");
     dialog->SetDlgItemText(kIdOutput, "出力");
-    dialog->m_arrayPage[4].SetDlgItemText(kIdArrayToken, "＜五＞");
+    dialog->arrayPages()[4].SetDlgItemText(kIdArrayToken, "＜五＞");
     QWidget* loopCount = dialog->GetDlgItem(kIdLoopCount);
     loopCount->setFocus();
     ASSERT_TRUE(loopCount->hasFocus());
@@ -329,13 +329,13 @@ TEST_F(NotificationIcon, trayAndVersionDialog_keepTheWindowsState) {
     trayIcon.fireMouse(kWmLButtonDblClk);
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
 
-    EXPECT_EQ(dialog->m_nCurTab, 5);
-    EXPECT_EQ(dialog->m_tab->GetCurSel(), 5);
-    EXPECT_TRUE(dialog->m_arrayPage[4].isVisible());
-    EXPECT_FALSE(dialog->m_numericPage.isVisible());
+    EXPECT_EQ(dialog->currentTab(), 5);
+    EXPECT_EQ(dialog->tabControl()->GetCurSel(), 5);
+    EXPECT_TRUE(dialog->arrayPages()[4].isVisible());
+    EXPECT_FALSE(dialog->numericPage().isVisible());
     EXPECT_EQ(dialog->GetDlgItemText(kIdTemplate), "テンプレート\r\n2行目");
     EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), "出力");
-    EXPECT_EQ(dialog->m_arrayPage[4].GetDlgItemText(kIdArrayToken), "＜五＞");
+    EXPECT_EQ(dialog->arrayPages()[4].GetDlgItemText(kIdArrayToken), "＜五＞");
     EXPECT_EQ(dialog->focusWidget(), loopCount);  // where the focus returns when the window is active
 }
 

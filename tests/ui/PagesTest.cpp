@@ -19,8 +19,8 @@ protected:
     const QWidget* shownPage() const {
         const QWidget* shown = nullptr;
         int count = 0;
-        if (dialog->m_numericPage.isVisible()) shown = &dialog->m_numericPage, ++count;
-        for (const ArrayPage& page : dialog->m_arrayPage) {
+        if (dialog->numericPage().isVisible()) shown = &dialog->numericPage(), ++count;
+        for (const ArrayPage& page : dialog->arrayPages()) {
             if (page.isVisible()) shown = &page, ++count;
         }
         EXPECT_LE(count, 1);
@@ -31,24 +31,64 @@ protected:
 };
 
 TEST_F(Pages, choosingATab_showsItsPage) {
-    QTabBar* bar = dialog->m_tab->tabBar();
+    QTabBar* bar = dialog->tabControl()->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
-    EXPECT_EQ(dialog->m_nCurTab, 1);
-    EXPECT_EQ(shownPage(), &dialog->m_arrayPage[0]);
+    EXPECT_EQ(dialog->currentTab(), 1);
+    EXPECT_EQ(shownPage(), &dialog->arrayPages()[0]);
     for (int tab = 9; tab >= 0; --tab) {
         bar->setCurrentIndex(tab);
-        EXPECT_EQ(dialog->m_nCurTab, tab);
-        const QWidget* expected = tab == 0 ? static_cast<const QWidget*>(&dialog->m_numericPage)
-                                           : &dialog->m_arrayPage[static_cast<std::size_t>(tab - 1)];
+        EXPECT_EQ(dialog->currentTab(), tab);
+        const QWidget* expected = tab == 0 ? static_cast<const QWidget*>(&dialog->numericPage())
+                                           : &dialog->arrayPages()[static_cast<std::size_t>(tab - 1)];
         EXPECT_EQ(shownPage(), expected) << "tab " << tab;
     }
+}
+
+// Every setting of a job goes to its control and comes back from it unchanged; a field that already reads as its
+// value keeps the text typed there, and typing a value another way is no change to save.
+TEST_F(Pages, aDocumentShownIsTheDocumentReadBack_andFieldsReadingAsTheValueKeepTheirText) {
+    Document document;
+    document.window = {.loopCount = 12,
+                       .beep = 1,
+                       .tray = 1,
+                       .autoSave = 1,
+                       .templateText = "<c1>\r\n<a9>",
+                       .font = "-16,0,0,0,700,0,0,0,128,0,0,0,0,IPAGothic"};
+    for (std::size_t r = 0; r < kCounterCount; ++r) {
+        const auto n = static_cast<std::int32_t>(r);
+        document.record.counters[r] = {"<c" + std::to_string(r + 1) + ">", 7 - n, n - 2, {n + 1, n, n + 1, n, n % 2}};
+    }
+    for (std::size_t i = 0; i < kArrayCount; ++i) {
+        const auto n = static_cast<std::int32_t>(i);
+        document.record.arrays[i] = {"<a" + std::to_string(i + 1) + ">", "v\r\n" + std::to_string(i), {n + 1, n % 3}};
+    }
+    dialog->showDocument(document);
+    EXPECT_EQ(dialog->documentShown(), document);
+    EXPECT_EQ(dialog->styleSummaryShown(0, 1).toStdString(), "1桁・空白・16進大・2回ずつ・周期1");
+    EXPECT_EQ(dialog->styleSummaryShown(9).toStdString(), "9回ずつ・最後の行を繰り返す");
+    EXPECT_TRUE(dialog->GetMenuItem(kCmdToggleBeep)->isChecked());
+    EXPECT_TRUE(dialog->IsDlgButtonChecked(kIdAutoSave));
+    EXPECT_EQ(dialog->editorFont().family(), "IPAGothic");
+
+    dialog->OnSaveSettings();
+    ASSERT_EQ(dialog->unsaved(), 0);
+    dialog->SetDlgItemText(kIdLoopCount, " 012");
+    dialog->numericPage().SetDlgItemText(numericInitialId(0), "+7");  // not a number: reads as 0
+    dialog->numericPage().SetDlgItemText(numericIncrementId(0), "-02");
+    EXPECT_TRUE(dialog->fieldsChangedSinceSave());
+    dialog->numericPage().SetDlgItemText(numericInitialId(0), "007");
+    EXPECT_FALSE(dialog->fieldsChangedSinceSave());
+    dialog->showDocument(document);
+    EXPECT_EQ(dialog->GetDlgItemText(kIdLoopCount), " 012");
+    EXPECT_EQ(dialog->numericPage().GetDlgItemText(numericInitialId(0)), "007");
+    EXPECT_EQ(dialog->numericPage().GetDlgItemText(numericIncrementId(0)), "-02");
 }
 
 TEST_F(Pages, selectionThatDidNotChange_leavesThePagesAlone) {
     dialog->ShowPage(4);  // a page other than the selected tab's
     dialog->OnSelchangeTab();
-    EXPECT_EQ(dialog->m_nCurTab, 0);
-    EXPECT_EQ(shownPage(), &dialog->m_arrayPage[3]);
+    EXPECT_EQ(dialog->currentTab(), 0);
+    EXPECT_EQ(shownPage(), &dialog->arrayPages()[3]);
 }
 
 TEST_F(Pages, showPage_showsOnePageOrNone) {
@@ -56,9 +96,9 @@ TEST_F(Pages, showPage_showsOnePageOrNone) {
         int index;
         const QWidget* shown;
     };
-    const Case cases[] = {{3, &dialog->m_arrayPage[2]},
-                          {0, &dialog->m_numericPage},
-                          {9, &dialog->m_arrayPage[8]},
+    const Case cases[] = {{3, &dialog->arrayPages()[2]},
+                          {0, &dialog->numericPage()},
+                          {9, &dialog->arrayPages()[8]},
                           {10, nullptr},
                           {-1, nullptr}};
     for (const Case& c : cases) {
@@ -69,8 +109,8 @@ TEST_F(Pages, showPage_showsOnePageOrNone) {
 
 TEST_F(Pages, focusInAPageEdit_selectsAllOfIt) {
     for (int tab : {0, 1}) {
-        dialog->m_tab->tabBar()->setCurrentIndex(tab);
-        PageDialog& page = tab == 0 ? static_cast<PageDialog&>(dialog->m_numericPage) : dialog->m_arrayPage[0];
+        dialog->tabControl()->tabBar()->setCurrentIndex(tab);
+        PageDialog& page = tab == 0 ? static_cast<PageDialog&>(dialog->numericPage()) : dialog->arrayPages()[0];
         const std::vector<QWidget*> edits = pageEdits(page);
         ASSERT_EQ(edits.size(), tab == 0 ? 15u : 2u);
         for (QWidget* edit : edits) {
@@ -105,8 +145,8 @@ TEST_F(Pages, focusInTheOutputPane_selectsAllButTheLoopCountDoesNot) {
 
 TEST_F(Pages, enterAndEscapeInPageEdits_leaveThemAsTheyWereExceptEnterInTheValueList) {
     for (int tab : {0, 2}) {
-        dialog->m_tab->tabBar()->setCurrentIndex(tab);
-        PageDialog& page = tab == 0 ? static_cast<PageDialog&>(dialog->m_numericPage) : dialog->m_arrayPage[1];
+        dialog->tabControl()->tabBar()->setCurrentIndex(tab);
+        PageDialog& page = tab == 0 ? static_cast<PageDialog&>(dialog->numericPage()) : dialog->arrayPages()[1];
         for (QWidget* edit : pageEdits(page)) {
             edit->setFocus();
             SetWindowText(edit, "x");
@@ -122,22 +162,22 @@ TEST_F(Pages, enterAndEscapeInPageEdits_leaveThemAsTheyWereExceptEnterInTheValue
 }
 
 TEST_F(Pages, fillControls_replacesWhatTheUserTyped) {
-    dialog->m_numericPage.SetDlgItemText(numericTokenId(0), "typed");
-    dialog->m_numericPage.SetDlgItemText(numericIncrementId(4), "abc");
-    dialog->m_arrayPage[0].SetDlgItemText(kIdArrayValues, "");
+    dialog->numericPage().SetDlgItemText(numericTokenId(0), "typed");
+    dialog->numericPage().SetDlgItemText(numericIncrementId(4), "abc");
+    dialog->arrayPages()[0].SetDlgItemText(kIdArrayValues, "");
     record.counters[4].increment = 9;
-    dialog->m_numericPage.FillControls();
-    dialog->m_arrayPage[0].FillControls();
-    EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericTokenId(0)), "＜置換1＞");
-    EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericIncrementId(4)), "9");
-    EXPECT_EQ(dialog->m_arrayPage[0].GetDlgItemText(kIdArrayValues), "a\r\nb");
+    dialog->numericPage().FillControls();
+    dialog->arrayPages()[0].FillControls();
+    EXPECT_EQ(dialog->numericPage().GetDlgItemText(numericTokenId(0)), "＜置換1＞");
+    EXPECT_EQ(dialog->numericPage().GetDlgItemText(numericIncrementId(4)), "9");
+    EXPECT_EQ(dialog->arrayPages()[0].GetDlgItemText(kIdArrayValues), "a\r\nb");
 }
 
 TEST_F(Pages, numberFields_acceptAnyText) {
-    QWidget* initial = dialog->m_numericPage.GetDlgItem(numericInitialId(2));
+    QWidget* initial = dialog->numericPage().GetDlgItem(numericInitialId(2));
     initial->setFocus();
     QTest::keyClicks(initial, "1x-");
-    EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericInitialId(2)), "1x-");
+    EXPECT_EQ(dialog->numericPage().GetDlgItemText(numericInitialId(2)), "1x-");
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ TEST_F(Run, twoQuickStarts_makeOneRun) {
     ASSERT_TRUE(eventually([this] { return !dialog->isRunning(); }));
     EXPECT_EQ(tone.callCount(), 1u);
     EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), "x\r\nx");
-    EXPECT_EQ(dialog->m_bUnsaved, 1);
+    EXPECT_EQ(dialog->unsaved(), 1);
     EXPECT_TRUE(eventually([] { return ConverterDialog::liveWorkerCount() == 0; }));
 }
 
@@ -57,8 +57,8 @@ TEST_F(Run, duringARun_theSixControlsAndFourItemsAreLocked_andReleasedExactly) {
         for (int id : kLockedMenuItems) EXPECT_FALSE(menuEnabled(id)) << id;
         // What stays usable: the edits, the tabs and every page, the other menu items.
         for (int id : {kIdTemplate, kIdOutput, kIdLoopCount, kIdTab}) EXPECT_TRUE(enabled(id)) << id;
-        for (int r = 0; r < 5; ++r) EXPECT_TRUE(dialog->m_numericPage.GetDlgItem(numericTokenId(r))->isEnabled());
-        EXPECT_TRUE(dialog->m_arrayPage[8].GetDlgItem(kIdArrayValues)->isEnabled());
+        for (int r = 0; r < 5; ++r) EXPECT_TRUE(dialog->numericPage().GetDlgItem(numericTokenId(r))->isEnabled());
+        EXPECT_TRUE(dialog->arrayPages()[8].GetDlgItem(kIdArrayValues)->isEnabled());
         for (int id : {kCmdFontSettings, kCmdAbout, kCmdToggleBeep, kCmdToggleTray}) EXPECT_TRUE(menuEnabled(id)) << id;
         // Alt+X goes nowhere while its item is grayed; Alt+A still opens the version dialog.
         QTest::keyClick(dialog.get(), Qt::Key_X, Qt::AltModifier);
@@ -98,7 +98,7 @@ TEST_F(Run, focusOnALockedButton_staysOffThePagesDuringTheRun_andReturnsAfterIt)
 
         EXPECT_EQ(dialog->focusWidget(), dialog.get());
         QTest::keyClicks(dialog->focusWidget(), "typed");
-        EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericTokenId(0)), "＜置換1＞");
+        EXPECT_EQ(dialog->numericPage().GetDlgItemText(numericTokenId(0)), "＜置換1＞");
         if (c.movedTo) dialog->GetDlgItem(c.movedTo)->setFocus();
 
         beepGate.open();
@@ -212,15 +212,15 @@ TEST_F(Run, thePaneShowsTheExpansionOfWhatTheControlsShow_acrossManySlices) {
     input.arrays[0] = {"<a>", "赤\r\n緑\r\n😀"};
     input.arrays[4] = {"<b>", "x\r\n\r\ny"};
     setTemplate(input.templateText, "30000");
-    auto& page = dialog->m_numericPage;
+    auto& page = dialog->numericPage();
     page.SetDlgItemText(numericTokenId(0), "<n>");
     page.SetDlgItemText(numericInitialId(0), "-3");
     page.SetDlgItemText(numericIncrementId(0), " 7");
     page.SetDlgItemText(numericTokenId(1), "");
     for (int r = 2; r < 5; ++r) page.SetDlgItemText(numericTokenId(r), "");
     for (std::size_t i = 0; i < 9; ++i) {
-        dialog->m_arrayPage[i].SetDlgItemText(kIdArrayToken, input.arrays[i].token);
-        dialog->m_arrayPage[i].SetDlgItemText(kIdArrayValues, input.arrays[i].valuesText);
+        dialog->arrayPages()[i].SetDlgItemText(kIdArrayToken, input.arrays[i].token);
+        dialog->arrayPages()[i].SetDlgItemText(kIdArrayValues, input.arrays[i].valuesText);
     }
     const std::string expected = ExpandTemplate(input);
     ASSERT_GT(expected.size(), 4u * 256 * 1024) << "the output should take several slices";
@@ -277,8 +277,8 @@ TEST_F(Run, gatherExpansionInput_readsEachFieldByItsRule) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         dialog->SetDlgItemText(kIdLoopCount, c.text);
-        dialog->m_numericPage.SetDlgItemText(numericInitialId(2), c.text);
-        dialog->m_numericPage.SetDlgItemText(numericIncrementId(4), c.text);
+        dialog->numericPage().SetDlgItemText(numericInitialId(2), c.text);
+        dialog->numericPage().SetDlgItemText(numericIncrementId(4), c.text);
         const ExpansionInput input = dialog->GatherExpansionInput();
         EXPECT_EQ(input.loopCount, c.loopCount);
         EXPECT_EQ(input.counters[2].initialValue, c.counter);
@@ -290,9 +290,9 @@ TEST_F(Run, gatherExpansionInput_readsEachFieldByItsRule) {
 TEST_F(Run, gatherExpansionInput_takesTextsWithCrLfLineBreaks) {
     createWith("");
     dialog->SetDlgItemText(kIdTemplate, "a\r\nb");
-    dialog->m_numericPage.SetDlgItemText(numericTokenId(3), "＃");
-    dialog->m_arrayPage[6].SetDlgItemText(kIdArrayToken, "色");
-    dialog->m_arrayPage[6].SetDlgItemText(kIdArrayValues, "red\r\n\r\nblue");
+    dialog->numericPage().SetDlgItemText(numericTokenId(3), "＃");
+    dialog->arrayPages()[6].SetDlgItemText(kIdArrayToken, "色");
+    dialog->arrayPages()[6].SetDlgItemText(kIdArrayValues, "red\r\n\r\nblue");
     const ExpansionInput input = dialog->GatherExpansionInput();
     EXPECT_EQ(input.templateText, "a\r\nb");
     EXPECT_EQ(input.counters[3].token, "＃");
@@ -312,19 +312,22 @@ TEST_F(Run, stylesTravelFromTheFileThroughARunASaveAndARestore) {
     runToEnd();
     EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), "00A:x\r\n00A:x\r\n00B:x\r\n00B:y");
 
-    dialog->m_styles.counters[0] = {};
-    dialog->m_styles.arrays[0].end = kEndKeepLast;
+    changeDocument(*dialog, [](Document& d) {
+        d.record.counters[0].style = {};
+        d.record.arrays[0].style.end = kEndKeepLast;
+    });
     dialog->OnSaveSettings();
     const std::string saved = dir.readSettingsBytes();
     EXPECT_NE(saved.find("\r\nRepeat1=1\r\nFormat1=0\r\nWidth1=0\r\n"), std::string::npos) << saved;
     EXPECT_NE(saved.find("\r\nEnd1=2\r\nRepeat1=3\r\n"), std::string::npos) << saved;
     EXPECT_EQ(saved.find("Period1"), std::string::npos);
 
-    dialog->m_styles.arrays[0] = {};
+    changeDocument(*dialog, [](Document& d) { d.record.arrays[0].style = {}; });
     messageBox.scriptAnswer(IDYES);
     dialog->OnCommand(kIdRestoreStrings);
-    EXPECT_EQ(dialog->m_styles.arrays[0], (ArrayStyle{3, kEndKeepLast}));
-    EXPECT_EQ(dialog->m_styles.counters[0], CounterStyle{});
+    const Document restored = dialog->documentShown();
+    EXPECT_EQ(restored.record.arrays[0].style, (ArrayStyle{3, kEndKeepLast}));
+    EXPECT_EQ(restored.record.counters[0].style, CounterStyle{});
 }
 
 // A run outlives its dialog: destroying the dialog closes the run's channel and the worker ends quietly,
@@ -343,7 +346,7 @@ TEST_F(Run, dialogDestroyedWhileTheWorkerWaitsForTheWindow_workerEnds) {
     createWith("");
     setTemplate("x", "100");
     startHeldRun();
-    const std::shared_ptr<UiCallChannel> channel = dialog->m_pWorker;
+    const std::shared_ptr<UiCallChannel> channel = dialog->runChannel();
     beepGate.open();
     // Step 5 is handed over; this thread doesn't take it, so the worker waits for it.
     ASSERT_TRUE(channel->waitForPendingCall(10s));

@@ -76,7 +76,7 @@ TEST_F(SaveResult, writesWhatTheBatchToolWritesInEveryEncodingAndLineEnd) {
         SCOPED_TRACE(c.options.join(' ').toStdString());
         const std::size_t before = messageBox.calls().size();
         const std::size_t tonesBefore = tone.callCount();
-        dialog->m_bBeep = c.beep;
+        changeDocument(*dialog, [&c](Document& d) { d.window.beep = c.beep; });
         messageBox.scriptAnswer(IDOK);
         saveToEnd({.path = target(), .cp932 = c.cp932, .lfLineEnds = c.lf, .loopCount = 7});
         EXPECT_EQ(tone.callCount() - tonesBefore, c.beep == 1 ? 1u : 0u);

@@ -20,13 +20,9 @@ protected:
     }
 
     // What the next start would read from `path`.
-    struct Stored {
-        WindowSettings window;
-        Settings record;
-    };
-    Stored stored() const {
-        Stored s;
-        loadSettingsFile(dir.settingsPath(), s.window, s.record);
+    Document stored() const {
+        Document s;
+        loadSettingsFile(dir.settingsPath(), s);
         return s;
     }
     std::size_t storedKeyCount() const {
@@ -43,34 +39,34 @@ protected:
     }
     void clickExit() { QTest::mouseClick(dialog->GetDlgItem(kIdExit), Qt::LeftButton); }
     void setCounterToken(int r, const std::string& token) {
-        dialog->m_numericPage.SetDlgItemText(numericTokenId(r), token);
+        dialog->numericPage().SetDlgItemText(numericTokenId(r), token);
     }
 };
 
 TEST_F(Saving, saveButton_storesWhatTheControlsShow_withoutAMessage_andClearsUnsaved) {
     createWith("Beep=1\r\nTray=1\r\n");
     runToEnd();
-    ASSERT_EQ(dialog->m_bUnsaved, 1);
+    ASSERT_EQ(dialog->unsaved(), 1);
     dialog->SetDlgItemText(kIdTemplate, "first\r\nsecond");
     dialog->SetDlgItemText(kIdLoopCount, "abc");
     setCounterToken(1, "＃");
-    dialog->m_numericPage.SetDlgItemText(numericInitialId(1), " 7");
-    dialog->m_numericPage.SetDlgItemText(numericIncrementId(1), "-3");
-    dialog->m_arrayPage[2].SetDlgItemText(kIdArrayToken, "色");
-    dialog->m_arrayPage[2].SetDlgItemText(kIdArrayValues, "red\r\n\r\nblue");
+    dialog->numericPage().SetDlgItemText(numericInitialId(1), " 7");
+    dialog->numericPage().SetDlgItemText(numericIncrementId(1), "-3");
+    dialog->arrayPages()[2].SetDlgItemText(kIdArrayToken, "色");
+    dialog->arrayPages()[2].SetDlgItemText(kIdArrayValues, "red\r\n\r\nblue");
 
     clickSave();
     EXPECT_TRUE(messageBox.calls().empty());
-    EXPECT_EQ(dialog->m_bUnsaved, 0);
-    EXPECT_EQ(dialog->m_nLoopCount, 0);
+    EXPECT_EQ(dialog->unsaved(), 0);
+    EXPECT_EQ(dialog->documentShown().window.loopCount, 0);
     EXPECT_EQ(record.counters[1].token, "＃");
 
-    const Stored s = stored();
+    const Document s = stored();
     EXPECT_EQ(s.window.loopCount, 0);
     EXPECT_EQ(s.window.beep, 1);
     EXPECT_EQ(s.window.tray, 1);
     EXPECT_EQ(s.window.autoSave, 0);
-    EXPECT_EQ(s.window.font, dialog->m_strFont);
+    EXPECT_EQ(s.window.font, dialog->documentShown().window.font);
     EXPECT_EQ(s.window.templateText, "first\r\nsecond");
     EXPECT_EQ(s.record.counters[1].token, "＃");
     EXPECT_EQ(s.record.counters[1].initialValue, 7);
@@ -117,12 +113,12 @@ TEST_F(Saving, failedSave_isReportedWithFileAndReason_andChangesNothing) {
         EXPECT_EQ(call.type, MB_OK | MB_ICONEXCLAMATION);
         EXPECT_EQ(call.owner, dialog.get());
         EXPECT_EQ(call.text, "設定を保存できませんでした。\r\n\r\nファイル: " + c.path + "\r\n理由: " + c.reason);
-        EXPECT_EQ(dialog->m_bUnsaved, 1);
+        EXPECT_EQ(dialog->unsaved(), 1);
         EXPECT_EQ(dialog->GetDlgItemText(kIdLoopCount), "0");  // the count the file holds (none: the default)
         // The record still holds what was loaded: restoring brings that back, not the unsaved edit.
         messageBox.scriptAnswer(IDYES);
         dialog->OnRestoreReplacementStrings();
-        EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericTokenId(0)), "＜置換1＞");
+        EXPECT_EQ(dialog->numericPage().GetDlgItemText(numericTokenId(0)), "＜置換1＞");
         dialog.reset();
     }
 }
@@ -135,7 +131,7 @@ TEST_F(Saving, failedAutoSaveAtExit_asksWhetherToExitAnyway_NoKeepsTheWindow) {
     create(path);
     show();
     QTest::mouseClick(dialog->GetDlgItem(kIdAutoSave), Qt::LeftButton);
-    ASSERT_EQ(dialog->m_bAutoSave, 1);
+    ASSERT_EQ(dialog->documentShown().window.autoSave, 1);
     dialog->SetDlgItemText(kIdTemplate, "kept");
 
     for (const int answer : {IDNO, IDYES}) {
@@ -185,7 +181,7 @@ TEST_F(Saving, exitPaths_askOnlyAfterAnUnsavedRun_andSaveOnlyWithAutoSave) {
          0},
         {"auto-save off, array value edited, Yes",
          "",
-         [this] { dialog->m_arrayPage[4].SetDlgItemText(kIdArrayValues, "v"); },
+         [this] { dialog->arrayPages()[4].SetDlgItemText(kIdArrayValues, "v"); },
          {IDYES},
          true,
          false,
@@ -193,7 +189,7 @@ TEST_F(Saving, exitPaths_askOnlyAfterAnUnsavedRun_andSaveOnlyWithAutoSave) {
         {"auto-save off, counter edited and saved",
          "",
          [this] {
-             dialog->m_numericPage.SetDlgItemText(numericInitialId(2), "9");
+             dialog->numericPage().SetDlgItemText(numericInitialId(2), "9");
              clickSave();
          },
          {},
@@ -252,7 +248,7 @@ TEST_F(Saving, exitPaths_askOnlyAfterAnUnsavedRun_andSaveOnlyWithAutoSave) {
             EXPECT_TRUE(dialog->isVisible());
             EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), outputBefore);
             EXPECT_EQ(dialog->GetDlgItemText(kIdTemplate), templateBefore);
-            EXPECT_EQ(dialog->m_bUnsaved, 1);
+            EXPECT_EQ(dialog->unsaved(), 1);
         }
         EXPECT_EQ(dir.readSettingsBytes() != fileBefore, c.written);
         if (c.written) {
@@ -267,14 +263,14 @@ TEST_F(Saving, storedAutoSaveTwo_showsTheBoxClearedAndTheSaveButtonOn) {
     createWith("AutoSave=2\r\n");
     EXPECT_FALSE(dialog->IsDlgButtonChecked(kIdAutoSave));
     EXPECT_TRUE(dialog->GetDlgItem(kIdSaveSettings)->isEnabled());
-    EXPECT_EQ(dialog->m_bAutoSave, 2);
+    EXPECT_EQ(dialog->documentShown().window.autoSave, 2);
 }
 
 TEST_F(Saving, textsStoredOtherThanTheyStand_areNamedAfterTheSave) {
     createWith("AutoSave=0\r\n");
     setCounterToken(0, "ABCDEFGHIJKLMNOPQRST");
     dialog->SetDlgItemText(kIdTemplate, std::string(5000, 'x'));
-    dialog->m_arrayPage[1].SetDlgItemText(kIdArrayValues, "a😀b");
+    dialog->arrayPages()[1].SetDlgItemText(kIdArrayValues, "a😀b");
     const char* expected =
         "設定を保存しましたが、次の項目はそのままの形では保存できませんでした。\r\n"
         "\r\n・[数値] 1 行目の置換文字列: 15 バイトに収まるよう短くしました"
@@ -330,7 +326,7 @@ TEST_F(Saving, endOfSession_savesTheFieldsOnlyWithAutoSave_andAsksNothing) {
         writeSettingsWithFont("AutoSave=" + std::to_string(c.autoSave) + "\r\n");
         if (c.unwritable) messageBox.scriptAnswer(IDOK);  // nothing loads: the font's notice
         create(c.unwritable ? dir.directory() + "/blocker/RavolinSetting.ini" : std::string());
-        dialog->m_bAutoSave = c.autoSave;
+        changeDocument(*dialog, [&c](Document& d) { d.window.autoSave = c.autoSave; });
         if (c.duringRun) startHeldRun();
         dialog->SetDlgItemText(kIdTemplate, "typed\r\nwork");
         setCounterToken(0, c.token);

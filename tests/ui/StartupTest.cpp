@@ -16,6 +16,13 @@
 #include "ui/controls/TabControl.h"
 
 namespace ravolin {
+
+struct ConverterDialogTestAccess {
+    static void setFlagsWithoutMarks(ConverterDialog& dialog, std::int32_t beep, std::int32_t tray) {
+        dialog.m_bBeep = beep;
+        dialog.m_bTray = tray;
+    }
+};
 namespace {
 
 class Startup : public DialogFixture {};
@@ -32,27 +39,27 @@ TEST_F(Startup, firstStartWithoutFile_showsDefaultsWithoutAFontNotice) {
     EXPECT_TRUE(dialog->GetDlgItem(kIdSaveSettings)->isEnabled());
     EXPECT_FALSE(dialog->GetMenuItem(kCmdToggleBeep)->isChecked());
     EXPECT_FALSE(dialog->GetMenuItem(kCmdToggleTray)->isChecked());
-    EXPECT_EQ(dialog->m_bBeep, 0);
-    EXPECT_EQ(dialog->m_bTray, 0);
-    EXPECT_EQ(dialog->m_bAutoSave, 0);
-    EXPECT_EQ(dialog->m_bUnsaved, 0);
-    EXPECT_EQ(dialog->m_pWorker, nullptr);
+    EXPECT_EQ(dialog->documentShown().window.beep, 0);
+    EXPECT_EQ(dialog->documentShown().window.tray, 0);
+    EXPECT_EQ(dialog->documentShown().window.autoSave, 0);
+    EXPECT_EQ(dialog->unsaved(), 0);
+    EXPECT_EQ(dialog->runChannel(), nullptr);
 
     const char* counterTokens[] = {"＜置換1＞", "＜置換2＞", "＜置換3＞", "＜置換4＞", "＜置換5＞"};
     for (int r = 0; r < 5; ++r) {
-        EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericTokenId(r)), counterTokens[r]);
-        EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericInitialId(r)), "0");
-        EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericIncrementId(r)), "1");
+        EXPECT_EQ(dialog->numericPage().GetDlgItemText(numericTokenId(r)), counterTokens[r]);
+        EXPECT_EQ(dialog->numericPage().GetDlgItemText(numericInitialId(r)), "0");
+        EXPECT_EQ(dialog->numericPage().GetDlgItemText(numericIncrementId(r)), "1");
     }
     for (int i = 0; i < 9; ++i) {
-        const ArrayPage& page = dialog->m_arrayPage[static_cast<std::size_t>(i)];
+        const ArrayPage& page = dialog->arrayPages()[static_cast<std::size_t>(i)];
         EXPECT_EQ(page.arrayIndex(), i);
         EXPECT_EQ(page.GetDlgItemText(kIdArrayToken), "＜配列" + std::to_string(i + 1) + "＞");
         EXPECT_EQ(page.GetDlgItemText(kIdArrayValues), "");
     }
 
     // The template's font becomes the description and the editor's font; IPAPGothic draws it.
-    EXPECT_EQ(dialog->m_strFont, "-13,0,0,0,400,0,0,0,128,0,0,0,0,ＭＳ Ｐゴシック");
+    EXPECT_EQ(dialog->documentShown().window.font, "-13,0,0,0,400,0,0,0,128,0,0,0,0,ＭＳ Ｐゴシック");
     const QFont editorFont = dialog->GetDlgItem(kIdTemplate)->font();
     EXPECT_EQ(editorFont.family(), QString::fromUtf8("ＭＳ Ｐゴシック"));
     EXPECT_EQ(editorFont.pixelSize(), 13);
@@ -120,27 +127,27 @@ TEST_F(Startup, loadedValues_appearInTheirControls) {
 
     EXPECT_TRUE(messageBox.calls().empty());
     EXPECT_EQ(dialog->GetDlgItemText(kIdLoopCount), "-5");
-    EXPECT_EQ(dialog->m_nLoopCount, -5);
+    EXPECT_EQ(dialog->documentShown().window.loopCount, -5);
     EXPECT_EQ(dialog->GetDlgItemText(kIdTemplate), "first\r\nsecond");
-    EXPECT_EQ(dialog->m_strTemplate, "first\r\nsecond");
+    EXPECT_EQ(dialog->documentShown().window.templateText, "first\r\nsecond");
     EXPECT_TRUE(dialog->GetMenuItem(kCmdToggleBeep)->isChecked());
     EXPECT_FALSE(dialog->GetMenuItem(kCmdToggleTray)->isChecked());  // only exactly 1 is on
-    EXPECT_EQ(dialog->m_bTray, 2);                                   // but the value is kept as read
+    EXPECT_EQ(dialog->documentShown().window.tray, 2);               // but the value is kept as read
     EXPECT_TRUE(dialog->IsDlgButtonChecked(kIdAutoSave));
     EXPECT_FALSE(dialog->GetDlgItem(kIdSaveSettings)->isEnabled());
 
-    EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericTokenId(1)), "＃");
-    EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericInitialId(1)), "7");
-    EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericIncrementId(1)), "-3");
-    EXPECT_EQ(dialog->m_numericPage.GetDlgItemText(numericTokenId(0)), "＜置換1＞");
+    EXPECT_EQ(dialog->numericPage().GetDlgItemText(numericTokenId(1)), "＃");
+    EXPECT_EQ(dialog->numericPage().GetDlgItemText(numericInitialId(1)), "7");
+    EXPECT_EQ(dialog->numericPage().GetDlgItemText(numericIncrementId(1)), "-3");
+    EXPECT_EQ(dialog->numericPage().GetDlgItemText(numericTokenId(0)), "＜置換1＞");
 
-    const ArrayPage& third = dialog->m_arrayPage[2];
+    const ArrayPage& third = dialog->arrayPages()[2];
     EXPECT_EQ(third.GetDlgItemText(kIdArrayToken), "色");
     EXPECT_EQ(third.GetDlgItemText(kIdArrayValues), "red\r\ngreen\r\nblue");
     const auto* values = qobject_cast<QPlainTextEdit*>(third.GetDlgItem(kIdArrayValues));
     ASSERT_NE(values, nullptr);
     EXPECT_EQ(values->blockCount(), 3);
-    EXPECT_EQ(dialog->m_arrayPage[1].GetDlgItemText(kIdArrayValues), "");
+    EXPECT_EQ(dialog->arrayPages()[1].GetDlgItemText(kIdArrayValues), "");
 }
 
 TEST_F(Startup, fontDescription_isParsedAndNormalised) {
@@ -161,7 +168,7 @@ TEST_F(Startup, fontDescription_isParsedAndNormalised) {
         const std::size_t before = messageBox.calls().size();
         create();
         EXPECT_EQ(messageBox.calls().size() - before, c.message ? 1u : 0u);
-        EXPECT_EQ(dialog->m_strFont, c.normalForm);
+        EXPECT_EQ(dialog->documentShown().window.font, c.normalForm);
         EXPECT_EQ(FormatFontString(dialog->GetWindowFont()), c.normalForm);
         dialog.reset();
     }
@@ -174,7 +181,7 @@ TEST_F(Startup, editorFont_onlyOnTheTemplateEditor) {
     EXPECT_EQ(editorFont.pixelSize(), 20);
     EXPECT_EQ(editorFont.weight(), QFont::Bold);
     EXPECT_TRUE(editorFont.italic());
-    EXPECT_EQ(dialog->m_editorFont, editorFont);
+    EXPECT_EQ(dialog->editorFont(), editorFont);
     for (int id : {kIdOutput, kIdLoopCount, kIdExit}) {
         EXPECT_EQ(dialog->GetDlgItem(id)->font().pixelSize(), 13) << id;
         EXPECT_FALSE(dialog->GetDlgItem(id)->font().bold()) << id;
@@ -264,8 +271,7 @@ TEST_F(Startup, openingAMenu_leavesItsMarksAsTheyWereSet) {
     writeSettingsWithFont("Beep=1\r\n");
     createAndShow();
     // The marks follow the flags only when the program sets them, never when a menu opens.
-    dialog->m_bBeep = 0;
-    dialog->m_bTray = 1;
+    ConverterDialogTestAccess::setFlagsWithoutMarks(*dialog, 0, 1);
     QMenu* menu = qobject_cast<QMenu*>(dialog->GetMenuItem(kCmdToggleBeep)->parent());
     ASSERT_NE(menu, nullptr);
     menu->popup(dialog->mapToGlobal(QPoint(10, 10)));
@@ -278,23 +284,23 @@ TEST_F(Startup, openingAMenu_leavesItsMarksAsTheyWereSet) {
 TEST_F(Startup, tabs_areInsertedAndTheNumericPageShows) {
     writeSettingsWithFont("");
     createAndShow();
-    ASSERT_NE(dialog->m_tab, nullptr);
-    EXPECT_EQ(dialog->m_tab, dialog->GetDlgItem(kIdTab));
-    ASSERT_EQ(dialog->m_tab->GetItemCount(), 10);
+    ASSERT_NE(dialog->tabControl(), nullptr);
+    EXPECT_EQ(dialog->tabControl(), dialog->GetDlgItem(kIdTab));
+    ASSERT_EQ(dialog->tabControl()->GetItemCount(), 10);
     const QStringList texts{"数値", "配列1", "配列2", "配列3", "配列4", "配列5", "配列6", "配列7", "配列8", "配列9"};
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(dialog->m_tab->tabBar()->tabText(i), texts[i]);
-    EXPECT_EQ(dialog->m_tab->GetCurSel(), 0);
-    EXPECT_EQ(dialog->m_nCurTab, 0);
-    EXPECT_TRUE(dialog->m_numericPage.isVisible());
-    for (const ArrayPage& page : dialog->m_arrayPage) EXPECT_FALSE(page.isVisible());
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(dialog->tabControl()->tabBar()->tabText(i), texts[i]);
+    EXPECT_EQ(dialog->tabControl()->GetCurSel(), 0);
+    EXPECT_EQ(dialog->currentTab(), 0);
+    EXPECT_TRUE(dialog->numericPage().isVisible());
+    for (const ArrayPage& page : dialog->arrayPages()) EXPECT_FALSE(page.isVisible());
 
     // Every page lies on the tab control's display area, inside the control and below its tabs.
-    const QRect tab = dialog->m_tab->geometry();
-    const QRect area = dialog->m_numericPage.geometry();
+    const QRect tab = dialog->tabControl()->geometry();
+    const QRect area = dialog->numericPage().geometry();
     EXPECT_TRUE(tab.contains(area));
-    EXPECT_GT(area.top(), tab.top() + dialog->m_tab->tabBar()->height() - 1);
-    for (const ArrayPage& page : dialog->m_arrayPage) EXPECT_EQ(page.geometry(), area);
-    EXPECT_EQ(dialog->m_tab->AdjustRect(true, area), tab);
+    EXPECT_GT(area.top(), tab.top() + dialog->tabControl()->tabBar()->height() - 1);
+    for (const ArrayPage& page : dialog->arrayPages()) EXPECT_EQ(page.geometry(), area);
+    EXPECT_EQ(dialog->tabControl()->AdjustRect(true, area), tab);
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ protected:
     std::vector<std::pair<QWidget*, QRect>> placedControls() const {
         std::vector<std::pair<QWidget*, QRect>> placed;
         QWidget* client = dialog->GetDlgItem(kIdExit)->parentWidget();
-        for (QWidget* parent : {client, static_cast<QWidget*>(&dialog->m_numericPage)}) {
+        for (QWidget* parent : {client, static_cast<QWidget*>(&dialog->numericPage())}) {
             for (QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
                 if (child->isVisible())
                     placed.emplace_back(child, QRect(child->mapTo(client, QPoint()), child->size()));
@@ -74,7 +74,7 @@ TEST_F(Window, growsWithEditorAndPaneTakingTheRoom_andComesBackToItsLayout) {
 }
 
 TEST_F(Window, allTenTabsShowWithoutScrollArrows) {
-    const QTabBar* bar = dialog->m_tab->tabBar();
+    const QTabBar* bar = dialog->tabControl()->tabBar();
     for (int i = 0; i < bar->count(); ++i) EXPECT_TRUE(bar->rect().contains(bar->tabRect(i))) << i;
     for (const QToolButton* arrow : bar->findChildren<QToolButton*>()) EXPECT_FALSE(arrow->isVisible());
 }
@@ -126,7 +126,7 @@ TEST_F(Window, pagesShowTheStylesThatAreNotTheDefaults) {
         format.m_arrayRows[1].end->setCurrentIndex(kEndCycle);
         return QDialog::Accepted;
     };
-    QTest::mouseClick(dialog->m_numericPage.styleButton(2), Qt::LeftButton);
+    QTest::mouseClick(dialog->numericPage().styleButton(2), Qt::LeftButton);
     ASSERT_EQ(modalRuns, std::vector<std::string>{"書式と繰り返し"});
     EXPECT_EQ(dialog->styleSummaryShown(0, 2), "4桁・ゼロ");
     EXPECT_EQ(dialog->styleSummaryShown(2), "先頭に戻る");
@@ -135,8 +135,8 @@ TEST_F(Window, pagesShowTheStylesThatAreNotTheDefaults) {
         EXPECT_EQ(modal.focusWidget(), static_cast<QWidget*>(dynamic_cast<FormatDialog&>(modal).m_arrayRows[8].repeat));
         return QDialog::Rejected;
     };
-    dialog->m_tab->tabBar()->setCurrentIndex(9);
-    QTest::mouseClick(dialog->m_arrayPage[8].styleButton(0), Qt::LeftButton);
+    dialog->tabControl()->tabBar()->setCurrentIndex(9);
+    QTest::mouseClick(dialog->arrayPages()[8].styleButton(0), Qt::LeftButton);
     messageBox.scriptAnswer(IDYES);
     dialog->OnCommand(kCmdRestoreStrings);
     EXPECT_EQ(dialog->styleSummaryShown(0, 2), "");

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "platform/core/ControlIntegers.h"
+
 namespace ravolin {
 
 QString toWidgetText(std::string_view text) {
@@ -60,6 +62,16 @@ std::string ControlHost::GetDlgItemText(int id) const { return GetWindowText(Get
 void ControlHost::SetDlgItemText(int id, std::string_view text) { SetWindowText(GetDlgItem(id), text); }
 
 void ControlHost::SetDlgItemInt(int id, std::int32_t value) { SetDlgItemText(id, std::to_string(value)); }
+
+void ControlHost::showDlgItemText(int id, std::string_view text) {
+    if (GetDlgItemText(id) != text) SetDlgItemText(id, text);
+}
+
+void ControlHost::showDlgItemInt(int id, std::int32_t value) {
+    const std::string shown = GetDlgItemText(id);
+    // An empty field reads as 0 too, but shows no number.
+    if (shown.empty() || readSignedControlInt(shown) != value) SetDlgItemInt(id, value);
+}
 
 bool ControlHost::IsDlgButtonChecked(int id) const {
     const auto* button = qobject_cast<const QAbstractButton*>(GetDlgItem(id));

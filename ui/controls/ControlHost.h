@@ -31,6 +31,10 @@ public:
     void SetDlgItemText(int id, std::string_view text);
     // Signed decimal text.
     void SetDlgItemInt(int id, std::int32_t value);
+    // The same, left undone where the control already shows the value (an edit read as a signed field for the
+    // number): what was typed another way ("007" for 7) stays, and so does the edit's undo history.
+    void showDlgItemText(int id, std::string_view text);
+    void showDlgItemInt(int id, std::int32_t value);
     bool IsDlgButtonChecked(int id) const;
     void CheckDlgButton(int id, bool checked);
 
