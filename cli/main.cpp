@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "output/ExpansionOutput.h"
-#include "platform/core/Codec.h"
 #include "platform/core/FileAccess.h"
 #include "settings/ProfileFile.h"
 #include "settings/SettingsStore.h"
@@ -129,9 +128,7 @@ std::optional<std::string> applyOverrides(ProfileFile& file, const std::vector<O
         if (o.value.find_first_of("\r\n") != std::string::npos) {
             return o.option + ": the value holds a line break (write line breaks as commas)";
         }
-        bool lossy = false;
-        utf8ToCp932(o.section + o.key, &lossy);
-        if (lossy || !file.WriteString(o.section, o.key, o.value)) {
+        if (!file.WriteString(o.section, o.key, o.value)) {
             return o.option + ": the settings file's code page, CP932, lacks some of its characters";
         }
     }

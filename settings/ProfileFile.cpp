@@ -169,13 +169,12 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
     for (char c : value) {
         if (c != '\r' && c != '\n') oneLine.push_back(c);
     }
-    bool lossy = false;
+    bool lossy = false, sectionLossy = false, keyLossy = false;
     std::string bytes = utf8ToCp932(oneLine, &lossy);
-    const bool exact = !lossy && oneLine.size() == value.size();
     if (needsQuotes(bytes)) bytes = '"' + bytes + '"';
-
-    const std::string sectionBytes = utf8ToCp932(section);
-    const std::string keyBytes = utf8ToCp932(key);
+    const std::string sectionBytes = utf8ToCp932(section, &sectionLossy);
+    const std::string keyBytes = utf8ToCp932(key, &keyLossy);
+    const bool exact = !lossy && !sectionLossy && !keyLossy && oneLine.size() == value.size();
     const std::size_t header = findSection(sectionBytes);
     if (header == kNone) {
         if (!m_lines.empty() && m_lines.back().ending.empty()) m_lines.back().ending = kLineBreak;

@@ -173,10 +173,13 @@ TEST(ProfileFileWrite, neverWritesARawLineBreak) {
     EXPECT_EQ(file.Bytes(), "[S]\r\nk=abcd\r\n");
 }
 
-TEST(ProfileFileWrite, reportsCharactersCp932Lacks) {
+TEST(ProfileFileWrite, reportsCharactersCp932Lacks_inTheValueOrTheNames) {
     ProfileFile file;
     EXPECT_FALSE(file.WriteString("S", "k", "a😀"));
     EXPECT_EQ(file.GetString("S", "k"), "a?");
+    EXPECT_FALSE(file.WriteString("S😀", "k", "v"));
+    EXPECT_FALSE(file.WriteString("S", "k😀", "v"));
+    EXPECT_TRUE(file.WriteString("設定", "キー", "値"));
 }
 
 TEST(ProfileFileWrite, writesSignedDecimalIntegers) {
