@@ -35,8 +35,8 @@ ExpansionInput fiveCounters(bool styled) {
     in.templateText = "INSERT INTO t VALUES (<1>, '<2>', '<3>', <4>, '<5>');";
     in.loopCount = INT32_MAX;
     if (!styled) {
-        for (int i = 0; i < 5; ++i)
-            in.counters[i] = counter(("<" + std::to_string(i + 1) + ">").c_str(), i * 1000, i + 1);
+        const char* tokens[] = {"<1>", "<2>", "<3>", "<4>", "<5>"};
+        for (int i = 0; i < 5; ++i) in.counters[i] = counter(tokens[i], i * 1000, i + 1);
         return in;
     }
     in.counters[0] = counter("<1>", 1, 1, {.width = 8});

@@ -496,7 +496,7 @@ void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Pi
     }
 }
 
-enum class Replaced { None, Done, OverCap };
+enum class Replaced { None, Done, OverCap, OutOfWork };
 
 // A pass in the making may outgrow the output limit and shrink again (later values can be empty), so its
 // own cap is never below this; above it the run is refused rather than risk memory it can't have.
@@ -511,12 +511,20 @@ struct Work {
     std::size_t written = 0;
     std::size_t pieces = 0;
 
+    // Beyond this the simulation stops, checked every so many candidates and pieces: one replacement in a
+    // pass of megabytes can take milliseconds.
+    std::size_t budget = kNoOutputLimit;
+
     std::size_t units() const {
-        return addSize(addSize(searched / 16, mulSize(candidates, 8)), addSize(written / 4, mulSize(pieces, 32)));
+        return addSize(addSize(searched / 16, mulSize(candidates, 12)), addSize(written / 4, mulSize(pieces, 32)));
     }
+    bool exhausted() const { return units() > budget; }
 };
 
-// Where `token` (not empty) next occurs in `text` at or after `from`, or npos.
+constexpr std::size_t kWorkCheckMask = 255;
+
+// Where `token` (not empty) next occurs in `text` at or after `from`, or npos; npos too once the work is
+// exhausted.
 std::size_t findToken(std::string_view text, std::string_view token, std::size_t from, Work& work) {
     while (from + token.size() <= text.size()) {
         const std::size_t span = text.size() - token.size() + 1 - from;
@@ -527,7 +535,7 @@ std::size_t findToken(std::string_view text, std::string_view token, std::size_t
         }
         const auto at = static_cast<std::size_t>(hit - text.data());
         work.searched += at - from;
-        ++work.candidates;
+        if ((++work.candidates & kWorkCheckMask) == 0 && work.exhausted()) return std::string_view::npos;
         if (std::memcmp(hit + 1, token.data() + 1, token.size() - 1) == 0) return at;
         from = at + 1;
     }
@@ -540,6 +548,7 @@ Replaced replaceInto(const std::string& text, std::string_view token, std::strin
                      std::size_t cap, Work& work) {
     ++work.pieces;
     std::size_t at = findToken(text, token, 0, work);
+    if (work.exhausted()) return Replaced::OutOfWork;
     if (at == std::string::npos) return Replaced::None;
     scratch.clear();
     std::size_t from = 0;
@@ -548,7 +557,9 @@ Replaced replaceInto(const std::string& text, std::string_view token, std::strin
         scratch.append(text, from, at - from).append(value);
         from = at + token.size();
         work.pieces += 2;
+        if ((work.pieces & kWorkCheckMask) < 2 && work.exhausted()) return Replaced::OutOfWork;
     }
+    if (work.exhausted()) return Replaced::OutOfWork;
     if (scratch.size() + (text.size() - from) > cap) return Replaced::OverCap;
     scratch.append(text, from, std::string::npos);
     work.written += scratch.size();
@@ -568,6 +579,7 @@ Simulated simulatePasses(const std::string& templateText, const std::vector<Slot
     std::string scratch;
     CounterText text;
     Work spent;
+    spent.budget = workBudget;
     std::vector<Steps> steps(slots.size());
     for (std::size_t i = 0; i < slots.size(); ++i) steps[i] = firstSteps(slots[i]);
     for (std::size_t p = 0; p < passes; ++p) {
@@ -580,7 +592,7 @@ Simulated simulatePasses(const std::string& templateText, const std::vector<Slot
                 slot.isCounter ? formatCounter(steps[i].value, slot, text) : lineAt(slot, steps[i].step);
             const Replaced replaced = replaceInto(work, slot.token, value, scratch, cap, spent);
             if (replaced == Replaced::OverCap) return Simulated::PassTooLarge;
-            if (spent.units() > workBudget) return Simulated::OutOfWork;
+            if (replaced == Replaced::OutOfWork || spent.exhausted()) return Simulated::OutOfWork;
             if (replaced == Replaced::Done) work.swap(scratch);
         }
         if (!emit(work, p)) return Simulated::Ran;

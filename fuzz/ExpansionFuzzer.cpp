@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         array.end = in.ConsumeIntegralInRange<std::int32_t>(-1, 3);
     }
     const std::size_t probe = in.ConsumeIntegral<std::size_t>();
-    const std::int32_t longerLoop = in.ConsumeIntegralInRange<std::int32_t>(0, 4096);
+    const std::int32_t longerLoop = in.ConsumeIntegralInRange<std::int32_t>(0, 1024);
 
     // Values holding later tokens can multiply a pass past any memory; the naive form runs only on what
     // the limit lets through.

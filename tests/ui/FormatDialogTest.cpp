@@ -171,13 +171,13 @@ TEST_F(FormatDialogTest, previewShowsTwentyPassesAndTheSizeLineTheWholeOutput_af
         EXPECT_EQ(previewLines(*other).back(), c.lastPreviewLine);
         EXPECT_EQ(other->m_size->text(), c.size);
     }
-    // Values holding later tokens multiply: one pass would be 17 MB. Neither line waits for it.
+    // Values holding later tokens multiply: one pass would be 286 MB. Neither line waits for it.
     ExpansionInput multiplying = exampleFields(3);
     multiplying.templateText = "<a>";
     const char* tokens[] = {"<a>", "<b>", "<c>", "<d>"};
     for (std::size_t i = 0; i < 4; ++i) {
         std::string value;
-        for (int k = 0; k < 65; ++k) value += i < 3 ? tokens[i + 1] : "x";
+        for (int k = 0; k < 65; ++k) value += i < 3 ? tokens[i + 1] : "xxxxxxxxxxxxxxxx";
         multiplying.arrays[i] = {tokens[i], value, 1, kEndKeepLast};
     }
     const auto refused = open(multiplying);
