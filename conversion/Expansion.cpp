@@ -518,7 +518,7 @@ struct Work {
     std::size_t units() const {
         return addSize(addSize(searched / 16, mulSize(candidates, 12)), addSize(written / 4, mulSize(pieces, 32)));
     }
-    bool exhausted() const { return units() > budget; }
+    bool exhausted() const { return budget != kNoOutputLimit && units() > budget; }
 };
 
 constexpr std::size_t kWorkCheckMask = 255;
