@@ -83,7 +83,8 @@ Scene growingAndShrinking() {
     in.arrays[0] = {"<a>", times("<b>", 100), 1, ravolin::kEndKeepLast};
     in.arrays[1] = {"<b>", times("<c>", 100), 1, ravolin::kEndKeepLast};
     in.arrays[2] = {"<c>", times("<d>", 33), 1, ravolin::kEndKeepLast};
-    for (std::size_t i = 3; i < 8; ++i) in.arrays[i] = {"<x" + std::to_string(i) + ">", "q"};
+    const char* others[] = {"<x3>", "<x4>", "<x5>", "<x6>", "<x7>"};
+    for (std::size_t i = 3; i < 8; ++i) in.arrays[i] = {others[i - 3], "q"};
     in.arrays[8] = {"<d>", ""};
     return {"a pass growing to 1 MB and back", in};
 }
