@@ -1,13 +1,13 @@
 #include "conversion/Expansion.h"
 
 #include <algorithm>
-#include <bit>
 #include <bitset>
 #include <charconv>
 #include <cstring>
 #include <string_view>
 #include <vector>
 
+#include "conversion/ExpansionSize.h"
 #include "conversion/TextHelpers.h"
 
 // The straightforward reading of the expansion copies the template for every pass and runs fourteen
@@ -31,7 +31,8 @@ ByteSet bytesOf(std::string_view text) {
 struct Slot {
     std::string_view token;
     bool isCounter = false;
-    std::uint32_t initialValue = 0;  // unsigned so that the steps wrap without overflow
+    const CounterInput* counter = nullptr;  // where a counter's slot was read from
+    std::uint32_t initialValue = 0;         // unsigned so that the steps wrap without overflow
     std::uint32_t increment = 0;
     std::uint64_t firstPass = 0;
     std::uint64_t repeat = 1;  // passes per step (counters) or per line (arrays)
@@ -81,38 +82,6 @@ bool advance(const Slot& slot, Steps& at) {
 std::string_view lineAt(const Slot& slot, std::uint64_t index) {
     const std::optional<std::size_t> line = arrayLine(index, slot.lines.size(), slot.end);
     return line ? slot.lines[*line] : std::string_view();
-}
-
-std::size_t digitCount(std::uint32_t magnitude, int format) {
-    const auto bits = static_cast<std::size_t>(std::max(1, static_cast<int>(std::bit_width(magnitude))));
-    switch (format) {
-        case kFormatHexLower:
-        case kFormatHexUpper:
-            return (bits + 3) / 4;
-        case kFormatOctal:
-            return (bits + 2) / 3;
-        case kFormatBinary:
-            return bits;
-        case kFormatLettersLower:
-        case kFormatLettersUpper: {
-            std::size_t count = 0;
-            for (std::uint64_t n = std::uint64_t{magnitude} + 1; n > 0; n = (n - 1) / 26) ++count;
-            return count;
-        }
-        default: {
-            static constexpr std::uint32_t kPowers[] = {10u,      100u,      1000u,      10000u,     100000u,
-                                                        1000000u, 10000000u, 100000000u, 1000000000u};
-            std::size_t digits = 1;
-            while (digits < 10 && magnitude >= kPowers[digits - 1]) ++digits;
-            return digits;
-        }
-    }
-}
-
-std::size_t counterLength(std::uint32_t bits, const Slot& slot) {
-    const bool negative = static_cast<std::int32_t>(bits) < 0;
-    const std::size_t length = digitCount(negative ? 0u - bits : bits, slot.format) + (negative ? 1 : 0);
-    return std::max(length, slot.width);
 }
 
 // Room for 64 bytes of width, or 32 binary digits and a sign.
@@ -234,6 +203,7 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         Slot slot;
         slot.token = counter.token;
         slot.isCounter = true;
+        slot.counter = &counter;
         slot.initialValue = static_cast<std::uint32_t>(counter.initialValue);
         slot.increment = static_cast<std::uint32_t>(counter.increment);
         slot.firstPass = static_cast<std::uint64_t>(std::max(0, input.firstPass));
@@ -400,27 +370,6 @@ std::size_t mulSize(std::size_t a, std::size_t b) {
     return __builtin_mul_overflow(a, b, &product) ? kNoOutputLimit : product;
 }
 
-// A counter's bytes over all passes, a step at a time: every pass shows at least one byte, so the loop ends
-// soon after the limit is passed.
-std::size_t counterBytesShown(const Slot& slot, std::size_t passes, std::size_t limit) {
-    std::size_t bytes = 0;
-    Steps at = firstSteps(slot);
-    if (slot.plainSteps && slot.plainDecimal) {
-        for (std::size_t p = 0; p < passes && bytes <= limit; ++p, at.value += slot.increment)
-            bytes += digitCount(static_cast<std::int32_t>(at.value) < 0 ? 0u - at.value : at.value, kFormatDecimal) +
-                     (static_cast<std::int32_t>(at.value) < 0 ? 1 : 0);
-        return bytes;
-    }
-    for (std::size_t done = 0; done < passes && bytes <= limit;) {
-        const auto group = static_cast<std::size_t>(std::min<std::uint64_t>(slot.repeat - at.phase, passes - done));
-        bytes = addSize(bytes, mulSize(counterLength(at.value, slot), group));
-        done += group;
-        at.phase = slot.repeat - 1;
-        advance(slot, at);
-    }
-    return bytes;
-}
-
 // The bytes of the lines at indexes 0 .. count-1, as the end rule maps them: every line once, then the lines
 // from where the array starts over to its last, as often as they fit, and the start of that run once more.
 std::size_t lineBytes(const Slot& slot, std::size_t count) {
@@ -463,8 +412,9 @@ std::size_t planOutputSize(const std::vector<Piece>& pieces, const std::vector<S
     std::size_t total = addSize(mulSize(literalBytes, passes), mulSize(kLineBreak.size(), passes - 1));
     for (std::size_t i = 0; i < slots.size() && total <= limit; ++i) {
         if (uses[i] == 0) continue;
-        const std::size_t valueBytes =
-            slots[i].isCounter ? counterBytesShown(slots[i], passes, limit) : arrayBytesShown(slots[i], passes);
+        const std::size_t valueBytes = slots[i].isCounter
+                                           ? counterTextBytes(*slots[i].counter, slots[i].firstPass, passes)
+                                           : arrayBytesShown(slots[i], passes);
         total = addSize(total, mulSize(valueBytes, uses[i]));
     }
     return total;
@@ -546,54 +496,108 @@ void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Pi
     }
 }
 
-enum class Replaced { None, Done, OverCap };
+enum class Replaced { None, Done, OverCap, OutOfWork };
 
 // A pass in the making may outgrow the output limit and shrink again (later values can be empty), so its
 // own cap is never below this; above it the run is refused rather than risk memory it can't have.
 constexpr std::size_t kPassWorkMinCap = std::size_t{256} << 20;
 
+// The work a simulation has done, in units of about a nanosecond at worst on a slow machine: bytes searched
+// cost little, places where a token's first byte is found (a text dense in them makes every byte one) and the
+// pieces copied cost the most.
+struct Work {
+    std::size_t searched = 0;
+    std::size_t candidates = 0;
+    std::size_t written = 0;
+    std::size_t pieces = 0;
+
+    // Beyond this the simulation stops, checked every so many candidates and pieces: one replacement in a
+    // pass of megabytes can take milliseconds.
+    std::size_t budget = kNoOutputLimit;
+
+    std::size_t units() const {
+        return addSize(addSize(searched / 16, mulSize(candidates, 12)), addSize(written / 4, mulSize(pieces, 32)));
+    }
+    bool exhausted() const { return budget != kNoOutputLimit && units() > budget; }
+};
+
+constexpr std::size_t kWorkCheckMask = 255;
+
+// Where `token` (not empty) next occurs in `text` at or after `from`, or npos; npos too once the work is
+// exhausted.
+std::size_t findToken(std::string_view text, std::string_view token, std::size_t from, Work& work) {
+    while (from + token.size() <= text.size()) {
+        const std::size_t span = text.size() - token.size() + 1 - from;
+        const auto* hit = static_cast<const char*>(std::memchr(text.data() + from, token[0], span));
+        if (hit == nullptr) {
+            work.searched += span;
+            return std::string_view::npos;
+        }
+        const auto at = static_cast<std::size_t>(hit - text.data());
+        work.searched += at - from;
+        if ((++work.candidates & kWorkCheckMask) == 0 && work.exhausted()) return std::string_view::npos;
+        if (std::memcmp(hit + 1, token.data() + 1, token.size() - 1) == 0) return at;
+        from = at + 1;
+    }
+    return std::string_view::npos;
+}
+
 // Replaces `token` in `text` by `value` into `scratch`; touches nothing when it doesn't occur. Gives up as soon
 // as the result passes `cap` bytes: values holding later tokens can grow one pass beyond any memory.
 Replaced replaceInto(const std::string& text, std::string_view token, std::string_view value, std::string& scratch,
-                     std::size_t cap) {
-    std::size_t at = text.find(token);
+                     std::size_t cap, Work& work) {
+    ++work.pieces;
+    std::size_t at = findToken(text, token, 0, work);
+    if (work.exhausted()) return Replaced::OutOfWork;
     if (at == std::string::npos) return Replaced::None;
     scratch.clear();
     std::size_t from = 0;
-    for (; at != std::string::npos; at = text.find(token, from)) {
+    for (; at != std::string::npos; at = findToken(text, token, from, work)) {
         if (scratch.size() + (at - from) + value.size() > cap) return Replaced::OverCap;
         scratch.append(text, from, at - from).append(value);
         from = at + token.size();
+        work.pieces += 2;
+        if ((work.pieces & kWorkCheckMask) < 2 && work.exhausted()) return Replaced::OutOfWork;
     }
+    if (work.exhausted()) return Replaced::OutOfWork;
     if (scratch.size() + (text.size() - from) > cap) return Replaced::OverCap;
     scratch.append(text, from, std::string::npos);
+    work.written += scratch.size();
     return Replaced::Done;
 }
 
+// What a simulation ended with: every pass run (or `emit` stopped it), or a budget reached.
+enum class Simulated { Ran, PassTooLarge, OutOfWork };
+
 // Runs the passes one replacement at a time, handing each finished pass to `emit`, which returns false to stop.
-// Returns false when a pass grew past `cap` bytes on the way.
+// Stops when a pass grows past `cap` bytes on the way, or once the work passes `workBudget`: a pass can grow
+// and shrink back to nothing, so neither the output nor the cap bounds the time.
 template <typename Emit>
-bool simulatePasses(const std::string& templateText, const std::vector<Slot>& slots, std::size_t passes,
-                    std::size_t cap, Emit&& emit) {
+Simulated simulatePasses(const std::string& templateText, const std::vector<Slot>& slots, std::size_t passes,
+                         std::size_t cap, std::size_t workBudget, Emit&& emit) {
     std::string work;
     std::string scratch;
     CounterText text;
+    Work spent;
+    spent.budget = workBudget;
     std::vector<Steps> steps(slots.size());
     for (std::size_t i = 0; i < slots.size(); ++i) steps[i] = firstSteps(slots[i]);
     for (std::size_t p = 0; p < passes; ++p) {
         work.assign(templateText);
+        spent.written += work.size();
         for (std::size_t i = 0; i < slots.size(); ++i) {
             const Slot& slot = slots[i];
             if (p > 0) advance(slot, steps[i]);
             const std::string_view value =
                 slot.isCounter ? formatCounter(steps[i].value, slot, text) : lineAt(slot, steps[i].step);
-            const Replaced replaced = replaceInto(work, slot.token, value, scratch, cap);
-            if (replaced == Replaced::OverCap) return false;
+            const Replaced replaced = replaceInto(work, slot.token, value, scratch, cap, spent);
+            if (replaced == Replaced::OverCap) return Simulated::PassTooLarge;
+            if (replaced == Replaced::OutOfWork || spent.exhausted()) return Simulated::OutOfWork;
             if (replaced == Replaced::Done) work.swap(scratch);
         }
-        if (!emit(work, p)) return true;
+        if (!emit(work, p)) return Simulated::Ran;
     }
-    return true;
+    return Simulated::Ran;
 }
 
 }  // namespace
@@ -602,7 +606,8 @@ ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLi
     return ExpandTemplate(input, outputLimit, std::max(outputLimit, kPassWorkMinCap));
 }
 
-ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLimit, std::size_t passWorkCap) {
+ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLimit, std::size_t passWorkCap,
+                               std::size_t workBudget) {
     ExpansionResult result;
     if (input.loopCount <= 0) return result;
     const auto passes = static_cast<std::size_t>(input.loopCount);
@@ -622,21 +627,22 @@ ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLi
     // allocates nothing.
     std::size_t size = 0;
     const std::size_t workCap = passWorkCap;
-    const bool fits =
-        simulatePasses(input.templateText, slots, passes, workCap, [&](const std::string& work, std::size_t p) {
-            size = addSize(size, work.size() + (p > 0 ? kLineBreak.size() : 0));
-            return size <= outputLimit;
-        });
+    const bool fits = simulatePasses(input.templateText, slots, passes, workCap, workBudget,
+                                     [&](const std::string& work, std::size_t p) {
+                                         size = addSize(size, work.size() + (p > 0 ? kLineBreak.size() : 0));
+                                         return size <= outputLimit;
+                                     }) == Simulated::Ran;
     if (!fits || size > outputLimit) {
         result.limitReached = true;
         return result;
     }
     result.text.reserve(size);
-    simulatePasses(input.templateText, slots, passes, workCap, [&](const std::string& work, std::size_t p) {
-        if (p > 0) result.text.append(kLineBreak);
-        result.text.append(work);
-        return true;
-    });
+    simulatePasses(input.templateText, slots, passes, workCap, kNoOutputLimit,
+                   [&](const std::string& work, std::size_t p) {
+                       if (p > 0) result.text.append(kLineBreak);
+                       result.text.append(work);
+                       return true;
+                   });
     return result;
 }
 
@@ -671,26 +677,31 @@ bool lineBreaksAreTheTemplates(std::string_view templateText, const std::vector<
 
 }  // namespace
 
-std::optional<ExpansionSize> measureExpansion(const ExpansionInput& input, std::size_t budgetBytes) {
+SizeMeasurement measureExpansion(const ExpansionInput& input, std::size_t budgetBytes, std::size_t workBudget) {
     ExpansionSize size;
-    if (input.loopCount <= 0) return size;
+    if (input.loopCount <= 0) return {size};
     const auto passes = static_cast<std::size_t>(input.loopCount);
     const std::vector<Slot> slots = activeSlots(input);
     std::vector<Piece> pieces;
     if (lineBreaksAreTheTemplates(input.templateText, slots) && compilePlan(input.templateText, slots, pieces)) {
         size.bytes = planOutputSize(pieces, slots, passes, kNoOutputLimit);
         size.lines = (countLineBreaks(input.templateText) + 1) * passes;
-        return size;
+        return {size};
     }
     // A join of passes is itself a CR LF, and a CR or LF beside it pairs with nothing new.
-    const bool measured =
-        simulatePasses(input.templateText, slots, passes, budgetBytes, [&](const std::string& work, std::size_t p) {
-            size.bytes += work.size() + (p > 0 ? kLineBreak.size() : 0);
-            size.lines += countLineBreaks(work) + 1;
-            return size.bytes <= budgetBytes;
-        });
-    if (!measured || size.bytes > budgetBytes) return std::nullopt;
-    return size;
+    const Simulated simulated = simulatePasses(input.templateText, slots, passes, budgetBytes, workBudget,
+                                               [&](const std::string& work, std::size_t p) {
+                                                   size.bytes += work.size() + (p > 0 ? kLineBreak.size() : 0);
+                                                   size.lines += countLineBreaks(work) + 1;
+                                                   return size.bytes <= budgetBytes;
+                                               });
+    if (simulated == Simulated::OutOfWork) return {std::nullopt, true};
+    if (simulated == Simulated::PassTooLarge || size.bytes > budgetBytes) return {};
+    return {size};
+}
+
+std::optional<ExpansionSize> measureExpansion(const ExpansionInput& input, std::size_t budgetBytes) {
+    return measureExpansion(input, budgetBytes, kNoOutputLimit).size;
 }
 
 }  // namespace ravolin

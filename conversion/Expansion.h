@@ -108,8 +108,10 @@ inline constexpr std::size_t kNoOutputLimit = std::numeric_limits<std::size_t>::
 // limit and 256 MiB (values holding later tokens multiply).
 ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLimit);
 // The same, with the bytes a pass in the making may reach before the run is refused set by the caller: one
-// that must answer quickly whatever the values hold.
-ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLimit, std::size_t passWorkCap);
+// that must answer quickly whatever the values hold. Where the passes must be run one replacement at a time, a
+// run whose passes cost more than `workBudget` (see measureExpansion) is refused too.
+ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLimit, std::size_t passWorkCap,
+                               std::size_t workBudget = kNoOutputLimit);
 std::string ExpandTemplate(const ExpansionInput& input);
 
 // The size of the whole output: its bytes, and its lines (the CR LF in it, plus one when it isn't empty).
@@ -120,8 +122,19 @@ struct ExpansionSize {
     bool operator==(const ExpansionSize&) const = default;
 };
 
-// The size ExpandTemplate(input) would have, without building it. Where inserted values can take part in later
-// matches the passes must be run to tell; that stops, giving nullopt, once `budgetBytes` of output have passed.
+// The size ExpandTemplate(input) would have, without building it, in a time that doesn't grow with the loop
+// count. Where inserted values can take part in later matches the passes must be run to tell; that stops,
+// giving nullopt, once `budgetBytes` of output have passed.
 std::optional<ExpansionSize> measureExpansion(const ExpansionInput& input, std::size_t budgetBytes);
+
+struct SizeMeasurement {
+    std::optional<ExpansionSize> size;
+    // Without a size: the passes ran out of work budget rather than passing the output budget.
+    bool outOfWork = false;
+};
+// The same, also giving up once running the passes has cost `workBudget`, in units of about a nanosecond on a
+// slow machine (bytes searched and written, places a token's first byte is found, pieces copied): what bounds
+// the time whatever the template and the values hold.
+SizeMeasurement measureExpansion(const ExpansionInput& input, std::size_t budgetBytes, std::size_t workBudget);
 
 }  // namespace ravolin

@@ -1,5 +1,5 @@
 // The expansion on any input: equal to the step-by-step form, the output limit holds at every size, and the
-// measured size and the expansion in ranges agree with it.
+// measured size (also over a longer run, and within a work budget) and the expansion in ranges agree with it.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <string>
@@ -34,6 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         array.style.end = in.ConsumeIntegralInRange<std::int32_t>(-1, 3);
     }
     const std::size_t probe = in.ConsumeIntegral<std::size_t>();
+    const std::int32_t longerLoop = in.ConsumeIntegralInRange<std::int32_t>(0, 1024);
 
     // Values holding later tokens can multiply a pass past any memory; the naive form runs only on what
     // the limit lets through.
@@ -57,6 +58,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(measured->bytes == full.size());
         FUZZ_CHECK(measured->lines == (input.loopCount > 0 ? breaks + 1 : 0));
     }
+    // The counters' bytes come from a closed form: over a longer run too, where steps cross digit bands, wrap
+    // and start periods over, they must agree with the output. With a work budget, a size given is the same.
+    ravolin::ExpansionInput longer = input;
+    longer.loopCount = longerLoop;
+    const ravolin::ExpansionResult longOutput = ravolin::ExpandTemplate(longer, kCap);
+    const std::optional<ravolin::ExpansionSize> longMeasured = ravolin::measureExpansion(longer, kCap);
+    if (!longOutput.limitReached && longMeasured) FUZZ_CHECK(longMeasured->bytes == longOutput.text.size());
+    constexpr std::size_t kWork = std::size_t{1} << 16;
+    const ravolin::SizeMeasurement bounded = ravolin::measureExpansion(longer, kCap, kWork);
+    FUZZ_CHECK(bounded.outOfWork ? !bounded.size : bounded.size == longMeasured);
+    const ravolin::ExpansionResult boundedOutput = ravolin::ExpandTemplate(longer, kCap, kCap, kWork);
+    FUZZ_CHECK(boundedOutput.limitReached || boundedOutput.text == longOutput.text);
+
     std::string pieces;
     const ravolin::RangedExpansionEnd end = ravolin::expandInRanges(input, limit + 1, [&](std::string_view piece) {
         pieces.append(piece);

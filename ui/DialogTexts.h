@@ -92,6 +92,8 @@ inline constexpr char kSizeLine[] = "ループ回数 %1 回: 全体 %2 行、%3 
 inline constexpr char kSizeOverPane[] = "（出力欄の上限 %1 MB を超えます。「結果をファイルに保存」を使ってください）";
 inline constexpr char kSizeUnknown[] =
     "ループ回数 %1 回: 全体 %2 バイト超（値に置換文字列が含まれるため、これ以上は数えていません）";
+inline constexpr char kSizeNotCounted[] =
+    "ループ回数 %1 回: 全体の大きさは数えていません（値に置換文字列が含まれ、数えるのに時間がかかりすぎるため）";
 inline constexpr char kFitLoopButton[] = "ループ回数を配列に合わせる";
 inline constexpr char kFitLoopTooLarge[] =
     "配列に合わせたループ回数は %1 回ですが、ループ回数の欄には %2 "

@@ -30,11 +30,15 @@
 namespace ravolin {
 namespace {
 
-// The preview shows at most this much of its passes, and no pass may need more work than that to be built.
+// The preview shows at most this much of its passes, and no pass may need more work than that to be built;
+// values holding later tokens may cost it at most kPreviewWork a try (it tries fewer passes up to five times).
 constexpr std::size_t kPreviewMaxBytes = 64 * 1024;
 constexpr std::size_t kPreviewWorkBytes = std::size_t{1} << 20;
-// Values that hold later tokens are counted pass by pass; beyond this the size line stops counting.
+constexpr std::size_t kPreviewWork = std::size_t{1} << 20;
+// Values that hold later tokens are counted pass by pass; beyond this output, or this work (some 30 ms at
+// worst), the size line stops counting.
 constexpr std::size_t kSizeBudgetBytes = std::size_t{16} << 20;
+constexpr std::size_t kSizeWork = std::size_t{16} << 20;
 constexpr int kPreviewLines = 10;
 
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
@@ -271,7 +275,7 @@ void FormatDialog::refresh() {
     bool cut = false;
     for (std::int32_t shown = std::min(loopCount, kPreviewPasses); shown > 0; shown /= 2) {
         input.loopCount = shown;
-        ExpansionResult result = ExpandTemplate(input, kPreviewMaxBytes, kPreviewWorkBytes);
+        ExpansionResult result = ExpandTemplate(input, kPreviewMaxBytes, kPreviewWorkBytes, kPreviewWork);
         cut = shown < std::min(loopCount, kPreviewPasses) || result.limitReached;
         if (!result.limitReached) {
             preview = std::move(result.text);
@@ -282,11 +286,14 @@ void FormatDialog::refresh() {
     m_preview->setPlainText(QString::fromStdString(ReplaceAll(preview, kLineBreak, "\n")));
 
     input.loopCount = loopCount;
-    if (const std::optional<ExpansionSize> size = measureExpansion(input, kSizeBudgetBytes)) {
+    const SizeMeasurement measured = measureExpansion(input, kSizeBudgetBytes, kSizeWork);
+    if (const std::optional<ExpansionSize>& size = measured.size) {
         QString line = text(kSizeLine).arg(grouped(static_cast<std::uint64_t>(std::max(0, loopCount))),
                                            grouped(size->lines), grouped(size->bytes));
         if (size->bytes > kOutputLimitBytes) line += text(kSizeOverPane).arg(kOutputLimitBytes >> 20);
         m_size->setText(line);
+    } else if (measured.outOfWork) {
+        m_size->setText(text(kSizeNotCounted).arg(grouped(static_cast<std::uint64_t>(std::max(0, loopCount)))));
     } else {
         m_size->setText(
             text(kSizeUnknown)

@@ -304,6 +304,126 @@ TEST(MeasureExpansion, runsThePassesOnlyWithinItsBudget) {
     EXPECT_EQ(measureExpansion(in, 0), std::optional(ExpansionSize{5 * 1000 + 2 * 999, 1000}));
 }
 
+CounterInput styledCounter(std::int32_t initial, std::int32_t increment, const CounterStyle& style) {
+    return {"#", initial, increment, style};
+}
+
+// The counters' bytes are reckoned without visiting the passes: over runs long enough to cross every sign and
+// digit band, wrap past the ends of the 32-bit range, and start periods over, they agree with the output.
+TEST(MeasureExpansion, countsStyledCountersExactlyOverLongRuns) {
+    struct SizeCase {
+        const char* name;
+        std::int32_t loops;
+        std::int32_t firstPass;
+        CounterInput counter;
+    };
+    const SizeCase cases[] = {
+        {"decimalPastInt32Max", 100000, 0, styledCounter(INT32_MAX - 50000, 1, {})},
+        {"decimalWrapsTwice", 140000, 0, styledCounter(12345, 65537, {})},
+        {"decimalDownThroughZero", 3000, 0, styledCounter(1000, -1, {})},
+        {"decimalDownWithZeros", 90000, 0, styledCounter(40000, -1, {.width = 6})},
+        {"hexDownZeroFill", 150000, 0, styledCounter(5, -30011, {.format = kFormatHexLower, .width = 5})},
+        {"hexUpperBlankFill", 150000, 0, styledCounter(-77, 28657, {.format = kFormatHexUpper, .width = 7, .fill = 1})},
+        {"octalWide", 120000, 0, styledCounter(INT32_MIN, 40009, {.format = kFormatOctal, .width = 12, .fill = 1})},
+        {"binaryWiderThanAnyValue", 50000, 0, styledCounter(3, 86017, {.format = kFormatBinary, .width = 40})},
+        {"binaryNarrow", 50000, 0, styledCounter(0, -86017, {.format = kFormatBinary, .width = 17})},
+        {"lettersFromInt32Min", 150000, 0, styledCounter(INT32_MIN, 30011, {.format = kFormatLettersLower})},
+        {"lettersUpperRepeatPeriod", 200000, 12345,
+         styledCounter(-3000, 997, {.repeat = 3, .period = 1001, .format = kFormatLettersUpper, .width = 4})},
+        {"repeatFromALatePass", 200000, INT32_MAX - 100, styledCounter(0, (1 << 20) + 7, {.repeat = 7})},
+        {"periodLongerThanTheRun", 5000, 0, styledCounter(INT32_MAX, 1, {.period = 6000})},
+        {"periodOne", 1000, 3, styledCounter(-1, 5, {.period = 1})},
+        {"zeroIncrement", 1000, 0, styledCounter(-7, 0, {.width = 3})},
+        {"alternatingHalves", 1001, 0, styledCounter(0, INT32_MIN, {.width = 3})},
+        {"rulesOutOfRange", 5000, 0,
+         styledCounter(-5, 999331, {.repeat = -5, .period = -1, .format = 9, .width = 99, .fill = 7})},
+    };
+    for (const SizeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpansionInput in = makeInput("<#>", c.loops);
+        in.firstPass = c.firstPass;
+        in.counters[0] = c.counter;
+        // Against the step-by-step form: the expansion sizes its output by the same reckoning.
+        const auto passes = static_cast<std::uint64_t>(c.loops);
+        EXPECT_EQ(measureExpansion(in, 0), std::optional(ExpansionSize{naive::ExpandTemplate(in).size(), passes}));
+    }
+}
+
+// The bytes of the counter's texts over the passes, formatted one step at a time the obvious way.
+std::uint64_t stepByStepBytes(const CounterInput& counter, std::uint64_t first, std::uint64_t passes) {
+    const auto repeat = static_cast<std::uint64_t>(std::max(1, counter.style.repeat));
+    std::uint64_t bytes = 0;
+    for (std::uint64_t pass = first; pass < first + passes;) {
+        const std::uint64_t next = std::min(first + passes, (pass / repeat + 1) * repeat);
+        const auto value = naive::CounterValue(counter, static_cast<std::int64_t>(pass));
+        bytes += (next - pass) * naive::FormatCounter(counter, value).size();
+        pass = next;
+    }
+    return bytes;
+}
+
+TEST(MeasureExpansion, countsTheLargestLoopCountExactly) {
+    struct LongCase {
+        const char* name;
+        std::int32_t firstPass;
+        CounterInput counter;
+        std::uint64_t bytes;  // of the counters' texts; 0: summed step by step (a repeat keeps the steps few)
+    };
+    const LongCase cases[] = {
+        // Every decimal length from 1 to 2147483647, and every negative one from INT32_MIN up: by hand.
+        {"everyPositiveInt32", 0, styledCounter(1, 1, {}), 20363725369},
+        {"everyNegativeInt32", 0, styledCounter(INT32_MIN, 1, {}), 22511209025},
+        {"decimalWrapping", 0, styledCounter(-9, 8191, {.repeat = 4099}), 0},
+        {"lettersPeriodFromTheLastPass", INT32_MAX,
+         styledCounter(700, -2, {.repeat = 2053, .period = 1000, .format = kFormatLettersLower}), 0},
+        {"binaryBlanks", 0,
+         styledCounter(1, -1234567, {.repeat = 8191, .format = kFormatBinary, .width = 20, .fill = 1}), 0},
+        {"hexPeriod", 77,
+         styledCounter(-70000, 1 << 24, {.repeat = 3001, .period = 77, .format = kFormatHexUpper, .width = 9}), 0},
+    };
+    for (const LongCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpansionInput in = makeInput("#", INT32_MAX);
+        in.firstPass = c.firstPass;
+        in.counters[0] = c.counter;
+        const std::uint64_t passes = INT32_MAX;
+        const std::uint64_t bytes = c.bytes ? c.bytes : stepByStepBytes(c.counter, c.firstPass, passes);
+        EXPECT_EQ(measureExpansion(in, 0), std::optional(ExpansionSize{bytes + 2 * (passes - 1), passes}));
+    }
+}
+
+// Where the passes must be run, the work they cost is bounded too: a pass can grow and shrink back to nothing,
+// so the output alone would let the count run for hours.
+TEST(MeasureExpansion, givesUpOnceRunningThePassesCostsItsWorkBudget) {
+    ExpansionInput holding = makeInput("<a>", 1000);
+    holding.arrays[0] = {"<a>", "<b><b>", 1, kEndKeepLast};
+    holding.arrays[1] = {"<b>", "xyz", 1, kEndCycle};
+    ExpansionInput shrinking = makeInput("<a>", 20);
+    shrinking.arrays[0] = {"<a>", std::string(4000, 'C'), 1, kEndKeepLast};
+    shrinking.arrays[1] = {"C", ""};
+    for (const ExpansionInput* small : {&holding, &shrinking}) {
+        SCOPED_TRACE(small->arrays[0].valuesText.substr(0, 6));
+        const std::optional<ExpansionSize> exact = measureExpansion(*small, kNoOutputLimit);
+        ASSERT_TRUE(exact);
+        const SizeMeasurement within = measureExpansion(*small, kNoOutputLimit, std::size_t{16} << 20);
+        EXPECT_EQ(within.size, exact);
+        EXPECT_FALSE(within.outOfWork);
+        EXPECT_EQ(ExpandTemplate(*small, kNoOutputLimit, kNoOutputLimit, std::size_t{16} << 20).text,
+                  ExpandTemplate(*small));
+
+        ExpansionInput large = *small;
+        large.loopCount = INT32_MAX;
+        const SizeMeasurement over = measureExpansion(large, kNoOutputLimit, std::size_t{16} << 20);
+        EXPECT_EQ(over.size, std::nullopt);
+        EXPECT_TRUE(over.outOfWork);
+        // An output budget reached first is told apart.
+        const SizeMeasurement outgrown = measureExpansion(large, 10, std::size_t{16} << 20);
+        EXPECT_EQ(outgrown.size, std::nullopt);
+        EXPECT_FALSE(outgrown.outOfWork);
+        EXPECT_TRUE(ExpandTemplate(*small, kNoOutputLimit, kNoOutputLimit, 10000).limitReached);
+    }
+}
+
 TEST(ExpandTemplate, limitStopsBeforeBuildingTheOutput) {
     ExpansionInput in = makeInput("0123456789", 100);  // 10 * 100 + 2 * 99 = 1198 bytes
     EXPECT_EQ(ExpandTemplate(in, 1198).text.size(), 1198u);

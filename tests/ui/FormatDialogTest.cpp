@@ -173,6 +173,10 @@ TEST_F(FormatDialogTest, previewShowsTwentyPassesAndTheSizeLineTheWholeOutput_af
         {"more than the pane takes", std::string(1000, 'z') + "\r\n", 99999, "",
          "ループ回数 99,999 回: 全体 199,998 行、100,398,994 バイト（出力欄の上限 32 MB "
          "を超えます。「結果をファイルに保存」を使ってください）"},
+        // Every decimal length from 1 to 2147483647, reckoned by hand.
+        {"the largest loop count", "<n>", INT32_MAX, "20",
+         "ループ回数 2,147,483,647 回: 全体 2,147,483,647 行、24,658,692,661 バイト（出力欄の上限 32 MB "
+         "を超えます。「結果をファイルに保存」を使ってください）"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -183,19 +187,29 @@ TEST_F(FormatDialogTest, previewShowsTwentyPassesAndTheSizeLineTheWholeOutput_af
         EXPECT_EQ(previewLines(*other).back(), c.lastPreviewLine);
         EXPECT_EQ(other->m_size->text(), c.size);
     }
-    // Values holding later tokens multiply: one pass would be 17 MB. Neither line waits for it.
+    // Values holding later tokens multiply: one pass would be 286 MB. Neither line waits for it.
     ExpansionInput multiplying = exampleFields(3);
     multiplying.templateText = "<a>";
     const char* tokens[] = {"<a>", "<b>", "<c>", "<d>"};
     for (std::size_t i = 0; i < 4; ++i) {
         std::string value;
-        for (int k = 0; k < 65; ++k) value += i < 3 ? tokens[i + 1] : "x";
+        for (int k = 0; k < 65; ++k) value += i < 3 ? tokens[i + 1] : "xxxxxxxxxxxxxxxx";
         multiplying.arrays[i] = {tokens[i], value, {1, kEndKeepLast}};
     }
     const auto refused = open(multiplying);
     EXPECT_EQ(previewLines(*refused), QStringList({"…（プレビューはここまで）"}));
     EXPECT_EQ(refused->m_size->text(),
               "ループ回数 3 回: 全体 16,777,216 バイト超（値に置換文字列が含まれるため、これ以上は数えていません）");
+    // A value holding a later token at the largest loop count: the passes are run only as far as the work budget.
+    ExpansionInput holding = exampleFields(INT32_MAX);
+    holding.templateText = "<a>";
+    holding.arrays[0].valuesText = "<b>";
+    holding.arrays[1] = {"<b>", "xy"};
+    const auto uncounted = open(holding);
+    EXPECT_EQ(previewLines(*uncounted).mid(0, 2), QStringList({"xy", ""}));
+    EXPECT_EQ(uncounted->m_size->text(),
+              "ループ回数 2,147,483,647 回: "
+              "全体の大きさは数えていません（値に置換文字列が含まれ、数えるのに時間がかかりすぎるため）");
 }
 
 TEST_F(FormatDialogTest, passesForArrays_takeTheLongestListTimesItsRepeat) {

@@ -1,0 +1,92 @@
+#include <benchmark/benchmark.h>
+
+#include <climits>
+#include <optional>
+
+#include "conversion/Expansion.h"
+
+// The size line of the format dialog at the largest loop count: measureExpansion over 2,147,483,647 passes,
+// which the dialog asks after every change.
+//   BM_Measure_FiveStyledCounters: five counters, each with another format, width, repeat or period, some of
+//     them wrapping past the ends of the 32-bit range (the plan path: counted in closed form).
+//   BM_Measure_PlainCounters: five counters with the default styles.
+//   BM_Measure_ValuesHoldingTokens: an array value holding a later token (the passes must be run), with the
+//     dialog's 16 MiB output budget only; BM_Measure_ValuesHoldingTokensWorkBudget with its work budget too,
+//     as the dialog asks it.
+
+namespace {
+
+using ravolin::CounterInput;
+using ravolin::CounterStyle;
+using ravolin::ExpansionInput;
+
+// The format dialog's budgets (ui/FormatDialog.cpp).
+constexpr std::size_t kDialogBudgetBytes = std::size_t{16} << 20;
+constexpr std::size_t kDialogWork = std::size_t{16} << 20;
+
+CounterInput counter(const char* token, std::int32_t initial, std::int32_t increment, const CounterStyle& style = {}) {
+    return {token, initial, increment, style};
+}
+
+ExpansionInput fiveCounters(bool styled) {
+    ExpansionInput in;
+    in.templateText = "INSERT INTO t VALUES (<1>, '<2>', '<3>', <4>, '<5>');";
+    in.loopCount = INT32_MAX;
+    if (!styled) {
+        const char* tokens[] = {"<1>", "<2>", "<3>", "<4>", "<5>"};
+        for (int i = 0; i < 5; ++i) in.counters[i] = counter(tokens[i], i * 1000, i + 1);
+        return in;
+    }
+    in.counters[0] = counter("<1>", 1, 1, {.width = 8});
+    in.counters[1] = counter("<2>", INT32_MAX - 5, 7, {.format = ravolin::kFormatHexUpper, .width = 6, .fill = 1});
+    in.counters[2] = counter("<3>", 0, 1, {.repeat = 3, .format = ravolin::kFormatLettersLower});
+    in.counters[3] = counter("<4>", 100, -37, {.period = 1000003, .format = ravolin::kFormatOctal, .width = 12});
+    in.counters[4] = counter("<5>", INT32_MIN, 0x10001, {.repeat = 2, .format = ravolin::kFormatBinary, .width = 20});
+    return in;
+}
+
+ExpansionInput valuesHoldingTokens() {
+    ExpansionInput in = fiveCounters(false);
+    in.templateText = "<a> <1>";
+    in.arrays[0] = {"<a>", "<b>-<b>"};
+    in.arrays[0].style = {.repeat = 1, .end = ravolin::kEndKeepLast};
+    in.arrays[1] = {"<b>", "xyz"};
+    return in;
+}
+
+void runMeasure(benchmark::State& state, const ExpansionInput& in, std::size_t budget) {
+    std::optional<ravolin::ExpansionSize> size;
+    for (auto _ : state) {
+        size = ravolin::measureExpansion(in, budget);
+        benchmark::DoNotOptimize(size);
+    }
+    state.counters["output_bytes"] = size ? static_cast<double>(size->bytes) : -1.0;
+}
+
+void BM_Measure_FiveStyledCounters(benchmark::State& state) {
+    runMeasure(state, fiveCounters(true), kDialogBudgetBytes);
+}
+void BM_Measure_PlainCounters(benchmark::State& state) { runMeasure(state, fiveCounters(false), kDialogBudgetBytes); }
+void BM_Measure_ValuesHoldingTokens(benchmark::State& state) {
+    runMeasure(state, valuesHoldingTokens(), kDialogBudgetBytes);
+}
+
+void BM_Measure_ValuesHoldingTokensWorkBudget(benchmark::State& state) {
+    const ExpansionInput in = valuesHoldingTokens();
+    bool outOfWork = false;
+    for (auto _ : state) {
+        const ravolin::SizeMeasurement measured = ravolin::measureExpansion(in, kDialogBudgetBytes, kDialogWork);
+        outOfWork = measured.outOfWork;
+        benchmark::DoNotOptimize(measured);
+    }
+    state.counters["out_of_work"] = outOfWork ? 1.0 : 0.0;
+}
+
+}  // namespace
+
+BENCHMARK(BM_Measure_FiveStyledCounters)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Measure_PlainCounters)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Measure_ValuesHoldingTokens)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Measure_ValuesHoldingTokensWorkBudget)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
