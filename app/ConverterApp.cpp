@@ -1,6 +1,10 @@
 #include "app/ConverterApp.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <utility>
 
@@ -54,6 +58,24 @@ ConverterApp::ConverterApp(AppServices services, Settings& record)
 std::ostream& ConverterApp::diagnostics() const { return m_services.diagnostics ? *m_services.diagnostics : std::cerr; }
 
 bool ConverterApp::InitInstance() {
+    if (m_services.userFolder) {
+        // The settings file is found in the working directory: the per-user folder becomes that directory.
+        const UserFolder folder = m_services.userFolder();
+        std::string error = folder.error;
+        if (folder.ok() && chdir(folder.path.c_str()) != 0) {
+            error = "cannot enter " + folder.path + ": " + std::strerror(errno);
+        }
+        if (!error.empty()) {
+            // The menu's way to start: no one reads standard error there, so the box says it too.
+            diagnostics() << "ravolin: " << error << '\n';
+            m_services.dialog.messageBox.MessageBox(
+                nullptr,
+                fillText(kUserFolderFailedMessage, folder.path.empty() ? kUserFolderUnnamed : folder.path, error),
+                kWarningCaption, MB_OK | MB_ICONHAND);
+            m_refused = true;
+            return false;
+        }
+    }
     m_instance = m_services.acquireInstance();
     switch (m_instance->status()) {
         case SingleInstance::Status::Owner:
@@ -61,12 +83,14 @@ bool ConverterApp::InitInstance() {
         case SingleInstance::Status::AlreadyRunning:
             m_services.dialog.messageBox.MessageBox(nullptr, kAlreadyRunningMessage, kWarningCaption,
                                                     MB_OK | MB_ICONHAND);
+            m_refused = true;
             return false;
         case SingleInstance::Status::Failed:
             // Started from a menu, a line on standard error is seen by no one: the reason is shown too.
             diagnostics() << "ravolin: cannot take the single-instance lock: " << m_instance->error() << '\n';
             m_services.dialog.messageBox.MessageBox(nullptr, fillText(kLockFailedMessage, m_instance->error()),
                                                     kWarningCaption, MB_OK | MB_ICONHAND);
+            m_refused = true;
             return false;
     }
 

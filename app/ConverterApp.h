@@ -26,6 +26,9 @@ struct AppServices {
     std::function<WorkingDirectory()> workingDirectory = currentWorkingDirectory;
     std::function<int(ConverterDialog&)> runDialog{};  // empty: DoModal
     std::ostream* diagnostics = nullptr;               // null: standard error
+    // With --user-folder: the per-user folder, made if missing, to become the working directory. Empty: the
+    // working directory stays as it is.
+    std::function<UserFolder()> userFolder{};
     // Ends every event loop, the main dialog's and any modal one inside it, and every one started later.
     std::function<void()> quit{};  // empty: QCoreApplication::exit(0)
 };
@@ -42,6 +45,9 @@ public:
 
     // The start sequence. Returns false: the process ends when it returns.
     bool InitInstance();
+    // The process's exit status once the start sequence has returned: 1 when it refused to start (a copy
+    // already running, no lock, no per-user folder), else 0.
+    int ExitInstance() const { return m_refused ? 1 : 0; }
 
     // The program is told to end (the session manager's last word, a termination signal): the main dialog
     // keeps what auto-save keeps (OnEndSession), then every event loop returns and the start sequence ends,
@@ -60,6 +66,7 @@ private:
     Settings& m_record;
     // Held until the process ends; the kernel releases the lock with the process.
     std::optional<SingleInstance> m_instance;
+    bool m_refused = false;
 };
 
 }  // namespace ravolin

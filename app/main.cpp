@@ -75,6 +75,11 @@ std::string windowStateFile(bool create) {
     return folder.ok() ? folder.path + "/window.ini" : std::string();
 }
 
+// With --user-folder, the folder the settings are kept in.
+ravolin::UserFolder userFolder() {
+    return ravolin::prepareUserFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+}
+
 void endStartupMessages() {
     qInstallMessageHandler(g_previousHandler);
     for (const StartupMessage& message : g_startupMessages) passOn(message);
@@ -105,16 +110,6 @@ int main(int argc, char** argv) {
         std::fputs(ravolin::noDisplayText(), stderr);
         return 1;
     }
-    if (line.userFolder) {
-        // The settings file is found in the working directory: make the per-user folder that directory.
-        const ravolin::UserFolder folder =
-            ravolin::prepareUserFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
-        if (!folder.ok() || chdir(folder.path.c_str()) != 0) {
-            std::cerr << "ravolin: " << (folder.ok() ? "cannot enter " + folder.path : folder.error) << '\n';
-            return 1;
-        }
-    }
-
     g_previousHandler = qInstallMessageHandler(startupMessageHandler);
     QApplication application(argc, argv);
     endStartupMessages();
@@ -135,7 +130,8 @@ int main(int argc, char** argv) {
                                           .fontChooser = fontChooser,
                                           .trayIcon = trayIcon,
                                           .resultFileChooser = resultFileChooser,
-                                          .windowStateFile = windowStateFile}},
+                                          .windowStateFile = windowStateFile},
+                               .userFolder = line.userFolder ? userFolder : std::function<ravolin::UserFolder()>()},
                               record);
     // A termination signal ends the program as the end of the desktop session does.
     std::string error;
@@ -143,5 +139,5 @@ int main(int argc, char** argv) {
         std::cerr << "ravolin: " << error << '\n';
     }
     app.InitInstance();
-    return 0;
+    return app.ExitInstance();
 }

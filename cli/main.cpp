@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "output/ExpansionOutput.h"
@@ -87,6 +88,8 @@ Ravolin の設定ファイルに保存されたテンプレートを展開し、
 終了ステータス: 成功時は 0（head などの読み手がパイプを先に閉じた場合も 0）。出力を書き出せないときは 1。
 設定ファイルを読めないとき、または引数が正しくないときは 2。
 )";
+
+constexpr char kOutOfMemory[] = "out of memory; the output is incomplete";
 
 void complain(const std::string& message) {
     const std::string line = "ravolin-expand: " + message + '\n';
@@ -235,7 +238,9 @@ int run(int argc, char** argv) {
                        [&](std::string_view out) { return (writeError = writeOut(out)) == 0; });
     if (written.end == OutputEnd::SinkFailed) {
         if (writeError == EPIPE) return kExitOk;
-        complain(std::string("cannot write the output: ") + std::strerror(writeError));
+        // The kernel's memory for the written pages ran out (a memory-limited group): no fault of the output's.
+        complain(writeError == ENOMEM ? kOutOfMemory
+                                      : std::string("cannot write the output: ") + std::strerror(writeError));
         return kExitOutputFailed;
     }
     if (written.end == OutputEnd::PassTooLarge) {
@@ -258,7 +263,12 @@ int main(int argc, char** argv) {
     try {
         return ravolin::run(argc, argv);
     } catch (const std::bad_alloc&) {
-        ravolin::complain("out of memory; the output is incomplete");
+        ravolin::complain(ravolin::kOutOfMemory);
+        return 1;
+    } catch (const std::system_error& error) {
+        // The writing thread could not be started: no memory for its stack, or no more threads allowed.
+        ravolin::complain(std::string("cannot start a thread (out of memory or threads): ") +
+                          std::strerror(error.code().value()) + "; nothing is written");
         return 1;
     }
 }

@@ -35,6 +35,7 @@ ConverterDialog::ConverterDialog(DialogServices services, std::string settingsPa
 ConverterDialog::~ConverterDialog() {
     // First of all: a run still active must not wait for this window, nor reach it once it is gone.
     if (m_pWorker) m_pWorker->close();
+    endResultSave();
     OnDestroy();
 }
 
@@ -97,6 +98,7 @@ void ConverterDialog::Create() {
             [this, editor](const QPoint& at) { templateContextMenu()->popup(editor->mapToGlobal(at)); });
     OnInitDialog();
     restoreWindowState();
+    removeLeftResultTemporaries();
 }
 
 void ConverterDialog::nameControls() {

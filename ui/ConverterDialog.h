@@ -238,6 +238,10 @@ private:
     static void noteWorkerStarted();
     static void noteWorkerEnded();
     void pollResultSave();
+    // The window ends: a result save still going is cancelled, and its temporary file is gone on return.
+    void endResultSave();
+    // At the start: the temporary files that saves of processes now gone left beside the last result target.
+    void removeLeftResultTemporaries() const;
     std::shared_ptr<ResultSaveJob> m_saveJob;  // the result save going on; null when none
     QPointer<QProgressDialog> m_saveProgress;
     ResultFileChoice m_lastResultChoice;  // the last save's choices, offered again in this session

@@ -5,9 +5,11 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include <QLocale>
 #include <QProgressDialog>
+#include <QSettings>
 #include <QTimer>
 
 #include "ui/ConverterDialog.h"
@@ -32,6 +34,11 @@ namespace {
 
 constexpr int kPollMs = 100;
 constexpr int kProgressSteps = 1000;
+// How long the end of the window waits for a cancelled save to take its temporary file along.
+constexpr auto kEndWait = std::chrono::seconds(3);
+// In the window's state file: the target of the last save begun, whose folder a start clears of what a save
+// cut off by a kill left there.
+constexpr char kLastResultTargetKey[] = "ResultSave/LastTarget";
 
 QString qt(const std::string& text) { return QString::fromStdString(text); }
 
@@ -62,6 +69,12 @@ void ConverterDialog::OnSaveResultToFile() {
     if (!choice) return;
     m_lastResultChoice = *choice;
     input.loopCount = choice->loopCount;
+
+    if (const std::string file = m_services.windowStateFile ? m_services.windowStateFile(true) : std::string();
+        !file.empty()) {
+        QSettings(QString::fromStdString(file), QSettings::IniFormat)
+            .setValue(kLastResultTargetKey, QString::fromStdString(choice->path));
+    }
 
     auto job = std::make_shared<ResultSaveJob>();
     job->choice = *choice;
@@ -132,9 +145,12 @@ void ConverterDialog::pollResultSave() {
     const std::string& path = job->choice.path;
     switch (job->end) {
         case ResultFileEnd::Done:
+            // A cancel that came once the file was being replaced was too late: the message says what happened.
             m_services.messageBox.MessageBox(
-                this, fillText(kSaveResultDone, path, bytesText(job->progress.bytesWritten.load())), kInfoCaption,
-                MB_OK | MB_ICONASTERISK);
+                this,
+                fillText(job->progress.cancel.load() ? kSaveResultDoneBeforeCancel : kSaveResultDone, path,
+                         bytesText(job->progress.bytesWritten.load())),
+                kInfoCaption, MB_OK | MB_ICONASTERISK);
             break;
         case ResultFileEnd::Cancelled:
             break;
@@ -155,6 +171,27 @@ void ConverterDialog::pollResultSave() {
             m_services.messageBox.MessageBox(this, kSaveResultOutOfMemory, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
             break;
     }
+}
+
+void ConverterDialog::endResultSave() {
+    const std::shared_ptr<ResultSaveJob> job = std::exchange(m_saveJob, nullptr);
+    if (!job) return;
+    job->progress.cancel = true;
+    const auto deadline = std::chrono::steady_clock::now() + kEndWait;
+    while (!job->finished.load() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    // A worker stuck in a write (a disk that hangs) can't remove its file before the process ends: its name
+    // goes now, and a rename still to come finds nothing to put in place.
+    if (!job->finished.load()) removeLeftTemporaries(job->choice.path, true);
+}
+
+void ConverterDialog::removeLeftResultTemporaries() const {
+    const std::string file = m_services.windowStateFile ? m_services.windowStateFile(false) : std::string();
+    if (file.empty()) return;
+    const QString target =
+        QSettings(QString::fromStdString(file), QSettings::IniFormat).value(kLastResultTargetKey).toString();
+    if (!target.isEmpty()) removeLeftTemporaries(target.toStdString());
 }
 
 }  // namespace ravolin

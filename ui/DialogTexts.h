@@ -27,6 +27,9 @@ inline constexpr char kSaveResultEstimating[] = "計算中";
 inline constexpr char kSaveResultCancelling[] = "キャンセルしています…";
 inline constexpr char kCancelButton[] = "キャンセル";
 inline constexpr char kSaveResultDone[] = "変換結果を保存しました。\r\n\r\nファイル: %1\r\nサイズ: %2 バイト";
+// The same, when キャンセル came once the complete result was already taking the file's place.
+inline constexpr char kSaveResultDoneBeforeCancel[] =
+    "キャンセルする前に保存が完了しました。\r\n\r\nファイル: %1\r\nサイズ: %2 バイト";
 inline constexpr char kSaveResultFailed[] = "変換結果を保存できませんでした。\r\n\r\n%1";
 inline constexpr char kSaveResultPassTooLarge[] =
     "1 回分の変換結果が %1 MB を超えるため、保存を取りやめました。\r\nファイルは変更していません。";
@@ -39,6 +42,11 @@ inline constexpr char kAutoSaveFailedQuestion[] =
     "設定を保存できませんでした。\r\n\r\n%1\r\n\r\n保存せずに終了しますか？";
 inline constexpr char kLockFailedMessage[] =
     "Ravolin を起動できません。\r\n二重起動を防ぐためのロックを取得できませんでした。\r\n\r\n%1";
+// %1 the per-user folder, %2 why it can't be had.
+inline constexpr char kUserFolderFailedMessage[] =
+    "Ravolin を起動できません。\r\n設定を保存するフォルダーを用意できませんでした。\r\n\r\nフォルダー: %1\r\n理由: %2";
+// The folder's name where neither XDG_CONFIG_HOME nor HOME gives one.
+inline constexpr char kUserFolderUnnamed[] = "~/.config/ravolin";
 inline constexpr char kLoadRefusedMessage[] =
     "設定ファイルを読み込めないため、既定の設定で起動します。\r\nこのファイルには保存しません。\r\n\r\n%1";
 // The %1 of the three texts above: the file, then the failed step and its reason.

@@ -15,7 +15,15 @@ ResultFileEnd writeResultFile(const ExpansionInput& input, const ResultFileChoic
             [&](std::string_view bytes) { return file.write(bytes, failure); }, &progress);
         switch (written.end) {
             case OutputEnd::Done:
-                return file.commit(failure) ? ResultFileEnd::Done : ResultFileEnd::Failed;
+                switch (file.commit(failure, &progress.cancel)) {
+                    case FileReplacement::CommitEnd::Committed:
+                        return ResultFileEnd::Done;
+                    case FileReplacement::CommitEnd::Cancelled:
+                        return ResultFileEnd::Cancelled;
+                    case FileReplacement::CommitEnd::Failed:
+                        return ResultFileEnd::Failed;
+                }
+                return ResultFileEnd::Failed;
             case OutputEnd::Cancelled:
                 return ResultFileEnd::Cancelled;
             case OutputEnd::SinkFailed:

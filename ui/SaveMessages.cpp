@@ -103,6 +103,10 @@ std::string reasonText(int code) {
 }  // namespace
 
 std::string describeSaveFailure(const std::string& path, const SaveResult& result) {
+    // A pipe or a device at the path: its own reason says the step already.
+    if (result.failedStep == SaveStep::NotRegularFile && result.errorCode == kNotRegularFileError) {
+        return fillText(kSaveFailureDetail, path, reasonText(result.errorCode));
+    }
     return fillText(kSaveFailureDetail, path,
                     fillText(kSaveFailureReason, stepText(result.failedStep), reasonText(result.errorCode)));
 }

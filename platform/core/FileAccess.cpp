@@ -88,7 +88,29 @@ std::optional<std::string> readAll(int fd, int& error, std::size_t maxBytes) {
     }
 }
 
-std::string temporaryPrefix(const std::string& target) { return '.' + target.substr(target.rfind('/') + 1) + '.'; }
+// The longest tail a temporary name adds to its prefix: a process id of up to 9 digits, a dot, a number of up to
+// 10 digits (the name's leading dot and the prefix's own dot are counted by the prefix).
+constexpr std::size_t kTemporaryTailBytes = 9 + 1 + 10;
+
+// The longest name the folder of `target` takes; 255 where it doesn't say.
+std::size_t folderNameLimit(const std::string& target) {
+    const long limit = pathconf(parentOf(target).c_str(), _PC_NAME_MAX);
+    return limit > 0 ? static_cast<std::size_t>(limit) : 255;
+}
+
+// ".<name>.", where <name> is the target's name, cut (never inside a UTF-8 character) where the whole
+// temporary name would pass the folder's limit: a target of a name near the limit can then still be saved.
+std::string temporaryPrefix(const std::string& target) {
+    std::string name = target.substr(target.rfind('/') + 1);
+    const std::size_t limit = folderNameLimit(target);
+    const std::size_t room = limit > kTemporaryTailBytes + 3 ? limit - kTemporaryTailBytes - 2 : 1;
+    if (name.size() > room) {
+        std::size_t cut = room;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+        name.resize(cut);
+    }
+    return '.' + name + '.';
+}
 
 // The process id in a temporary name of ours ("<prefix><pid>.<n>"), or 0 when the name is none of ours.
 pid_t temporaryOwner(std::string_view name, std::string_view prefix) {
@@ -104,16 +126,17 @@ pid_t temporaryOwner(std::string_view name, std::string_view prefix) {
 }
 
 // A save killed before its rename leaves its temporary file behind; those of processes that are gone are
-// removed. A live process's file may be a save in progress and is never touched.
-void removeStaleTemporaries(const std::string& target) {
+// removed, and with `ownToo` this process's own. Another live process's file may be a save in progress and is
+// never touched.
+void removeStaleTemporaries(const std::string& target, bool ownToo = false) {
     DIR* dir = opendir(parentOf(target).c_str());
     if (!dir) return;
     const std::string prefix = temporaryPrefix(target);
     const pid_t self = getpid();
     while (const dirent* entry = readdir(dir)) {
         const pid_t owner = temporaryOwner(entry->d_name, prefix);
-        if (owner <= 0 || owner == self) continue;
-        if (kill(owner, 0) == 0 || errno != ESRCH) continue;  // running, or someone else's: alive
+        if (owner <= 0 || (owner == self && !ownToo)) continue;
+        if (owner != self && (kill(owner, 0) == 0 || errno != ESRCH)) continue;  // running, or someone else's
         unlinkat(dirfd(dir), entry->d_name, 0);
     }
     closedir(dir);
@@ -147,11 +170,10 @@ bool rewriteInPlace(const std::string& target, std::string_view bytes, int& erro
 // newly created settings file.
 int createTemporary(const std::string& target, std::string& name) {
     static std::atomic<unsigned> counter{0};
-    const std::string dir = parentOf(target);
+    const std::string start = parentOf(target) + '/' + temporaryPrefix(target) + std::to_string(getpid()) + '.';
     for (int attempt = 0; attempt < 100; ++attempt) {
         const auto tick = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-        name = dir + '/' + temporaryPrefix(target) + std::to_string(getpid()) + '.' +
-               std::to_string((tick ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull)) % 1000000007ull);
+        name = start + std::to_string((tick ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull)) % 1000000007ull);
         const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -204,7 +226,8 @@ bool FileReplacement::begin(const std::string& path, FileFailure& failure, bool*
     struct stat existing {};
     const bool exists = stat(m_target.c_str(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode)) {
-        return report(SaveStep::NotRegularFile, "not a regular file", EISDIR, failure);
+        return report(SaveStep::NotRegularFile, "not a regular file",
+                      S_ISDIR(existing.st_mode) ? EISDIR : kNotRegularFileError, failure);
     }
     // The rename would replace a read-only file all the same; its protection is kept instead.
     if (exists && access(m_target.c_str(), W_OK) != 0) {
@@ -237,14 +260,26 @@ bool FileReplacement::write(std::string_view bytes, FileFailure& failure) {
     return true;
 }
 
-bool FileReplacement::commit(FileFailure& failure) {
-    if (fsync(m_fd) != 0) return report(SaveStep::WriteTemporary, "cannot write the temporary file", errno, failure);
+bool FileReplacement::commit(FileFailure& failure) { return commit(failure, nullptr) == CommitEnd::Committed; }
+
+FileReplacement::CommitEnd FileReplacement::commit(FileFailure& failure, const std::atomic<bool>* cancel) {
+    const auto failed = [&](SaveStep step, const char* what, int code) {
+        report(step, what, code, failure);
+        return CommitEnd::Failed;
+    };
+    if (fsync(m_fd) != 0) return failed(SaveStep::WriteTemporary, "cannot write the temporary file", errno);
     const int closed = close(m_fd);
     m_fd = -1;
-    if (closed != 0) return report(SaveStep::WriteTemporary, "cannot write the temporary file", errno, failure);
+    if (closed != 0) return failed(SaveStep::WriteTemporary, "cannot write the temporary file", errno);
     if (g_beforeRename) g_beforeRename();
+    // The flush of a large file takes long: a cancel that came during it still counts. Nothing but the rename
+    // follows this look, so a cancel is either seen here or comes after the file was replaced.
+    if (cancel && cancel->load()) {
+        abandon();
+        return CommitEnd::Cancelled;
+    }
     if (rename(m_temporary.c_str(), m_target.c_str()) != 0) {
-        return report(SaveStep::Replace, "cannot replace the file", errno, failure);
+        return failed(SaveStep::Replace, "cannot replace the file", errno);
     }
     m_temporary.clear();
     // Makes the rename itself durable; the new content is complete either way.
@@ -253,7 +288,13 @@ bool FileReplacement::commit(FileFailure& failure) {
         fsync(dir);
         close(dir);
     }
-    return true;
+    return CommitEnd::Committed;
+}
+
+void removeLeftTemporaries(const std::string& path, bool ownToo) {
+    std::string target;
+    int error = 0;
+    if (resolveLinks(path, target, error)) removeStaleTemporaries(target, ownToo);
 }
 
 bool replaceFileAtomically(const std::string& path, std::string_view bytes, FileFailure& failure) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -56,6 +57,11 @@ public:
     bool begin(const std::string& path, FileFailure& failure, bool* folderRefused = nullptr);
     bool write(std::string_view bytes, FileFailure& failure);
     bool commit(FileFailure& failure);
+    // The same, for a save that may be cancelled: `cancel` is looked at once the new content is flushed, right
+    // before the rename, and a cancel set by then abandons the replacement. One that comes later is too late:
+    // the file has been replaced.
+    enum class CommitEnd { Committed, Cancelled, Failed };
+    CommitEnd commit(FileFailure& failure, const std::atomic<bool>* cancel);
     void abandon();
     // The file the links of the path lead to, once begin() has run.
     const std::string& target() const { return m_target; }
@@ -77,6 +83,11 @@ private:
 // may be written, the file is rewritten in place instead (not atomic; the old content is restored when
 // the write fails).
 bool replaceFileAtomically(const std::string& path, std::string_view bytes, FileFailure& failure);
+
+// Removes the temporary files that saves to `path` (links followed) left beside it: those of processes that no
+// longer run, and with `ownToo` this process's own as well (a save it gives up as it ends). What
+// FileReplacement::begin does for its own target, for a program that starts after a save was cut off.
+void removeLeftTemporaries(const std::string& path, bool ownToo = false);
 
 // `"path": what: reason`, the form of every file error this layer reports.
 std::string describeFileError(const std::string& path, const std::string& what, int error);

@@ -10,6 +10,7 @@
 
 #include "app/CommandLine.h"
 #include "tests/app/ProgramProcess.h"
+#include "testsupport/core/TestFiles.h"
 
 namespace ravolin {
 namespace {
@@ -99,6 +100,33 @@ TEST(CommandLine, userFolderBecomesTheWorkingDirectory) {
     EXPECT_EQ(info.st_mode & 0777, 0700u);
     program.kill();
     program.waitForFinished(10000);
+}
+
+// Started from the desktop menu, a per-user folder that can't be made is told in a box, not only on standard
+// error, and the start ends with status 1.
+TEST(CommandLine, userFolderThatCannotBeMadeIsToldInABox) {
+    if (!XvfbServer::isInstalled()) GTEST_SKIP() << "Xvfb is not installed: no X server to run the program on";
+    XvfbServer x;
+    QTemporaryDir runtime;
+    ASSERT_TRUE(startStage(x, runtime));
+    TempSettingsDir work;
+    const std::string notAFolder = work.directory() + "/config";
+    test::writeFile(notAFolder, "a file where the configuration folder should be");
+    QProcessEnvironment env = x.environment();
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(notAFolder));
+    QProcess program;
+    prepareProgram(program, env, runtime, work);
+    program.setArguments({kUserFolderOption});
+    program.start();
+    const QString warning = x.waitForWindow("^警告$", program.processId(), 20000);
+    ASSERT_FALSE(warning.isEmpty()) << program.readAllStandardError().toStdString();
+    x.run("xdotool", {"windowfocus", "--sync", warning});
+    x.run("xdotool", {"key", "Return"});
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 1);
+    EXPECT_NE(program.readAllStandardError().toStdString().find("cannot create " + notAFolder + "/ravolin"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -91,6 +92,7 @@ TEST_F(StartSequence, firstCopy_runsTheDialogOnTheWorkingDirectorysSettings) {
     EXPECT_TRUE(messageBox.calls().empty());
     // The lock is held for as long as the application lives.
     EXPECT_EQ(holdLock().status(), SingleInstance::Status::AlreadyRunning);
+    EXPECT_EQ(app->ExitInstance(), 0);
     app.reset();
     EXPECT_EQ(holdLock().status(), SingleInstance::Status::Owner);
 }
@@ -116,6 +118,7 @@ TEST_F(StartSequence, secondCopy_isRefusedWithoutTouchingSettings) {
     EXPECT_FALSE(app->m_pszProfileName.has_value());
     EXPECT_EQ(settings.readSettingsBytes(), before);
     EXPECT_TRUE(record.counters[0].token.empty());  // nothing was loaded
+    EXPECT_EQ(app->ExitInstance(), 1);              // a refused start is no success
 }
 
 TEST_F(StartSequence, unreadableWorkingDirectory_fallsBackToTheBareFileName) {
@@ -146,6 +149,46 @@ TEST_F(StartSequence, lockThatCannotBeTaken_endsWithoutWindowButSaysWhy) {
     EXPECT_NE(call.text.find("/nonexistent-ravolin-dir/Ravolin_Replace"), std::string::npos) << call.text;
     // The reason in the desktop's language, as the C library words it.
     EXPECT_NE(call.text.find(std::strerror(ENOENT)), std::string::npos) << call.text;
+    EXPECT_EQ(app->ExitInstance(), 1);
+}
+
+// With --user-folder (the desktop menu's start) a folder that can't be had is told in a box, as the lock is,
+// before any lock or settings file is touched.
+TEST_F(StartSequence, userFolderThatCannotBeHad_endsWithoutWindowButSaysWhy) {
+    const std::string file = settings.directory() + "/config";
+    { std::ofstream(file) << "a file where ~/.config should be"; }
+    struct Case {
+        const char* xdgConfigHome;
+        const char* home;
+        std::string folder;  // as the box names it
+        std::string reason;
+    };
+    const Case cases[] = {
+        {file.c_str(), nullptr, file + "/ravolin", "cannot create " + file + "/ravolin: " + std::strerror(ENOTDIR)},
+        {nullptr, "relative/home", "~/.config/ravolin", "neither XDG_CONFIG_HOME nor HOME names an absolute folder"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        steps.clear();
+        const std::size_t before = messageBox.calls().size();
+        AppServices s = services();
+        s.userFolder = [&c] { return prepareUserFolder(c.xdgConfigHome, c.home); };
+        app = std::make_unique<ConverterApp>(std::move(s), record);
+        messageBox.scriptAnswer(IDOK);
+        EXPECT_FALSE(app->InitInstance());
+        EXPECT_TRUE(steps.empty());
+        EXPECT_EQ(app->ExitInstance(), 1);
+        ASSERT_EQ(messageBox.calls().size(), before + 1);
+        const MessageBoxCall& call = messageBox.calls().back();
+        EXPECT_EQ(call.owner, nullptr);
+        EXPECT_EQ(call.caption, "警告");
+        EXPECT_EQ(call.type, MB_OK | MB_ICONHAND);
+        EXPECT_EQ(call.text,
+                  "Ravolin を起動できません。\r\n設定を保存するフォルダーを用意できませんでした。\r\n\r\n"
+                  "フォルダー: " +
+                      c.folder + "\r\n理由: " + c.reason);
+        EXPECT_NE(diagnostics.str().find(c.reason), std::string::npos);
+    }
 }
 
 // The session manager's last word is a Quit to the application, on which Qt would close the window through

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "tests/app/ProgramProcess.h"
 #include "testsupport/XvfbServer.h"
@@ -62,6 +65,35 @@ TEST_F(ProgramOnX, savesAResultThroughTheMenuAndTheFileDialog) {
     x->run("xdotool", {"key", "Return"});
     program.kill();
     ASSERT_TRUE(program.waitForFinished(10000));
+}
+
+// A request to end (a signal; the session's end takes the same way out) during a result save ends the program
+// normally, once the save is cancelled and its temporary file is gone: no hidden file of up to the whole result
+// is left behind.
+TEST_F(ProgramOnX, aSignalDuringAResultSaveLeavesNoTemporaryFile) {
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        // Up to a gigabyte, of which the save has written a little when the signal comes.
+        ASSERT_NO_FATAL_FAILURE(start("Loop=1000000\r\n", "[Edit]\r\nOrigin=" + std::string(1000, 'x') + "\r\n"));
+        x->run("xdotool", {"windowfocus", "--sync", window});
+        x->run("xdotool", {"key", "--clearmodifiers", "alt+p"});
+        x->run("xdotool", {"key", "Down", "Down", "Down", "Return"});
+        ASSERT_TRUE(focusTitled(*x, program.processId(), QString::fromUtf8("変換結果の保存")));
+        x->run("xdotool", {"type", "--delay", "5", "result.txt"});
+        x->run("xdotool", {"key", "Return"});
+        const auto temporaries = [this] {
+            return QDir(QString::fromStdString(work.directory()))
+                .entryList({".result.txt.*"}, QDir::Files | QDir::Hidden);
+        };
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !temporaries().isEmpty(); }, kWindowTimeoutMs)) << "no save began";
+
+        ASSERT_EQ(kill(static_cast<pid_t>(program.processId()), signal), 0);
+        ASSERT_TRUE(program.waitForFinished(kWindowTimeoutMs)) << "the program did not end";
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+        EXPECT_EQ(temporaries().join(' ').toStdString(), "");
+        EXPECT_FALSE(std::filesystem::exists(work.directory() + "/result.txt"));
+    }
 }
 
 // The real program opens the format dialog from its menu by the keyboard, takes a width and a format typed

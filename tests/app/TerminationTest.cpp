@@ -1,16 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <functional>
 #include <string>
+#include <thread>
 
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "app/TerminationSignals.h"
 #include "settings/SettingsStore.h"
 #include "tests/app/ProgramProcess.h"
 #include "testsupport/XvfbServer.h"
@@ -95,6 +100,77 @@ TEST(Termination, signalEndsTheProgram_savingTypedWorkOnlyWithAutoSave) {
             EXPECT_EQ(work.readSettingsBytes(), before);
         }
         EXPECT_EQ(QDir(QString::fromStdString(work.directory())).entryList(QDir::AllEntries), entriesBefore);
+    }
+}
+
+// Holds the calling thread, whatever signals come, as a window blocked in its own work does.
+void blockFor(std::chrono::seconds time) {
+    const auto end = std::chrono::steady_clock::now() + time;
+    while (std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+}
+
+bool g_endTakenUp = false;
+
+// Runs the event loop until the request to end is taken up or 30 s have passed.
+void runEventLoop() {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!g_endTakenUp && std::chrono::steady_clock::now() < end) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    }
+}
+
+void install(std::function<void()> onSignal) {
+    std::string error;
+    if (!handleTerminationSignals(std::move(onSignal), error)) _exit(3);
+}
+
+// The children of the test below, each ending itself by SIGTERM.
+void neverTakenUp() {
+    install([] {});
+    raise(SIGTERM);
+    blockFor(std::chrono::seconds(30));
+    _exit(0);
+}
+void blockedAfterTakingItUp_thenAskedAgain() {
+    install([] {
+        g_endTakenUp = true;
+        raise(SIGTERM);  // the second request, while the first one's end hangs
+        blockFor(std::chrono::seconds(30));
+    });
+    raise(SIGTERM);
+    runEventLoop();
+    _exit(0);
+}
+void takenUpInTime() {
+    install([] { g_endTakenUp = true; });
+    raise(SIGTERM);
+    runEventLoop();
+    blockFor(std::chrono::seconds(3));  // past the 2 s: nothing is left armed to end it
+    _exit(g_endTakenUp ? 0 : 4);
+}
+
+// A blocked window can always be ended: a request to end that its event loop doesn't take up within 2 s, or a
+// second request, ends the program by the signal's default action. One taken up in time ends it as the
+// program's own end does. Each case is a child that signals itself.
+TEST(Termination, aRequestTheEventLoopCannotTakeUpEndsTheProgramByTheSignal) {
+    GTEST_FLAG_SET(death_test_style, "fast");  // a fork of this process, which leaves nothing of its own behind
+    struct Case {
+        const char* what;
+        void (*child)();
+        bool killed;
+    };
+    const Case cases[] = {
+        {"an event loop that never runs", neverTakenUp, true},
+        {"a second request while the end hangs", blockedAfterTakingItUp_thenAskedAgain, true},
+        {"a request taken up in time", takenUpInTime, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.killed) {
+            EXPECT_EXIT(c.child(), testing::KilledBySignal(SIGTERM), "");
+        } else {
+            EXPECT_EXIT(c.child(), testing::ExitedWithCode(0), "");
+        }
     }
 }
 

@@ -1,10 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
 
 #include "conversion/Expansion.h"
 #include "platform/core/Codec.h"
@@ -37,6 +46,26 @@ std::string windowOutput(const std::string& path) {
     for (std::size_t i = 0; i < kArrayCount; ++i)
         input.arrays[i] = {record.arrays[i].token, record.arrays[i].valuesText};
     return ExpandTemplate(input);
+}
+
+// Inside a child about to run the tool: makes system call `call` fail with `error`, every time or, with
+// `firstArgument` set, when its first argument is that.
+void failSystemCall(long call, int error, long firstArgument = -1) {
+    std::vector<sock_filter> program = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, static_cast<std::uint32_t>(call), 0,
+                 static_cast<std::uint8_t>(firstArgument < 0 ? 1 : 3)),
+    };
+    if (firstArgument >= 0) {
+        program.push_back(BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[0])));
+        program.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, static_cast<std::uint32_t>(firstArgument), 0, 1));
+    }
+    program.push_back(
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (static_cast<std::uint32_t>(error) & SECCOMP_RET_DATA)));
+    program.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW));
+    const sock_fprog filter{static_cast<unsigned short>(program.size()), program.data()};
+    if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) != 0)
+        _exit(126);
 }
 
 class ExpandCliTest : public ::testing::Test {
@@ -330,6 +359,56 @@ TEST_F(ExpandCliTest, failedWriteIsReported) {
         const test::ExpandRun run = test::ExpandProcess(args, m_dir.path()).runIntoFullDevice();
         EXPECT_EQ(run.exitCode, 1) << args[0];
         EXPECT_EQ(run.err, "ravolin-expand: cannot write the output: No space left on device\n") << args[0];
+    }
+}
+
+// Memory that runs out is told as such, whether the kernel refuses the written pages (a memory-limited
+// group) or the stack of the writing thread.
+TEST_F(ExpandCliTest, anAllocationFailureIsToldAsSuch) {
+    const std::string path = file("s.ini", kExampleFile);
+    struct Case {
+        const char* what;
+        bool cp932;
+        void (*limit)();
+        std::string err;
+    };
+    const Case cases[] = {
+        {"writes refused for memory", false, [] { failSystemCall(SYS_write, ENOMEM, STDOUT_FILENO); },
+         "out of memory; the output is incomplete"},
+        {"the same in CP932", true, [] { failSystemCall(SYS_write, ENOMEM, STDOUT_FILENO); },
+         "out of memory; the output is incomplete"},
+        {"no thread to write with", true,
+         [] {
+             failSystemCall(SYS_clone3, ENOSYS);  // the C library then falls back to clone
+             failSystemCall(SYS_clone, EAGAIN);
+         },
+         std::string("cannot start a thread (out of memory or threads): ") + std::strerror(EAGAIN) +
+             "; nothing is written"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string err = m_dir.file("err");
+        const pid_t pid = fork();
+        if (pid == 0) {
+            // The leak check at exit needs a thread of its own.
+            const char* asan = std::getenv("ASAN_OPTIONS");
+            setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":detect_leaks=0").c_str(), 1);
+            const int out = open(m_dir.file("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (out < 0 || errFd < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(errFd, STDERR_FILENO) < 0) _exit(125);
+            c.limit();
+            if (c.cp932) {
+                execl(RAVOLIN_EXPAND_PATH, RAVOLIN_EXPAND_PATH, "--cp932", path.c_str(), static_cast<char*>(nullptr));
+            } else {
+                execl(RAVOLIN_EXPAND_PATH, RAVOLIN_EXPAND_PATH, path.c_str(), static_cast<char*>(nullptr));
+            }
+            _exit(127);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+        EXPECT_EQ(WEXITSTATUS(status), 1);
+        EXPECT_EQ(test::readFile(err), "ravolin-expand: " + c.err + "\n");
     }
 }
 

@@ -158,6 +158,41 @@ TEST_F(AtomicSaveTest, removesTheTemporaryFilesOfSavesWhoseProcessIsGone) {
     EXPECT_EQ(entries(), expected);
 }
 
+// The temporary name adds up to 22 bytes to the target's: near the folder's limit of 255 it takes a shortened
+// name, cut between characters, which the removal of leftovers knows as well.
+TEST_F(AtomicSaveTest, aNameNearTheFoldersLimitIsSavedAndItsLeftoversRemoved) {
+    std::string threeByteNames;
+    for (int i = 0; i < 84; ++i) threeByteNames += "名";
+    struct Case {
+        std::string name;
+        std::string shortened;  // the part of the name a temporary one keeps
+    };
+    const Case cases[] = {
+        {std::string(233, 'a'), std::string(233, 'a')},
+        {std::string(236, 'b'), std::string(233, 'b')},
+        {std::string(255, 'c'), std::string(233, 'c')},
+        {threeByteNames, threeByteNames.substr(0, 231)},  // 252 bytes, cut before the character at 231
+    };
+    const std::string gone = std::to_string([] {
+        const pid_t pid = fork();
+        if (pid == 0) _exit(0);
+        waitpid(pid, nullptr, 0);
+        return pid;
+    }());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name.size());
+        const std::string target = m_dir.file(c.name);
+        const std::string leftover = m_dir.file('.' + c.shortened + '.' + gone + ".1000000006");
+        test::writeFile(leftover, "left by a killed save");
+        FileFailure failure;
+        EXPECT_TRUE(replaceFileAtomically(target, "new", failure)) << failure.message;
+        EXPECT_EQ(test::readFile(target), "new");
+        EXPECT_FALSE(fs::exists(leftover));
+        fs::remove(target);
+    }
+    EXPECT_EQ(entries(), std::vector<std::string>{"RavolinSetting.ini"});
+}
+
 TEST_F(AtomicSaveTest, readOnlyFileIsNotReplaced) {
     setMode(m_dir.path(), fs::perms::all);
     setMode(path(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
@@ -302,6 +337,7 @@ TEST_F(AtomicSaveTest, specialFilesAreRefusedWithoutBlockingOrReadingWithoutEnd)
             FileFailure failure;
             EXPECT_FALSE(replaceFileAtomically(c.path, "x", failure));
             EXPECT_EQ(failure.step, SaveStep::NotRegularFile);
+            EXPECT_EQ(failure.code, kNotRegularFileError);                  // its own reason, not a folder's
             EXPECT_FALSE(fs::is_regular_file(fs::symlink_status(c.path)));  // still what it was
         }
     }

@@ -5,12 +5,15 @@
 #include <QPushButton>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "platform/core/FileAccessTesting.h"
 #include "tests/ui/DialogFixture.h"
 #include "testsupport/core/TestFiles.h"
 #include "ui/DialogTexts.h"
@@ -24,6 +27,26 @@ namespace fs = std::filesystem;
 std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// What the hook between the flush and the rename does: sets the cancel it points to, and stops at the gate it
+// points to.
+std::atomic<bool>* g_cancelAtRename = nullptr;
+Gate* g_gateAtRename = nullptr;
+std::atomic<bool> g_atRename = false;
+
+void atRename() {
+    g_atRename = true;
+    if (g_cancelAtRename) *g_cancelAtRename = true;
+    if (g_gateAtRename) g_gateAtRename->wait();
+}
+
+// The id of a process that has ended.
+std::string goneProcess() {
+    const pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    waitpid(gone, nullptr, 0);
+    return std::to_string(gone);
 }
 
 class SaveResult : public DialogFixture {
@@ -141,17 +164,85 @@ TEST_F(SaveResult, aTargetThatCannotBeWrittenIsReportedAndAChooserCancelDoesNoth
     EXPECT_FALSE(dialog->isRunning());
     EXPECT_TRUE(messageBox.calls().empty());
 
-    const std::string nowhere = dir.directory() + "/no/such/folder/result.txt";
+    const std::string fifo = target("fifo.txt");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directory(target("folder.txt"));
+    struct Case {
+        std::string path;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {dir.directory() + "/no/such/folder/result.txt",
+         "保存用の一時ファイルを作成できません（フォルダーが見つかりません）"},
+        {fifo, "通常のファイルではありません（パイプ、デバイスなど）"},
+        {target("folder.txt"), "通常のファイルではありません（フォルダーです）"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        messageBox.scriptAnswer(IDOK);
+        saveToEnd({.path = c.path, .loopCount = 3});
+        ASSERT_FALSE(messageBox.calls().empty());
+        EXPECT_EQ(messageBox.calls().back().caption, "警告");
+        EXPECT_EQ(messageBox.calls().back().type, MB_OK | MB_ICONEXCLAMATION);
+        EXPECT_EQ(messageBox.calls().back().text,
+                  "変換結果を保存できませんでした。\r\n\r\nファイル: " + c.path + "\r\n理由: " + c.reason);
+        EXPECT_TRUE(dialog->GetDlgItem(kIdExecute)->isEnabled());
+    }
+}
+
+// A cancel that comes once the flushed result is being renamed over the target is too late: the message says
+// the save completed rather than saying nothing, as for a cancel that counted.
+TEST_F(SaveResult, aCancelTooLateToStopTheRenameIsToldTheSaveCompleted) {
+    createWithExample("3");
+    { std::ofstream(target()) << "old result"; }
+    Gate gate;
+    g_atRename = false;
+    g_gateAtRename = &gate;
+    setBeforeRenameHookForTesting(atRename);
+    resultFileChooser.scriptChoice({.path = target(), .loopCount = 3});
+    dialog->OnCommand(kCmdSaveResult);
+    ASSERT_TRUE(eventually([] { return g_atRename.load(); }));
+    // The window takes no event until the file is replaced: it hasn't seen the end yet when the cancel comes.
+    gate.open();
+    for (int waited = 0; readBytes(target()) == "old result" && waited < 20000; ++waited) QTest::qSleep(1);
+    setBeforeRenameHookForTesting(nullptr);
+    g_gateAtRename = nullptr;
+    ASSERT_NE(progressDialog(), nullptr);
+    progressDialog()->findChild<QPushButton*>()->click();
     messageBox.scriptAnswer(IDOK);
-    saveToEnd({.path = nowhere, .loopCount = 3});
+    ASSERT_TRUE(eventually([this] { return !dialog->isRunning(); }));
     ASSERT_EQ(messageBox.calls().size(), 1u);
-    EXPECT_EQ(messageBox.calls()[0].caption, "警告");
-    EXPECT_EQ(messageBox.calls()[0].type, MB_OK | MB_ICONEXCLAMATION);
-    EXPECT_EQ(messageBox.calls()[0].text,
-              "変換結果を保存できませんでした。\r\n\r\nファイル: " + nowhere +
-                  "\r\n理由: 保存用の一時ファイルを作成できません（フォルダーが見つかりません）")
-        << messageBox.calls()[0].text;
-    EXPECT_TRUE(dialog->GetDlgItem(kIdExecute)->isEnabled());
+    EXPECT_EQ(messageBox.calls()[0].caption, "情報");
+    EXPECT_EQ(messageBox.calls()[0].text, "キャンセルする前に保存が完了しました。\r\n\r\nファイル: " + target() +
+                                              "\r\nサイズ: " + std::to_string(readBytes(target()).size()) + " バイト");
+}
+
+// The end of the window (the program ending on a signal or with the session) cancels a save still going and
+// leaves no temporary file; the next start clears what a save cut off by a kill left beside the last target.
+TEST_F(SaveResult, theEndOfTheWindowCancelsASaveAndTheNextStartClearsWhatKillsLeft) {
+    windowStateFile = dir.directory() + "/state/window.ini";
+    createWithExample("1");
+    { std::ofstream(target()) << "old result"; }
+    resultFileChooser.scriptChoice({.path = target(), .loopCount = 20000000});  // most of a gigabyte
+    dialog->OnCommand(kCmdSaveResult);
+    ASSERT_TRUE(eventually([this] { return progressDialog()->value() > 0; }));
+    ASSERT_EQ(folderEntries().size(), 4u);  // the temporary file is there
+    dialog.reset();
+    EXPECT_EQ(folderEntries(), (std::vector<std::string>{"RavolinSetting.ini", "result.txt", "state"}));
+    EXPECT_EQ(readBytes(target()), "old result");
+
+    const std::string gone = goneProcess();
+    const std::vector<std::string> kept = {
+        ".other.txt." + gone + ".5",                        // beside another file
+        ".result.txt." + std::to_string(getppid()) + ".7",  // a save still going in another process
+    };
+    for (const std::string& name : kept) std::ofstream(target(name.c_str())) << "x";
+    std::ofstream(target((".result.txt." + gone + ".5").c_str())) << "left by a killed save";
+    createAndShow();
+    std::vector<std::string> expected = {"RavolinSetting.ini", "result.txt", "state"};
+    expected.insert(expected.end(), kept.begin(), kept.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(folderEntries(), expected);
 }
 
 TEST_F(SaveResult, aRunOverThePaneLimitLeadsToTheSave) {
@@ -168,7 +259,8 @@ TEST_F(SaveResult, aRunOverThePaneLimitLeadsToTheSave) {
 }
 
 // The ends a window can't time: a last line break that fails to be written, and a cancel that comes once
-// every piece is in (a run of no pass has nothing before it). Either way the old file stays.
+// every piece is in (a run of no pass has nothing before it) or while the complete result is flushed, before
+// the rename. Either way the old file stays.
 TEST(ResultFile, aFailedLastLineBreakIsAFailureAndALateCancelKeepsTheOldFile) {
     struct Case {
         const char* what;
@@ -176,11 +268,13 @@ TEST(ResultFile, aFailedLastLineBreakIsAFailureAndALateCancelKeepsTheOldFile) {
         bool lf;
         rlim_t fileSizeLimit;
         bool cancel;
+        bool cancelAtRename;  // between the flush and the rename, once every range is written
         ResultFileEnd end;
     };
     const Case cases[] = {
-        {"no room for the last line break", 2, true, 5, false, ResultFileEnd::Failed},  // "ab\nab" fits, "\n" doesn't
-        {"cancelled after the last piece", 0, false, RLIM_INFINITY, true, ResultFileEnd::Cancelled},
+        {"no room for the last line break", 2, true, 5, false, false, ResultFileEnd::Failed},  // "ab\nab" fits
+        {"cancelled after the last piece", 0, false, RLIM_INFINITY, true, false, ResultFileEnd::Cancelled},
+        {"cancelled while the result is flushed", 2, true, RLIM_INFINITY, false, true, ResultFileEnd::Cancelled},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -197,6 +291,10 @@ TEST(ResultFile, aFailedLastLineBreakIsAFailureAndALateCancelKeepsTheOldFile) {
                 setrlimit(RLIMIT_FSIZE, &limit);
                 OutputProgress progress;
                 progress.cancel = c.cancel;
+                if (c.cancelAtRename) {
+                    g_cancelAtRename = &progress.cancel;
+                    setBeforeRenameHookForTesting(atRename);
+                }
                 FileFailure failure;
                 const ResultFileChoice choice{.path = path, .lfLineEnds = c.lf};
                 return std::to_string(static_cast<int>(writeResultFile(input, choice, progress, failure)));
