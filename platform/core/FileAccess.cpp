@@ -65,8 +65,7 @@ bool writeAll(int fd, std::string_view bytes, off_t offset = -1) {
 }
 
 // Reads what is left of `fd`, failing with kFileTooLargeError past `maxBytes`.
-std::optional<std::string> readAll(int fd, int& error, std::size_t maxBytes) {
-    std::string bytes;
+std::optional<std::string> readAll(int fd, int& error, std::size_t maxBytes, std::string bytes = {}) {
     char buffer[65536];
     for (;;) {
         const ssize_t got = read(fd, buffer, sizeof buffer);
@@ -174,7 +173,14 @@ std::optional<std::string> readFileBytes(const std::string& path, int& error, st
         close(fd);
         return std::nullopt;
     }
-    std::optional<std::string> bytes = readAll(fd, error, maxBytes);
+    std::optional<std::string> bytes;
+    try {
+        std::string buffer;
+        buffer.reserve(static_cast<std::size_t>(info.st_size));  // one allocation, not twice the size in steps
+        bytes = readAll(fd, error, maxBytes, std::move(buffer));
+    } catch (const std::bad_alloc&) {
+        error = ENOMEM;
+    }
     close(fd);
     return bytes;
 }
@@ -242,13 +248,15 @@ bool FileReplacement::commit(FileFailure& failure) {
     const int closed = close(m_fd);
     m_fd = -1;
     if (closed != 0) return report(SaveStep::WriteTemporary, "cannot write the temporary file", errno, failure);
+    // Taken before the rename: nothing after it may fail for want of memory and report a save that happened.
+    const std::string folder = parentOf(m_target);
     if (g_beforeRename) g_beforeRename();
     if (rename(m_temporary.c_str(), m_target.c_str()) != 0) {
         return report(SaveStep::Replace, "cannot replace the file", errno, failure);
     }
     m_temporary.clear();
     // Makes the rename itself durable; the new content is complete either way.
-    const int dir = open(parentOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         fsync(dir);
         close(dir);
