@@ -17,6 +17,7 @@ char foldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - '
 // Names match without regard to ASCII letter case; the bytes of a double-byte character are never folded.
 bool namesMatch(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
+    if (a == b) return true;
     for (std::size_t i = 0; i < a.size();) {
         const std::size_t length = cp932CharLength(a.substr(i));
         if (length != cp932CharLength(b.substr(i))) return false;
@@ -44,8 +45,9 @@ struct Line {
 };
 
 Line lineAt(std::string_view bytes, std::size_t start) {
-    const std::size_t end = bytes.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) return {start, bytes.size(), bytes.size()};
+    std::size_t end = start;
+    while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+    if (end == bytes.size()) return {start, end, end};
     const std::size_t endingSize = (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1;
     return {start, end, end + endingSize};
 }
@@ -98,7 +100,10 @@ std::size_t hashName(std::string_view name, std::size_t seed = 14695981039346656
         }
         i += length;
     }
-    return hash;
+    // FNV leaves the low bits, which pick the slot, alike for short names that differ in their last byte.
+    hash ^= hash >> 33;
+    hash *= 0xff51afd7ed558ccdu;
+    return hash ^ (hash >> 33);
 }
 
 // The key's hash within its section's: the same name in another section lands elsewhere.
@@ -136,7 +141,8 @@ void ProfileFile::indexLines(std::size_t from, std::size_t to, std::size_t heade
                 addSection(at, sectionHash);
                 header = at;
             }
-        } else if (parsed.kind == Kind::Key && header != kNone && findKeySlot(header, parsed.name) == kNone) {
+        } else if (parsed.kind == Kind::Key && header != kNone &&
+                   findKeySlot(header, sectionHash, parsed.name) == kNone) {
             addKey(header, at, hashKey(sectionHash, parsed.name));
         }
         at = line.end;
@@ -192,9 +198,12 @@ std::size_t ProfileFile::findSection(std::string_view name) const {
 }
 
 std::size_t ProfileFile::findKeySlot(std::size_t header, std::string_view key) const {
+    return findKeySlot(header, hashName(parseLine(m_bytes, lineAt(m_bytes, header)).name), key);
+}
+
+std::size_t ProfileFile::findKeySlot(std::size_t header, std::size_t sectionHash, std::string_view key) const {
     if (m_keys.empty()) return kNone;
     const std::size_t mask = m_keys.size() - 1;
-    const std::size_t sectionHash = hashName(parseLine(m_bytes, lineAt(m_bytes, header)).name);
     for (std::size_t i = hashKey(sectionHash, key) & mask; m_keys[i].line != kEmpty; i = (i + 1) & mask) {
         const KeySlot& slot = m_keys[i];
         if (slot.line != kRemoved && slot.section == header &&

@@ -57,6 +57,7 @@ private:
 
     std::size_t findSection(std::string_view name) const;
     std::size_t findKeySlot(std::size_t header, std::string_view key) const;
+    std::size_t findKeySlot(std::size_t header, std::size_t sectionHash, std::string_view key) const;
     std::size_t findKey(std::size_t header, std::string_view key) const;
     std::optional<std::string_view> findValue(std::string_view section, std::string_view key) const;
     // Indexes the lines that start in [from, to), whose first line lies in the section of `header` (kNone:
