@@ -12,6 +12,8 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "platform/core/FileAccessTesting.h"
 
@@ -105,17 +107,17 @@ pid_t temporaryOwner(std::string_view name, std::string_view prefix) {
 // A save killed before its rename leaves its temporary file behind; those of processes that are gone are
 // removed. A live process's file may be a save in progress and is never touched.
 void removeStaleTemporaries(const std::string& target) {
-    DIR* dir = opendir(parentOf(target).c_str());
-    if (!dir) return;
     const std::string prefix = temporaryPrefix(target);
+    // Closed however the scan ends: running out of memory in it throws.
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(parentOf(target).c_str()), closedir);
+    if (!dir) return;
     const pid_t self = getpid();
-    while (const dirent* entry = readdir(dir)) {
+    while (const dirent* entry = readdir(dir.get())) {
         const pid_t owner = temporaryOwner(entry->d_name, prefix);
         if (owner <= 0 || owner == self) continue;
         if (kill(owner, 0) == 0 || errno != ESRCH) continue;  // running, or someone else's: alive
-        unlinkat(dirfd(dir), entry->d_name, 0);
+        unlinkat(dirfd(dir.get()), entry->d_name, 0);
     }
-    closedir(dir);
 }
 
 // For a folder that takes no new file while the file itself may be written: the new content is written
@@ -126,7 +128,13 @@ bool rewriteInPlace(const std::string& target, std::string_view bytes, int& erro
         error = errno;
         return false;
     }
-    const std::optional<std::string> old = readAll(fd, error, static_cast<std::size_t>(-1));
+    std::optional<std::string> old;
+    try {
+        old = readAll(fd, error, static_cast<std::size_t>(-1));
+    } catch (const std::bad_alloc&) {
+        close(fd);  // nothing written yet
+        throw;
+    }
     bool ok = old && writeAll(fd, bytes, 0) && ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && fsync(fd) == 0;
     if (!ok) {
         if (old) error = errno;
