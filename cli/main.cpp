@@ -224,7 +224,7 @@ int run(int argc, char** argv) {
     std::string_view stored = bytes ? std::string_view(*bytes) : std::string_view();
     std::string overridden;
     if (!overrides.empty()) {
-        ProfileFile file(stored);
+        ProfileFile file{std::string(stored)};
         if (const std::optional<std::string> refused = applyOverrides(file, overrides)) return usageError(*refused);
         overridden = file.Bytes();
         stored = overridden;

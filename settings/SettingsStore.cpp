@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <iterator>
+#include <new>
 #include <optional>
 #include <span>
 
@@ -118,9 +119,15 @@ public:
 
     void text(const std::string& section, const std::string& key, std::string_view value, StoredText what,
               std::size_t slot = 0) {
+        // What the file holds past the read limit was never loaded: writing back the start that was loses it.
+        const bool storedCut = m_file.TruncatesValue(section, key, value);
         if (!m_file.WriteString(section, key, value)) note(what, slot, TextAdjustment::Kind::Substituted);
         // The file keeps all of it, but the reader gives back only its first kProfileValueMaxBytes.
-        if (utf8ToCp932(value).size() > kProfileValueMaxBytes) note(what, slot, TextAdjustment::Kind::Shortened);
+        if (utf8ToCp932(value).size() > kProfileValueMaxBytes) {
+            note(what, slot, TextAdjustment::Kind::Shortened);
+        } else if (storedCut) {
+            note(what, slot, TextAdjustment::Kind::StoredTailDropped);
+        }
     }
 
     // A multi-line text: its file form under `key`, byte for byte as the Windows program writes it, and its
@@ -260,8 +267,9 @@ void forEachKey(Visit visit) {
 
 }  // namespace
 
-void loadSettingsBytes(std::string_view cp932, Document& job) {
-    const ProfileFile file(cp932);
+namespace {
+
+void loadFrom(const ProfileFile& file, Document& job) {
     forEachKey([&](const KeyRow& row, const std::string& key, std::size_t slot) {
         switch (row.form) {
             case Form::Integer:
@@ -281,38 +289,56 @@ void loadSettingsBytes(std::string_view cp932, Document& job) {
     });
 }
 
+}  // namespace
+
+void loadSettingsBytes(std::string_view cp932, Document& document) { loadFrom(ProfileFile{std::string(cp932)}, document); }
+
 int loadSettingsFile(const std::string& path, Document& document) {
     int error = 0;
-    const std::optional<std::string> bytes = readFileBytes(path, error);
-    loadSettingsBytes(bytes ? std::string_view(*bytes) : std::string_view(), document);
+    try {
+        std::optional<std::string> bytes = readFileBytes(path, error);
+        loadFrom(ProfileFile(bytes ? std::move(*bytes) : std::string()), document);
+    } catch (const std::bad_alloc&) {
+        error = ENOMEM;
+    }
+    if (error == ENOMEM) loadFrom(ProfileFile(), document);
     // No file at the path (nor a folder to hold one) is the first start, not a refusal.
-    return bytes || error == ENOENT || error == ENOTDIR ? 0 : error;
+    return error == ENOENT || error == ENOTDIR ? 0 : error;
 }
 
 SaveResult writeSettingsFile(const std::string& path, const Document& document) {
     SaveResult result;
-    int error = 0;
-    const std::optional<std::string> current = readFileBytes(path, error);
-    // Writing over a file that can't be read would lose whatever else it holds.
-    if (!current && error != ENOENT) {
-        result.error = describeFileError(path, "cannot read the current file", error);
-        result.failedStep = SaveStep::ReadCurrent;
-        result.errorCode = error;
+    auto fail = [&result, &path](SaveStep step, const char* what, int code) {
+        result.ok = false;
+        result.error = describeFileError(path, what, code);
+        result.failedStep = step;
+        result.errorCode = code;
+        result.adjustments.clear();
         return result;
+    };
+    try {
+        int error = 0;
+        const std::optional<std::string> current = readFileBytes(path, error);
+        // Writing over a file that can't be read would lose whatever else it holds.
+        if (!current && error != ENOENT) return fail(SaveStep::ReadCurrent, "cannot read the current file", error);
+        const std::string bytes = settingsFileBytes(current ? std::string_view(*current) : std::string_view(), document,
+                                                    result.adjustments);
+        // The next start would refuse it, and every save after that.
+        if (bytes.size() > kSettingsFileMaxBytes)
+            return fail(SaveStep::TooLarge, "the new content is too large", kFileTooLargeError);
+        FileFailure failure;
+        result.ok = replaceFileAtomically(path, bytes, failure);
+        result.error = std::move(failure.message);
+        result.failedStep = failure.step;
+        result.errorCode = failure.code;
+    } catch (const std::bad_alloc&) {
+        return fail(SaveStep::None, "cannot save", ENOMEM);
     }
-    FileFailure failure;
-    result.ok = replaceFileAtomically(
-        path,
-        settingsFileBytes(current ? std::string_view(*current) : std::string_view(), document, result.adjustments),
-        failure);
-    result.error = std::move(failure.message);
-    result.failedStep = failure.step;
-    result.errorCode = failure.code;
     return result;
 }
 
 std::string settingsFileBytes(std::string_view current, const Document& job, std::vector<TextAdjustment>& adjustments) {
-    ProfileFile file(current);
+    ProfileFile file{std::string(current)};
     KeyWriter write(file, adjustments);
     forEachKey([&](const KeyRow& row, const std::string& key, std::size_t slot) {
         switch (row.form) {

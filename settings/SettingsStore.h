@@ -14,8 +14,8 @@ inline constexpr char kSettingsFileName[] = "RavolinSetting.ini";
 // Reads the 39 keys, and the style keys of ours ("Repeat1", "Format1"... of the counters, "Repeat1" and "End1"
 // of the arrays), into `document`, with the defaults for whatever is missing. A missing file gives
 // the defaults, and nothing is created. A file that is there but can't be taken (unreadable, not a regular
-// file, too large) gives the defaults too; the error of that (an errno or a code of FileAccess.h) is
-// returned, 0 otherwise.
+// file, too large, or no memory for it: ENOMEM) gives the defaults too; the error of that (an errno or a code
+// of FileAccess.h) is returned, 0 otherwise.
 int loadSettingsFile(const std::string& path, Document& document);
 
 // The same from the file's bytes (CP932), for callers that read the file themselves.
@@ -26,7 +26,9 @@ enum class StoredText { Template, Font, CounterToken, ArrayToken, ArrayValues };
 
 // A text the file could not hold as it stands.
 struct TextAdjustment {
-    enum class Kind { Shortened, Substituted };
+    // Shortened: kept whole, but read back only in part (a token: cut to its field). StoredTailDropped: the
+    // file held more than a load reads, and the save replaced it, so that part is gone.
+    enum class Kind { Shortened, Substituted, StoredTailDropped };
     StoredText text = StoredText::Template;
     std::size_t slot = 0;  // the counter or array, from 0 (0 for the template and the font)
     Kind kind = Kind::Shortened;
@@ -43,7 +45,9 @@ struct SaveResult {
 };
 
 // Writes the 39 keys in one atomic replacement of the file, leaving every other line of it untouched. A style
-// key is written only where it differs from its default or the file already has it.
+// key is written only where it differs from its default or the file already has it. A new content over
+// kSettingsFileMaxBytes, which the next load would refuse, is not written (SaveStep::TooLarge); running out of
+// memory fails the save with ENOMEM.
 SaveResult writeSettingsFile(const std::string& path, const Document& document);
 
 // The bytes such a save writes over `current` (the file's present content, empty for a new file).

@@ -64,6 +64,12 @@ inline constexpr char kArrayValuesItem[] = "[配列%1] 値";
 inline constexpr char kTokenShortened[] = "%1 バイトに収まるよう短くしました";
 inline constexpr char kTextShortened[] = "%1 バイトを超える部分は次回の起動時に読み込まれません";
 inline constexpr char kTextSubstituted[] = "保存できない文字を「?」に置き換えました";
+inline constexpr char kStoredTailDropped[] = "設定ファイルにあった %1 バイトを超える部分を削除しました";
+// Follows the reason of a save refused for its size; %1: the cap in MB.
+inline constexpr char kSaveTooLargeAdvice[] =
+    "\r\n\r\n%1 MB "
+    "を超える設定ファイルは次回の起動時に読み込めないため、保存を取りやめました。ファイルは変更していません。\r\n"
+    "置換元エディタや配列の値を短くするか、ほかのプログラムが書き込んだ項目を設定ファイルから削除してください。";
 
 // Names a screen reader announces for the controls without a caption of their own; %1: the row or array.
 inline constexpr char kLoopCountItem[] = "ループ回数";

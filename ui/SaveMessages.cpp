@@ -32,6 +32,9 @@ std::string itemName(const TextAdjustment& adjustment) {
 
 std::string whatBecameOf(const TextAdjustment& adjustment) {
     if (adjustment.kind == TextAdjustment::Kind::Substituted) return kTextSubstituted;
+    if (adjustment.kind == TextAdjustment::Kind::StoredTailDropped) {
+        return fillText(kStoredTailDropped, std::to_string(kProfileValueMaxBytes));
+    }
     // Tokens are cut to their field; longer texts are kept whole, but only their start is read back.
     if (adjustment.text == StoredText::CounterToken || adjustment.text == StoredText::ArrayToken) {
         return fillText(kTokenShortened, std::to_string(kTokenMaxBytes));
@@ -59,6 +62,8 @@ std::string stepText(SaveStep step) {
             return "ファイルを置き換えられません";
         case SaveStep::RewriteInPlace:
             return "ファイルを書き換えられません";
+        case SaveStep::TooLarge:
+            return "保存後のファイルが大きすぎます";
         case SaveStep::None:
             break;
     }
@@ -91,6 +96,8 @@ std::string reasonText(int code) {
             return "入出力エラーが発生しました";
         case ENAMETOOLONG:
             return "パスが長すぎます";
+        case ENOMEM:
+            return "メモリーが足りません";
         case kNotRegularFileError:
             return "通常のファイルではありません（パイプ、デバイスなど）";
         case kFileTooLargeError:
@@ -107,8 +114,12 @@ std::string describeSaveFailure(const std::string& path, const SaveResult& resul
     if (result.failedStep == SaveStep::NotRegularFile && result.errorCode == kNotRegularFileError) {
         return fillText(kSaveFailureDetail, path, reasonText(result.errorCode));
     }
-    return fillText(kSaveFailureDetail, path,
-                    fillText(kSaveFailureReason, stepText(result.failedStep), reasonText(result.errorCode)));
+    std::string text =
+        fillText(kSaveFailureDetail, path,
+                 fillText(kSaveFailureReason, stepText(result.failedStep), reasonText(result.errorCode)));
+    if (result.failedStep == SaveStep::TooLarge)
+        text += fillText(kSaveTooLargeAdvice, std::to_string(kSettingsFileMaxBytes >> 20));
+    return text;
 }
 
 std::string describeLoadFailure(const std::string& path, int code) {

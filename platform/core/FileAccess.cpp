@@ -12,6 +12,8 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "platform/core/FileAccessTesting.h"
 
@@ -65,8 +67,7 @@ bool writeAll(int fd, std::string_view bytes, off_t offset = -1) {
 }
 
 // Reads what is left of `fd`, failing with kFileTooLargeError past `maxBytes`.
-std::optional<std::string> readAll(int fd, int& error, std::size_t maxBytes) {
-    std::string bytes;
+std::optional<std::string> readAll(int fd, int& error, std::size_t maxBytes, std::string bytes = {}) {
     char buffer[65536];
     for (;;) {
         const ssize_t got = read(fd, buffer, sizeof buffer);
@@ -129,17 +130,17 @@ pid_t temporaryOwner(std::string_view name, std::string_view prefix) {
 // removed, and with `ownToo` this process's own. Another live process's file may be a save in progress and is
 // never touched.
 void removeStaleTemporaries(const std::string& target, bool ownToo = false) {
-    DIR* dir = opendir(parentOf(target).c_str());
-    if (!dir) return;
     const std::string prefix = temporaryPrefix(target);
+    // Closed however the scan ends: running out of memory in it throws.
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(parentOf(target).c_str()), closedir);
+    if (!dir) return;
     const pid_t self = getpid();
-    while (const dirent* entry = readdir(dir)) {
+    while (const dirent* entry = readdir(dir.get())) {
         const pid_t owner = temporaryOwner(entry->d_name, prefix);
         if (owner <= 0 || (owner == self && !ownToo)) continue;
         if (owner != self && (kill(owner, 0) == 0 || errno != ESRCH)) continue;  // running, or someone else's
-        unlinkat(dirfd(dir), entry->d_name, 0);
+        unlinkat(dirfd(dir.get()), entry->d_name, 0);
     }
-    closedir(dir);
 }
 
 // For a folder that takes no new file while the file itself may be written: the new content is written
@@ -150,7 +151,13 @@ bool rewriteInPlace(const std::string& target, std::string_view bytes, int& erro
         error = errno;
         return false;
     }
-    const std::optional<std::string> old = readAll(fd, error, static_cast<std::size_t>(-1));
+    std::optional<std::string> old;
+    try {
+        old = readAll(fd, error, static_cast<std::size_t>(-1));
+    } catch (const std::bad_alloc&) {
+        close(fd);  // nothing written yet
+        throw;
+    }
     bool ok = old && writeAll(fd, bytes, 0) && ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && fsync(fd) == 0;
     if (!ok) {
         if (old) error = errno;
@@ -196,7 +203,14 @@ std::optional<std::string> readFileBytes(const std::string& path, int& error, st
         close(fd);
         return std::nullopt;
     }
-    std::optional<std::string> bytes = readAll(fd, error, maxBytes);
+    std::optional<std::string> bytes;
+    try {
+        std::string buffer;
+        buffer.reserve(static_cast<std::size_t>(info.st_size));  // one allocation, not twice the size in steps
+        bytes = readAll(fd, error, maxBytes, std::move(buffer));
+    } catch (const std::bad_alloc&) {
+        error = ENOMEM;
+    }
     close(fd);
     return bytes;
 }
@@ -271,6 +285,8 @@ FileReplacement::CommitEnd FileReplacement::commit(FileFailure& failure, const s
     const int closed = close(m_fd);
     m_fd = -1;
     if (closed != 0) return failed(SaveStep::WriteTemporary, "cannot write the temporary file", errno);
+    // Taken before the rename: nothing after it may fail for want of memory and report a save that happened.
+    const std::string folder = parentOf(m_target);
     if (g_beforeRename) g_beforeRename();
     // The flush of a large file takes long: a cancel that came during it still counts. Nothing but the rename
     // follows this look, so a cancel is either seen here or comes after the file was replaced.
@@ -283,7 +299,7 @@ FileReplacement::CommitEnd FileReplacement::commit(FileFailure& failure, const s
     }
     m_temporary.clear();
     // Makes the rename itself durable; the new content is complete either way.
-    const int dir = open(parentOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         fsync(dir);
         close(dir);

@@ -8,9 +8,12 @@
 
 namespace ravolin {
 
-// A settings file is refused before it is read when it is larger than this: the keys the program reads hold
-// at most 39 values of 4095 bytes, and a larger file is no settings file of ours (a sparse or runaway file
-// would otherwise be read into memory whole).
+// A settings file is refused before it is read when it is larger than this (a sparse or runaway file would
+// otherwise be read into memory whole), and a save that would make it larger fails. What a load gives back
+// saves as less than 100 KB of keys of ours: at most 4095 bytes a value (2 more for quotes) for the ten
+// multi-line texts in their file form and again in their exact form (the exact form read back is re-escaped
+// to the same bytes) and the font, 15 for each of the 14 tokens, 11 for each of about 60 integers. Only
+// texts longer than a load reads or another program's lines bring a file near the cap.
 inline constexpr std::size_t kSettingsFileMaxBytes = std::size_t{8} << 20;
 
 // Why a file was refused, beside the errno values.
@@ -18,7 +21,7 @@ inline constexpr int kNotRegularFileError = -1;  // a pipe, a device or a socket
 inline constexpr int kFileTooLargeError = -2;    // over the size it may have
 
 // The whole content of a regular file of at most `maxBytes`, or nullopt with `error` set to the errno of what
-// failed or one of the codes above. Never blocks on a pipe or a device.
+// failed (ENOMEM: no memory for it) or one of the codes above. Never blocks on a pipe or a device.
 std::optional<std::string> readFileBytes(const std::string& path, int& error,
                                          std::size_t maxBytes = kSettingsFileMaxBytes);
 
@@ -34,6 +37,7 @@ enum class SaveStep {
     WriteTemporary,   // writing or flushing the new content failed (a full disk, for one)
     Replace,          // the new content couldn't take the file's place
     RewriteInPlace,   // in a folder that takes no new file, writing over the file failed (the old content is back)
+    TooLarge,         // the new content is larger than a load would take
 };
 
 struct FileFailure {

@@ -8,6 +8,8 @@
 namespace ravolin {
 namespace {
 
+using namespace std::string_literals;
+
 const std::optional<std::string> kMissing = std::nullopt;
 
 TEST(ProfileFileRead, findsValuesTheWayTheWindowsReaderDoes) {
@@ -54,6 +56,9 @@ TEST(ProfileFileRead, findsValuesTheWayTheWindowsReaderDoes) {
         {"unclosed quote", "[S]\r\nk=\"val", "S", "k", "\"val"},
         {"mismatched quotes", "[S]\r\nk=\"val'", "S", "k", "\"val'"},
         {"lone quote", "[S]\r\nk=\"", "S", "k", "\""},
+        // The Windows functions hand back a C string.
+        {"NUL ends the value", "[S]\r\nk=s\0G"s, "S", "k", "s"},
+        {"NUL inside quotes", "[S]\r\nk=\"s\0G\""s, "S", "k", "s"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ProfileFile(c.file).GetString(c.section, c.key), c.expected) << c.what;
@@ -165,6 +170,26 @@ TEST(ProfileFileWrite, everyValueReadsBackExactly) {
         ASSERT_TRUE(file.WriteString("S", "k", value)) << value;
         EXPECT_EQ(ProfileFile(file.Bytes()).GetString("S", "k"), value) << value;
     }
+}
+
+// The index moves with the bytes: reads after writes before, inside and after other sections.
+TEST(ProfileFileWrite, readsFollowEveryWrite) {
+    ProfileFile file("[A]\r\nk=1\r\nk=2\r\n\r\n[B]\r\nj=3\r\n[a]\r\nx=9");
+    file.WriteString("A", "n", "new");  // added in A, so B moves
+    file.WriteString("B", "j", "three");
+    EXPECT_TRUE(file.DeleteKey("A", "k"));  // the duplicate below becomes the first
+    file.WriteString("C", "c", "4");
+    file.WriteString("A", "m", "5");  // after the line added before
+    struct Case {
+        const char *section, *key;
+        std::optional<std::string> value;
+    };
+    const Case cases[] = {{"A", "k", "2"}, {"A", "n", "new"},    {"A", "m", "5"},      {"B", "j", "three"},
+                          {"C", "c", "4"}, {"a", "x", kMissing}, {"A", "x", kMissing}, {"C", "k", kMissing}};
+    for (const Case& c : cases) EXPECT_EQ(file.GetString(c.section, c.key), c.value) << c.section << c.key;
+    EXPECT_EQ(file.Bytes(), "[A]\r\nk=2\r\nn=new\r\nm=5\r\n\r\n[B]\r\nj=three\r\n[a]\r\nx=9\r\n[C]\r\nc=4\r\n");
+    EXPECT_TRUE(file.DeleteKey("A", "k"));
+    EXPECT_FALSE(file.DeleteKey("A", "k"));
 }
 
 TEST(ProfileFileWrite, neverWritesARawLineBreak) {

@@ -2,8 +2,49 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <new>
+
 #include "platform/core/Codec.h"
 #include "testsupport/core/TestFiles.h"
+
+namespace ravolin {
+namespace {
+
+// Allocation failure on demand: once armed, the n-th allocation from then on throws std::bad_alloc.
+std::atomic<long> g_allocationsBeforeFailure{-1};
+std::atomic<bool> g_allocationFailed{false};
+
+void failAllocation(long n) {
+    g_allocationFailed = false;
+    g_allocationsBeforeFailure = n;
+}
+// Whether the armed allocation failed; disarms.
+bool allocationFailed() {
+    g_allocationsBeforeFailure = -1;
+    return g_allocationFailed;
+}
+
+}  // namespace
+}  // namespace ravolin
+
+void* operator new(std::size_t size) {
+    if (ravolin::g_allocationsBeforeFailure >= 0 && ravolin::g_allocationsBeforeFailure.fetch_sub(1) == 0) {
+        ravolin::g_allocationFailed = true;
+        throw std::bad_alloc();
+    }
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+    throw std::bad_alloc();
+}
+// GCC sees the malloc above and the free below as a mismatch wherever it inlines both.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+#pragma GCC diagnostic pop
 
 namespace ravolin {
 namespace {
@@ -271,6 +312,94 @@ TEST_F(WriteSettingsTest, reportsEveryTextTheFileCannotGiveBack) {
     EXPECT_EQ(loaded.record.counters[0].token, "0123456789ABCDE");
     EXPECT_EQ(loaded.record.arrays[1].token, "?");
     EXPECT_NE(test::readFile(path()).find(std::string(5000, 't')), std::string::npos);  // the file keeps it all
+}
+
+// The file keeps a text past the read limit, but a load reads only its start: the save after that cuts it.
+TEST_F(WriteSettingsTest, everySaveThatCutsAStoredTextSaysSo) {
+    using Kind = TextAdjustment::Kind;
+    Loaded values = defaults();
+    values.window.templateText = std::string(5000, 't');
+    values.record.arrays[4].valuesText = std::string(4096, 'v');
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(save(values).ok);
+        const SaveResult saved = save(reload());
+        ASSERT_TRUE(saved.ok) << saved.error;
+        const std::vector<TextAdjustment> expected = {{StoredText::Template, 0, Kind::StoredTailDropped},
+                                                      {StoredText::ArrayValues, 4, Kind::StoredTailDropped}};
+        EXPECT_EQ(saved.adjustments, expected);
+        EXPECT_EQ(reload().window.templateText, std::string(4095, 't'));
+        EXPECT_TRUE(save(reload()).adjustments.empty());  // nothing left to cut
+    }
+}
+
+// A save never writes what the next load would refuse; at the cap itself it still does.
+TEST_F(WriteSettingsTest, aSaveThatWouldPassTheReadCapFailsAndLeavesTheFile) {
+    Loaded values = defaults();
+    values.window.loopCount = 9;
+    ASSERT_TRUE(save(values).ok);
+    const std::string ours = test::readFile(path());
+    std::string file = "[Other]\r\nx=\r\n" + ours;
+    file.insert(11, kSettingsFileMaxBytes - 1 - file.size(), 'y');  // one byte below the cap
+    test::writeFile(path(), file);
+    struct Case {
+        std::int32_t loopCount;  // one digit more than the file has grows it by a byte
+        bool saved;
+    };
+    const Case cases[] = {{10, true}, {100, false}, {-10, false}, {0, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.loopCount);
+        const std::string before = test::readFile(path());
+        values.window.loopCount = c.loopCount;
+        const SaveResult result = save(values);
+        EXPECT_EQ(result.ok, c.saved);
+        if (c.saved) {
+            EXPECT_LE(test::readFile(path()).size(), kSettingsFileMaxBytes);
+            EXPECT_EQ(reload().window.loopCount, c.loopCount);
+        } else {
+            EXPECT_EQ(result.failedStep, SaveStep::TooLarge);
+            EXPECT_EQ(result.errorCode, kFileTooLargeError);
+            EXPECT_TRUE(test::readFile(path()) == before);
+        }
+    }
+}
+
+// Whichever allocation fails, a load gives the defaults and ENOMEM, and a save fails with ENOMEM and leaves the
+// file as it was (or, where the failure came after the file was replaced, succeeds): never an uncaught
+// std::bad_alloc.
+TEST_F(WriteSettingsTest, runningOutOfMemoryAnywhereFailsTheLoadOrTheSaveCleanly) {
+    Loaded values = defaults();
+    values.window.templateText = "a,b";
+    values.record.arrays[0].valuesText = "x\r\ny";
+    ASSERT_TRUE(save(values).ok);
+    const std::string before = test::readFile(path());
+    values.window.loopCount = 5;
+    ASSERT_TRUE(save(values).ok);
+    const std::string after = test::readFile(path());
+    const std::string file = path();
+    for (long n = 0;; ++n) {
+        SCOPED_TRACE(n);
+        test::writeFile(file, before);
+        Loaded loaded;
+        failAllocation(n);
+        const int loadError = loadSettingsFile(file, loaded);
+        const bool loadFailed = allocationFailed();
+        SaveResult saved;
+        failAllocation(n);
+        saved = writeSettingsFile(file, values);
+        const bool saveFailed = allocationFailed();
+        if (!loadFailed && !saveFailed) break;
+        if (loadFailed) {
+            EXPECT_EQ(loadError, ENOMEM);
+            EXPECT_EQ(loaded.window, defaults().window);
+            EXPECT_EQ(loaded.record, defaults().record);
+        }
+        if (saveFailed) {
+            EXPECT_EQ(saved.errorCode, saved.ok ? 0 : ENOMEM);
+            EXPECT_TRUE(test::readFile(file) == (saved.ok ? after : before));
+        }
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.path()), {}), 1);  // no leftovers
 }
 
 // The 4095-byte read limit at its edge, in single bytes and with a double-byte character across it.

@@ -296,6 +296,48 @@ TEST_F(Saving, textsStoredOtherThanTheyStand_areNamedAfterTheSave) {
     EXPECT_TRUE(ended());
 }
 
+// A stored text a load read only in part, cut by the save; a file the save would take past the read cap.
+TEST_F(Saving, aSaveThatCutsAStoredTextOrWouldPassTheReadCap_saysSoInAWarning) {
+    const std::string common = "AutoSave=0\r\n";
+    const std::string head =
+        "[Common]\r\nFont=" + std::string(kValidFontDescription) + "\r\n" + common + "[Other]\r\nx=";
+    struct Case {
+        const char* name;
+        std::string rest;
+        std::string said;
+        bool written;
+    };
+    const Case cases[] = {
+        {"stored template past the read limit", "[Edit]\r\nOrigin=" + std::string(5000, 'x') + "\r\n",
+         "設定を保存しましたが、次の項目はそのままの形では保存できませんでした。\r\n"
+         "\r\n・置換元エディタ: 設定ファイルにあった 4095 バイトを超える部分を削除しました",
+         true},
+        {"near the read cap", "[Other]\r\nx=" + std::string(kSettingsFileMaxBytes - 100 - head.size(), 'y'),
+         "設定を保存できませんでした。\r\n\r\nファイル: " + dir.settingsPath() +
+             "\r\n理由: 保存後のファイルが大きすぎます（8 MB を超えています）\r\n\r\n"
+             "8 MB "
+             "を超える設定ファイルは次回の起動時に読み込めないため、保存を取りやめました。ファイルは変更していません。"
+             "\r\n"
+             "置換元エディタや配列の値を短くするか、ほかのプログラムが書き込んだ項目を設定ファイルから削除してください"
+             "。",
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeSettingsWithFont(common, c.rest);
+        const std::string before = dir.readSettingsBytes();
+        createAndShow();
+        const std::size_t callsBefore = messageBox.calls().size();
+        messageBox.scriptAnswer(IDOK);
+        clickSave();
+        ASSERT_EQ(messageBox.calls().size(), callsBefore + 1);
+        EXPECT_EQ(messageBox.calls().back().text, c.said);
+        EXPECT_EQ(messageBox.calls().back().caption, "警告");
+        EXPECT_EQ(dir.readSettingsBytes() != before, c.written);
+        dialog.reset();
+    }
+}
+
 // The end of the session asks nothing: with auto-save on the fields are saved, during a run as well, and
 // what a box would say goes to standard error; without auto-save nothing is written.
 TEST_F(Saving, endOfSession_savesTheFieldsOnlyWithAutoSave_andAsksNothing) {
