@@ -169,10 +169,11 @@ void ConverterDialog::LoadSettings() {
     struct stat status {};
     m_bFirstStart = stat(m_settingsPath.c_str(), &status) != 0 && errno == ENOENT;
     // A file that can't be taken is said so; the window starts with the defaults, and saving won't replace it.
-    if (const int refused = loadSettingsFile(m_settingsPath, loaded)) {
-        m_services.messageBox.MessageBox(this,
-                                         fillText(kLoadRefusedMessage, describeLoadFailure(m_settingsPath, refused)),
-                                         kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+    m_loadRefusal = loadSettingsFile(m_settingsPath, loaded);
+    if (m_loadRefusal) {
+        m_services.messageBox.MessageBox(
+            this, fillText(kLoadRefusedMessage, describeLoadFailure(m_settingsPath, m_loadRefusal)), kWarningCaption,
+            MB_OK | MB_ICONEXCLAMATION);
     }
     m_record = std::move(loaded.record);
     m_nLoopCount = loaded.window.loopCount;

@@ -258,8 +258,9 @@ private:
     std::vector<PlacedControl> m_placed;
     QSize m_templateSize;
     QLabel* m_loopStatus = nullptr;
-    bool m_bFirstStart = false;
-    JapaneseFontPlan m_fontPlan;  // which face draws the window  // no settings file existed when the window loaded
+    bool m_bFirstStart = false;   // no settings file existed when the window loaded
+    int m_loadRefusal = 0;        // why the file at the start could not be taken (0: it was, or there was none)
+    JapaneseFontPlan m_fontPlan;  // which face draws the window
     QTimer* m_savedNote = nullptr;
     static constexpr int kSavedNoteMs = 4000;  // how long the title says a save succeeded
 };

@@ -3,6 +3,9 @@
 #include <string>
 #include <utility>
 
+#include <sys/stat.h>
+
+#include "platform/core/FileAccess.h"
 #include "ui/DialogTexts.h"
 #include "ui/SaveMessages.h"
 
@@ -35,6 +38,17 @@ void ConverterDialog::warnAboutAdjustments(const SaveResult& saved) {
 }
 
 SaveResult ConverterDialog::WriteSettings() {
+    // The window shows defaults in place of what that file holds: even where the file could be read now (memory
+    // came back, its rights were mended), writing them would replace the stored settings. A file removed since
+    // is a new start.
+    struct stat status {};
+    if (m_loadRefusal && stat(m_settingsPath.c_str(), &status) == 0) {
+        SaveResult refused;
+        refused.error = describeFileError(m_settingsPath, "cannot read the current file", m_loadRefusal);
+        refused.failedStep = SaveStep::ReadCurrent;
+        refused.errorCode = m_loadRefusal;
+        return refused;
+    }
     Document stored = storedDocument();
     // The editor holds the template; the member keeps it as it was loaded.
     stored.window.templateText = GetDlgItemText(kIdTemplate);

@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -334,6 +335,36 @@ TEST_F(Saving, aSaveThatCutsAStoredTextOrWouldPassTheReadCap_saysSoInAWarning) {
         EXPECT_EQ(messageBox.calls().back().text, c.said);
         EXPECT_EQ(messageBox.calls().back().caption, "警告");
         EXPECT_EQ(dir.readSettingsBytes() != before, c.written);
+        dialog.reset();
+    }
+}
+
+// A file the start could not take is never replaced by the defaults shown in its place, even once it could be
+// read; one removed since is written as at a first start.
+TEST_F(Saving, afterARefusedLoad_aSaveLeavesTheFileThatCameBackReadable_butWritesAFreshOne) {
+    const std::string small = "[Common]\r\nFont=" + std::string(kValidFontDescription) + "\r\nLoop=42\r\n";
+    for (const bool removed : {false, true}) {
+        SCOPED_TRACE(removed ? "removed" : "readable again");
+        dir.writeSettings(small + "[Other]\r\nx=" + std::string(kSettingsFileMaxBytes, 'y') + "\r\n");
+        const std::size_t before = messageBox.calls().size();
+        messageBox.scriptAnswer(IDOK);  // the refusal
+        messageBox.scriptAnswer(IDOK);  // the font the defaults lack
+        createAndShow();
+        ASSERT_EQ(messageBox.calls().size(), before + 2);
+        EXPECT_NE(messageBox.calls()[before].text.find("8 MB を超えています"), std::string::npos);
+        if (removed)
+            std::remove(dir.settingsPath().c_str());
+        else
+            dir.writeSettings(small);
+        if (!removed) messageBox.scriptAnswer(IDOK);
+        clickSave();
+        ASSERT_EQ(messageBox.calls().size(), before + (removed ? 2 : 3));
+        if (!removed) {
+            EXPECT_EQ(messageBox.calls().back().text.rfind("設定を保存できませんでした。", 0), 0u);
+        }
+        Document defaults;
+        loadSettingsBytes("", defaults);
+        EXPECT_EQ(stored().window.loopCount, removed ? defaults.window.loopCount : 42);
         dialog.reset();
     }
 }
