@@ -291,7 +291,9 @@ void loadFrom(const ProfileFile& file, Document& job) {
 
 }  // namespace
 
-void loadSettingsBytes(std::string_view cp932, Document& document) { loadFrom(ProfileFile{std::string(cp932)}, document); }
+void loadSettingsBytes(std::string_view cp932, Document& document) {
+    loadFrom(ProfileFile{std::string(cp932)}, document);
+}
 
 int loadSettingsFile(const std::string& path, Document& document) {
     int error = 0;
@@ -321,8 +323,8 @@ SaveResult writeSettingsFile(const std::string& path, const Document& document) 
         const std::optional<std::string> current = readFileBytes(path, error);
         // Writing over a file that can't be read would lose whatever else it holds.
         if (!current && error != ENOENT) return fail(SaveStep::ReadCurrent, "cannot read the current file", error);
-        const std::string bytes = settingsFileBytes(current ? std::string_view(*current) : std::string_view(), document,
-                                                    result.adjustments);
+        const std::string bytes =
+            settingsFileBytes(current ? std::string_view(*current) : std::string_view(), document, result.adjustments);
         // The next start would refuse it, and every save after that.
         if (bytes.size() > kSettingsFileMaxBytes)
             return fail(SaveStep::TooLarge, "the new content is too large", kFileTooLargeError);
