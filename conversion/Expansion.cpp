@@ -5,9 +5,11 @@
 #include <bitset>
 #include <charconv>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <vector>
 
+#include "conversion/DateCounter.h"
 #include "conversion/TextHelpers.h"
 
 // The straightforward reading of the expansion copies the template for every pass and runs fourteen
@@ -46,6 +48,7 @@ struct Slot {
     std::size_t usedLines = 0;            // lines that some pass actually shows
     bool mayBeEmpty = false;
     ByteSet valueBytes;
+    std::shared_ptr<const DateCounter> date;  // set for a date counter, which shows its step's date
 };
 
 // Where a slot is in its run: the pass within the current step, the step (a counter's, or an array's line)
@@ -156,6 +159,9 @@ char* digitsBefore(char* end, std::uint32_t magnitude, int format) {
     }
 }
 
+// A date counter's text goes to `dateText`, as long as its pattern makes it.
+std::string_view counterText(const Slot& slot, const Steps& at, CounterText& text, std::string& dateText);
+
 std::string_view formatCounter(std::uint32_t bits, const Slot& slot, CounterText& text) {
     if (slot.plainDecimal) {
         char* end = std::to_chars(text.data(), text.data() + text.size(), static_cast<std::int32_t>(bits)).ptr;
@@ -178,7 +184,14 @@ std::string_view formatCounter(std::uint32_t bits, const Slot& slot, CounterText
     return std::string_view(begin, static_cast<std::size_t>(end - begin));
 }
 
+std::string_view counterText(const Slot& slot, const Steps& at, CounterText& text, std::string& dateText) {
+    if (!slot.date) return formatCounter(at.value, slot, text);
+    slot.date->text(at.step, dateText);
+    return dateText;
+}
+
 ByteSet counterBytes(const Slot& slot) {
+    if (slot.date) return bytesOf(slot.date->possibleBytes());
     static constexpr std::string_view kDigits[] = {
         "0123456789", "0123456789abcdef",           "0123456789ABCDEF",          "01234567",
         "01",         "abcdefghijklmnopqrstuvwxyz", "ABCDEFGHIJKLMNOPQRSTUVWXYZ"};
@@ -209,7 +222,12 @@ CounterStyle effectiveStyle(const CounterStyle& style) {
         .period = std::max(0, style.period),
         .format = style.format >= kFormatDecimal && style.format <= kFormatLettersUpper ? style.format : kFormatDecimal,
         .width = std::clamp(style.width, 0, 64),
-        .fill = style.fill == 1 ? 1 : 0};
+        .fill = style.fill == 1 ? 1 : 0,
+        .kind = style.kind == kKindDate ? kKindDate : kKindInteger,
+        .start = style.start,
+        .unit = style.unit >= kUnitDay && style.unit <= kUnitBusinessDay ? style.unit : kUnitDay,
+        .daysOff = style.daysOff,
+        .pattern = style.pattern};
 }
 
 std::optional<std::size_t> arrayLine(std::uint64_t index, std::size_t lineCount, std::int32_t end) {
@@ -245,6 +263,11 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         slot.zeroFill = style.fill != 1 && !isLetterFormat(slot.format);
         slot.plainDecimal = slot.format == kFormatDecimal && slot.width <= 1;
         slot.plainSteps = slot.repeat == 1 && slot.period == 0;
+        if (style.kind == kKindDate) {
+            slot.date = std::make_shared<const DateCounter>(style, counter.increment);
+            slot.plainDecimal = false;
+            slot.mayBeEmpty = true;  // outside the calendar, or by its pattern
+        }
         slot.valueBytes = counterBytes(slot);
         slots.push_back(std::move(slot));
     }
@@ -411,9 +434,12 @@ std::size_t counterBytesShown(const Slot& slot, std::size_t passes, std::size_t 
                      (static_cast<std::int32_t>(at.value) < 0 ? 1 : 0);
         return bytes;
     }
+    std::string dateText;
     for (std::size_t done = 0; done < passes && bytes <= limit;) {
         const auto group = static_cast<std::size_t>(std::min<std::uint64_t>(slot.repeat - at.phase, passes - done));
-        bytes = addSize(bytes, mulSize(counterLength(at.value, slot), group));
+        const std::size_t length =
+            slot.date ? (slot.date->text(at.step, dateText), dateText.size()) : counterLength(at.value, slot);
+        bytes = addSize(bytes, mulSize(length, group));
         done += group;
         at.phase = slot.repeat - 1;
         advance(slot, at);
@@ -508,10 +534,11 @@ void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Pi
     }
     std::vector<std::string_view> values(slots.size());
     std::vector<CounterText> texts(slots.size());
+    std::vector<std::string> dateTexts(slots.size());
     std::vector<Steps> steps(slots.size());
     for (std::size_t i = 0; i < slots.size(); ++i) {
         steps[i] = firstSteps(slots[i]);
-        values[i] = slots[i].isCounter ? formatCounter(steps[i].value, slots[i], texts[i]) : lineAt(slots[i], 0);
+        values[i] = slots[i].isCounter ? counterText(slots[i], steps[i], texts[i], dateTexts[i]) : lineAt(slots[i], 0);
     }
     // Only the slots that some piece shows are kept up to date: a token the template doesn't hold (the
     // defaults of unused slots) would otherwise cost a formatting every pass.
@@ -538,7 +565,7 @@ void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Pi
                 }
                 if (!advance(slot, steps[i])) continue;
                 values[i] =
-                    slot.isCounter ? formatCounter(steps[i].value, slot, texts[i]) : lineAt(slot, steps[i].step);
+                    slot.isCounter ? counterText(slot, steps[i], texts[i], dateTexts[i]) : lineAt(slot, steps[i].step);
             }
         }
         if (p > 0) out = put(out, kLineBreak);
@@ -578,6 +605,7 @@ bool simulatePasses(const std::string& templateText, const std::vector<Slot>& sl
     std::string work;
     std::string scratch;
     CounterText text;
+    std::string dateText;
     std::vector<Steps> steps(slots.size());
     for (std::size_t i = 0; i < slots.size(); ++i) steps[i] = firstSteps(slots[i]);
     for (std::size_t p = 0; p < passes; ++p) {
@@ -586,7 +614,7 @@ bool simulatePasses(const std::string& templateText, const std::vector<Slot>& sl
             const Slot& slot = slots[i];
             if (p > 0) advance(slot, steps[i]);
             const std::string_view value =
-                slot.isCounter ? formatCounter(steps[i].value, slot, text) : lineAt(slot, steps[i].step);
+                slot.isCounter ? counterText(slot, steps[i], text, dateText) : lineAt(slot, steps[i].step);
             const Replaced replaced = replaceInto(work, slot.token, value, scratch, cap);
             if (replaced == Replaced::OverCap) return false;
             if (replaced == Replaced::Done) work.swap(scratch);
@@ -678,7 +706,11 @@ std::optional<ExpansionSize> measureExpansion(const ExpansionInput& input, std::
     const std::vector<Slot> slots = activeSlots(input);
     std::vector<Piece> pieces;
     if (lineBreaksAreTheTemplates(input.templateText, slots) && compilePlan(input.templateText, slots, pieces)) {
-        size.bytes = planOutputSize(pieces, slots, passes, kNoOutputLimit);
+        // A date's length is known only by writing it, so its passes are counted within the budget.
+        const bool dated =
+            std::any_of(slots.begin(), slots.end(), [](const Slot& slot) { return slot.date != nullptr; });
+        size.bytes = planOutputSize(pieces, slots, passes, dated ? budgetBytes : kNoOutputLimit);
+        if (dated && size.bytes > budgetBytes) return std::nullopt;
         size.lines = (countLineBreaks(input.templateText) + 1) * passes;
         return size;
     }
