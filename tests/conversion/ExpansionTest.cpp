@@ -252,6 +252,18 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         counter.style.width = width(rng) % 9 == 0 ? width(rng) : rule(rng);
         counter.style.fill = rule(rng) % 3;
         if (plainRules(rng)) counter.initialValue = any(rng);
+        // One in nine of these counts dates, near the calendar's ends and holidays, in patterns whose text holds
+        // the alphabet's bytes.
+        if (rule(rng) != 0) return;
+        static const char* const starts[] = {"2027/04/28", "9999/12/31 23:59:58", "1/1/2", "2024-02-28 23:00", "x"};
+        static const char* const patterns[] = {"m-d", "yy", "\"a\"d", "d-aaa", "h", "", "e-s", "\\1ggg"};
+        static const char* const daysOff[] = {"", "04/30", "2027/05/06 bad"};
+        std::uniform_int_distribution<std::size_t> pick(0, 7);
+        counter.style.kind = kKindDate;
+        counter.style.start = starts[pick(rng) % 5];
+        counter.style.unit = rule(rng);
+        counter.style.pattern = patterns[pick(rng)];
+        counter.style.daysOff = daysOff[pick(rng) % 3];
     };
     for (int round = 0; round < 20000; ++round) {
         ExpansionInput in = makeInput(randomText(rng, alphabet + "AB", 12), loops(rng));
