@@ -314,6 +314,12 @@ TEST(MeasureExpansion, runsThePassesOnlyWithinItsBudget) {
     EXPECT_EQ(measureExpansion(in, bytes - 1), std::nullopt);
     in.arrays[0].valuesText = "plain";  // now the plan tells, whatever the budget
     EXPECT_EQ(measureExpansion(in, 0), std::optional(ExpansionSize{5 * 1000 + 2 * 999, 1000}));
+    // A date's length is known by writing it, so a date counter is counted within the budget too.
+    ExpansionInput dated = makeInput("N", 3);
+    dated.counters[0] = {"N", 0, 1};
+    dated.counters[0].style.kind = kKindDate;
+    EXPECT_EQ(measureExpansion(dated, 34), std::optional(ExpansionSize{34, 3}));  // 2000/01/01 .. 2000/01/03
+    EXPECT_EQ(measureExpansion(dated, 33), std::nullopt);
 }
 
 TEST(ExpandTemplate, limitStopsBeforeBuildingTheOutput) {
