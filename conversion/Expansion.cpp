@@ -690,6 +690,7 @@ bool lineBreaksAreTheTemplates(std::string_view templateText, const std::vector<
         return false;
     for (const Slot& slot : slots) {
         if (holdsCrOrLf(slot.token)) return false;
+        if (slot.date && (slot.valueBytes.test('\r') || slot.valueBytes.test('\n'))) return false;
         for (std::size_t i = 0; i < slot.usedLines; ++i) {
             if (holdsCrOrLf(slot.lines[i])) return false;
         }

@@ -256,9 +256,9 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         // the alphabet's bytes.
         if (rule(rng) != 0) return;
         static const char* const starts[] = {"2027/04/28", "9999/12/31 23:59:58", "1/1/2", "2024-02-28 23:00", "x"};
-        static const char* const patterns[] = {"m-d", "yy", "\"a\"d", "d-aaa", "h", "", "e-s", "\\1ggg"};
+        static const char* const patterns[] = {"m-d", "yy", "\"a\"d", "d-aaa", "h", "", "e-s", "\\1ggg", "d\r\"\n\""};
         static const char* const daysOff[] = {"", "04/30", "2027/05/06 bad"};
-        std::uniform_int_distribution<std::size_t> pick(0, 7);
+        std::uniform_int_distribution<std::size_t> pick(0, 8);
         counter.style.kind = kKindDate;
         counter.style.start = starts[pick(rng) % 5];
         counter.style.unit = rule(rng);
