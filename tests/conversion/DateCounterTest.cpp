@@ -40,10 +40,14 @@ ExpansionInput dateInput(const DateRun& run) {
 }
 
 std::string passes(const ExpansionInput& in) {
-    std::string text = ExpandTemplate(in);
-    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
-        text.replace(at, 2, "|");
-    return text;
+    const std::string text = ExpandTemplate(in);
+    std::string joined;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const bool lineBreak = text.compare(at, 2, "\r\n") == 0;
+        joined.push_back(lineBreak ? '|' : text[at]);
+        at += lineBreak ? 1 : 0;
+    }
+    return joined;
 }
 
 struct Case {
