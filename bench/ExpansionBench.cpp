@@ -50,6 +50,18 @@ ExpansionInput formatted() {
     return in;
 }
 
+// The same with its first counter a date, one day a pass, with the day of the week: a date is
+// worked out and written for every pass.
+ExpansionInput dated() {
+    ExpansionInput in = countersArrays();
+    ravolin::CounterStyle& style = in.counters[0].style;
+    in.counters[0].increment = 1;
+    style.kind = ravolin::kKindDate;
+    style.start = "2000/01/01";
+    style.pattern = "yyyy/mm/dd(aaa)";
+    return in;
+}
+
 ExpansionInput plain() {
     ExpansionInput in;
     in.templateText = std::string(118, 'x') + "\r\n";
@@ -83,6 +95,7 @@ void runExpand(benchmark::State& state, const ExpansionInput& in) {
 }
 
 void BM_Expand_CountersArrays(benchmark::State& state) { runExpand(state, countersArrays()); }
+void BM_Expand_Dates(benchmark::State& state) { runExpand(state, dated()); }
 void BM_Expand_Formatted(benchmark::State& state) { runExpand(state, formatted()); }
 void BM_Expand_Plain(benchmark::State& state) { runExpand(state, plain()); }
 void BM_Expand_LongTemplate(benchmark::State& state) { runExpand(state, longTemplate()); }
@@ -114,6 +127,7 @@ void BM_Memcpy_Plain(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_Expand_CountersArrays)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Expand_Dates)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Expand_Formatted)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Expand_Plain)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Expand_LongTemplate)->Unit(benchmark::kMillisecond);

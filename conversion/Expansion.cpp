@@ -4,9 +4,11 @@
 #include <bitset>
 #include <charconv>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <vector>
 
+#include "conversion/DateCounter.h"
 #include "conversion/ExpansionSize.h"
 #include "conversion/TextHelpers.h"
 
@@ -47,6 +49,7 @@ struct Slot {
     std::size_t usedLines = 0;            // lines that some pass actually shows
     bool mayBeEmpty = false;
     ByteSet valueBytes;
+    std::shared_ptr<const DateCounter> date;  // set for a date counter, which shows its step's date
 };
 
 // Where a slot is in its run: the pass within the current step, the step (a counter's, or an array's line)
@@ -125,6 +128,9 @@ char* digitsBefore(char* end, std::uint32_t magnitude, int format) {
     }
 }
 
+// A date counter's text goes to `dateText`, as long as its pattern makes it.
+std::string_view counterText(const Slot& slot, const Steps& at, CounterText& text, std::string& dateText);
+
 std::string_view formatCounter(std::uint32_t bits, const Slot& slot, CounterText& text) {
     if (slot.plainDecimal) {
         char* end = std::to_chars(text.data(), text.data() + text.size(), static_cast<std::int32_t>(bits)).ptr;
@@ -147,7 +153,14 @@ std::string_view formatCounter(std::uint32_t bits, const Slot& slot, CounterText
     return std::string_view(begin, static_cast<std::size_t>(end - begin));
 }
 
+std::string_view counterText(const Slot& slot, const Steps& at, CounterText& text, std::string& dateText) {
+    if (!slot.date) return formatCounter(at.value, slot, text);
+    slot.date->text(at.step, dateText);
+    return dateText;
+}
+
 ByteSet counterBytes(const Slot& slot) {
+    if (slot.date) return bytesOf(slot.date->possibleBytes());
     static constexpr std::string_view kDigits[] = {
         "0123456789", "0123456789abcdef",           "0123456789ABCDEF",          "01234567",
         "01",         "abcdefghijklmnopqrstuvwxyz", "ABCDEFGHIJKLMNOPQRSTUVWXYZ"};
@@ -178,7 +191,12 @@ CounterStyle effectiveStyle(const CounterStyle& style) {
         .period = std::max(0, style.period),
         .format = style.format >= kFormatDecimal && style.format <= kFormatLettersUpper ? style.format : kFormatDecimal,
         .width = std::clamp(style.width, 0, 64),
-        .fill = style.fill == 1 ? 1 : 0};
+        .fill = style.fill == 1 ? 1 : 0,
+        .kind = style.kind == kKindDate ? kKindDate : kKindInteger,
+        .start = style.start,
+        .unit = style.unit >= kUnitDay && style.unit <= kUnitBusinessDay ? style.unit : kUnitDay,
+        .daysOff = style.daysOff,
+        .pattern = style.pattern};
 }
 
 std::optional<std::size_t> arrayLine(std::uint64_t index, std::size_t lineCount, std::int32_t end) {
@@ -215,6 +233,11 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         slot.zeroFill = style.fill != 1 && !isLetterFormat(slot.format);
         slot.plainDecimal = slot.format == kFormatDecimal && slot.width <= 1;
         slot.plainSteps = slot.repeat == 1 && slot.period == 0;
+        if (style.kind == kKindDate) {
+            slot.date = std::make_shared<const DateCounter>(style, counter.increment);
+            slot.plainDecimal = false;
+            slot.mayBeEmpty = true;  // outside the calendar, or by its pattern
+        }
         slot.valueBytes = counterBytes(slot);
         slots.push_back(std::move(slot));
     }
@@ -370,6 +393,26 @@ std::size_t mulSize(std::size_t a, std::size_t b) {
     return __builtin_mul_overflow(a, b, &product) ? kNoOutputLimit : product;
 }
 
+// A date's length is known only by writing it: its passes are counted a step at a time, one text for each run
+// of passes that shows the same step, while `dateSteps` lasts (nothing once it ran out).
+std::optional<std::size_t> dateBytesShown(const Slot& slot, std::size_t passes, std::size_t limit,
+                                          std::size_t& dateSteps) {
+    std::size_t bytes = 0;
+    Steps at = firstSteps(slot);
+    std::string text;
+    for (std::size_t done = 0; done < passes && bytes <= limit;) {
+        if (dateSteps == 0) return std::nullopt;
+        if (dateSteps != kNoOutputLimit) --dateSteps;
+        const auto group = static_cast<std::size_t>(std::min<std::uint64_t>(slot.repeat - at.phase, passes - done));
+        slot.date->text(at.step, text);
+        bytes = addSize(bytes, mulSize(text.size(), group));
+        done += group;
+        at.phase = slot.repeat - 1;
+        advance(slot, at);
+    }
+    return bytes;
+}
+
 // The bytes of the lines at indexes 0 .. count-1, as the end rule maps them: every line once, then the lines
 // from where the array starts over to its last, as often as they fit, and the start of that run once more.
 std::size_t lineBytes(const Slot& slot, std::size_t count) {
@@ -397,9 +440,11 @@ std::size_t arrayBytesShown(const Slot& slot, std::size_t passes) {
                    mulSize(lineAt(slot, indexes - 1).size(), lastPasses));
 }
 
-// The exact output size, or something above `limit` as soon as the size is known to pass it.
-std::size_t planOutputSize(const std::vector<Piece>& pieces, const std::vector<Slot>& slots, std::size_t passes,
-                           std::size_t limit) {
+// The exact output size, or something above `limit` as soon as the size is known to pass it; nothing when the
+// dates took more than `dateSteps` texts to count.
+std::optional<std::size_t> planOutputSize(const std::vector<Piece>& pieces, const std::vector<Slot>& slots,
+                                          std::size_t passes, std::size_t limit,
+                                          std::size_t dateSteps = kNoOutputLimit) {
     std::size_t literalBytes = 0;
     std::vector<std::size_t> uses(slots.size(), 0);
     for (const Piece& piece : pieces) {
@@ -412,9 +457,15 @@ std::size_t planOutputSize(const std::vector<Piece>& pieces, const std::vector<S
     std::size_t total = addSize(mulSize(literalBytes, passes), mulSize(kLineBreak.size(), passes - 1));
     for (std::size_t i = 0; i < slots.size() && total <= limit; ++i) {
         if (uses[i] == 0) continue;
-        const std::size_t valueBytes = slots[i].isCounter
-                                           ? counterTextBytes(*slots[i].counter, slots[i].firstPass, passes)
-                                           : arrayBytesShown(slots[i], passes);
+        std::size_t valueBytes = 0;
+        if (slots[i].date) {
+            const std::optional<std::size_t> dated = dateBytesShown(slots[i], passes, limit, dateSteps);
+            if (!dated) return std::nullopt;
+            valueBytes = *dated;
+        } else {
+            valueBytes = slots[i].isCounter ? counterTextBytes(*slots[i].counter, slots[i].firstPass, passes)
+                                            : arrayBytesShown(slots[i], passes);
+        }
         total = addSize(total, mulSize(valueBytes, uses[i]));
     }
     return total;
@@ -458,10 +509,11 @@ void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Pi
     }
     std::vector<std::string_view> values(slots.size());
     std::vector<CounterText> texts(slots.size());
+    std::vector<std::string> dateTexts(slots.size());
     std::vector<Steps> steps(slots.size());
     for (std::size_t i = 0; i < slots.size(); ++i) {
         steps[i] = firstSteps(slots[i]);
-        values[i] = slots[i].isCounter ? formatCounter(steps[i].value, slots[i], texts[i]) : lineAt(slots[i], 0);
+        values[i] = slots[i].isCounter ? counterText(slots[i], steps[i], texts[i], dateTexts[i]) : lineAt(slots[i], 0);
     }
     // Only the slots that some piece shows are kept up to date: a token the template doesn't hold (the
     // defaults of unused slots) would otherwise cost a formatting every pass.
@@ -488,7 +540,7 @@ void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Pi
                 }
                 if (!advance(slot, steps[i])) continue;
                 values[i] =
-                    slot.isCounter ? formatCounter(steps[i].value, slot, texts[i]) : lineAt(slot, steps[i].step);
+                    slot.isCounter ? counterText(slot, steps[i], texts[i], dateTexts[i]) : lineAt(slot, steps[i].step);
             }
         }
         if (p > 0) out = put(out, kLineBreak);
@@ -580,6 +632,7 @@ Simulated simulatePasses(const std::string& templateText, const std::vector<Slot
     CounterText text;
     Work spent;
     spent.budget = workBudget;
+    std::string dateText;
     std::vector<Steps> steps(slots.size());
     for (std::size_t i = 0; i < slots.size(); ++i) steps[i] = firstSteps(slots[i]);
     for (std::size_t p = 0; p < passes; ++p) {
@@ -589,7 +642,7 @@ Simulated simulatePasses(const std::string& templateText, const std::vector<Slot
             const Slot& slot = slots[i];
             if (p > 0) advance(slot, steps[i]);
             const std::string_view value =
-                slot.isCounter ? formatCounter(steps[i].value, slot, text) : lineAt(slot, steps[i].step);
+                slot.isCounter ? counterText(slot, steps[i], text, dateText) : lineAt(slot, steps[i].step);
             const Replaced replaced = replaceInto(work, slot.token, value, scratch, cap, spent);
             if (replaced == Replaced::OverCap) return Simulated::PassTooLarge;
             if (replaced == Replaced::OutOfWork || spent.exhausted()) return Simulated::OutOfWork;
@@ -614,7 +667,7 @@ ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLi
     std::vector<Slot> slots = activeSlots(input);
     std::vector<Piece> pieces;
     if (compilePlan(input.templateText, slots, pieces)) {
-        const std::size_t size = planOutputSize(pieces, slots, passes, outputLimit);
+        const std::size_t size = *planOutputSize(pieces, slots, passes, outputLimit);
         if (size > outputLimit) {
             result.limitReached = true;
             return result;
@@ -668,6 +721,7 @@ bool lineBreaksAreTheTemplates(std::string_view templateText, const std::vector<
         return false;
     for (const Slot& slot : slots) {
         if (holdsCrOrLf(slot.token)) return false;
+        if (slot.date && (slot.valueBytes.test('\r') || slot.valueBytes.test('\n'))) return false;
         for (std::size_t i = 0; i < slot.usedLines; ++i) {
             if (holdsCrOrLf(slot.lines[i])) return false;
         }
@@ -677,6 +731,9 @@ bool lineBreaksAreTheTemplates(std::string_view templateText, const std::vector<
 
 }  // namespace
 
+// A date text costs about as much as replacing a short value: what one step of the count takes from a work budget.
+constexpr std::size_t kDateTextWork = 32;
+
 SizeMeasurement measureExpansion(const ExpansionInput& input, std::size_t budgetBytes, std::size_t workBudget) {
     ExpansionSize size;
     if (input.loopCount <= 0) return {size};
@@ -684,7 +741,15 @@ SizeMeasurement measureExpansion(const ExpansionInput& input, std::size_t budget
     const std::vector<Slot> slots = activeSlots(input);
     std::vector<Piece> pieces;
     if (lineBreaksAreTheTemplates(input.templateText, slots) && compilePlan(input.templateText, slots, pieces)) {
-        size.bytes = planOutputSize(pieces, slots, passes, kNoOutputLimit);
+        // Dates are counted by writing them, within both budgets; the rest in closed form at any count.
+        const bool dated =
+            std::any_of(slots.begin(), slots.end(), [](const Slot& slot) { return slot.date != nullptr; });
+        const std::optional<std::size_t> bytes =
+            planOutputSize(pieces, slots, passes, dated ? budgetBytes : kNoOutputLimit,
+                           workBudget == kNoOutputLimit ? kNoOutputLimit : workBudget / kDateTextWork);
+        if (!bytes) return {std::nullopt, true};
+        if (dated && *bytes > budgetBytes) return {};
+        size.bytes = *bytes;
         size.lines = (countLineBreaks(input.templateText) + 1) * passes;
         return {size};
     }

@@ -22,6 +22,21 @@ enum CounterFormat : std::int32_t {
     kFormatLettersLower,
     kFormatLettersUpper,
 };
+// What a counter counts, as stored: integers, or dates and times.
+enum CounterKind : std::int32_t { kKindInteger, kKindDate };
+// The unit a date counter's increment counts, as stored.
+enum DateUnit : std::int32_t {
+    kUnitDay,
+    kUnitWeek,
+    kUnitMonth,
+    kUnitYear,
+    kUnitHour,
+    kUnitMinute,
+    kUnitSecond,
+    kUnitBusinessDay,
+};
+inline constexpr std::size_t kKindCount = kKindDate + 1;
+inline constexpr std::size_t kUnitCount = kUnitBusinessDay + 1;
 // What an array gives once its lines have run out, as stored.
 enum ArrayEnd : std::int32_t { kEndEmpty, kEndCycle, kEndKeepLast };
 // How many of each there are: the texts that name them are tied to these.
@@ -42,7 +57,7 @@ std::optional<std::size_t> arrayLine(std::uint64_t index, std::size_t lineCount,
 
 // How a counter steps and shows its value; the defaults give today's plain decimals, one step a pass.
 // Values outside the ranges below are read as the nearest rule (repeat below 1 as 1, an unknown format as
-// decimal), so any stored integer is valid.
+// decimal, an unknown kind as integer, an unknown unit as days), so any stored integer is valid.
 struct CounterStyle {
     // Pass p shows step p / repeat, started over every `period` steps (0 or below: never).
     std::int32_t repeat = 1;
@@ -52,6 +67,15 @@ struct CounterStyle {
     std::int32_t format = kFormatDecimal;
     std::int32_t width = 0;
     std::int32_t fill = 0;
+    // A CounterKind. A date counter shows `start` moved on by step x increment `unit`s (a DateUnit), written
+    // by `pattern`; its width pads with blanks before the text, whatever the fill says. `daysOff` (dates
+    // between blanks, yyyy/mm/dd or mm/dd every year) are no business days. The texts are read by
+    // conversion/DateCounter.h; an unreadable start is 2000/01/01 00:00:00.
+    std::int32_t kind = kKindInteger;
+    std::string start = "2000/01/01";
+    std::int32_t unit = kUnitDay;
+    std::string daysOff{};
+    std::string pattern = "yyyy/mm/dd";
 
     bool operator==(const CounterStyle&) const = default;
 };

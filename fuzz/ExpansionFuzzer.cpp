@@ -25,6 +25,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         counter.style.format = in.ConsumeIntegralInRange<std::int32_t>(-1, 7);
         counter.style.width = in.ConsumeIntegralInRange<std::int32_t>(-1, 66);
         counter.style.fill = in.ConsumeIntegralInRange<std::int32_t>(0, 2);
+        if (!in.ConsumeBool()) continue;
+        // A date counter, near the calendar's ends or at a start the bytes write.
+        counter.style.kind = ravolin::kKindDate;
+        counter.style.unit = in.ConsumeIntegralInRange<std::int32_t>(-1, 8);
+        counter.style.start = in.ConsumeBool() ? in.ConsumeRandomLengthString(20) : "9999/12/31 23:59:50";
+        counter.style.daysOff = in.ConsumeRandomLengthString(16);
+        counter.style.pattern = in.ConsumeRandomLengthString(12);
+        // Business days are walked a day at a time, by both forms: keep the walks short.
+        if (counter.style.unit == ravolin::kUnitBusinessDay) counter.increment %= 1000;
     }
     for (ravolin::ArrayInput& array : input.arrays) {
         if (!in.ConsumeBool()) continue;

@@ -117,6 +117,12 @@ public:
         if (value != fallback || m_file.GetString(section, key)) m_file.WriteInt(section, key, value);
     }
 
+    // A text of ours, written under the same rule.
+    void optionalText(const std::string& section, const std::string& key, std::string_view value,
+                      std::string_view fallback) {
+        if (value != fallback || m_file.GetString(section, key)) m_file.WriteString(section, key, value);
+    }
+
     void text(const std::string& section, const std::string& key, std::string_view value, StoredText what,
               std::size_t slot = 0) {
         // What the file holds past the read limit was never loaded: writing back the start that was loses it.
@@ -174,6 +180,7 @@ enum class Form {
     Integer,     // written always
     OwnInteger,  // a key of ours: written once it leaves its default or where the file already has it
     Text,        // one line, as it is
+    OwnText,     // one line of ours: written once it leaves its default or where the file already has it
     Token,       // cut to a token field
     MultiLine,   // its file form, with its exact form beside it while it holds a comma
 };
@@ -231,6 +238,14 @@ const KeyRow kCounterKeys[] = {
     integerKey(kNumerical, "Width", Form::OwnInteger, RAVOLIN_INT(j.record.counters[i].style.width),
                kPlainCounter.width),
     integerKey(kNumerical, "Fill", Form::OwnInteger, RAVOLIN_INT(j.record.counters[i].style.fill), kPlainCounter.fill),
+    integerKey(kNumerical, "Kind", Form::OwnInteger, RAVOLIN_INT(j.record.counters[i].style.kind), kPlainCounter.kind),
+    textKey(kNumerical, "Start", Form::OwnText, StoredText::Template, RAVOLIN_TEXT(j.record.counters[i].style.start),
+            [](std::size_t) { return kPlainCounter.start; }),
+    integerKey(kNumerical, "Unit", Form::OwnInteger, RAVOLIN_INT(j.record.counters[i].style.unit), kPlainCounter.unit),
+    textKey(kNumerical, "Off", Form::OwnText, StoredText::Template, RAVOLIN_TEXT(j.record.counters[i].style.daysOff),
+            [](std::size_t) { return kPlainCounter.daysOff; }),
+    textKey(kNumerical, "Pattern", Form::OwnText, StoredText::Template,
+            RAVOLIN_TEXT(j.record.counters[i].style.pattern), [](std::size_t) { return kPlainCounter.pattern; }),
 };
 
 const ArrayStyle kPlainArray;
@@ -278,6 +293,9 @@ void loadFrom(const ProfileFile& file, Document& job) {
                 break;
             case Form::Text:
                 row.text.load(job, slot) = file.GetString(row.section, key, "");
+                break;
+            case Form::OwnText:
+                row.text.load(job, slot) = file.GetString(row.section, key, row.defaultText(slot));
                 break;
             case Form::Token:
                 row.text.load(job, slot) = fitToken(file.GetString(row.section, key, row.defaultText(slot)));
@@ -352,6 +370,9 @@ std::string settingsFileBytes(std::string_view current, const Document& job, std
                 break;
             case Form::Text:
                 write.text(row.section, key, row.text.save(job, slot), row.what);
+                break;
+            case Form::OwnText:
+                write.optionalText(row.section, key, row.text.save(job, slot), row.defaultText(slot));
                 break;
             case Form::Token:
                 write.token(row.section, key, row.text.save(job, slot), row.what, slot);

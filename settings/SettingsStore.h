@@ -11,11 +11,12 @@ namespace ravolin {
 
 inline constexpr char kSettingsFileName[] = "RavolinSetting.ini";
 
-// Reads the 39 keys, and the style keys of ours ("Repeat1", "Format1"... of the counters, "Repeat1" and "End1"
-// of the arrays), into `document`, with the defaults for whatever is missing. A missing file gives
-// the defaults, and nothing is created. A file that is there but can't be taken (unreadable, not a regular
-// file, too large, or no memory for it: ENOMEM) gives the defaults too; the error of that (an errno or a code
-// of FileAccess.h) is returned, 0 otherwise.
+// Reads the 39 keys, and the style keys of ours ("Repeat1", "Format1"... of the counters, with the date
+// counters' "Kind1", "Start1", "Unit1", "Off1" and "Pattern1"; "Repeat1" and "End1" of the arrays), into
+// `document`, with the defaults for whatever is missing. A missing file gives the defaults, and nothing is
+// created. A file that is there but can't be taken (unreadable, not a regular file, too large, or no memory for
+// it: ENOMEM) gives the defaults too; the error of that (an errno or a code of FileAccess.h) is returned, 0
+// otherwise.
 int loadSettingsFile(const std::string& path, Document& document);
 
 // The same from the file's bytes (CP932), for callers that read the file themselves.

@@ -238,13 +238,15 @@ Document FormatDialog::document() const {
     if (m_loopCount) chosen.window.loopCount = *m_loopCount;
     for (std::size_t r = 0; r < kCounterCount; ++r) {
         const CounterRow& row = m_counterRows[r];
-        const CounterStyle shown{.repeat = row.repeat->value(),
-                                 .period = row.period->value(),
-                                 .format = row.format->currentIndex(),
-                                 .width = row.width->value(),
-                                 .fill = row.fill->currentIndex()};
         CounterStyle& style = chosen.record.counters[r].style;
-        if (shown != effectiveStyle(style)) style = shown;
+        // The date fields are not shown here: they stay as stored.
+        CounterStyle shown = style;
+        shown.repeat = row.repeat->value();
+        shown.period = row.period->value();
+        shown.format = row.format->currentIndex();
+        shown.width = row.width->value();
+        shown.fill = row.fill->currentIndex();
+        if (effectiveStyle(shown) != effectiveStyle(style)) style = shown;
     }
     for (std::size_t i = 0; i < kArrayCount; ++i) {
         const ArrayStyle shown{.repeat = m_arrayRows[i].repeat->value(), .end = m_arrayRows[i].end->currentIndex()};

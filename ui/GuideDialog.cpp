@@ -41,6 +41,24 @@ constexpr char kGuideHtml[] = R"(
 その行の設定を開けます。設定は次の作業にも引き継がれるので、不要になったら桁数を 0、書式を 10進、繰り返しを 1、
 周期を「なし」、行が尽きたら「空にする」に戻してください。「置換文字列初期化」は書式も起動時（または最後に
 保存したとき）の状態に戻します。</p>
+<h3>日付と時刻</h3>
+<p>数値は日付と時刻も数えられます。設定ファイルの [Numerical] で <code>Kind1=1</code> とすると 1 行目の数値が日付になり、
+<code>Start1</code> の日時（<code>2027/04/01</code>、<code>2027/04/01 09:00</code>、<code>2027/04/01 09:00:00</code>）から
+1 回ごとに増加値だけ <code>Unit1</code> の単位（0 日、1 週、2 月、3 年、4 時、5 分、6 秒、7 営業日）進みます。
+月と年は開始日の日を保ち、その月にない日は月末になります。営業日は土曜、日曜、祝日（振替休日と国民の休日を含む）と
+<code>Off1</code> の休日（<code>2027/12/29</code> のような日付か、<code>12/29</code> のような毎年の日を空白で区切る）を除いた日です。
+書式は <code>Pattern1</code>（既定は <code>yyyy/mm/dd</code>）で、<code>yyyy</code> <code>yy</code> 年、<code>m</code> <code>mm</code> 月、
+<code>d</code> <code>dd</code> 日、<code>aaa</code> 曜日（月）、<code>aaaa</code>（月曜日）、<code>ddd</code>（Mon）、
+<code>dddd</code>（Monday）、<code>h</code> <code>hh</code> 時、<code>h</code> の後か <code>s</code> の前の <code>m</code> <code>mm</code> 分、
+<code>s</code> <code>ss</code> 秒、<code>ggg</code> 元号（令和）、<code>gg</code>（令）、<code>g</code>（R）、<code>e</code> <code>ee</code> 元号の年、
+<code>"…"</code> はそのままの文字です。0001/01/01～9999/12/31 の外は空の文字列になります。</p>
+<pre>[Numerical]
+Kind1=1
+Start1=2027/04/28
+Unit1=7
+Off1=12/29 12/30 12/31 01/02 01/03
+Pattern1=m月d日(aaa)</pre>
+<p>テンプレート <code>＜置換1＞ 出勤</code>、ループ回数 3 で: 4月28日(水) 出勤、4月30日(金) 出勤、5月6日(木) 出勤。</p>
 <h3>ループ回数と変換実行</h3>
 <p>「ループ回数」に繰り返す回数を入れて「変換実行」を押すと、テンプレートをその回数だけ並べた結果が
 出力欄に出ます（1 回ごとに改行で区切られます）。出力欄をクリックすると全体が選択され、そのままコピーできます

@@ -287,6 +287,10 @@ TEST_F(ExpandCliTest, overridesAreReadAsIfTheFileHeldThemAndLeaveItAlone) {
         {{"--loop", "4", "--set", "Numerical.Format1=6", "--set", "Numerical.Repeat1=2", "--set",
           "Arrangement.Repeat2=0", "--set", "Arrangement.End2=2"},
          "x,y,red|x,y\r\nx,y,blue|x,y\r\nC,|x,y\r\nC,|x,y"},  // the letter B is then array 2's token
+        // A business-day counter: 昭和の日 and the day off of its own are skipped.
+        {{"--set", "Numerical.Kind1=1", "--set", "Numerical.Start1=2027/04/28", "--set", "Numerical.Unit1=7", "--set",
+          "Numerical.Off1=04/30 12/31", "--set", "Numerical.Pattern1=m/d(aaa)"},
+         "4/28(水),red|x,y\r\n5/6(木),blue|"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = c.args;

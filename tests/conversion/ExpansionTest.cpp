@@ -252,6 +252,18 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         counter.style.width = width(rng) % 9 == 0 ? width(rng) : rule(rng);
         counter.style.fill = rule(rng) % 3;
         if (plainRules(rng)) counter.initialValue = any(rng);
+        // One in nine of these counts dates, near the calendar's ends and holidays, in patterns whose text holds
+        // the alphabet's bytes.
+        if (rule(rng) != 0) return;
+        static const char* const starts[] = {"2027/04/28", "9999/12/31 23:59:58", "1/1/2", "2024-02-28 23:00", "x"};
+        static const char* const patterns[] = {"m-d", "yy", "\"a\"d", "d-aaa", "h", "", "e-s", "\\1ggg", "d\r\"\n\""};
+        static const char* const daysOff[] = {"", "04/30", "2027/05/06 bad"};
+        std::uniform_int_distribution<std::size_t> pick(0, 8);
+        counter.style.kind = kKindDate;
+        counter.style.start = starts[pick(rng) % 5];
+        counter.style.unit = rule(rng);
+        counter.style.pattern = patterns[pick(rng)];
+        counter.style.daysOff = daysOff[pick(rng) % 3];
     };
     for (int round = 0; round < 20000; ++round) {
         ExpansionInput in = makeInput(randomText(rng, alphabet + "AB", 12), loops(rng));
@@ -302,6 +314,22 @@ TEST(MeasureExpansion, runsThePassesOnlyWithinItsBudget) {
     EXPECT_EQ(measureExpansion(in, bytes - 1), std::nullopt);
     in.arrays[0].valuesText = "plain";  // now the plan tells, whatever the budget
     EXPECT_EQ(measureExpansion(in, 0), std::optional(ExpansionSize{5 * 1000 + 2 * 999, 1000}));
+    // A date's length is known by writing it, so a date counter is counted within the budget too.
+    ExpansionInput dated = makeInput("N", 3);
+    dated.counters[0] = {"N", 0, 1};
+    dated.counters[0].style.kind = kKindDate;
+    EXPECT_EQ(measureExpansion(dated, 34), std::optional(ExpansionSize{34, 3}));  // 2000/01/01 .. 2000/01/03
+    EXPECT_EQ(measureExpansion(dated, 33), std::nullopt);
+    // At the largest loop count a date is counted once a step, within the work budget.
+    dated.loopCount = INT32_MAX;
+    const SizeMeasurement daily = measureExpansion(dated, kNoOutputLimit, std::size_t{16} << 20);
+    EXPECT_EQ(daily.size, std::nullopt);
+    EXPECT_TRUE(daily.outOfWork);
+    EXPECT_FALSE(measureExpansion(dated, 10, std::size_t{16} << 20).outOfWork);
+    dated.counters[0].style.repeat = 1 << 20;  // 2048 steps, each a date of ten bytes
+    const std::uint64_t passes = INT32_MAX;
+    EXPECT_EQ(measureExpansion(dated, kNoOutputLimit, std::size_t{16} << 20).size,
+              std::optional(ExpansionSize{10 * passes + 2 * (passes - 1), passes}));
 }
 
 CounterInput styledCounter(std::int32_t initial, std::int32_t increment, const CounterStyle& style) {

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "conversion/DateCounter.h"
 #include "conversion/Expansion.h"
 #include "conversion/TextHelpers.h"
 
@@ -52,6 +56,158 @@ inline std::string FormatCounter(const CounterInput& counter, std::int32_t value
     return sign + std::string(width - length, '0') + digits;
 }
 
+// Dates: the start, the days off and the calendar as the engine reads them (their own tests pin them down),
+// the steps and the pattern worked out again the obvious way.
+inline std::optional<DateTime> DateValue(const CounterInput& counter, std::int64_t step) {
+    using namespace std::chrono;
+    const DateTime start = parseDateTime(counter.style.start).value_or(DateTime{sys_days{year{2000} / 1 / 1}});
+    std::int64_t n = 0;
+    if (__builtin_mul_overflow(step, std::int64_t{counter.increment}, &n) || n > 4'000'000'000'000 ||
+        n < -4'000'000'000'000)
+        return std::nullopt;
+    const sys_days startDay = floor<days>(start);
+    const seconds time = start - startDay;
+    const std::int32_t unit = counter.style.unit >= 0 && counter.style.unit <= 7 ? counter.style.unit : 0;
+    const std::int64_t secondsPer[] = {86400, 7 * 86400, 0, 0, 3600, 60, 1};
+    DateTime value = start;
+    if (unit == kUnitMonth || unit == kUnitYear) {
+        const year_month_day ymd{startDay};
+        const long long moved = n * (unit == kUnitYear ? 12 : 1);
+        if (moved > 200'000 || moved < -200'000) return std::nullopt;
+        const year_month ym = ymd.year() / ymd.month() + months{moved};
+        if (!ym.ok() || ym.year() < year{1} || ym.year() > year{9999}) return std::nullopt;
+        value = sys_days{ym / std::min(ymd.day(), (ym / last).day())} + time;
+    } else if (unit == kUnitBusinessDay) {
+        const DaysOff off = parseDaysOff(counter.style.daysOff);
+        const int direction = counter.increment < 0 ? -1 : 1;
+        const sys_days first = sys_days{year{1} / 1 / 1};
+        const sys_days lastDay = sys_days{year{9999} / 12 / 31};
+        sys_days d = startDay;
+        while (!isBusinessDay(d, off)) {
+            d += days{direction};
+            if (d < first || d > lastDay) return std::nullopt;
+        }
+        if (n > 4'000'000 || n < -4'000'000) return std::nullopt;
+        for (std::int64_t left = n < 0 ? -n : n; left > 0;) {
+            d += days{n < 0 ? -1 : 1};
+            if (d < first || d > lastDay) return std::nullopt;
+            if (isBusinessDay(d, off)) --left;
+        }
+        value = d + time;
+    } else {
+        if (n > 400'000'000'000 || n < -400'000'000'000) return std::nullopt;
+        value = start + seconds{n * secondsPer[unit]};
+    }
+    if (value < kFirstDateTime || value > kLastDateTime) return std::nullopt;
+    return value;
+}
+
+inline std::string FormatDate(DateTime value, const std::string& pattern) {
+    using namespace std::chrono;
+    // Runs of one code letter, cut greedily into the lengths that letter has.
+    const std::string letters = "ymdahsge";
+    const std::vector<std::vector<std::size_t>> lengths = {{4, 2}, {2, 1}, {4, 3, 2, 1}, {4, 3},
+                                                           {2, 1}, {2, 1}, {3, 2, 1},    {2, 1}};
+    std::vector<std::pair<std::string, std::string>> parts;  // a code, or "" and a literal
+    for (std::size_t i = 0; i < pattern.size();) {
+        if (pattern[i] == '"') {
+            const std::size_t close = pattern.find('"', i + 1);
+            parts.push_back(
+                {"", pattern.substr(i + 1, close == std::string::npos ? std::string::npos : close - i - 1)});
+            i = close == std::string::npos ? pattern.size() : close + 1;
+        } else if (pattern[i] == '\\' && i + 1 < pattern.size()) {
+            std::size_t n = 1;
+            while (i + 1 + n < pattern.size() && (static_cast<unsigned char>(pattern[i + 1 + n]) & 0xC0) == 0x80) ++n;
+            parts.push_back({"", pattern.substr(i + 1, n)});
+            i += 1 + n;
+        } else if (const std::size_t which = letters.find(pattern[i]); which != std::string::npos) {
+            std::size_t run = 0;
+            while (i + run < pattern.size() && pattern[i + run] == pattern[i]) ++run;
+            while (run > 0) {
+                const auto fits = std::find_if(lengths[which].begin(), lengths[which].end(),
+                                               [run](std::size_t n) { return n <= run; });
+                const std::size_t n = fits == lengths[which].end() ? 1 : *fits;
+                parts.push_back(
+                    {fits == lengths[which].end() ? "" : std::string(n, pattern[i]), std::string(n, pattern[i])});
+                run -= n;
+                i += n;
+            }
+        } else {
+            parts.push_back({"", pattern.substr(i, 1)});
+            ++i;
+        }
+    }
+    const sys_days date = floor<days>(value);
+    const year_month_day ymd{date};
+    const hh_mm_ss<seconds> time{value - date};
+    const int y = int{ymd.year()};
+    const unsigned w = weekday{date}.c_encoding();
+    const char* ja[] = {"日", "月", "火", "水", "木", "金", "土"};
+    const char* en[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+    struct Era {
+        year_month_day from;
+        const char *name, *first, *initial;
+    };
+    const Era eras[] = {{year{2019} / 5 / 1, "令和", "令", "R"},
+                        {year{1989} / 1 / 8, "平成", "平", "H"},
+                        {year{1926} / 12 / 25, "昭和", "昭", "S"},
+                        {year{1912} / 7 / 30, "大正", "大", "T"},
+                        {year{1868} / 9 / 8, "明治", "明", "M"}};
+    const Era* era = nullptr;
+    for (const Era& e : eras) {
+        if (!era && ymd >= e.from) era = &e;
+    }
+    const auto padded = [](long long v, std::size_t digits) {
+        std::string text = std::to_string(v);
+        return text.size() < digits ? std::string(digits - text.size(), '0') + text : text;
+    };
+    const auto codeNear = [&parts](std::size_t i, int step) {
+        for (auto j = static_cast<long>(i) + step; j >= 0 && j < static_cast<long>(parts.size()); j += step) {
+            if (!parts[static_cast<std::size_t>(j)].first.empty()) return parts[static_cast<std::size_t>(j)].first;
+        }
+        return std::string();
+    };
+    std::string out;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const std::string& code = parts[i].first;
+        if (code.empty()) {
+            out += parts[i].second;
+        } else if (code[0] == 'y') {
+            out += code.size() == 4 ? padded(y, 4) : padded(y % 100, 2);
+        } else if (code[0] == 'm') {
+            const std::string before = codeNear(i, -1);
+            const std::string after = codeNear(i, 1);
+            const bool minute = (!before.empty() && before[0] == 'h') || (!after.empty() && after[0] == 's');
+            out += padded(minute ? time.minutes().count() : unsigned{ymd.month()}, code.size());
+        } else if (code == "d" || code == "dd") {
+            out += padded(unsigned{ymd.day()}, code.size());
+        } else if (code[0] == 'd') {
+            out += code.size() == 4 ? std::string(en[w]) : std::string(en[w]).substr(0, 3);
+        } else if (code[0] == 'a') {
+            out += std::string(ja[w]) + (code.size() == 4 ? "曜日" : "");
+        } else if (code[0] == 'h') {
+            out += padded(time.hours().count(), code.size());
+        } else if (code[0] == 's') {
+            out += padded(time.seconds().count(), code.size());
+        } else if (code[0] == 'g') {
+            if (era) out += code.size() == 3 ? era->name : code.size() == 2 ? era->first : era->initial;
+        } else {
+            out += padded(era ? y - int{era->from.year()} + 1 : y, code.size());
+        }
+    }
+    return out;
+}
+
+inline std::string DateText(const CounterInput& counter, std::int64_t step) {
+    const std::optional<DateTime> value = DateValue(counter, step);
+    if (!value) return std::string();
+    std::string text = FormatDate(*value, counter.style.pattern);
+    std::size_t characters = 0;
+    for (const char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    const auto width = static_cast<std::size_t>(std::clamp(counter.style.width, 0, 64));
+    return characters < width ? std::string(width - characters, ' ') + text : text;
+}
+
 inline std::string ArrayValue(const ArrayInput& array, const std::vector<std::string>& lines, std::int64_t pass) {
     const auto i = static_cast<std::size_t>(pass / std::max(1, array.style.repeat));
     if (i < lines.size()) return lines[i];
@@ -69,6 +225,12 @@ inline std::string ExpandTemplate(const ExpansionInput& input) {
         for (const CounterInput& counter : input.counters) {
             if (counter.token.empty()) continue;
             const std::int64_t counted = std::int64_t{std::max(0, input.firstPass)} + pass;
+            if (counter.style.kind == kKindDate) {
+                std::int64_t step = counted / std::max(1, counter.style.repeat);
+                if (counter.style.period > 0) step %= counter.style.period;
+                work = ReplaceAllInPlace(work, counter.token, DateText(counter, step));
+                continue;
+            }
             work = ReplaceAllInPlace(work, counter.token, FormatCounter(counter, CounterValue(counter, counted)));
         }
         for (std::size_t i = 0; i < kArrayCount; ++i) {

@@ -56,7 +56,16 @@ TEST(expandInRanges, piecesJoinToTheWholeExpansionAtAnyRangeSize) {
     rulesSimulated.counters[2] = {"a", 0, 1};  // letters of "M" can form it
     ExpansionInput later = rules;
     later.firstPass = 1234;
-    for (const ExpansionInput* input : {&counters, &simulated, &plain, &rules, &rulesSimulated, &later}) {
+    // Dates carry on too: business days walked from where the last range ended, and minutes with a period.
+    ExpansionInput dated = later;
+    dated.templateText = "D|E|N;";
+    dated.counters[3] = {"D", 0, 1};
+    dated.counters[3].style = {.repeat = 30, .kind = kKindDate, .start = "2027/04/28", .unit = kUnitBusinessDay};
+    dated.counters[3].style.pattern = "mmdd";
+    dated.counters[4] = {"E", 0, 15};
+    dated.counters[4].style = {.period = 100, .kind = kKindDate, .start = "2027/12/31 12:00", .unit = kUnitMinute};
+    dated.counters[4].style.pattern = "h:mm";
+    for (const ExpansionInput* input : {&counters, &simulated, &plain, &rules, &rulesSimulated, &later, &dated}) {
         const std::string whole = ExpandTemplate(*input);
         EXPECT_TRUE(whole == naive::ExpandTemplate(*input)) << input->templateText;
         for (const std::size_t rangeLimit : {std::size_t{32}, std::size_t{4096}, std::size_t{1} << 20}) {

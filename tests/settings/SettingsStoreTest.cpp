@@ -214,6 +214,12 @@ TEST_F(WriteSettingsTest, everyValueFormSurvivesASaveAndALoad) {
     values.record.counters[0] = {"NN", -2147483647 - 1, -3, {2, 5, kFormatBinary, 64, 1}};
     values.record.counters[1] = {"", 0, 0, {}};
     values.record.counters[4] = {"＜番号＞", 2147483647, 1, {-1, 2147483647, 9, -3, 2}};
+    values.record.counters[3] = {
+        "D",
+        0,
+        1,
+        {1, 0, 0, 0, 0, kKindDate, "2027/04/01 09:00", kUnitBusinessDay, "12/29 2028/01/05", "ggge年m月d日"}};
+    values.record.counters[2].style.start = "";  // an empty text is not the default
     values.record.arrays[0] = {"AA", "red\r\n\r\nblue\r\n", {4, kEndKeepLast}};
     values.record.arrays[1] = {"", "", {}};
     values.record.arrays[8] = {"'q'", "\r\n", {-2147483647 - 1, -1}};
@@ -466,12 +472,22 @@ TEST_F(WriteSettingsTest, unknownContentSurvivesByteForByte) {
 TEST_F(WriteSettingsTest, styleKeysAreWrittenOnlyOnceUsedAndKeptOnceThere) {
     // A file with one key of each kind already there, at its default or not, and a value out of range.
     test::writeFile(path(),
-                    "[Numerical]\r\nFormat2=0\r\nWidth3=99\r\n[Arrangement]\r\nEnd9= 7\r\n[Common]\r\nLoop=1\r\n");
+                    "[Numerical]\r\nFormat2=0\r\nWidth3=99\r\nPattern2=yyyy/mm/dd\r\nUnit3=9\r\n"
+                    "[Arrangement]\r\nEnd9= 7\r\n[Common]\r\nLoop=1\r\n");
     Loaded values = reload();
     EXPECT_EQ(values.record.counters[1].style, CounterStyle{});
     EXPECT_EQ(values.record.counters[2].style.width, 99);  // kept as stored; the expansion reads it as 64
     EXPECT_EQ(values.record.arrays[8].style.end, 7);
-    values.record.counters[0].style = {.repeat = 3, .period = -2, .format = kFormatLettersUpper, .width = 8, .fill = 1};
+    values.record.counters[0].style = {.repeat = 3,
+                                       .period = -2,
+                                       .format = kFormatLettersUpper,
+                                       .width = 8,
+                                       .fill = 1,
+                                       .kind = kKindDate,
+                                       .start = "2027/04/01",
+                                       .unit = kUnitBusinessDay,
+                                       .daysOff = "12/29 12/30",
+                                       .pattern = "m月d日(aaa)"};
     values.record.arrays[0].style = {.repeat = 0, .end = kEndCycle};
     values.record.arrays[8].style = {};
     ASSERT_TRUE(save(values).ok);
@@ -481,12 +497,30 @@ TEST_F(WriteSettingsTest, styleKeysAreWrittenOnlyOnceUsedAndKeptOnceThere) {
         bool present;
     };
     const Case cases[] = {
-        {"\r\nRepeat1=3\r\n", true}, {"\r\nPeriod1=-2\r\n", true},
-        {"\r\nFormat1=6\r\n", true}, {"\r\nWidth1=8\r\n", true},
-        {"\r\nFill1=1\r\n", true},   {"\r\nFormat2=0\r\n", true},
-        {"\r\nWidth3=99\r\n", true}, {"\r\nEnd1=1\r\n", true},
-        {"\r\nEnd9=0\r\n", true},    {"Repeat2=", false},
-        {"Fill2=", false},           {"End2=", false},
+        {"\r\nRepeat1=3\r\n", true},
+        {"\r\nPeriod1=-2\r\n", true},
+        {"\r\nFormat1=6\r\n", true},
+        {"\r\nWidth1=8\r\n", true},
+        {"\r\nFill1=1\r\n", true},
+        {"\r\nFormat2=0\r\n", true},
+        {"\r\nWidth3=99\r\n", true},
+        {"\r\nEnd1=1\r\n", true},
+        {"\r\nEnd9=0\r\n", true},
+        {"Repeat2=", false},
+        {"Fill2=", false},
+        {"End2=", false},
+        {"\r\nKind1=1\r\n", true},
+        {"\r\nStart1=2027/04/01\r\n", true},
+        {"\r\nUnit1=7\r\n", true},
+        {"\r\nOff1=12/29 12/30\r\n", true},
+        {"\r\nPattern1=m月d日(aaa)\r\n", true},
+        {"\r\nPattern2=yyyy/mm/dd\r\n", true},
+        {"\r\nUnit3=9\r\n", true},
+        {"Kind2=", false},
+        {"Start2=", false},
+        {"Off2=", false},
+        {"Unit2=", false},
+        {"Pattern3=", false},
     };
     for (const Case& c : cases) EXPECT_EQ(file.find(c.line) != std::string::npos, c.present) << c.line;
     EXPECT_NE(file.find("\r\nRepeat1=0\r\n"), std::string::npos);

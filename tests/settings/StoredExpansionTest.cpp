@@ -18,6 +18,11 @@ TEST(expansionInputFrom, carriesTheTemplateTheLoopAndEverySlotWithItsStyle) {
         const auto n = static_cast<std::int32_t>(i);
         record.counters[i] = {
             std::string("N").append(std::to_string(i + 1)), 100 * n - 7, 3 - n, {n + 2, n, n + 1, 2 * n, n % 2}};
+        record.counters[i].style.kind = n % 2;
+        record.counters[i].style.start = std::string("2027/04/0").append(std::to_string(i + 1));
+        record.counters[i].style.unit = n;
+        record.counters[i].style.daysOff = std::string("12/2").append(std::to_string(i));
+        record.counters[i].style.pattern = std::string("yyyy/m/d").append(std::to_string(i));
     }
     for (std::size_t i = 0; i < kArrayCount; ++i) {
         const auto n = static_cast<std::int32_t>(i);

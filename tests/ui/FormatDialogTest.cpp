@@ -74,6 +74,9 @@ TEST_F(FormatDialogTest, controlsShowTheStylesAndGiveBackExactlyWhatWasChanged) 
     ExpansionInput stored = exampleFields();
     stored.counters[0].style = {.repeat = 0, .period = -3, .format = 9, .width = 99, .fill = 1};  // out of range
     stored.counters[1].style = {.repeat = 2, .period = 5, .format = kFormatOctal, .width = 3, .fill = 0};
+    stored.counters[1].style.kind = kKindDate;  // the date fields, not shown here, stay through every change
+    stored.counters[1].style.start = "2027/04/01";
+    stored.counters[1].style.pattern = "m/d";
     stored.arrays[0].style = {.repeat = 4, .end = kEndKeepLast};
     {
         const auto format = open(stored);
