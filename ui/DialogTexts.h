@@ -98,6 +98,24 @@ inline constexpr const char* kFillTexts[] = {"ゼロ", "空白"};
 inline constexpr const char* kFormatTexts[] = {"10進", "16進 小文字", "16進 大文字", "8進",
                                                "2進",  "英字 小文字", "英字 大文字"};
 inline constexpr const char* kEndTexts[] = {"空にする", "先頭に戻る", "最後の行を繰り返す"};
+inline constexpr char kFormatKindHeader[] = "種類(&K)";
+inline constexpr const char* kKindTexts[] = {"整数", "日付と時刻"};
+// The date counters' own box: where each starts, the unit its increment counts, how it is written, its days off.
+inline constexpr char kFormatDatesBox[] = "日付と時刻";
+inline constexpr char kFormatStartHeader[] = "開始(&S)";
+inline constexpr char kFormatUnitHeader[] = "単位(&U)";
+inline constexpr char kFormatPatternHeader[] = "書式(&T)";
+inline constexpr char kFormatDaysOffHeader[] = "休日(&H)";
+inline constexpr const char* kUnitTexts[] = {"日", "週", "月", "年", "時間", "分", "秒", "営業日"};
+inline constexpr const char* kPatternChoices[] = {"yyyy/mm/dd",   "yyyy-mm-dd", "yyyy/mm/dd(aaa)",    "m月d日(aaa)",
+                                                  "ggge年m月d日", "hh:mm",      "yyyy/mm/dd hh:mm:ss"};
+inline constexpr char kDaysOffPlaceholder[] = "例: 12/29 12/30 12/31 2027/05/06";
+inline constexpr char kDateFieldsTip[] = "種類が「日付と時刻」の行で使います";
+inline constexpr char kStartUnreadable[] =
+    "[日付%1] 開始: 保存されていた「%2」は日時として読めないため、2000/01/01 00:00:00 から数えます。";
+inline constexpr char kDaysOffUnreadable[] =
+    "[日付%1] 休日: 「%2」は日付（yyyy/mm/dd か mm/dd）として読めないため使いません。";
+inline constexpr char kInitialUnusedTip[] = "日付と時刻のカウンターでは使いません（開始は「書式」で設定します）";
 inline constexpr char kPeriodNone[] = "なし";
 inline constexpr char kUnusedToken[] = "（使わない）";
 inline constexpr char kPreviewLabel[] = "プレビュー（最初の %1 回）(&V)";
@@ -123,12 +141,15 @@ inline constexpr char kArraySlotName[] = "配列%1";
 // Screen-reader names of the rows' controls: the slot, then the column's heading; %1: the counter or the array.
 inline constexpr char kFormatCounterRowItem[] = "[数値%1] %2";
 inline constexpr char kFormatArrayRowItem[] = "[配列%1] %2";
+inline constexpr char kFormatDateRowItem[] = "[日付%1] %2";
 
 // The pages' line of a slot's styles, and its button; %1: the counter's row or the array.
 inline constexpr char kSummarySeparator[] = "・";
 inline constexpr char kSummaryDigits[] = "桁";
 inline constexpr char kSummaryRepeat[] = "回ずつ";
 inline constexpr char kSummaryPeriod[] = "周期";
+inline constexpr char kSummaryDate[] = "日付";
+inline constexpr char kSummaryFrom[] = "から";
 inline constexpr const char* kSummaryFormatTexts[] = {"10進", "16進", "16進大", "8進", "2進", "英字", "英字大"};
 inline constexpr char kStyleButton[] = "書式";
 inline constexpr char kStyleButtonTip[] = "書式と繰り返しの設定を開きます";

@@ -5,6 +5,7 @@
 #include <string>
 
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,6 +18,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "conversion/DateCounter.h"
 #include "conversion/TextHelpers.h"
 #include "platform/qt/MessageBox.h"
 #include "resources/DialogTemplate.h"
@@ -48,6 +50,47 @@ QString plainCaption(const char* header) {
     QString caption = text(header);
     const qsizetype key = caption.indexOf(QStringLiteral("(&"));
     return key < 0 ? caption : caption.left(key);
+}
+
+// Civil date and time both ways. UTC stands for "no zone": no day lacks an hour, none has one twice.
+QDateTime shownDateTime(DateTime value) {
+    using namespace std::chrono;
+    const sys_days day = floor<days>(value);
+    const year_month_day date{day};
+    const hh_mm_ss<seconds> time{value - day};
+    return QDateTime(
+        QDate(int{date.year()}, static_cast<int>(unsigned{date.month()}), static_cast<int>(unsigned{date.day()})),
+        QTime(static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+              static_cast<int>(time.seconds().count())),
+        Qt::UTC);
+}
+
+DateTime dateTimeOf(const QDateTime& shown) {
+    using namespace std::chrono;
+    const QDate date = shown.date();
+    const QTime time = shown.time();
+    return DateTime{sys_days{year{date.year()} / date.month() / date.day()}} + hours{time.hour()} +
+           minutes{time.minute()} + seconds{time.second()};
+}
+
+// The shortest of the start's written forms that holds the value.
+std::string startText(DateTime value) {
+    const auto secondOfDay = (value - std::chrono::floor<std::chrono::days>(value)).count();
+    return formatDateTime(value, secondOfDay == 0        ? "yyyy/mm/dd"
+                                 : secondOfDay % 60 == 0 ? "yyyy/mm/dd hh:mm"
+                                                         : "yyyy/mm/dd hh:mm:ss");
+}
+
+// A field that holds something that can't be read: tinted, with the reason in its tooltip.
+void markField(QWidget* field, const QString& reason) {
+    field->setPalette(QPalette());
+    if (!reason.isEmpty()) {
+        QPalette tinted = field->palette();
+        tinted.setColor(QPalette::Base, QColor(255, 228, 228));
+        field->setPalette(tinted);
+    }
+    field->setToolTip(reason);
+    field->setAccessibleDescription(reason);
 }
 
 QString grouped(std::uint64_t number) { return QLocale(QLocale::Japanese, QLocale::Japan).toString(number); }
@@ -128,10 +171,17 @@ FormatDialog::FormatDialog(QWidget* parent, Document document, MessageBoxPort& m
 
     auto* counters = new QGroupBox(text(kFormatCountersBox), this);
     buildCounters(counters);
+    auto* dates = new QGroupBox(text(kFormatDatesBox), this);
+    dates->setToolTip(text(kDateFieldsTip));
+    buildDates(dates);
     auto* arrays = new QGroupBox(text(kFormatArraysBox), this);
     buildArrays(arrays);
+    auto* column = new QVBoxLayout;
+    column->addWidget(counters);
+    column->addWidget(dates);
+    column->addStretch();
     auto* rows = new QHBoxLayout;
-    rows->addWidget(counters, 0, Qt::AlignTop);
+    rows->addLayout(column);
     rows->addWidget(arrays, 0, Qt::AlignTop);
 
     auto* previewLabel = new QLabel(text(kPreviewLabel).arg(kPreviewPasses), this);
@@ -174,30 +224,113 @@ FormatDialog::FormatDialog(QWidget* parent, Document document, MessageBoxPort& m
 
 void FormatDialog::buildCounters(QWidget* box) {
     auto* grid = new QGridLayout(box);
-    const char* const headers[] = {kFormatTokenHeader,  kFormatWidthHeader,  kFormatFillHeader,
+    const char* const headers[] = {kFormatTokenHeader,  kFormatKindHeader,   kFormatWidthHeader, kFormatFillHeader,
                                    kFormatFormatHeader, kFormatRepeatHeader, kFormatPeriodHeader};
     for (std::size_t r = 0; r < kCounterCount; ++r) {
         CounterRow& row = m_counterRows[r];
         row.token = tokenField(box, m_document.record.counters[r].token);
+        row.kind = comboOf(box, std::begin(kKindTexts), std::end(kKindTexts));
         row.width = spinOf(box, 0, 64);
         row.fill = comboOf(box, std::begin(kFillTexts), std::end(kFillTexts));
         row.format = comboOf(box, std::begin(kFormatTexts), std::end(kFormatTexts));
         row.repeat = spinOf(box, 1, INT32_MAX);
         row.period = spinOf(box, 0, INT32_MAX);
         row.period->setSpecialValueText(text(kPeriodNone));
-        QWidget* const cells[] = {row.token, row.width, row.fill, row.format, row.repeat, row.period};
+        QWidget* const cells[] = {row.token, row.kind, row.width, row.fill, row.format, row.repeat, row.period};
         addRow(grid, r, cells, headers, kFormatCounterRowItem, !m_document.record.counters[r].token.empty());
         for (QSpinBox* spin : {row.width, row.repeat, row.period})
             connect(spin, &QSpinBox::valueChanged, this, &FormatDialog::scheduleRefresh);
         connect(row.fill, &QComboBox::currentIndexChanged, this, &FormatDialog::scheduleRefresh);
-        connect(row.format, &QComboBox::currentIndexChanged, this, [this, &row] {
-            // Letters are always padded with blanks.
-            const int format = row.format->currentIndex();
-            row.fill->setEnabled(row.token->text().size() > 0 && !isLetterFormat(format));
+        for (QComboBox* combo : {row.kind, row.format}) {
+            connect(combo, &QComboBox::currentIndexChanged, this, [this, r] {
+                enableRow(r);
+                showDateNotes();
+                scheduleRefresh();
+            });
+        }
+    }
+    addHeaders(grid, headers);
+}
+
+void FormatDialog::buildDates(QWidget* box) {
+    auto* grid = new QGridLayout(box);
+    const char* const headers[] = {kFormatTokenHeader, kFormatStartHeader, kFormatUnitHeader, kFormatPatternHeader,
+                                   kFormatDaysOffHeader};
+    for (std::size_t r = 0; r < kCounterCount; ++r) {
+        DateRow& row = m_dateRows[r];
+        row.token = tokenField(box, m_document.record.counters[r].token);
+        row.start = new QDateTimeEdit(box);
+        row.start->setTimeSpec(Qt::UTC);
+        row.start->setDateTimeRange(shownDateTime(kFirstDateTime), shownDateTime(kLastDateTime));
+        row.start->setDisplayFormat(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+        row.start->setCalendarPopup(true);
+        row.unit = comboOf(box, std::begin(kUnitTexts), std::end(kUnitTexts));
+        row.pattern = comboOf(box, std::begin(kPatternChoices), std::end(kPatternChoices));
+        row.pattern->setEditable(true);
+        row.pattern->setInsertPolicy(QComboBox::NoInsert);
+        row.daysOff = new QLineEdit(box);
+        row.daysOff->setPlaceholderText(text(kDaysOffPlaceholder));
+        row.daysOff->setMinimumWidth(row.daysOff->fontMetrics().horizontalAdvance(text(kDaysOffPlaceholder)));
+        QWidget* const cells[] = {row.token, row.start, row.unit, row.pattern, row.daysOff};
+        addRow(grid, r, cells, headers, kFormatDateRowItem, !m_document.record.counters[r].token.empty());
+        connect(row.start, &QDateTimeEdit::dateTimeChanged, this, [this] {
+            showDateNotes();
+            scheduleRefresh();
+        });
+        connect(row.unit, &QComboBox::currentIndexChanged, this, &FormatDialog::scheduleRefresh);
+        connect(row.pattern, &QComboBox::currentTextChanged, this, &FormatDialog::scheduleRefresh);
+        connect(row.daysOff, &QLineEdit::textChanged, this, [this] {
+            showDateNotes();
             scheduleRefresh();
         });
     }
     addHeaders(grid, headers);
+    m_dateNotes = new QLabel(box);
+    m_dateNotes->setWordWrap(true);
+    m_dateNotes->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QPalette warning = m_dateNotes->palette();
+    warning.setColor(QPalette::WindowText, QColor(176, 0, 0));
+    m_dateNotes->setPalette(warning);
+    grid->addWidget(m_dateNotes, static_cast<int>(kCounterCount) + 1, 0, 1, static_cast<int>(std::size(headers)));
+}
+
+// A date counter writes its own text, padded with blanks: the format and the fill have no say; the date fields
+// have no say in an integer counter.
+void FormatDialog::enableRow(std::size_t r) {
+    const CounterRow& row = m_counterRows[r];
+    const bool used = !m_document.record.counters[r].token.empty();
+    const bool dated = row.kind->currentIndex() == kKindDate;
+    row.format->setEnabled(used && !dated);
+    row.fill->setEnabled(used && !dated && !isLetterFormat(row.format->currentIndex()));
+    const DateRow& date = m_dateRows[r];
+    for (QWidget* cell : {static_cast<QWidget*>(date.start), static_cast<QWidget*>(date.unit),
+                          static_cast<QWidget*>(date.pattern), static_cast<QWidget*>(date.daysOff)})
+        cell->setEnabled(used && dated);
+}
+
+// Said at once, beside the fields: a stored start that can't be read, and days off that can't.
+void FormatDialog::showDateNotes() {
+    QStringList notes;
+    for (std::size_t r = 0; r < kCounterCount; ++r) {
+        const DateRow& row = m_dateRows[r];
+        const bool dated = row.start->isEnabled();
+        const std::string& stored = m_document.record.counters[r].style.start;
+        const bool startLeft = dateTimeOf(row.start->dateTime()).time_since_epoch().count() == m_startShown[r];
+        QString startNote;
+        if (dated && startLeft && !parseDateTime(stored))
+            startNote = text(kStartUnreadable).arg(r + 1).arg(QString::fromStdString(stored));
+        markField(row.start, startNote);
+        if (!startNote.isEmpty()) notes << startNote;
+        QStringList offNotes;
+        if (dated) {
+            for (const std::string& entry : parseDaysOff(row.daysOff->text().toStdString()).unreadable)
+                offNotes << text(kDaysOffUnreadable).arg(r + 1).arg(QString::fromStdString(entry));
+        }
+        markField(row.daysOff, offNotes.join(QLatin1Char('\n')));
+        notes << offNotes;
+    }
+    m_dateNotes->setText(notes.join(QLatin1Char('\n')));
+    m_dateNotes->setVisible(!notes.isEmpty());
 }
 
 void FormatDialog::buildArrays(QWidget* box) {
@@ -220,12 +353,23 @@ void FormatDialog::showStyles() {
     for (std::size_t r = 0; r < kCounterCount; ++r) {
         const CounterStyle style = effectiveStyle(m_document.record.counters[r].style);
         const CounterRow& row = m_counterRows[r];
+        row.kind->setCurrentIndex(style.kind);
         row.width->setValue(style.width);
         row.fill->setCurrentIndex(style.fill);
         row.format->setCurrentIndex(style.format);
         row.repeat->setValue(style.repeat);
         row.period->setValue(style.period);
+        const DateRow& date = m_dateRows[r];
+        const DateTime start =
+            parseDateTime(style.start).value_or(DateTime{std::chrono::sys_days{std::chrono::year{2000} / 1 / 1}});
+        m_startShown[r] = start.time_since_epoch().count();
+        date.start->setDateTime(shownDateTime(start));
+        date.unit->setCurrentIndex(style.unit);
+        date.pattern->setEditText(QString::fromStdString(style.pattern));
+        date.daysOff->setText(QString::fromStdString(style.daysOff));
+        enableRow(r);
     }
+    showDateNotes();
     for (std::size_t i = 0; i < kArrayCount; ++i) {
         const ArrayStyle style = effectiveStyle(m_document.record.arrays[i].style);
         m_arrayRows[i].repeat->setValue(style.repeat);
@@ -239,8 +383,15 @@ Document FormatDialog::document() const {
     for (std::size_t r = 0; r < kCounterCount; ++r) {
         const CounterRow& row = m_counterRows[r];
         CounterStyle& style = chosen.record.counters[r].style;
-        // The date fields are not shown here: they stay as stored.
         CounterStyle shown = style;
+        const DateRow& date = m_dateRows[r];
+        shown.kind = row.kind->currentIndex();
+        const DateTime start = dateTimeOf(date.start->dateTime());
+        // A start left as shown keeps its stored text, even one that can't be read.
+        if (start.time_since_epoch().count() != m_startShown[r]) shown.start = startText(start);
+        shown.unit = date.unit->currentIndex();
+        shown.pattern = date.pattern->currentText().toStdString();
+        shown.daysOff = date.daysOff->text().toStdString();
         shown.repeat = row.repeat->value();
         shown.period = row.period->value();
         shown.format = row.format->currentIndex();

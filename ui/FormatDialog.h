@@ -11,6 +11,7 @@
 #include "settings/Settings.h"
 
 class QComboBox;
+class QDateTimeEdit;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -26,9 +27,10 @@ inline constexpr std::int32_t kPreviewPasses = 20;
 // The most the loop field takes.
 inline constexpr std::int32_t kLoopFieldMax = INT32_MAX;
 
-// "書式と繰り返し": each counter's width, fill, format, repeat and period and each array's repeat and end mode,
-// with a preview of the first passes and the size of the whole output, both following every change. It
-// works on a copy of the window's document: the caller takes document() when it ends with OK.
+// "書式と繰り返し": each counter's kind, width, fill, format, repeat and period, a date counter's start, unit,
+// pattern and days off, and each array's repeat and end mode, with a preview of the first passes and the size of the
+// whole output, both following every change. It works on a copy of the window's document: the caller takes document()
+// when it ends with OK.
 class FormatDialog : public QDialog {
     Q_OBJECT
 public:
@@ -49,11 +51,19 @@ public:
 
     struct CounterRow {
         QLineEdit* token = nullptr;
+        QComboBox* kind = nullptr;
         QSpinBox* width = nullptr;
         QComboBox* fill = nullptr;
         QComboBox* format = nullptr;
         QSpinBox* repeat = nullptr;
         QSpinBox* period = nullptr;
+    };
+    struct DateRow {
+        QLineEdit* token = nullptr;
+        QDateTimeEdit* start = nullptr;
+        QComboBox* unit = nullptr;
+        QComboBox* pattern = nullptr;  // editable: the common patterns, or any other
+        QLineEdit* daysOff = nullptr;
     };
     struct ArrayRow {
         QLineEdit* token = nullptr;
@@ -61,14 +71,19 @@ public:
         QComboBox* end = nullptr;
     };
     std::array<CounterRow, kCounterCount> m_counterRows;
+    std::array<DateRow, kCounterCount> m_dateRows;
     std::array<ArrayRow, kArrayCount> m_arrayRows;
+    QLabel* m_dateNotes = nullptr;  // what can't be read in the date fields, and how it counts instead
     QPlainTextEdit* m_preview = nullptr;
     QLabel* m_size = nullptr;
     QPushButton* m_fitLoop = nullptr;
 
 private:
     void buildCounters(QWidget* box);
+    void buildDates(QWidget* box);
     void buildArrays(QWidget* box);
+    void enableRow(std::size_t r);
+    void showDateNotes();
     void scheduleRefresh();
     void showStyles();
     void onFitLoop();
@@ -77,6 +92,8 @@ private:
     Document m_document;
     MessageBoxPort& m_messageBox;
     std::optional<std::int32_t> m_loopCount;
+    // Each start as the field showed it on opening: left there, the stored text is kept as written.
+    std::array<std::int64_t, kCounterCount> m_startShown{};
     QTimer m_refreshTimer;
 };
 

@@ -32,6 +32,11 @@ void NumericPage::showSlots(const std::array<NumericSlot, kCounterCount>& counte
         showDlgItemInt(numericInitialId(r), counter.initialValue);
         showDlgItemInt(numericIncrementId(r), counter.increment);
         m_counterStyles[static_cast<std::size_t>(r)] = counter.style;
+        // A date counter counts from its start: the initial value stays stored but has no say.
+        const bool dated = effectiveStyle(counter.style).kind == kKindDate;
+        QWidget* initial = GetDlgItem(numericInitialId(r));
+        initial->setEnabled(!dated);
+        initial->setToolTip(dated ? QString::fromUtf8(kInitialUnusedTip) : QString());
         setStyleSummary(r, QString::fromStdString(ravolin::styleSummary(counter.style)));
     }
 }

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -74,7 +75,7 @@ TEST_F(FormatDialogTest, controlsShowTheStylesAndGiveBackExactlyWhatWasChanged) 
     ExpansionInput stored = exampleFields();
     stored.counters[0].style = {.repeat = 0, .period = -3, .format = 9, .width = 99, .fill = 1};  // out of range
     stored.counters[1].style = {.repeat = 2, .period = 5, .format = kFormatOctal, .width = 3, .fill = 0};
-    stored.counters[1].style.kind = kKindDate;  // the date fields, not shown here, stay through every change
+    stored.counters[1].style.kind = kKindDate;
     stored.counters[1].style.start = "2027/04/01";
     stored.counters[1].style.pattern = "m/d";
     stored.arrays[0].style = {.repeat = 4, .end = kEndKeepLast};
@@ -128,6 +129,24 @@ TEST_F(FormatDialogTest, controlsShowTheStylesAndGiveBackExactlyWhatWasChanged) 
          [](ExpansionInput& s) { s.arrays[0].style.repeat = 1; }},
         {"array end", [](FormatDialog& d) { d.m_arrayRows[0].end->setCurrentIndex(kEndCycle); },
          [](ExpansionInput& s) { s.arrays[0].style.end = kEndCycle; }},
+        {"kind", [](FormatDialog& d) { d.m_counterRows[0].kind->setCurrentIndex(kKindDate); },
+         [](ExpansionInput& s) { s.counters[0].style = {1, 0, 0, 64, 1, kKindDate}; }},
+        {"start with a time",
+         [](FormatDialog& d) {
+             d.m_dateRows[1].start->setDateTime(QDateTime({2027, 4, 1}, {9, 30}, Qt::UTC));
+         },
+         [](ExpansionInput& s) { s.counters[1].style.start = "2027/04/01 09:30"; }},
+        {"start at a second",
+         [](FormatDialog& d) {
+             d.m_dateRows[1].start->setDateTime(QDateTime({1, 1, 1}, {0, 0, 5}, Qt::UTC));
+         },
+         [](ExpansionInput& s) { s.counters[1].style.start = "0001/01/01 00:00:05"; }},
+        {"unit", [](FormatDialog& d) { d.m_dateRows[1].unit->setCurrentIndex(kUnitBusinessDay); },
+         [](ExpansionInput& s) { s.counters[1].style.unit = kUnitBusinessDay; }},
+        {"pattern typed", [](FormatDialog& d) { d.m_dateRows[1].pattern->setEditText("d日"); },
+         [](ExpansionInput& s) { s.counters[1].style.pattern = "d日"; }},
+        {"days off", [](FormatDialog& d) { d.m_dateRows[1].daysOff->setText("12/31 01/02"); },
+         [](ExpansionInput& s) { s.counters[1].style.daysOff = "12/31 01/02"; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -137,6 +156,43 @@ TEST_F(FormatDialogTest, controlsShowTheStylesAndGiveBackExactlyWhatWasChanged) 
         c.expect(expected);
         EXPECT_EQ(format->document(), documentOf(expected));
     }
+}
+
+// A date counter: its fields on only in its row, what can't be read marked and said at once, the preview
+// in business days past a public holiday.
+TEST_F(FormatDialogTest, dateRowsTakeTheirFields_markWhatCantBeRead_andPreviewTheDates) {
+    ExpansionInput stored = exampleFields(3);
+    stored.templateText = "<n>";
+    stored.counters[0].style.kind = kKindDate;
+    stored.counters[0].style.start = "2027/13/45";
+    stored.counters[0].style.unit = kUnitBusinessDay;
+    stored.counters[0].style.pattern = "m/d(aaa)";
+    stored.counters[0].style.daysOff = "12/29 xx 13/40";
+    const auto format = open(stored);
+    const FormatDialog::DateRow& date = format->m_dateRows[0];
+    EXPECT_TRUE(date.start->isEnabled());
+    EXPECT_FALSE(format->m_counterRows[0].format->isEnabled());
+    EXPECT_FALSE(format->m_counterRows[0].fill->isEnabled());
+    EXPECT_FALSE(format->m_dateRows[1].unit->isEnabled());  // an integer counter
+    EXPECT_EQ(itemsOf(date.unit), textsOf(std::begin(kUnitTexts), std::end(kUnitTexts)));
+    EXPECT_EQ(date.pattern->currentText(), "m/d(aaa)");
+    EXPECT_EQ(format->m_dateNotes->text().toStdString(),
+              "[日付1] 開始: 保存されていた「2027/13/45」は日時として読めないため、2000/01/01 00:00:00 "
+              "から数えます。\n"
+              "[日付1] 休日: 「xx」は日付（yyyy/mm/dd か mm/dd）として読めないため使いません。\n"
+              "[日付1] 休日: 「13/40」は日付（yyyy/mm/dd か mm/dd）として読めないため使いません。");
+    EXPECT_FALSE(date.start->toolTip().isEmpty());
+    EXPECT_FALSE(date.daysOff->toolTip().isEmpty());
+    EXPECT_EQ(previewLines(*format), QStringList({"1/3(月)", "1/4(火)", "1/5(水)"}));
+
+    date.start->setDateTime(QDateTime({2027, 4, 29}, {0, 0}, Qt::UTC));  // 昭和の日, then Golden Week
+    date.daysOff->setText("05/06");
+    EXPECT_TRUE(format->m_dateNotes->text().isEmpty());
+    EXPECT_TRUE(date.start->toolTip().isEmpty() && date.daysOff->toolTip().isEmpty());
+    EXPECT_EQ(previewLines(*format), QStringList({"4/30(金)", "5/7(金)", "5/10(月)"}));
+    format->m_counterRows[0].kind->setCurrentIndex(kKindInteger);
+    EXPECT_FALSE(date.start->isEnabled());
+    EXPECT_EQ(previewLines(*format), QStringList({"1", "2", "3"}));
 }
 
 TEST_F(FormatDialogTest, previewShowsTwentyPassesAndTheSizeLineTheWholeOutput_afterEachChange) {
@@ -293,13 +349,17 @@ TEST_F(FormatDialogTest, everyBoxHasAUniqueAccessibleNameOfItsSlotAndColumn) {
     const auto format = open(exampleFields());
     QStringList names;
     for (const QWidget* box : format->findChildren<QWidget*>()) {
-        if (!qobject_cast<const QComboBox*>(box) && !qobject_cast<const QSpinBox*>(box) &&
-            !qobject_cast<const QCheckBox*>(box))
+        // The editors inside a combo or a date field are named by it.
+        const bool inner =
+            qobject_cast<const QLineEdit*>(box) &&
+            (qobject_cast<const QComboBox*>(box->parent()) || qobject_cast<const QAbstractSpinBox*>(box->parent()));
+        if (inner || (!qobject_cast<const QComboBox*>(box) && !qobject_cast<const QAbstractSpinBox*>(box) &&
+                      !qobject_cast<const QCheckBox*>(box) && !qobject_cast<const QLineEdit*>(box)))
             continue;
         EXPECT_FALSE(box->accessibleName().isEmpty()) << box->metaObject()->className();
         names << box->accessibleName();
     }
-    EXPECT_EQ(names.size(), 5 * 5 + 9 * 2);
+    EXPECT_EQ(names.size(), 5 * 7 + 5 * 5 + 9 * 3);
     EXPECT_EQ(QSet<QString>(names.begin(), names.end()).size(), names.size()) << names.join('|').toStdString();
     struct Case {
         const QWidget* box;
@@ -309,7 +369,9 @@ TEST_F(FormatDialogTest, everyBoxHasAUniqueAccessibleNameOfItsSlotAndColumn) {
         {format->m_counterRows[0].width, "[数値1] 桁数"},      {format->m_counterRows[0].format, "[数値1] 書式"},
         {format->m_counterRows[2].fill, "[数値3] 埋める文字"}, {format->m_counterRows[4].period, "[数値5] 周期"},
         {format->m_counterRows[1].repeat, "[数値2] 繰り返し"}, {format->m_arrayRows[8].repeat, "[配列9] 繰り返し"},
-        {format->m_arrayRows[0].end, "[配列1] 行が尽きたら"},
+        {format->m_arrayRows[0].end, "[配列1] 行が尽きたら"},  {format->m_counterRows[3].kind, "[数値4] 種類"},
+        {format->m_dateRows[0].start, "[日付1] 開始"},         {format->m_dateRows[1].unit, "[日付2] 単位"},
+        {format->m_dateRows[2].pattern, "[日付3] 書式"},       {format->m_dateRows[4].daysOff, "[日付5] 休日"},
     };
     for (const Case& c : cases) EXPECT_EQ(c.box->accessibleName().toStdString(), c.name);
 }
@@ -327,15 +389,26 @@ TEST_F(FormatDialogTest, keyboardReachesEveryRowAndEnterAndEscEndIt) {
         } mnemonics[] = {{Qt::Key_W, format->m_counterRows[0].width},  {Qt::Key_I, format->m_counterRows[0].fill},
                          {Qt::Key_M, format->m_counterRows[0].format}, {Qt::Key_R, format->m_counterRows[0].repeat},
                          {Qt::Key_D, format->m_counterRows[0].period}, {Qt::Key_E, format->m_arrayRows[0].repeat},
-                         {Qt::Key_N, format->m_arrayRows[0].end},      {Qt::Key_V, format->m_preview}};
+                         {Qt::Key_N, format->m_arrayRows[0].end},      {Qt::Key_V, format->m_preview},
+                         {Qt::Key_K, format->m_counterRows[0].kind}};
         for (const auto& m : mnemonics) {
             QTest::keyClick(QApplication::focusWidget(), m.key, Qt::AltModifier);
             EXPECT_EQ(QApplication::focusWidget(), m.target) << m.key;
         }
+        // The date fields take theirs once the first counter is a date.
+        format->m_counterRows[0].kind->setCurrentIndex(kKindDate);
+        const FormatDialog::DateRow& date = format->m_dateRows[0];
+        for (const auto& [dateKey, target] : {std::pair<Qt::Key, QWidget*>{Qt::Key_S, date.start},
+                                              {Qt::Key_U, date.unit},
+                                              {Qt::Key_T, date.pattern},
+                                              {Qt::Key_H, date.daysOff}}) {
+            QTest::keyClick(QApplication::focusWidget(), dateKey, Qt::AltModifier);
+            EXPECT_EQ(QApplication::focusWidget(), target) << dateKey;
+        }
         // Tab walks a row left to right, past its read-only token, then on to the next row.
         format->m_counterRows[0].period->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), format->m_counterRows[1].width);
+        EXPECT_EQ(QApplication::focusWidget(), format->m_counterRows[1].kind);
         QTest::keyClick(QApplication::focusWidget(), key);
         EXPECT_TRUE(format->isHidden());
         EXPECT_EQ(format->result(), result);
