@@ -28,7 +28,10 @@ protected:
         if (!XvfbServer::isInstalled()) GTEST_SKIP() << "Xvfb is not installed: no X server to run the program on";
         ASSERT_TRUE(m_x.start()) << m_x.error().toStdString();
         ASSERT_TRUE(makePrivateRuntimeDir(m_runtime));
-        m_work.writeSettings("[Common]\r\nFont=" + std::string(kValidFontDescription) + "\r\n");
+        writeSettings("");
+    }
+    void writeSettings(const std::string& rest) {
+        m_work.writeSettings("[Common]\r\nFont=" + std::string(kValidFontDescription) + "\r\n" + rest);
     }
 
     void TearDown() override {
@@ -77,7 +80,7 @@ protected:
     // clipboard then. From the template, five Tabs reach the execute button; past it lie the tabs, the shown
     // page's edits, then the pane. While the run is on, Tab skips the disabled button: the copy is tried again
     // until the run has ended.
-    std::string runAndCopyOutput(const QString& window, int pageEdits) const {
+    std::string runAndCopyOutput(const QString& window, int pageEdits, const std::string& output = kOutput) const {
         click(window, 400, 200);
         keys({"Tab", "Tab", "Tab", "Tab", "Tab", "space"});
         QStringList toOutput;
@@ -88,8 +91,8 @@ protected:
         do {
             click(window, 400, 200);
             keys(toOutput);
-            copied = waitForClipboard(kOutput, 1000);
-        } while (copied != kOutput && !deadline.hasExpired());
+            copied = waitForClipboard(output, 1000);
+        } while (copied != output && !deadline.hasExpired());
         return copied;
     }
 
@@ -151,6 +154,35 @@ TEST_F(RoundTrip, typedSettingsRunCopyAutoSaveAndComeBack) {
     EXPECT_EQ(runAndCopyOutput(again, 15), kOutput);  // the counter page shows now
     keys({"alt+x"});
     EXPECT_TRUE(waitForExit());
+}
+
+// A schedule of business days set through the format dialog by keyboard: the counter made a date counter,
+// its start typed into the date field, the unit and the pattern chosen; the run skips 昭和の日 and Golden Week,
+// and the exit stores the date keys.
+TEST_F(RoundTrip, aBusinessDayCounterSetInTheFormatDialogRunsAndIsStored) {
+    writeSettings("AutoSave=1\r\nLoop=3\r\n[Edit]\r\nOrigin=NN\r\n[Numerical]\r\nText1=NN\r\nInc1=1\r\n");
+    const QString window = start();
+    ASSERT_FALSE(window.isEmpty()) << "no main window";
+    keys({"alt+t", "f"});
+    const QString format = m_x.waitForWindow("^書式と繰り返し$", m_program->processId(), kTimeoutMs);
+    ASSERT_FALSE(format.isEmpty()) << "no format dialog";
+    m_x.run("xdotool", {"windowfocus", "--sync", format});
+    keys({"alt+k", "Down", "alt+s"});
+    type("20270428");  // year, month and day: each field moves on once full
+    keys({"alt+u", "End", "alt+t", "ctrl+a"});
+    type("m/d(aaa)");
+    keys({"Return"});
+
+    EXPECT_EQ(runAndCopyOutput(window, 14, "4/28(水)\n4/30(金)\n5/6(木)"), "4/28(水)\n4/30(金)\n5/6(木)");
+    keys({"alt+x"});
+    ASSERT_TRUE(waitForExit()) << m_program->readAllStandardError().toStdString();
+    Document loaded;
+    loadSettingsFile(m_work.settingsPath(), loaded);
+    const CounterStyle& style = loaded.record.counters[0].style;
+    EXPECT_EQ(style.kind, kKindDate);
+    EXPECT_EQ(style.start, "2027/04/28");
+    EXPECT_EQ(style.unit, kUnitBusinessDay);
+    EXPECT_EQ(style.pattern, "m/d(aaa)");
 }
 
 }  // namespace
