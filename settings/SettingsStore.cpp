@@ -117,10 +117,10 @@ public:
         if (value != fallback || m_file.GetString(section, key)) m_file.WriteInt(section, key, value);
     }
 
-    // A text of ours, written under the same rule.
+    // A text of ours, written under the same rule, and told of as every text is.
     void optionalText(const std::string& section, const std::string& key, std::string_view value,
-                      std::string_view fallback) {
-        if (value != fallback || m_file.GetString(section, key)) m_file.WriteString(section, key, value);
+                      std::string_view fallback, StoredText what, std::size_t slot) {
+        if (value != fallback || m_file.GetString(section, key)) text(section, key, value, what, slot);
     }
 
     void text(const std::string& section, const std::string& key, std::string_view value, StoredText what,
@@ -239,12 +239,12 @@ const KeyRow kCounterKeys[] = {
                kPlainCounter.width),
     integerKey(kNumerical, "Fill", Form::OwnInteger, RAVOLIN_INT(j.record.counters[i].style.fill), kPlainCounter.fill),
     integerKey(kNumerical, "Kind", Form::OwnInteger, RAVOLIN_INT(j.record.counters[i].style.kind), kPlainCounter.kind),
-    textKey(kNumerical, "Start", Form::OwnText, StoredText::Template, RAVOLIN_TEXT(j.record.counters[i].style.start),
+    textKey(kNumerical, "Start", Form::OwnText, StoredText::CounterDate, RAVOLIN_TEXT(j.record.counters[i].style.start),
             [](std::size_t) { return kPlainCounter.start; }),
     integerKey(kNumerical, "Unit", Form::OwnInteger, RAVOLIN_INT(j.record.counters[i].style.unit), kPlainCounter.unit),
-    textKey(kNumerical, "Off", Form::OwnText, StoredText::Template, RAVOLIN_TEXT(j.record.counters[i].style.daysOff),
+    textKey(kNumerical, "Off", Form::OwnText, StoredText::CounterDate, RAVOLIN_TEXT(j.record.counters[i].style.daysOff),
             [](std::size_t) { return kPlainCounter.daysOff; }),
-    textKey(kNumerical, "Pattern", Form::OwnText, StoredText::Template,
+    textKey(kNumerical, "Pattern", Form::OwnText, StoredText::CounterDate,
             RAVOLIN_TEXT(j.record.counters[i].style.pattern), [](std::size_t) { return kPlainCounter.pattern; }),
 };
 
@@ -372,7 +372,7 @@ std::string settingsFileBytes(std::string_view current, const Document& job, std
                 write.text(row.section, key, row.text.save(job, slot), row.what);
                 break;
             case Form::OwnText:
-                write.optionalText(row.section, key, row.text.save(job, slot), row.defaultText(slot));
+                write.optionalText(row.section, key, row.text.save(job, slot), row.defaultText(slot), row.what, slot);
                 break;
             case Form::Token:
                 write.token(row.section, key, row.text.save(job, slot), row.what, slot);

@@ -23,7 +23,8 @@ int loadSettingsFile(const std::string& path, Document& document);
 void loadSettingsBytes(std::string_view cp932, Document& document);
 
 // The texts of the record and the window that a save stores.
-enum class StoredText { Template, Font, CounterToken, ArrayToken, ArrayValues };
+// CounterDate: a date counter's start, days off or pattern.
+enum class StoredText { Template, Font, CounterToken, ArrayToken, ArrayValues, CounterDate };
 
 // A text the file could not hold as it stands.
 struct TextAdjustment {

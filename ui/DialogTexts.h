@@ -61,6 +61,7 @@ inline constexpr char kFontItem[] = "エディタのフォント";
 inline constexpr char kCounterTokenItem[] = "[数値] %1 行目の置換文字列";
 inline constexpr char kArrayTokenItem[] = "[配列%1] 置換文字列";
 inline constexpr char kArrayValuesItem[] = "[配列%1] 値";
+inline constexpr char kCounterDateItem[] = "[数値] %1 行目の日付の設定";
 inline constexpr char kTokenShortened[] = "%1 バイトに収まるよう短くしました";
 inline constexpr char kTextShortened[] = "%1 バイトを超える部分は次回の起動時に読み込まれません";
 inline constexpr char kTextSubstituted[] = "保存できない文字を「?」に置き換えました";

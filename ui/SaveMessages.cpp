@@ -26,6 +26,8 @@ std::string itemName(const TextAdjustment& adjustment) {
             return fillText(kArrayTokenItem, slot);
         case StoredText::ArrayValues:
             return fillText(kArrayValuesItem, slot);
+        case StoredText::CounterDate:
+            return fillText(kCounterDateItem, slot);
     }
     return kTemplateItem;
 }

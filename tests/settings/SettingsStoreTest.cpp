@@ -307,11 +307,13 @@ TEST_F(WriteSettingsTest, reportsEveryTextTheFileCannotGiveBack) {
     values.record.counters[0].token = "0123456789ABCDEFGH";
     values.record.arrays[1].token = "😀";
     values.window.templateText = std::string(5000, 't');
+    values.record.counters[2].style.pattern = "yyyy🗓m";
     const SaveResult result = save(values);
     ASSERT_TRUE(result.ok) << result.error;
     using Kind = TextAdjustment::Kind;
     const std::vector<TextAdjustment> expected = {{StoredText::Template, 0, Kind::Shortened},
                                                   {StoredText::CounterToken, 0, Kind::Shortened},
+                                                  {StoredText::CounterDate, 2, Kind::Substituted},
                                                   {StoredText::ArrayToken, 1, Kind::Substituted}};
     EXPECT_EQ(result.adjustments, expected);
     const Loaded loaded = reload();
