@@ -269,7 +269,6 @@ void FormatDialog::buildDates(QWidget* box) {
         row.pattern->setEditable(true);
         row.pattern->setInsertPolicy(QComboBox::NoInsert);
         row.daysOff = new QLineEdit(box);
-        row.daysOff->setPlaceholderText(text(kDaysOffPlaceholder));
         row.daysOff->setMinimumWidth(row.daysOff->fontMetrics().horizontalAdvance(text(kDaysOffPlaceholder)));
         QWidget* const cells[] = {row.token, row.start, row.unit, row.pattern, row.daysOff};
         addRow(grid, r, cells, headers, kFormatDateRowItem, !m_document.record.counters[r].token.empty());
@@ -306,6 +305,8 @@ void FormatDialog::enableRow(std::size_t r) {
     for (QWidget* cell : {static_cast<QWidget*>(date.start), static_cast<QWidget*>(date.unit),
                           static_cast<QWidget*>(date.pattern), static_cast<QWidget*>(date.daysOff)})
         cell->setEnabled(used && dated);
+    // The example is for a row that takes days off; on the others it would only crowd the box.
+    date.daysOff->setPlaceholderText(used && dated ? text(kDaysOffPlaceholder) : QString());
 }
 
 // Said at once, beside the fields: a stored start that can't be read, and days off that can't.
