@@ -13,6 +13,9 @@
 //   BM_Measure_ValuesHoldingTokens: an array value holding a later token (the passes must be run), with the
 //     dialog's 16 MiB output budget only; BM_Measure_ValuesHoldingTokensWorkBudget with its work budget too,
 //     as the dialog asks it.
+//   BM_Measure_DailyDateWorkBudget: a date counter a day a step, with the dialog's budgets: /0 a pattern of
+//     one length over a million days (counted at once), /1 one whose length varies (counted a step at a time
+//     until the work budget is spent, the worst case of a date).
 
 namespace {
 
@@ -82,11 +85,27 @@ void BM_Measure_ValuesHoldingTokensWorkBudget(benchmark::State& state) {
     state.counters["out_of_work"] = outOfWork ? 1.0 : 0.0;
 }
 
+void BM_Measure_DailyDateWorkBudget(benchmark::State& state) {
+    ExpansionInput in = fiveCounters(false);
+    in.templateText = "<1>";
+    in.counters[0].style.kind = ravolin::kKindDate;
+    in.counters[0].style.pattern = state.range(0) ? "m/d(aaa)" : "yyyy/mm/dd(aaa)";
+    in.loopCount = 1'000'000;
+    bool outOfWork = false;
+    for (auto _ : state) {
+        const ravolin::SizeMeasurement measured = ravolin::measureExpansion(in, kDialogBudgetBytes, kDialogWork);
+        outOfWork = measured.outOfWork;
+        benchmark::DoNotOptimize(measured);
+    }
+    state.counters["out_of_work"] = outOfWork ? 1.0 : 0.0;
+}
+
 }  // namespace
 
 BENCHMARK(BM_Measure_FiveStyledCounters)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Measure_PlainCounters)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Measure_ValuesHoldingTokens)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Measure_ValuesHoldingTokensWorkBudget)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Measure_DailyDateWorkBudget)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -254,6 +254,27 @@ DatePattern::DatePattern(std::string_view pattern) {
     }
 }
 
+bool DatePattern::writesOneLength() const {
+    return std::all_of(m_elements.begin(), m_elements.end(), [](const Element& element) {
+        switch (element.code) {
+            case Code::Literal:
+            case Code::Year4:  // years 1-9999, padded to four digits
+            case Code::Year2:
+            case Code::Month2:
+            case Code::Day2:
+            case Code::Minute2:
+            case Code::Hour2:
+            case Code::Second2:
+            case Code::WeekdayJa:
+            case Code::WeekdayJaLong:
+            case Code::WeekdayEn:
+                return true;
+            default:  // a digit more or less, a longer name, an era that begins or is missing
+                return false;
+        }
+    });
+}
+
 void DatePattern::append(DateTime value, std::string& out) const {
     const sys_days date = floor<days>(value);
     const year_month_day ymd{date};
@@ -462,5 +483,19 @@ void DateCounter::text(std::uint64_t step, std::string& out) const {
 }
 
 std::string DateCounter::possibleBytes() const { return m_pattern.possibleBytes() + " "; }
+
+std::optional<std::size_t> DateCounter::oneTextBytes(std::uint64_t lastStep) const {
+    if (!m_pattern.writesOneLength()) return std::nullopt;
+    // A business day is at least a day on: the walk to the last step covers at least this many days.
+    constexpr std::uint64_t kLongestWalk = std::uint64_t{1} << 19;
+    const auto perStep = static_cast<std::uint64_t>(m_increment < 0 ? -std::int64_t{m_increment} : m_increment);
+    if (m_unit == kUnitBusinessDay && perStep > 0 && lastStep > kLongestWalk / perStep) return std::nullopt;
+    // The value moves one way with the step: the first and the last in range put every step between in range.
+    std::string first, last;
+    text(0, first);
+    text(lastStep, last);
+    if (first.empty() || first.size() != last.size()) return std::nullopt;
+    return first.size();
+}
 
 }  // namespace ravolin

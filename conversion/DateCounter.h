@@ -51,6 +51,8 @@ public:
     void append(DateTime value, std::string& out) const;
     // Every byte the written text can hold.
     std::string possibleBytes() const;
+    // Whether every value in the calendar's range is written in the same number of bytes.
+    bool writesOneLength() const;
 
     enum class Code : std::uint8_t;
     struct Element {
@@ -75,6 +77,9 @@ public:
     // outside the range.
     void text(std::uint64_t step, std::string& out) const;
     std::string possibleBytes() const;
+    // The bytes of each text of the steps 0 .. lastStep where they are all alike in length and none is out of
+    // range; nullopt where they may differ, or where telling would walk a long way through business days.
+    std::optional<std::size_t> oneTextBytes(std::uint64_t lastStep) const;
 
 private:
     std::optional<std::chrono::sys_days> businessDaysFrom(std::int64_t count) const;

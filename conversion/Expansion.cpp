@@ -397,6 +397,11 @@ std::size_t mulSize(std::size_t a, std::size_t b) {
 // of passes that shows the same step, while `dateSteps` lasts (nothing once it ran out).
 std::optional<std::size_t> dateBytesShown(const Slot& slot, std::size_t passes, std::size_t limit,
                                           std::size_t& dateSteps) {
+    if (passes == 0) return 0;
+    // Most patterns write every date in the same length: then the steps need not be visited.
+    std::uint64_t lastStep = (slot.firstPass + passes - 1) / slot.repeat;
+    if (slot.period > 0) lastStep = std::min(lastStep, slot.period - 1);
+    if (const std::optional<std::size_t> same = slot.date->oneTextBytes(lastStep)) return mulSize(*same, passes);
     std::size_t bytes = 0;
     Steps at = firstSteps(slot);
     std::string text;
@@ -747,8 +752,7 @@ SizeMeasurement measureExpansion(const ExpansionInput& input, std::size_t budget
         const std::optional<std::size_t> bytes =
             planOutputSize(pieces, slots, passes, dated ? budgetBytes : kNoOutputLimit,
                            workBudget == kNoOutputLimit ? kNoOutputLimit : workBudget / kDateTextWork);
-        if (!bytes) return {std::nullopt, true};
-        if (dated && *bytes > budgetBytes) return {};
+        if (!bytes || (dated && *bytes > budgetBytes)) return {std::nullopt, !bytes, true};
         size.bytes = *bytes;
         size.lines = (countLineBreaks(input.templateText) + 1) * passes;
         return {size};

@@ -155,6 +155,8 @@ struct SizeMeasurement {
     std::optional<ExpansionSize> size;
     // Without a size: the passes ran out of work budget rather than passing the output budget.
     bool outOfWork = false;
+    // Without a size: dates written in lengths that vary took more than the budgets to count.
+    bool byDates = false;
 };
 // The same, also giving up once running the passes has cost `workBudget`, in units of about a nanosecond on a
 // slow machine (bytes searched and written, places a token's first byte is found, pieces copied): what bounds

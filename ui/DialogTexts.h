@@ -127,6 +127,9 @@ inline constexpr char kSizeUnknown[] =
     "ループ回数 %1 回: 全体 %2 バイト超（値に置換文字列が含まれるため、これ以上は数えていません）";
 inline constexpr char kSizeNotCounted[] =
     "ループ回数 %1 回: 全体の大きさは数えていません（値に置換文字列が含まれ、数えるのに時間がかかりすぎるため）";
+inline constexpr char kSizeDatesNotCounted[] =
+    "ループ回数 %1 回: "
+    "全体の大きさは数えていません（日付の長さが値によって変わる書式で、数えるのに時間がかかりすぎるため）";
 inline constexpr char kFitLoopButton[] = "ループ回数を配列に合わせる";
 inline constexpr char kFitLoopTooLarge[] =
     "配列に合わせたループ回数は %1 回ですが、ループ回数の欄には %2 "

@@ -446,6 +446,8 @@ void FormatDialog::refresh() {
                                            grouped(size->lines), grouped(size->bytes));
         if (size->bytes > kOutputLimitBytes) line += text(kSizeOverPane).arg(kOutputLimitBytes >> 20);
         m_size->setText(line);
+    } else if (measured.byDates) {
+        m_size->setText(text(kSizeDatesNotCounted).arg(grouped(static_cast<std::uint64_t>(std::max(0, loopCount)))));
     } else if (measured.outOfWork) {
         m_size->setText(text(kSizeNotCounted).arg(grouped(static_cast<std::uint64_t>(std::max(0, loopCount)))));
     } else {

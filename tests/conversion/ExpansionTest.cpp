@@ -332,6 +332,42 @@ TEST(MeasureExpansion, runsThePassesOnlyWithinItsBudget) {
               std::optional(ExpansionSize{10 * passes + 2 * (passes - 1), passes}));
 }
 
+// A pattern that writes every date in one length is counted without visiting the steps; one whose length
+// varies, or that runs out of the calendar, a step at a time within the work budget, which then names the dates.
+TEST(MeasureExpansion, countsDatesOfOneLengthAtOnce_andNamesTheDatesWhereTheyStopTheCount) {
+    struct DateCase {
+        const char* pattern;
+        std::int32_t unit;
+        std::int32_t increment;
+        std::int32_t period;
+        bool counted;
+    };
+    const DateCase cases[] = {
+        {"yyyy/mm/dd(aaa)", kUnitDay, 1, 0, true},
+        {"hh:mm:ss aaaa ddd", kUnitSecond, -7, 0, true},
+        {"yyyy-mm-dd", kUnitBusinessDay, 1, 1000, true},
+        {"m/d", kUnitDay, 1, 0, false},
+        {"ggge年", kUnitDay, 1, 0, false},
+        {"yyyy/mm/dd", kUnitMonth, 1, 0, false},
+        {"yyyy-mm-dd", kUnitBusinessDay, 1, 0, false},
+    };
+    for (const DateCase& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        ExpansionInput in = makeInput("N;", 600000);  // more steps than the work budget counts one by one
+        in.counters[0] = {"N", 0, c.increment};
+        in.counters[0].style = {.period = c.period, .width = 12, .kind = kKindDate, .start = "2027/04/28 09:00"};
+        in.counters[0].style.unit = c.unit;
+        in.counters[0].style.pattern = c.pattern;
+        const SizeMeasurement measured = measureExpansion(in, kNoOutputLimit, std::size_t{16} << 20);
+        if (c.counted) {
+            EXPECT_EQ(measured.size, std::optional(ExpansionSize{ExpandTemplate(in).size(), 600000}));
+        } else {
+            EXPECT_EQ(measured.size, std::nullopt);
+            EXPECT_TRUE(measured.outOfWork && measured.byDates);
+        }
+    }
+}
+
 CounterInput styledCounter(std::int32_t initial, std::int32_t increment, const CounterStyle& style) {
     return {"#", initial, increment, style};
 }
