@@ -218,6 +218,18 @@ std::size_t cp932PrefixLength(std::string_view cp932, std::size_t maxBytes) {
     }
 }
 
+std::string tableFileText(std::string_view bytes) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    std::size_t bad = 0;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t length = scanUtf8(bytes.substr(at), bad);
+        if (length == 0) return cp932ToUtf8(bytes);
+        at += length;
+    }
+    if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+    return std::string(bytes);
+}
+
 std::string cp932ToUtf8(std::string_view cp932) {
     Converter converter("UTF-8", "CP932");
     std::string out;

@@ -11,6 +11,10 @@ namespace ravolin {
 // Bytes CP932 cannot decode become U+FFFD; the rest is kept.
 std::string cp932ToUtf8(std::string_view cp932);
 
+// A table file's text: UTF-8 (without its byte order mark) where the bytes are valid UTF-8, otherwise CP932,
+// as Japanese spreadsheets save CSV, decoded as cp932ToUtf8 does.
+std::string tableFileText(std::string_view bytes);
+
 // Characters CP932 lacks become "?" and set `lossy`. Invalid UTF-8 is treated the same way.
 std::string utf8ToCp932(std::string_view utf8, bool* lossy = nullptr);
 // The same, appended to `out`, so that text converted piece by piece can reuse one buffer. `replaced`, when

@@ -117,3 +117,27 @@ TEST(Codec, prefixesNeverSplitADoubleByteCharacter) {
 
 }  // namespace
 }  // namespace ravolin
+
+namespace ravolin {
+namespace {
+
+// A table file is UTF-8 where it can be, without its mark; a Japanese spreadsheet's CP932 otherwise.
+TEST(TableFileText, takesUtf8WithoutItsMarkOrElseCp932) {
+    struct Case {
+        std::string_view bytes;
+        std::string_view text;
+    };
+    const Case cases[] = {
+        {"\xEF\xBB\xBF名前,市\r\n", "名前,市\r\n"},
+        {"名前", "名前"},
+        {"\x96\xBC\x91\x4F,\x8E\x73", "名前,市"},  // CP932
+        {"a\xEF\xBB\xBF", "a\xEF\xBB\xBF"},        // a mark inside the text is text
+        // Not UTF-8 after the mark: all of it is CP932, where EF BB is no character and BF a half-width ｿ.
+        {"\xEF\xBB\xBF\x96\xBC", "\uFFFD\uFF7F名"},
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(tableFileText(c.bytes), c.text);
+}
+
+}  // namespace
+}  // namespace ravolin
