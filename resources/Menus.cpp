@@ -13,6 +13,8 @@ constexpr std::array kProcessItems{
     MenuItem{"初期化", kCmdRestoreStrings},
     MenuItem{"結果をファイルに保存(&F)...", kCmdSaveResult},
     MenuItem{"現在の設定を保存する(&S)", kCmdSaveSettings},
+    MenuItem{"表を貼り付け(&T)...", kCmdPasteTable},
+    MenuItem{"表の取り込みを元に戻す(&U)", kCmdUndoTable},
     kSeparator,
     MenuItem{"終了(&X)", kCmdExit},
 };
@@ -42,6 +44,7 @@ constexpr std::array kTrayMenu{MenuPopup{"ポップアップ", kTrayItems}};
 constexpr std::uint8_t kAltKey = FVIRTKEY | FALT | FNOINVERT;
 constexpr std::uint8_t kCtrlKey = FVIRTKEY | FCONTROL | FNOINVERT;
 constexpr std::uint8_t kPlainKey = FVIRTKEY | FNOINVERT;
+constexpr std::uint8_t kCtrlShiftKey = FVIRTKEY | FCONTROL | FSHIFT | FNOINVERT;
 // The first two are the Windows program's; the rest are the keys a Linux desktop user expects. A menu item
 // shows the keys of its command in this order.
 constexpr std::array kAccelerators{
@@ -51,6 +54,8 @@ constexpr std::array kAccelerators{
     Accelerator{kCtrlKey, VK_RETURN, kCmdExecute},
     Accelerator{kCtrlKey, 'S', kCmdSaveSettings},
     Accelerator{kCtrlKey, 'Q', kCmdExit},
+    Accelerator{kCtrlShiftKey, 'V', kCmdPasteTable},
+    Accelerator{kCtrlKey, 'Z', kCmdUndoTable},
     Accelerator{kPlainKey, VK_F1, kCmdGuide},
     Accelerator{kCtrlKey, VK_NEXT, kCmdNextPage},
     Accelerator{kCtrlKey, VK_PRIOR, kCmdPreviousPage},

@@ -61,6 +61,8 @@ inline constexpr int kCmdSaveSettings = 32790;  // what button 1013 does, from t
 // Page switching from anywhere in the window: the next and previous tab, and tab n (0 "数値", 1-9 the arrays).
 inline constexpr int kCmdNextPage = 32791;
 inline constexpr int kCmdPreviousPage = 32792;
+inline constexpr int kCmdPasteTable = 32793;
+inline constexpr int kCmdUndoTable = 32794;
 inline constexpr int kCmdFirstPage = 32800;
 constexpr int pageCommand(int tab) { return kCmdFirstPage + tab; }
 

@@ -97,6 +97,7 @@ void ConverterDialog::Create() {
     connect(editor, &QWidget::customContextMenuRequested, this,
             [this, editor](const QPoint& at) { templateContextMenu()->popup(editor->mapToGlobal(at)); });
     OnInitDialog();
+    hookTableCommands();
     restoreWindowState();
     removeLeftResultTemporaries();
 }

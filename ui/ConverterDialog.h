@@ -120,9 +120,16 @@ public:
     // "書式と繰り返しの設定": the dialog of the counters' formats and the arrays' repeats, with its preview;
     // with a tab (0 the counters, 1-9 the arrays) and a row, it opens with that slot's first control focused.
     void OnFormatSettings(int tab = -1, int row = 0);
+    // "表を貼り付け": the clipboard's table into the arrays from `firstArray` (0-8) on, through "表の取り込み".
+    void OnPasteTable(std::size_t firstArray = 0);
+    // Brings the arrays and the loop count back to before the last table import.
+    void OnUndoTable();
     // The template editor's context menu: the edit's own items, then "置換文字列を挿入" with the fourteen tokens
     // as the pages show them, each typed at the caret when chosen. Deletes itself once closed.
     QMenu* templateContextMenu();
+    // The table import's entries in the arrays' value lists and its undo key.
+    void hookTableCommands();
+    bool undoesTable(QObject* watched, QEvent* event);
     void OnToggleBeep();
     void OnToggleTray();
     void OnAutoSaveClicked();
@@ -232,6 +239,9 @@ private:
     void placePages();
     // The document shown at the last load or save, to tell whether the fields were changed since.
     Document m_savedDocument;
+    // Before and after the last table import: while the window still shows `after`, Ctrl+Z brings `before` back.
+    std::optional<Document> m_beforeTable;
+    Document m_afterTable;
     // OnInitDialog has put the loaded settings into the fields; before that they hold nothing to keep.
     bool m_fieldsLoaded = false;
     // Counts the worker threads of runs and result saves alike.

@@ -69,6 +69,12 @@ bool ConverterDialog::OnCommand(int id) {
         case kCmdFormatSettings:
             OnFormatSettings();
             return true;
+        case kCmdPasteTable:
+            OnPasteTable();
+            return true;
+        case kCmdUndoTable:
+            OnUndoTable();
+            return true;
         case kCmdTrayShow:
             OnTrayShowWindow();
             return true;
@@ -134,6 +140,7 @@ bool ConverterDialog::PreTranslateMessage(QWidget* target, const QKeyEvent& key)
 }
 
 bool ConverterDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (undoesTable(watched, event)) return true;
     if (watched == m_client && event->type() == QEvent::Resize) layoutControls();
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         PreTranslateMessage(static_cast<QWidget*>(watched), static_cast<const QKeyEvent&>(*event))) {

@@ -147,6 +147,23 @@ inline constexpr char kFormatCounterRowItem[] = "[数値%1] %2";
 inline constexpr char kFormatArrayRowItem[] = "[配列%1] %2";
 inline constexpr char kFormatDateRowItem[] = "[日付%1] %2";
 
+// "表の取り込み"; %1, %2: filled in where they are shown.
+inline constexpr char kTableCaption[] = "表の取り込み";
+inline constexpr char kTableFirstArray[] = "1 列目の取り込み先(&A):";
+inline constexpr char kTableHeaderCheck[] = "1 行目を置換文字列にする(&H)";
+inline constexpr char kTableFitLoopCheck[] = "ループ回数を行数に合わせる(&L)";
+inline constexpr char kTableColumnTo[] = "列%1 → 配列%2";
+inline constexpr char kTableColumnLeftOut[] = "列%1（取り込みません）";
+inline constexpr char kTableSummary[] = "%1 行 × %2 列。値の行: %3 行";
+inline constexpr char kTableLeftOut[] = "。配列9 を超える %1 列は取り込みません";
+inline constexpr char kTableJoined[] = "。改行を含むセル %1 個は、改行を空白にして 1 行にします";
+inline constexpr char kTablePreviewName[] = "取り込む表（最初の %1 行）";
+inline constexpr char kTableNothing[] = "クリップボードに表として取り込めるテキストがありません。";
+inline constexpr char kTableReplaceQuestion[] = "%1 には値が入っています。表の値で置き換えますか？";
+inline constexpr char kTableTokensCut[] =
+    "次の置換文字列は長すぎるため、入る長さに切り詰めました（%1 バイトまで）。\r\n%2";
+inline constexpr char kPasteTableItem[] = "表を貼り付け(&T)...";
+
 // The pages' line of a slot's styles, and its button; %1: the counter's row or the array.
 inline constexpr char kSummarySeparator[] = "・";
 inline constexpr char kSummaryDigits[] = "桁";

@@ -240,6 +240,8 @@ TEST_F(Startup, menuBar_hasItemsWithIdsAndCaptionsInOrder) {
          {kCmdRestoreStrings, "初期化"},
          {kCmdSaveResult, "結果をファイルに保存(&F)..."},
          {kCmdSaveSettings, "現在の設定を保存する(&S)", "Ctrl+S"},
+         {kCmdPasteTable, "表を貼り付け(&T)...", "Ctrl+Shift+V"},
+         {kCmdUndoTable, "表の取り込みを元に戻す(&U)", "Ctrl+Z"},
          {0, ""},
          {kCmdExit, "終了(&X)", "Alt+X"}},
         {{kCmdFontSettings, "置換元エディタのフォント設定"},

@@ -1,0 +1,113 @@
+// Tables brought into the arrays: the paste, its dialog, and the one undo that takes it back.
+#include "ui/ConverterDialog.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QStringList>
+
+#include "conversion/Table.h"
+#include "settings/SettingsStore.h"
+#include "ui/DialogTexts.h"
+#include "ui/TableImportDialog.h"
+
+namespace ravolin {
+
+void ConverterDialog::hookTableCommands() {
+    GetMenuItem(kCmdUndoTable)->setEnabled(false);
+    // Seen for every widget of the window, the editors included, before their own undo takes the key.
+    QCoreApplication::instance()->installEventFilter(this);
+    for (std::size_t i = 0; i < kArrayCount; ++i) {
+        auto* values = qobject_cast<QPlainTextEdit*>(m_arrayPage[i].GetDlgItem(kIdArrayValues));
+        values->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(values, &QWidget::customContextMenuRequested, this, [this, values, i](const QPoint& at) {
+            QMenu* menu = values->createStandardContextMenu();
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->addSeparator();
+            connect(menu->addAction(QString::fromUtf8(kPasteTableItem)), &QAction::triggered, this,
+                    [this, i] { OnPasteTable(i); });
+            menu->popup(values->mapToGlobal(at));
+        });
+    }
+}
+
+void ConverterDialog::OnPasteTable(std::size_t firstArray) {
+    const std::string text = QGuiApplication::clipboard()->text().toStdString();
+    TableRows rows = parseTable(text, separatorOfPaste(text));
+    if (rows.empty()) {
+        m_services.messageBox.MessageBox(this, kTableNothing, kInfoCaption, MB_OK | MB_ICONASTERISK);
+        return;
+    }
+    TableImportDialog dialog(this, rows, firstArray);
+    if (m_services.runModal(dialog) != QDialog::Accepted) return;
+
+    const TableColumns columns = tableColumns(rows, dialog.header());
+    const std::size_t first = dialog.firstArray();
+    const std::size_t taken = std::min(columns.values.size(), kArrayCount - first);
+    Document shown = documentShown();
+    // Replacing what the user typed asks first; "いいえ" keeps it.
+    QStringList holding;
+    for (std::size_t k = 0; k < taken; ++k) {
+        if (!shown.record.arrays[first + k].valuesText.empty())
+            holding << QString::fromUtf8(kArraySlotName).arg(first + k + 1);
+    }
+    if (!holding.empty() &&
+        m_services.messageBox.MessageBox(
+            this, QString::fromUtf8(kTableReplaceQuestion).arg(holding.join(QStringLiteral("、"))).toStdString(),
+            kConfirmCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return;
+
+    m_beforeTable = shown;
+    QStringList cut;
+    for (std::size_t k = 0; k < taken; ++k) {
+        ArraySlot& array = shown.record.arrays[first + k];
+        array.valuesText = columns.values[k];
+        if (!dialog.header()) continue;
+        bool shortened = false;
+        array.token = fitToken(columns.tokens[k], &shortened);
+        if (shortened) cut << QString::fromStdString(columns.tokens[k]);
+    }
+    if (dialog.fitLoop())
+        shown.window.loopCount = static_cast<std::int32_t>(std::min<std::size_t>(columns.rows, INT32_MAX));
+    showDocument(shown);
+    m_afterTable = documentShown();
+    GetMenuItem(kCmdUndoTable)->setEnabled(true);
+    setUnsaved(1);
+    if (!cut.empty()) {
+        m_services.messageBox.MessageBox(
+            this,
+            QString::fromUtf8(kTableTokensCut).arg(kTokenMaxBytes).arg(cut.join(QStringLiteral("\r\n"))).toStdString(),
+            kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+void ConverterDialog::OnUndoTable() {
+    if (!m_beforeTable) return;
+    Document shown = documentShown();
+    shown.record.arrays = m_beforeTable->record.arrays;
+    shown.window.loopCount = m_beforeTable->window.loopCount;
+    showDocument(shown);
+    m_beforeTable.reset();
+    GetMenuItem(kCmdUndoTable)->setEnabled(false);
+}
+
+// Ctrl+Z reaches the import's undo wherever the focus is, editors included, as long as nothing changed since
+// the import; after that the editors' own undo has it again.
+bool ConverterDialog::undoesTable(QObject* watched, QEvent* event) {
+    if (!m_beforeTable || event->type() != QEvent::ShortcutOverride || !watched->isWidgetType() ||
+        !isAncestorOf(static_cast<QWidget*>(watched)) || !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Undo))
+        return false;
+    if (documentShown() != m_afterTable) {
+        m_beforeTable.reset();
+        GetMenuItem(kCmdUndoTable)->setEnabled(false);
+        return false;
+    }
+    event->accept();
+    OnUndoTable();
+    return true;
+}
+
+}  // namespace ravolin
