@@ -186,17 +186,22 @@ std::vector<std::string_view> splitLineViews(std::string_view text) {
 }  // namespace
 
 CounterStyle effectiveStyle(const CounterStyle& style) {
-    return {
-        .repeat = std::max(1, style.repeat),
-        .period = std::max(0, style.period),
-        .format = style.format >= kFormatDecimal && style.format <= kFormatLettersUpper ? style.format : kFormatDecimal,
-        .width = std::clamp(style.width, 0, 64),
-        .fill = style.fill == 1 ? 1 : 0,
-        .kind = style.kind == kKindDate ? kKindDate : kKindInteger,
-        .start = style.start,
-        .unit = style.unit >= kUnitDay && style.unit <= kUnitBusinessDay ? style.unit : kUnitDay,
-        .daysOff = style.daysOff,
-        .pattern = style.pattern};
+    return {.repeat = std::max(1, style.repeat),
+            .period = std::max(0, style.period),
+            .format = style.format >= kFormatDecimal && style.format <= kFormatAiueo ? style.format : kFormatDecimal,
+            .width = std::clamp(style.width, 0, 64),
+            .fill = style.fill == 1 ? 1 : 0,
+            .kind = style.kind >= kKindInteger && style.kind <= kKindUuid ? style.kind : kKindInteger,
+            .start = style.start,
+            .unit = style.unit >= kUnitDay && style.unit <= kUnitBusinessDay ? style.unit : kUnitDay,
+            .daysOff = style.daysOff,
+            .pattern = style.pattern,
+            .step = style.step,
+            .places = style.places < 0 ? -1 : std::min(style.places, 9),
+            .minimum = style.minimum,
+            .maximum = style.maximum,
+            .seed = style.seed,
+            .unique = style.unique == 1 ? 1 : 0};
 }
 
 std::optional<std::size_t> arrayLine(std::uint64_t index, std::size_t lineCount, std::int32_t end) {
@@ -208,7 +213,9 @@ std::optional<std::size_t> arrayLine(std::uint64_t index, std::size_t lineCount,
 
 ArrayStyle effectiveStyle(const ArrayStyle& style) {
     return {.repeat = std::max(1, style.repeat),
-            .end = style.end == kEndCycle || style.end == kEndKeepLast ? style.end : kEndEmpty};
+            .end = style.end == kEndCycle || style.end == kEndKeepLast ? style.end : kEndEmpty,
+            .order = style.order == kOrderShuffled || style.order == kOrderDrawn ? style.order : kOrderWritten,
+            .seed = style.seed};
 }
 
 namespace {

@@ -61,7 +61,8 @@ inline constexpr char kFontItem[] = "エディタのフォント";
 inline constexpr char kCounterTokenItem[] = "[数値] %1 行目の置換文字列";
 inline constexpr char kArrayTokenItem[] = "[配列%1] 置換文字列";
 inline constexpr char kArrayValuesItem[] = "[配列%1] 値";
-inline constexpr char kCounterDateItem[] = "[数値] %1 行目の日付の設定";
+inline constexpr char kCounterStyleTextItem[] = "[数値] %1 行目の書式と繰り返しの設定";
+inline constexpr char kArrayStyleTextItem[] = "[配列%1] 書式と繰り返しの設定";
 inline constexpr char kTokenShortened[] = "%1 バイトに収まるよう短くしました";
 inline constexpr char kTextShortened[] = "%1 バイトを超える部分は次回の起動時に読み込まれません";
 inline constexpr char kTextSubstituted[] = "保存できない文字を「?」に置き換えました";
@@ -96,11 +97,12 @@ inline constexpr char kFormatPeriodHeader[] = "周期(&D)";
 inline constexpr char kFormatArrayRepeatHeader[] = "繰り返し(&E)";
 inline constexpr char kFormatEndHeader[] = "行が尽きたら(&N)";
 inline constexpr const char* kFillTexts[] = {"ゼロ", "空白"};
-inline constexpr const char* kFormatTexts[] = {"10進", "16進 小文字", "16進 大文字", "8進",
-                                               "2進",  "英字 小文字", "英字 大文字"};
+inline constexpr const char* kFormatTexts[] = {"10進",        "16進 小文字", "16進 大文字", "8進",    "2進",
+                                               "英字 小文字", "英字 大文字", "全角数字",    "漢数字", "漢数字 (位取り)",
+                                               "丸数字",      "イロハ",      "アイウエオ"};
 inline constexpr const char* kEndTexts[] = {"空にする", "先頭に戻る", "最後の行を繰り返す"};
 inline constexpr char kFormatKindHeader[] = "種類(&K)";
-inline constexpr const char* kKindTexts[] = {"整数", "日付と時刻"};
+inline constexpr const char* kKindTexts[] = {"整数", "日付と時刻", "小数", "乱数", "UUID"};
 // The date counters' own box: where each starts, the unit its increment counts, how it is written, its days off.
 inline constexpr char kFormatDatesBox[] = "日付と時刻";
 inline constexpr char kFormatStartHeader[] = "開始(&S)";
@@ -154,7 +156,9 @@ inline constexpr char kSummaryRepeat[] = "回ずつ";
 inline constexpr char kSummaryPeriod[] = "周期";
 inline constexpr char kSummaryDate[] = "日付";
 inline constexpr char kSummaryFrom[] = "から";
-inline constexpr const char* kSummaryFormatTexts[] = {"10進", "16進", "16進大", "8進", "2進", "英字", "英字大"};
+inline constexpr const char* kSummaryFormatTexts[] = {"10進",   "16進",   "16進大", "8進",    "2進",
+                                                      "英字",   "英字大", "全角",   "漢数字", "漢数字位取り",
+                                                      "丸数字", "イロハ", "アイウ"};
 inline constexpr char kStyleButton[] = "書式";
 inline constexpr char kStyleButtonTip[] = "書式と繰り返しの設定を開きます";
 inline constexpr char kCounterStyleItem[] = "[数値] %1 行目の書式と繰り返し";

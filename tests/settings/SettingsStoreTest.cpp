@@ -313,7 +313,7 @@ TEST_F(WriteSettingsTest, reportsEveryTextTheFileCannotGiveBack) {
     using Kind = TextAdjustment::Kind;
     const std::vector<TextAdjustment> expected = {{StoredText::Template, 0, Kind::Shortened},
                                                   {StoredText::CounterToken, 0, Kind::Shortened},
-                                                  {StoredText::CounterDate, 2, Kind::Substituted},
+                                                  {StoredText::CounterStyleText, 2, Kind::Substituted},
                                                   {StoredText::ArrayToken, 1, Kind::Substituted}};
     EXPECT_EQ(result.adjustments, expected);
     const Loaded loaded = reload();
