@@ -118,7 +118,31 @@ inline constexpr char kStartUnreadable[] =
     "[日付%1] 開始: 保存されていた「%2」は日時として読めないため、2000/01/01 00:00:00 から数えます。";
 inline constexpr char kDaysOffUnreadable[] =
     "[日付%1] 休日: 「%2」は日付（yyyy/mm/dd か mm/dd）として読めないため使いません。";
-inline constexpr char kInitialUnusedTip[] = "日付と時刻のカウンターでは使いません（開始は「書式」で設定します）";
+// One tip for both fields: the kind's own settings are in the format dialog.
+inline constexpr char kInitialUnusedTip[] = "この種類のカウンターでは使いません（「書式」で設定します）";
+// The box of the decimal, random and UUID counters: each row shows the fields of its kind.
+inline constexpr char kFormatValuesBox[] = "小数・乱数・UUID";
+inline constexpr char kDecimalStartLabel[] = "開始";
+inline constexpr char kDecimalStepLabel[] = "増分";
+inline constexpr char kDecimalPlacesLabel[] = "小数部の桁";
+inline constexpr char kPlacesAuto[] = "自動";
+inline constexpr char kRandomMinLabel[] = "最小";
+inline constexpr char kRandomMaxLabel[] = "最大";
+inline constexpr char kSeedLabel[] = "シード";
+inline constexpr char kSeedNone[] = "（実行のたびに新しく決めます）";
+inline constexpr char kNewSeedButton[] = "新しいシード";
+inline constexpr char kUniqueCheck[] = "重複なし";
+inline constexpr char kFormatValueRowItem[] = "[数値%1] %2";
+// The token again, named apart from the counter row's.
+inline constexpr char kFormatValueRowToken[] = "[数値%1] %2（小数・乱数・UUID）";
+inline constexpr char kDecimalUnreadable[] =
+    "[数値%1] %2: 「%3」は小数（符号、数字、小数点と数字。数字は 18 桁まで）として読めないため 0 とします。";
+inline constexpr char kSeedUnreadable[] =
+    "%1 シード: 「%2」は 0～18446744073709551615 の整数として読めないため、実行のたびに新しいシードを使います。";
+// The arrays' order and seed.
+inline constexpr char kFormatOrderHeader[] = "順序(&O)";
+inline constexpr char kFormatArraySeedHeader[] = "シード";
+inline constexpr const char* kOrderTexts[] = {"記載順", "シャッフル", "ランダム"};
 inline constexpr char kPeriodNone[] = "なし";
 inline constexpr char kUnusedToken[] = "（使わない）";
 inline constexpr char kPreviewLabel[] = "プレビュー（最初の %1 回）(&V)";
@@ -156,6 +180,14 @@ inline constexpr char kSummaryRepeat[] = "回ずつ";
 inline constexpr char kSummaryPeriod[] = "周期";
 inline constexpr char kSummaryDate[] = "日付";
 inline constexpr char kSummaryFrom[] = "から";
+inline constexpr char kSummaryDecimal[] = "小数";
+inline constexpr char kSummaryStepSuffix[] = "ずつ";
+inline constexpr char kSummaryPlaces[] = "小数部%1桁";
+inline constexpr char kSummaryRandom[] = "乱数";
+inline constexpr char kSummaryRange[] = "%1～%2";
+inline constexpr char kSummaryUnique[] = "重複なし";
+inline constexpr char kSummarySeed[] = "シード%1";
+inline constexpr char kSummaryUuid[] = "UUID";
 inline constexpr const char* kSummaryFormatTexts[] = {"10進",   "16進",   "16進大", "8進",    "2進",
                                                       "英字",   "英字大", "全角",   "漢数字", "漢数字位取り",
                                                       "丸数字", "イロハ", "アイウ"};
