@@ -13,8 +13,10 @@ namespace {
 __extension__ typedef unsigned __int128 Wide;
 
 constexpr std::uint64_t kGamma = 0x9e3779b97f4a7c15u;
-// Enough rounds that even the smallest domains (two or three bits) come out close to every permutation alike.
-constexpr unsigned kFeistelRounds = 8;
+// Rounds enough that every permutation comes out about as often as any other: the halves of a small domain
+// have few round functions to choose from, so it needs more of them (with 8 rounds, 5 places favoured some
+// orders twice over; 32 rounds at up to 3 bits and 16 up to 6 bits pass a chi-square test of them).
+constexpr unsigned feistelRounds(unsigned bits) { return bits <= 3 ? 32 : bits <= 6 ? 16 : 8; }
 
 constexpr std::uint64_t lowBits(unsigned bits) {
     return bits >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
@@ -54,7 +56,8 @@ std::uint64_t feistel(std::uint64_t key, unsigned bits, std::uint64_t x) {
     // given the round key, so each round, and the network, is a bijection.
     unsigned leftBits = bits / 2;
     unsigned rightBits = bits - leftBits;
-    for (unsigned round = 0; round < kFeistelRounds; ++round) {
+    const unsigned rounds = feistelRounds(bits);
+    for (unsigned round = 0; round < rounds; ++round) {
         const std::uint64_t left = rightBits >= 64 ? 0 : x >> rightBits;
         const std::uint64_t right = x & lowBits(rightBits);
         const std::uint64_t f = mix64((key + (round + 1) * kGamma) ^ right);
