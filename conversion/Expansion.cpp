@@ -788,14 +788,13 @@ SizeMeasurement measureExpansion(const ExpansionInput& input, std::size_t budget
     const std::vector<Slot> slots = activeSlots(input);
     std::vector<Piece> pieces;
     if (lineBreaksAreTheTemplates(input.templateText, slots) && compilePlan(input.templateText, slots, pieces)) {
-        // Dates are counted by writing them, within both budgets; random values where they must be, within the
-        // work budget, or the bytes without one; the rest in closed form at any count.
+        // Dates, and random values where their lengths vary, are counted by writing them, within both budgets;
+        // the rest (UUIDs too) in closed form at any count.
         const bool dated =
             std::any_of(slots.begin(), slots.end(), [](const Slot& slot) { return slot.date != nullptr; });
-        const bool stepped =
-            dated || (workBudget == kNoOutputLimit && std::any_of(slots.begin(), slots.end(), [](const Slot& slot) {
-                          return slot.random != nullptr || slot.order != nullptr;
-                      }));
+        const bool stepped = dated || std::any_of(slots.begin(), slots.end(), [](const Slot& slot) {
+                                 return (slot.random && !slot.random->isUuid()) || slot.order;
+                             });
         const std::optional<std::size_t> bytes =
             planOutputSize(pieces, slots, passes, stepped ? budgetBytes : kNoOutputLimit,
                            workBudget == kNoOutputLimit ? kNoOutputLimit : workBudget / kDateTextWork);

@@ -240,26 +240,29 @@ TEST(RandomValues, sizesOfLongRunsAreReckonedPerRound_orCountedWithinTheWorkBudg
     in.counters[0] = {"N", 0, 1};
     in.counters[0].style.kind = kKindUuid;
     constexpr std::size_t kWork = 1 << 20;
-    EXPECT_EQ(measureExpansion(in, 1 << 24, kWork).size, std::optional(ExpansionSize{passes * 36 + joins, passes}));
-    // Values all of one length, or whole unique rounds (9 x 1 + 90 x 2 + 900 x 3 + 1 x 4 bytes each).
+    EXPECT_EQ(measureExpansion(in, kNoOutputLimit, kWork).size,
+              std::optional(ExpansionSize{passes * 36 + joins, passes}));
+    // Without a limit on the bytes, only the work budget bounds a count: values all of one length, or whole unique
+    // rounds (9 x 1 + 90 x 2 + 900 x 3 + 1 x 4 bytes each).
     in.counters[0] = randomCounter(1000, 9999, 0, "1");
-    EXPECT_EQ(measureExpansion(in, 1 << 24, kWork).size, std::optional(ExpansionSize{passes * 4 + joins, passes}));
+    EXPECT_EQ(measureExpansion(in, kNoOutputLimit, kWork).size,
+              std::optional(ExpansionSize{passes * 4 + joins, passes}));
     in.counters[0] = randomCounter(1, 1000, 1, "1");
     in.loopCount = 2'000'000'000;
-    EXPECT_EQ(measureExpansion(in, 1 << 24, kWork).size,
+    EXPECT_EQ(measureExpansion(in, kNoOutputLimit, kWork).size,
               std::optional(ExpansionSize{2'000'000ull * 2893 + 3'999'999'998ull, 2'000'000'000u}));
     // Values of many lengths drawn independently can only be counted: that runs out of work.
     in.counters[0] = randomCounter(1, 1000, 0, "1");
-    const SizeMeasurement counted = measureExpansion(in, 1 << 24, kWork);
+    const SizeMeasurement counted = measureExpansion(in, kNoOutputLimit, kWork);
     EXPECT_TRUE(!counted.size && counted.outOfWork && !counted.byDates);
     in.counters[0] = {};
     in.arrays[0] = orderedArray("a\r\nbb\r\nccc", kOrderDrawn, kEndCycle, "");
     in.templateText = "A";
-    EXPECT_TRUE(measureExpansion(in, 1 << 24, kWork).outOfWork);
+    EXPECT_TRUE(measureExpansion(in, kNoOutputLimit, kWork).outOfWork);
     // A shuffled list shows all its lines each round.
     in.arrays[0].style.order = kOrderShuffled;
     in.loopCount = 1'500'000'000;
-    EXPECT_EQ(measureExpansion(in, 1 << 24, kWork).size,
+    EXPECT_EQ(measureExpansion(in, kNoOutputLimit, kWork).size,
               std::optional(ExpansionSize{500'000'000ull * 6 + 2'999'999'998ull, 1'500'000'000u}));
 }
 
