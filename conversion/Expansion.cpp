@@ -10,6 +10,8 @@
 
 #include "conversion/DateCounter.h"
 #include "conversion/ExpansionSize.h"
+#include "conversion/RandomSize.h"
+#include "conversion/RandomValues.h"
 #include "conversion/TextHelpers.h"
 
 // The straightforward reading of the expansion copies the template for every pass and runs fourteen
@@ -49,7 +51,9 @@ struct Slot {
     std::size_t usedLines = 0;            // lines that some pass actually shows
     bool mayBeEmpty = false;
     ByteSet valueBytes;
-    std::shared_ptr<const DateCounter> date;  // set for a date counter, which shows its step's date
+    std::shared_ptr<const DateCounter> date;      // set for a date counter, which shows its step's date
+    std::shared_ptr<const RandomCounter> random;  // set for a random or UUID counter
+    std::shared_ptr<const LineOrder> order;       // set for a shuffled or drawn array
 };
 
 // Where a slot is in its run: the pass within the current step, the step (a counter's, or an array's line)
@@ -83,7 +87,8 @@ bool advance(const Slot& slot, Steps& at) {
 }
 
 std::string_view lineAt(const Slot& slot, std::uint64_t index) {
-    const std::optional<std::size_t> line = arrayLine(index, slot.lines.size(), slot.end);
+    const std::optional<std::size_t> line =
+        slot.order ? slot.order->line(index) : arrayLine(index, slot.lines.size(), slot.end);
     return line ? slot.lines[*line] : std::string_view();
 }
 
@@ -154,6 +159,11 @@ std::string_view formatCounter(std::uint32_t bits, const Slot& slot, CounterText
 }
 
 std::string_view counterText(const Slot& slot, const Steps& at, CounterText& text, std::string& dateText) {
+    if (slot.random && slot.random->isUuid()) {
+        slot.random->writeUuid(at.step, slot.format == kFormatHexUpper, text.data());
+        return std::string_view(text.data(), kUuidLength);
+    }
+    if (slot.random) return formatCounter(static_cast<std::uint32_t>(slot.random->value(at.step)), slot, text);
     if (!slot.date) return formatCounter(at.value, slot, text);
     slot.date->text(at.step, dateText);
     return dateText;
@@ -161,6 +171,8 @@ std::string_view counterText(const Slot& slot, const Steps& at, CounterText& tex
 
 ByteSet counterBytes(const Slot& slot) {
     if (slot.date) return bytesOf(slot.date->possibleBytes());
+    if (slot.random && slot.random->isUuid())
+        return bytesOf(slot.format == kFormatHexUpper ? "0123456789ABCDEF-" : "0123456789abcdef-");
     static constexpr std::string_view kDigits[] = {
         "0123456789", "0123456789abcdef",           "0123456789ABCDEF",          "01234567",
         "01",         "abcdefghijklmnopqrstuvwxyz", "ABCDEFGHIJKLMNOPQRSTUVWXYZ"};
@@ -245,6 +257,11 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
             slot.plainDecimal = false;
             slot.mayBeEmpty = true;  // outside the calendar, or by its pattern
         }
+        if (drawsFromSeed(style)) {
+            slot.random =
+                std::make_shared<const RandomCounter>(style, static_cast<std::size_t>(&counter - &input.counters[0]));
+            slot.plainSteps = false;  // its value is drawn for each step, not added up
+        }
         slot.valueBytes = counterBytes(slot);
         slots.push_back(std::move(slot));
     }
@@ -257,8 +274,14 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         slot.repeat = static_cast<std::uint64_t>(style.repeat);
         slot.end = style.end;
         slot.plainSteps = slot.repeat == 1;
+        if (drawsFromSeed(style)) {
+            slot.order = std::make_shared<const LineOrder>(style, static_cast<std::size_t>(&array - &input.arrays[0]),
+                                                           slot.lines.size(), slot.lines.back().empty());
+            slot.lines.resize(slot.order->lineCount());
+        }
         const std::size_t shown = passes == 0 ? 0 : static_cast<std::size_t>((passes - 1) / slot.repeat + 1);
-        slot.usedLines = std::min(shown, slot.lines.size());
+        // Any line of a shuffled or drawn array may come first.
+        slot.usedLines = slot.order && shown > 0 ? slot.lines.size() : std::min(shown, slot.lines.size());
         // An array that starts over after its last line never runs out; then only empty lines leave nothing.
         slot.mayBeEmpty = shown > slot.lines.size() && !arrayLine(slot.lines.size(), slot.lines.size(), slot.end);
         for (std::size_t i = 0; i < slot.usedLines; ++i) {
@@ -474,6 +497,18 @@ std::optional<std::size_t> planOutputSize(const std::vector<Piece>& pieces, cons
             const std::optional<std::size_t> dated = dateBytesShown(slots[i], passes, limit, dateSteps);
             if (!dated) return std::nullopt;
             valueBytes = *dated;
+        } else if (slots[i].random || slots[i].order) {
+            const Slot& slot = slots[i];
+            const auto textBytes = [&slot](std::int32_t value) {
+                CounterText text;
+                return formatCounter(static_cast<std::uint32_t>(value), slot, text).size();
+            };
+            const std::optional<std::size_t> drawn =
+                slot.random ? randomCounterBytes(*slot.random, *slot.counter, slot.firstPass, passes, textBytes,
+                                                 {dateSteps, limit})
+                            : orderedArrayBytes(*slot.order, slot.lines, passes, slot.repeat, {dateSteps, limit});
+            if (!drawn) return std::nullopt;
+            valueBytes = *drawn;
         } else {
             valueBytes = slots[i].isCounter ? counterTextBytes(*slots[i].counter, slots[i].firstPass, passes)
                                             : arrayBytesShown(slots[i], passes);
@@ -753,13 +788,17 @@ SizeMeasurement measureExpansion(const ExpansionInput& input, std::size_t budget
     const std::vector<Slot> slots = activeSlots(input);
     std::vector<Piece> pieces;
     if (lineBreaksAreTheTemplates(input.templateText, slots) && compilePlan(input.templateText, slots, pieces)) {
-        // Dates are counted by writing them, within both budgets; the rest in closed form at any count.
+        // Dates, and random values where their lengths vary, are counted by writing them, within both budgets;
+        // the rest (UUIDs too) in closed form at any count.
         const bool dated =
             std::any_of(slots.begin(), slots.end(), [](const Slot& slot) { return slot.date != nullptr; });
+        const bool stepped = dated || std::any_of(slots.begin(), slots.end(), [](const Slot& slot) {
+                                 return (slot.random && !slot.random->isUuid()) || slot.order;
+                             });
         const std::optional<std::size_t> bytes =
-            planOutputSize(pieces, slots, passes, dated ? budgetBytes : kNoOutputLimit,
+            planOutputSize(pieces, slots, passes, stepped ? budgetBytes : kNoOutputLimit,
                            workBudget == kNoOutputLimit ? kNoOutputLimit : workBudget / kDateTextWork);
-        if (!bytes || (dated && *bytes > budgetBytes)) return {std::nullopt, !bytes, true};
+        if (!bytes || (stepped && *bytes > budgetBytes)) return {std::nullopt, !bytes, dated};
         size.bytes = *bytes;
         size.lines = (countLineBreaks(input.templateText) + 1) * passes;
         return {size};

@@ -242,6 +242,7 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
     std::uniform_int_distribution<int> rule(-1, 7);
     std::uniform_int_distribution<int> width(-1, 66);
     std::uniform_int_distribution<std::int32_t> any(INT32_MIN, INT32_MAX);
+    static const char* const seeds[] = {"", "0", "7", "18446744073709551615", "18446744073709551616", "x"};
     // Half the slots keep the default rules; the others draw repeat, period, format, width and end modes,
     // with values anywhere in the 32-bit range so that signs and long digit runs come up.
     const auto drawRules = [&](CounterInput& counter) {
@@ -249,12 +250,25 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         counter.style.repeat = rule(rng) / 2;
         counter.style.period = rule(rng) / 2;
         counter.style.format = rule(rng);
+        // The Japanese formats are left to their own tests here.
+        if (counter.style.format >= kFormatFullWidth) counter.style.format = kFormatDecimal;
         counter.style.width = width(rng) % 9 == 0 ? width(rng) : rule(rng);
         counter.style.fill = rule(rng) % 3;
         if (plainRules(rng)) counter.initialValue = any(rng);
+        // Two in nine draw random integers (from small ranges, so that values collide with tokens, or from
+        // anywhere) or UUIDs, from seeds that read or don't.
+        const int kind = rule(rng);
+        if (kind == 1 || kind == 2) {
+            counter.style.kind = kind == 1 ? kKindRandom : kKindUuid;
+            counter.style.minimum = plainRules(rng) ? small(rng) : any(rng);
+            counter.style.maximum = plainRules(rng) ? small(rng) : any(rng);
+            counter.style.seed = seeds[static_cast<std::size_t>(rule(rng) + 1) % std::size(seeds)];
+            counter.style.unique = rule(rng) % 3;
+            return;
+        }
         // One in nine of these counts dates, near the calendar's ends and holidays, in patterns whose text holds
         // the alphabet's bytes.
-        if (rule(rng) != 0) return;
+        if (kind != 0) return;
         static const char* const starts[] = {"2027/04/28", "9999/12/31 23:59:58", "1/1/2", "2024-02-28 23:00", "x"};
         static const char* const patterns[] = {"m-d", "yy", "\"a\"d", "d-aaa", "h", "", "e-s", "\\1ggg", "d\r\"\n\""};
         static const char* const daysOff[] = {"", "04/30", "2027/05/06 bad"};
@@ -275,6 +289,9 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         for (ArrayInput& array : in.arrays) {
             if (active(rng)) array = {randomText(rng, alphabet + "AB", 2), randomText(rng, alphabet + "AB", 8)};
             if (!plainRules(rng)) array.style.repeat = rule(rng) / 2, array.style.end = rule(rng) / 2;
+            if (!plainRules(rng))
+                array.style.order = rule(rng) / 3,
+                array.style.seed = seeds[static_cast<std::size_t>(rule(rng) + 1) % std::size(seeds)];
         }
         ASSERT_EQ(ExpandTemplate(in), naive::ExpandTemplate(in))
             << "round " << round << " template " << in.templateText;
@@ -299,6 +316,9 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         for (ArrayInput& array : in.arrays) {
             if (active(rng)) array = {randomToken(rng, in.templateText, "abAB-"), randomValues(rng, "ab")};
             if (!plainRules(rng)) array.style.repeat = rule(rng) / 2, array.style.end = rule(rng) / 2;
+            if (!plainRules(rng))
+                array.style.order = rule(rng) / 3,
+                array.style.seed = seeds[static_cast<std::size_t>(rule(rng) + 1) % std::size(seeds)];
         }
         ASSERT_EQ(ExpandTemplate(in), naive::ExpandTemplate(in))
             << "joining round " << round << " template " << in.templateText;

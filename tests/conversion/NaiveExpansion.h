@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <utility>
@@ -10,6 +11,7 @@
 
 #include "conversion/DateCounter.h"
 #include "conversion/Expansion.h"
+#include "conversion/RandomValues.h"
 #include "conversion/TextHelpers.h"
 
 // The expansion written the slow, obvious way: a fresh copy of the template per pass, and replace-alls that
@@ -208,8 +210,75 @@ inline std::string DateText(const CounterInput& counter, std::int64_t step) {
     return characters < width ? std::string(width - characters, ' ') + text : text;
 }
 
-inline std::string ArrayValue(const ArrayInput& array, const std::vector<std::string>& lines, std::int64_t pass) {
+// Random values: the generator's mixing function and Feistel network are taken as they are, the rest worked
+// out again: the key of a slot, Lemire's acceptance written as the remainder it stands for, cycle walking.
+__extension__ typedef unsigned __int128 Wide;
+
+inline std::uint64_t SeedKey(const std::string& seed, std::size_t slot) {
+    Wide value = 0;
+    bool digits = !seed.empty();
+    for (const char c : seed) {
+        digits = digits && c >= '0' && c <= '9';
+        if (digits) value = value * 10 + static_cast<unsigned>(c - '0');
+        digits = digits && value <= UINT64_MAX;
+    }
+    return splitMix(mix64(digits ? static_cast<std::uint64_t>(value) : 0), slot);
+}
+
+inline std::uint64_t Uniform(std::uint64_t key, std::uint64_t step, std::uint64_t n) {
+    const auto rejectedBelow = static_cast<std::uint64_t>((static_cast<Wide>(1) << 64) % n);
+    std::uint64_t word = splitMix(key, step);
+    for (std::uint64_t attempt = 1;; word = splitMix(word, attempt++)) {
+        const Wide product = static_cast<Wide>(word) * n;
+        if (static_cast<std::uint64_t>(product) >= rejectedBelow) return static_cast<std::uint64_t>(product >> 64);
+    }
+}
+
+inline std::uint64_t Shuffled(std::uint64_t key, std::uint64_t n, std::uint64_t place) {
+    unsigned bits = 0;
+    while ((std::uint64_t{1} << bits) < n) ++bits;
+    std::uint64_t x = place;
+    do x = feistel(key, bits, x);
+    while (x >= n);
+    return x;
+}
+
+inline std::string RandomText(const CounterInput& counter, std::size_t slot, std::int64_t step) {
+    const std::uint64_t key = SeedKey(counter.style.seed, slot);
+    if (counter.style.kind == kKindUuid) {
+        const std::uint64_t high = (splitMix(key, step) & ~std::uint64_t{0xF000}) | 0x4000;
+        const std::uint64_t low = (splitMix(splitMix(key, step), 1) >> 2) | (std::uint64_t{1} << 63);
+        char text[40];
+        std::snprintf(
+            text, sizeof text,
+            counter.style.format == 2 ? "%08llX-%04llX-%04llX-%04llX-%012llX" : "%08llx-%04llx-%04llx-%04llx-%012llx",
+            static_cast<unsigned long long>(high >> 32), static_cast<unsigned long long>(high >> 16 & 0xFFFF),
+            static_cast<unsigned long long>(high & 0xFFFF), static_cast<unsigned long long>(low >> 48),
+            static_cast<unsigned long long>(low & 0xFFFFFFFFFFFF));
+        return text;
+    }
+    const std::int64_t low = std::min(counter.style.minimum, counter.style.maximum);
+    const auto n = static_cast<std::uint64_t>(std::max(counter.style.minimum, counter.style.maximum) - low + 1);
+    const auto s = static_cast<std::uint64_t>(step);
+    const std::uint64_t offset =
+        counter.style.unique == 1 ? Shuffled(splitMix(key, s / n), n, s % n) : Uniform(key, s, n);
+    return FormatCounter(counter, static_cast<std::int32_t>(low + static_cast<std::int64_t>(offset)));
+}
+
+inline std::string ArrayValue(const ArrayInput& array, const std::vector<std::string>& lines, std::int64_t pass,
+                              std::size_t slot) {
     const auto i = static_cast<std::size_t>(pass / std::max(1, array.style.repeat));
+    if (array.style.order == kOrderShuffled || array.style.order == kOrderDrawn) {
+        // A closing line break's empty line takes no part.
+        const std::size_t n = lines.size() - (lines.size() > 1 && lines.back().empty() ? 1 : 0);
+        std::size_t place = i;
+        if (i >= n && array.style.end == 1) place = i % n;
+        if (i >= n && array.style.end == 2) place = n - 1;
+        if (i >= n && array.style.end != 1 && array.style.end != 2) return std::string();
+        const std::uint64_t key = SeedKey(array.style.seed, kCounterCount + slot);
+        if (array.style.order == kOrderDrawn) return lines[Uniform(key, i, n)];
+        return lines[Shuffled(splitMix(key, array.style.end == 1 ? i / n : 0), n, place)];
+    }
     if (i < lines.size()) return lines[i];
     if (array.style.end == 1) return lines[i % lines.size()];
     if (array.style.end == 2) return lines.back();
@@ -225,6 +294,13 @@ inline std::string ExpandTemplate(const ExpansionInput& input) {
         for (const CounterInput& counter : input.counters) {
             if (counter.token.empty()) continue;
             const std::int64_t counted = std::int64_t{std::max(0, input.firstPass)} + pass;
+            if (counter.style.kind == kKindRandom || counter.style.kind == kKindUuid) {
+                std::int64_t step = counted / std::max(1, counter.style.repeat);
+                if (counter.style.period > 0) step %= counter.style.period;
+                const auto slot = static_cast<std::size_t>(&counter - &input.counters[0]);
+                work = ReplaceAllInPlace(work, counter.token, RandomText(counter, slot, step));
+                continue;
+            }
             if (counter.style.kind == kKindDate) {
                 std::int64_t step = counted / std::max(1, counter.style.repeat);
                 if (counter.style.period > 0) step %= counter.style.period;
@@ -235,7 +311,7 @@ inline std::string ExpandTemplate(const ExpansionInput& input) {
         }
         for (std::size_t i = 0; i < kArrayCount; ++i) {
             if (!input.arrays[i].token.empty())
-                work = ReplaceAllInPlace(work, input.arrays[i].token, ArrayValue(input.arrays[i], lines[i], pass));
+                work = ReplaceAllInPlace(work, input.arrays[i].token, ArrayValue(input.arrays[i], lines[i], pass, i));
         }
         if (pass > 0) output += "\r\n";
         output += work;
