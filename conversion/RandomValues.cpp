@@ -18,9 +18,8 @@ constexpr std::uint64_t kGamma = 0x9e3779b97f4a7c15u;
 // orders twice over; 32 rounds at up to 3 bits and 16 up to 6 bits pass a chi-square test of them).
 constexpr unsigned feistelRounds(unsigned bits) { return bits <= 3 ? 32 : bits <= 6 ? 16 : 8; }
 
-constexpr std::uint64_t lowBits(unsigned bits) {
-    return bits >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
-}
+// Below 64 bits: the networks work on at most 63.
+constexpr std::uint64_t lowBits(unsigned bits) { return (std::uint64_t{1} << bits) - 1; }
 
 std::uint64_t freshSeed(std::random_device& device) {
     for (;;) {
@@ -58,7 +57,7 @@ std::uint64_t feistel(std::uint64_t key, unsigned bits, std::uint64_t x) {
     unsigned rightBits = bits - leftBits;
     const unsigned rounds = feistelRounds(bits);
     for (unsigned round = 0; round < rounds; ++round) {
-        const std::uint64_t left = rightBits >= 64 ? 0 : x >> rightBits;
+        const std::uint64_t left = x >> rightBits;
         const std::uint64_t right = x & lowBits(rightBits);
         const std::uint64_t f = mix64((key + (round + 1) * kGamma) ^ right);
         x = (right << leftBits) | ((left ^ f) & lowBits(leftBits));
