@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
+#include <chrono>
+#include <exception>
 #include <random>
 #include <string>
 #include <utility>
@@ -21,9 +23,18 @@ constexpr unsigned feistelRounds(unsigned bits) { return bits <= 3 ? 32 : bits <
 // Below 64 bits: the networks work on at most 63.
 constexpr std::uint64_t lowBits(unsigned bits) { return (std::uint64_t{1} << bits) - 1; }
 
-std::uint64_t freshSeed(std::random_device& device) {
+// The system's entropy; where a confined process has no source of it, the clock mixed with the slot, since a
+// fresh seed needs only to differ from run to run and from slot to slot.
+std::uint64_t freshSeed(std::size_t slot) {
     for (;;) {
-        const std::uint64_t seed = (std::uint64_t{device()} << 32) ^ device();
+        std::uint64_t seed = 0;
+        try {
+            std::random_device device;
+            seed = (std::uint64_t{device()} << 32) ^ device();
+        } catch (const std::exception&) {
+            const auto now = std::chrono::system_clock::now().time_since_epoch().count();
+            seed = splitMix(static_cast<std::uint64_t>(now), slot);
+        }
         if (seed != 0) return seed;
     }
 }
@@ -105,9 +116,8 @@ bool drawsFromSeed(const CounterStyle& style) {
 bool drawsFromSeed(const ArrayStyle& style) { return effectiveStyle(style).order != kOrderWritten; }
 
 void fillFreshSeeds(ExpansionInput& input) {
-    std::random_device device;
-    giveSeeds(input, [&](std::string& seed, std::size_t) {
-        if (readSeed(seed) == 0) seed = std::to_string(freshSeed(device));
+    giveSeeds(input, [](std::string& seed, std::size_t slot) {
+        if (readSeed(seed) == 0) seed = std::to_string(freshSeed(slot));
     });
 }
 
