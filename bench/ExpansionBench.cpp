@@ -62,6 +62,25 @@ ExpansionInput dated() {
     return in;
 }
 
+// The same with its first counter a seeded random integer of one to seven digits, drawn for every pass, whose
+// bytes are counted a pass at a time before the output is sized.
+ExpansionInput randomCounter() {
+    ExpansionInput in = countersArrays();
+    ravolin::CounterStyle& style = in.counters[0].style;
+    style.kind = ravolin::kKindRandom;
+    style.minimum = 1;
+    style.maximum = 1'000'000;
+    style.seed = "20261209";
+    return in;
+}
+
+// The same with its third list shuffled anew every round of its 50 lines.
+ExpansionInput shuffled() {
+    ExpansionInput in = countersArrays();
+    in.arrays[2].style = {.end = ravolin::kEndCycle, .order = ravolin::kOrderShuffled, .seed = "20261209"};
+    return in;
+}
+
 ExpansionInput plain() {
     ExpansionInput in;
     in.templateText = std::string(118, 'x') + "\r\n";
@@ -96,6 +115,8 @@ void runExpand(benchmark::State& state, const ExpansionInput& in) {
 
 void BM_Expand_CountersArrays(benchmark::State& state) { runExpand(state, countersArrays()); }
 void BM_Expand_Dates(benchmark::State& state) { runExpand(state, dated()); }
+void BM_Expand_Random(benchmark::State& state) { runExpand(state, randomCounter()); }
+void BM_Expand_Shuffled(benchmark::State& state) { runExpand(state, shuffled()); }
 void BM_Expand_Formatted(benchmark::State& state) { runExpand(state, formatted()); }
 void BM_Expand_Plain(benchmark::State& state) { runExpand(state, plain()); }
 void BM_Expand_LongTemplate(benchmark::State& state) { runExpand(state, longTemplate()); }
@@ -128,6 +149,8 @@ void BM_Memcpy_Plain(benchmark::State& state) {
 
 BENCHMARK(BM_Expand_CountersArrays)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Expand_Dates)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Expand_Random)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Expand_Shuffled)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Expand_Formatted)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Expand_Plain)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Expand_LongTemplate)->Unit(benchmark::kMillisecond);

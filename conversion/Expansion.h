@@ -178,7 +178,8 @@ struct ExpansionSize {
 
 // The size ExpandTemplate(input) would have, without building it, in a time that doesn't grow with the loop
 // count. Where inserted values can take part in later matches the passes must be run to tell; that stops,
-// giving nullopt, once `budgetBytes` of output have passed.
+// giving nullopt, once `budgetBytes` of output have passed. So does counting dates, and random values or lines
+// whose lengths vary from draw to draw, one by one.
 std::optional<ExpansionSize> measureExpansion(const ExpansionInput& input, std::size_t budgetBytes);
 
 struct SizeMeasurement {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
+#include <chrono>
+#include <exception>
 #include <random>
 #include <string>
 #include <utility>
@@ -18,13 +20,21 @@ constexpr std::uint64_t kGamma = 0x9e3779b97f4a7c15u;
 // orders twice over; 32 rounds at up to 3 bits and 16 up to 6 bits pass a chi-square test of them).
 constexpr unsigned feistelRounds(unsigned bits) { return bits <= 3 ? 32 : bits <= 6 ? 16 : 8; }
 
-constexpr std::uint64_t lowBits(unsigned bits) {
-    return bits >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
-}
+// Below 64 bits: the networks work on at most 63.
+constexpr std::uint64_t lowBits(unsigned bits) { return (std::uint64_t{1} << bits) - 1; }
 
-std::uint64_t freshSeed(std::random_device& device) {
+// The system's entropy; where a confined process has no source of it, the clock mixed with the slot, since a
+// fresh seed needs only to differ from run to run and from slot to slot.
+std::uint64_t freshSeed(std::size_t slot) {
     for (;;) {
-        const std::uint64_t seed = (std::uint64_t{device()} << 32) ^ device();
+        std::uint64_t seed = 0;
+        try {
+            std::random_device device;
+            seed = (std::uint64_t{device()} << 32) ^ device();
+        } catch (const std::exception&) {
+            const auto now = std::chrono::system_clock::now().time_since_epoch().count();
+            seed = splitMix(static_cast<std::uint64_t>(now), slot);
+        }
         if (seed != 0) return seed;
     }
 }
@@ -58,7 +68,7 @@ std::uint64_t feistel(std::uint64_t key, unsigned bits, std::uint64_t x) {
     unsigned rightBits = bits - leftBits;
     const unsigned rounds = feistelRounds(bits);
     for (unsigned round = 0; round < rounds; ++round) {
-        const std::uint64_t left = rightBits >= 64 ? 0 : x >> rightBits;
+        const std::uint64_t left = x >> rightBits;
         const std::uint64_t right = x & lowBits(rightBits);
         const std::uint64_t f = mix64((key + (round + 1) * kGamma) ^ right);
         x = (right << leftBits) | ((left ^ f) & lowBits(leftBits));
@@ -106,9 +116,8 @@ bool drawsFromSeed(const CounterStyle& style) {
 bool drawsFromSeed(const ArrayStyle& style) { return effectiveStyle(style).order != kOrderWritten; }
 
 void fillFreshSeeds(ExpansionInput& input) {
-    std::random_device device;
-    giveSeeds(input, [&](std::string& seed, std::size_t) {
-        if (readSeed(seed) == 0) seed = std::to_string(freshSeed(device));
+    giveSeeds(input, [](std::string& seed, std::size_t slot) {
+        if (readSeed(seed) == 0) seed = std::to_string(freshSeed(slot));
     });
 }
 

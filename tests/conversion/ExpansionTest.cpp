@@ -279,6 +279,12 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         counter.style.pattern = patterns[pick(rng)];
         counter.style.daysOff = daysOff[pick(rng) % 3];
     };
+    // Half the arrays take an order (as written, shuffled or drawn) and a seed.
+    const auto drawOrder = [&](ArrayInput& array) {
+        if (plainRules(rng)) return;
+        array.style.order = rule(rng) / 3;
+        array.style.seed = seeds[static_cast<std::size_t>(rule(rng) + 1) % std::size(seeds)];
+    };
     for (int round = 0; round < 20000; ++round) {
         ExpansionInput in = makeInput(randomText(rng, alphabet + "AB", 12), loops(rng));
         in.firstPass = plainRules(rng) ? 0 : rule(rng);
@@ -289,9 +295,7 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         for (ArrayInput& array : in.arrays) {
             if (active(rng)) array = {randomText(rng, alphabet + "AB", 2), randomText(rng, alphabet + "AB", 8)};
             if (!plainRules(rng)) array.style.repeat = rule(rng) / 2, array.style.end = rule(rng) / 2;
-            if (!plainRules(rng))
-                array.style.order = rule(rng) / 3,
-                array.style.seed = seeds[static_cast<std::size_t>(rule(rng) + 1) % std::size(seeds)];
+            drawOrder(array);
         }
         ASSERT_EQ(ExpandTemplate(in), naive::ExpandTemplate(in))
             << "round " << round << " template " << in.templateText;
@@ -316,9 +320,7 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         for (ArrayInput& array : in.arrays) {
             if (active(rng)) array = {randomToken(rng, in.templateText, "abAB-"), randomValues(rng, "ab")};
             if (!plainRules(rng)) array.style.repeat = rule(rng) / 2, array.style.end = rule(rng) / 2;
-            if (!plainRules(rng))
-                array.style.order = rule(rng) / 3,
-                array.style.seed = seeds[static_cast<std::size_t>(rule(rng) + 1) % std::size(seeds)];
+            drawOrder(array);
         }
         ASSERT_EQ(ExpandTemplate(in), naive::ExpandTemplate(in))
             << "joining round " << round << " template " << in.templateText;
