@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "conversion/DateCounter.h"
+#include "conversion/DecimalCounter.h"
 #include "conversion/ExpansionSize.h"
+#include "conversion/JapaneseNumbers.h"
 #include "conversion/TextHelpers.h"
 
 // The straightforward reading of the expansion copies the template for every pass and runs fourteen
@@ -49,7 +51,8 @@ struct Slot {
     std::size_t usedLines = 0;            // lines that some pass actually shows
     bool mayBeEmpty = false;
     ByteSet valueBytes;
-    std::shared_ptr<const DateCounter> date;  // set for a date counter, which shows its step's date
+    std::shared_ptr<const DateCounter> date;        // set for a date counter, which shows its step's date
+    std::shared_ptr<const DecimalCounter> decimal;  // set for a decimal counter, likewise
 };
 
 // Where a slot is in its run: the pass within the current step, the step (a counter's, or an array's line)
@@ -87,8 +90,8 @@ std::string_view lineAt(const Slot& slot, std::uint64_t index) {
     return line ? slot.lines[*line] : std::string_view();
 }
 
-// Room for 64 bytes of width, or 32 binary digits and a sign.
-using CounterText = std::array<char, 72>;
+// Room for 64 full-width characters of width, or 32 binary digits and a sign.
+using CounterText = std::array<char, std::max(kJapaneseTextCapacity, kDecimalTextCapacity)>;
 
 // Writes the digits of `magnitude` so that they end at `end`; returns where they begin.
 char* digitsBefore(char* end, std::uint32_t magnitude, int format) {
@@ -136,6 +139,9 @@ std::string_view formatCounter(std::uint32_t bits, const Slot& slot, CounterText
         char* end = std::to_chars(text.data(), text.data() + text.size(), static_cast<std::int32_t>(bits)).ptr;
         return std::string_view(text.data(), static_cast<std::size_t>(end - text.data()));
     }
+    if (isJapaneseFormat(slot.format))
+        return {text.data(), writeJapaneseNumber(static_cast<std::int32_t>(bits), slot.format, slot.width,
+                                                 slot.zeroFill, text.data())};
     const bool negative = static_cast<std::int32_t>(bits) < 0;
     char* const end = text.data() + text.size();
     char* begin = digitsBefore(end, negative ? 0u - bits : bits, slot.format);
@@ -154,6 +160,7 @@ std::string_view formatCounter(std::uint32_t bits, const Slot& slot, CounterText
 }
 
 std::string_view counterText(const Slot& slot, const Steps& at, CounterText& text, std::string& dateText) {
+    if (slot.decimal) return {text.data(), slot.decimal->write(at.step, text.data())};
     if (!slot.date) return formatCounter(at.value, slot, text);
     slot.date->text(at.step, dateText);
     return dateText;
@@ -161,6 +168,12 @@ std::string_view counterText(const Slot& slot, const Steps& at, CounterText& tex
 
 ByteSet counterBytes(const Slot& slot) {
     if (slot.date) return bytesOf(slot.date->possibleBytes());
+    if (slot.decimal) {
+        ByteSet set = bytesOf("0123456789.-");
+        if (slot.width > 1) set.set(slot.zeroFill ? '0' : ' ');
+        return set;
+    }
+    if (isJapaneseFormat(slot.format)) return bytesOf(japaneseCharacters(slot.format));
     static constexpr std::string_view kDigits[] = {
         "0123456789", "0123456789abcdef",           "0123456789ABCDEF",          "01234567",
         "01",         "abcdefghijklmnopqrstuvwxyz", "ABCDEFGHIJKLMNOPQRSTUVWXYZ"};
@@ -237,13 +250,19 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         slot.period = static_cast<std::uint64_t>(style.period);
         slot.format = style.format;
         slot.width = static_cast<std::size_t>(style.width);
-        slot.zeroFill = style.fill != 1 && !isLetterFormat(slot.format);
+        slot.zeroFill = style.fill != 1 && !fillsWithBlanksOnly(slot.format);
         slot.plainDecimal = slot.format == kFormatDecimal && slot.width <= 1;
         slot.plainSteps = slot.repeat == 1 && slot.period == 0;
         if (style.kind == kKindDate) {
             slot.date = std::make_shared<const DateCounter>(style, counter.increment);
             slot.plainDecimal = false;
             slot.mayBeEmpty = true;  // outside the calendar, or by its pattern
+        } else if (style.kind == kKindDecimal) {
+            slot.decimal = std::make_shared<const DecimalCounter>(style);
+            slot.plainDecimal = false;
+            std::uint64_t lastStep = passes == 0 ? 0 : (slot.firstPass + passes - 1) / slot.repeat;
+            if (slot.period > 0) lastStep = std::min(lastStep, slot.period - 1);
+            slot.mayBeEmpty = slot.decimal->mayBeEmpty(lastStep);  // past 18 digits
         }
         slot.valueBytes = counterBytes(slot);
         slots.push_back(std::move(slot));
@@ -452,8 +471,22 @@ std::size_t arrayBytesShown(const Slot& slot, std::size_t passes) {
                    mulSize(lineAt(slot, indexes - 1).size(), lastPasses));
 }
 
+// Decimals and kanji with units vary in length with their digits: they are counted a step at a time.
+bool countsByStep(const Slot& slot) {
+    return slot.decimal || (slot.isCounter && !slot.date && slot.format == kFormatKanji);
+}
+
+std::optional<std::size_t> steppedBytesShown(const Slot& slot, std::size_t passes, std::size_t& steps) {
+    CounterText text;
+    return steppedTextBytes(slot.repeat, slot.period, slot.firstPass, passes, steps, [&](std::uint64_t step) {
+        if (slot.decimal) return slot.decimal->write(step, text.data());
+        const std::uint32_t value = slot.initialValue + static_cast<std::uint32_t>(step) * slot.increment;
+        return japaneseNumberBytes(static_cast<std::int32_t>(value), slot.format, slot.width);
+    });
+}
+
 // The exact output size, or something above `limit` as soon as the size is known to pass it; nothing when the
-// dates took more than `dateSteps` texts to count.
+// dates, decimals and kanji took more than `dateSteps` texts to count.
 std::optional<std::size_t> planOutputSize(const std::vector<Piece>& pieces, const std::vector<Slot>& slots,
                                           std::size_t passes, std::size_t limit,
                                           std::size_t dateSteps = kNoOutputLimit) {
@@ -474,6 +507,10 @@ std::optional<std::size_t> planOutputSize(const std::vector<Piece>& pieces, cons
             const std::optional<std::size_t> dated = dateBytesShown(slots[i], passes, limit, dateSteps);
             if (!dated) return std::nullopt;
             valueBytes = *dated;
+        } else if (countsByStep(slots[i])) {
+            const std::optional<std::size_t> stepped = steppedBytesShown(slots[i], passes, dateSteps);
+            if (!stepped) return std::nullopt;
+            valueBytes = *stepped;
         } else {
             valueBytes = slots[i].isCounter ? counterTextBytes(*slots[i].counter, slots[i].firstPass, passes)
                                             : arrayBytesShown(slots[i], passes);
@@ -743,7 +780,8 @@ bool lineBreaksAreTheTemplates(std::string_view templateText, const std::vector<
 
 }  // namespace
 
-// A date text costs about as much as replacing a short value: what one step of the count takes from a work budget.
+// A date text costs about as much as replacing a short value: what one step of the count takes from a work budget
+// (a decimal or kanji step costs less, but is counted alike).
 constexpr std::size_t kDateTextWork = 32;
 
 SizeMeasurement measureExpansion(const ExpansionInput& input, std::size_t budgetBytes, std::size_t workBudget) {
@@ -753,13 +791,14 @@ SizeMeasurement measureExpansion(const ExpansionInput& input, std::size_t budget
     const std::vector<Slot> slots = activeSlots(input);
     std::vector<Piece> pieces;
     if (lineBreaksAreTheTemplates(input.templateText, slots) && compilePlan(input.templateText, slots, pieces)) {
-        // Dates are counted by writing them, within both budgets; the rest in closed form at any count.
+        // Dates are counted by writing them, within both budgets; decimals and kanji a step at a time within the
+        // work budget; the rest in closed form at any count.
         const bool dated =
             std::any_of(slots.begin(), slots.end(), [](const Slot& slot) { return slot.date != nullptr; });
         const std::optional<std::size_t> bytes =
             planOutputSize(pieces, slots, passes, dated ? budgetBytes : kNoOutputLimit,
                            workBudget == kNoOutputLimit ? kNoOutputLimit : workBudget / kDateTextWork);
-        if (!bytes || (dated && *bytes > budgetBytes)) return {std::nullopt, !bytes, true};
+        if (!bytes || (dated && *bytes > budgetBytes)) return {std::nullopt, !bytes, dated};
         size.bytes = *bytes;
         size.lines = (countLineBreaks(input.templateText) + 1) * passes;
         return {size};

@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "conversion/JapaneseNumbers.h"
+
 // A counter shows initial + step * increment in 32-bit arithmetic, so its values run through an arithmetic
 // progression modulo 2^32, and the length of a value's text changes only where its sign or its number of digits
 // does: a few dozen bands of values. The bytes of n steps are the number of steps falling in each band times the
@@ -50,21 +52,26 @@ struct Band {
 std::uint64_t textLength(std::uint64_t value, std::int32_t format, std::uint64_t width) {
     const bool negative = value >= kHalf;
     const auto magnitude = static_cast<std::uint32_t>(negative ? kModulus - value : value);
+    if (isJapaneseFormat(format))
+        return japaneseNumberBytes(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)), format, width);
     return std::max<std::uint64_t>(width, counterDigitCount(magnitude, format) + (negative ? 1 : 0));
 }
 
 // The bands of all 2^32 values, in order, each with a length other than its neighbours'.
 std::vector<Band> lengthBands(std::int32_t format, std::uint64_t width) {
     // The magnitudes that take one digit more than the one before; the count never falls as magnitudes grow.
+    // Circled numbers are decimal digits but for the signs of 0-50, which end where 51 starts.
+    const std::int32_t digitsOf = format == kFormatCircled ? kFormatDecimal : format;
     std::vector<std::uint64_t> longer;
+    if (format == kFormatCircled) longer.push_back(51);
     for (std::uint64_t from = 0;;) {
-        const std::size_t digits = counterDigitCount(static_cast<std::uint32_t>(from), format);
-        if (counterDigitCount(static_cast<std::uint32_t>(kHalf), format) == digits) break;
+        const std::size_t digits = counterDigitCount(static_cast<std::uint32_t>(from), digitsOf);
+        if (counterDigitCount(static_cast<std::uint32_t>(kHalf), digitsOf) == digits) break;
         std::uint64_t low = from;
         std::uint64_t high = kHalf;
         while (high - low > 1) {
             const std::uint64_t middle = low + (high - low) / 2;
-            (counterDigitCount(static_cast<std::uint32_t>(middle), format) > digits ? high : low) = middle;
+            (counterDigitCount(static_cast<std::uint32_t>(middle), digitsOf) > digits ? high : low) = middle;
         }
         longer.push_back(high);
         from = high;
@@ -122,6 +129,11 @@ std::size_t counterDigitCount(std::uint32_t magnitude, std::int32_t format) {
             for (std::uint64_t n = std::uint64_t{magnitude} + 1; n > 0; n = (n - 1) / 26) ++count;
             return count;
         }
+        case kFormatKanji:
+        case kFormatCircled:
+        case kFormatIroha:
+        case kFormatAiueo:
+            return japaneseDigitCount(magnitude, format);
         default: {
             static constexpr std::uint32_t kPowers[] = {10u,      100u,      1000u,      10000u,     100000u,
                                                         1000000u, 10000000u, 100000000u, 1000000000u};
@@ -158,6 +170,46 @@ std::uint64_t counterTextBytes(const CounterInput& counter, std::uint64_t firstP
         return repeat * stepBytes(count / repeat) + count % repeat * lengthAt(count / repeat);
     };
     return passBytes(firstPass + passes) - passBytes(firstPass);
+}
+
+std::optional<std::uint64_t> steppedTextBytes(std::uint64_t repeat, std::uint64_t period, std::uint64_t firstPass,
+                                              std::uint64_t passes, std::size_t& steps,
+                                              const std::function<std::size_t(std::uint64_t step)>& lengthOf) {
+    if (passes == 0) return 0;
+    bool outOfSteps = false;
+    const auto length = [&](std::uint64_t step) -> std::uint64_t {
+        if (steps == 0) {
+            outOfSteps = true;
+            return 0;
+        }
+        if (steps != kNoOutputLimit) --steps;
+        return lengthOf(period > 0 ? step % period : step);
+    };
+    // Passes first .. end - 1 are the steps from .. to - 1 each shown `repeat` times, less the passes of step
+    // `from` before the first, plus those of step `to` before the end.
+    const std::uint64_t end = firstPass + passes;
+    const std::uint64_t from = firstPass / repeat;
+    const std::uint64_t to = end / repeat;
+    std::uint64_t bytes = 0;
+    // The steps from .. to - 1, each visited once; where they span a period's start, its steps are visited once
+    // and the whole periods between counted by their sum.
+    if (period == 0 || from / period == to / period) {
+        for (std::uint64_t step = from; step < to && !outOfSteps; ++step) bytes += repeat * length(step);
+    } else {
+        std::uint64_t beforeFrom = 0;
+        std::uint64_t beforeTo = 0;
+        std::uint64_t whole = 0;
+        for (std::uint64_t step = 0; step < period && !outOfSteps; ++step) {
+            if (step == from % period) beforeFrom = whole;
+            if (step == to % period) beforeTo = whole;
+            whole += length(step);
+        }
+        bytes = repeat * ((to / period - from / period) * whole + beforeTo - beforeFrom);
+    }
+    if (end % repeat != 0) bytes += end % repeat * length(to);
+    if (firstPass % repeat != 0) bytes -= firstPass % repeat * length(from);
+    if (outOfSteps) return std::nullopt;
+    return bytes;
 }
 
 }  // namespace ravolin

@@ -155,7 +155,7 @@ TEST(ExpandTemplate, formatsRepeatsAndListEndsFollowTheirRules) {
         {"minBinary", counterCase(INT32_MIN, 4), "-1" + std::string(31, '0')},
         {"minLetters", counterCase(INT32_MIN, 5), "-fxshrxy"},
         {"minLettersUpper", counterCase(INT32_MIN, 6), "-FXSHRXY"},
-        {"unknownFormatIsDecimal", counterCase(INT32_MIN, 7, 12), "-02147483648"},
+        {"unknownFormatIsDecimal", counterCase(INT32_MIN, kFormatCount, 12), "-02147483648"},
         {"hexDigits", counterCase(0xbeef, 1), "beef"},
         {"hexDigitsUpper", counterCase(-0xbeef, 2, 6, 1), " -BEEF"},
         {"letters25", counterCase(25, 5), "z"},
@@ -234,7 +234,9 @@ void expectMeasuredSize(const ExpansionInput& in) {
 
 TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
     std::mt19937 rng(20261207);
-    const std::string alphabet = "ab1- \r\n";
+    // A point and two bytes that the Japanese signs hold (一 ends in 0x80, the full-width digits hold 0xBC), so that
+    // tokens match inside decimals and Japanese numbers too.
+    const std::string alphabet = "ab1- \r\n.\x80\xbc";
     std::uniform_int_distribution<int> loops(-1, 6);
     std::uniform_int_distribution<int> small(-12, 12);
     std::bernoulli_distribution active(0.4);
@@ -242,16 +244,37 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
     std::uniform_int_distribution<int> rule(-1, 7);
     std::uniform_int_distribution<int> width(-1, 66);
     std::uniform_int_distribution<std::int32_t> any(INT32_MIN, INT32_MAX);
+    std::uniform_int_distribution<std::int32_t> format(-1, static_cast<std::int32_t>(kFormatCount));
     // Half the slots keep the default rules; the others draw repeat, period, format, width and end modes,
     // with values anywhere in the 32-bit range so that signs and long digit runs come up.
     const auto drawRules = [&](CounterInput& counter) {
         if (plainRules(rng)) return;
         counter.style.repeat = rule(rng) / 2;
         counter.style.period = rule(rng) / 2;
-        counter.style.format = rule(rng);
+        counter.style.format = format(rng);
         counter.style.width = width(rng) % 9 == 0 ? width(rng) : rule(rng);
         counter.style.fill = rule(rng) % 3;
         if (plainRules(rng)) counter.initialValue = any(rng);
+        // One in nine counts decimals: rounding, places from the texts or set, the 18 digits' edge, unreadable texts.
+        if (rule(rng) == 1) {
+            static const char* const decimals[] = {"-1.25",
+                                                   "0.1",
+                                                   "3",
+                                                   "+0.005",
+                                                   "-0.0049",
+                                                   "999999999999999999",
+                                                   "1e3",
+                                                   ".5",
+                                                   "1.",
+                                                   "",
+                                                   "-12.3456789012345678"};
+            std::uniform_int_distribution<std::size_t> pick(0, std::size(decimals) - 1);
+            counter.style.kind = kKindDecimal;
+            counter.style.start = decimals[pick(rng)];
+            counter.style.step = decimals[pick(rng)];
+            counter.style.places = rule(rng) + rule(rng) - 2;
+            return;
+        }
         // One in nine of these counts dates, near the calendar's ends and holidays, in patterns whose text holds
         // the alphabet's bytes.
         if (rule(rng) != 0) return;
@@ -400,7 +423,26 @@ TEST(MeasureExpansion, countsStyledCountersExactlyOverLongRuns) {
         {"zeroIncrement", 1000, 0, styledCounter(-7, 0, {.width = 3})},
         {"alternatingHalves", 1001, 0, styledCounter(0, INT32_MIN, {.width = 3})},
         {"rulesOutOfRange", 5000, 0,
-         styledCounter(-5, 999331, {.repeat = -5, .period = -1, .format = 9, .width = 99, .fill = 7})},
+         styledCounter(-5, 999331, {.repeat = -5, .period = -1, .format = 13, .width = 99, .fill = 7})},
+        // The Japanese formats: three bytes a sign, a width in characters, circled up to 50 only.
+        {"fullWidthThroughZero", 150000, 0, styledCounter(-70000, 1, {.format = kFormatFullWidth, .width = 6})},
+        {"fullWidthBlanksWrapping", 150000, 0,
+         styledCounter(INT32_MAX - 9, 30011, {.format = kFormatFullWidth, .width = 11, .fill = 1})},
+        {"kanjiDigitsWide", 120000, 0, styledCounter(INT32_MIN, 40009, {.format = kFormatKanjiDigits, .width = 12})},
+        {"circledAcrossFifty", 400, 0, styledCounter(-120, 1, {.format = kFormatCircled, .width = 2})},
+        {"circledWrapping", 100000, 0, styledCounter(7, 65537, {.format = kFormatCircled})},
+        {"irohaAcrossSignCounts", 150000, 0, styledCounter(-2300, 3, {.format = kFormatIroha, .width = 3})},
+        {"aiueoFromInt32Min", 150000, 0, styledCounter(INT32_MIN, 30011, {.format = kFormatAiueo, .width = 7})},
+        // Kanji with units and decimals are counted a step at a time: with a period, one period's steps.
+        {"kanjiWithUnits", 30000, 0, styledCounter(9990, 1, {.format = kFormatKanji, .width = 5})},
+        {"kanjiWithUnitsPeriod", 200000, 777,
+         styledCounter(-5, 9, {.repeat = 3, .period = 1001, .format = kFormatKanji})},
+        {"decimalsThroughZero", 30000, 5,
+         styledCounter(0, 0,
+                       {.repeat = 2, .width = 6, .kind = kKindDecimal, .start = "-3.5", .step = "0.001", .places = 2})},
+        {"decimalsPeriodPastEighteenDigits", 200000, 0,
+         styledCounter(
+             0, 0, {.period = 1003, .fill = 1, .kind = kKindDecimal, .start = "99999999999999990.5", .step = "0.25"})},
     };
     for (const SizeCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,0 +1,109 @@
+#include "conversion/DecimalCounter.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace ravolin {
+namespace {
+
+__extension__ typedef __int128 Wide;
+__extension__ typedef unsigned __int128 UWide;
+
+// Up to 10^38, which __int128 still holds.
+constexpr UWide pow10(std::int32_t n) {
+    UWide power = 1;
+    while (n-- > 0) power *= 10;
+    return power;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+std::optional<Decimal> parseDecimal(std::string_view text) {
+    std::size_t at = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) ++at;
+    std::int64_t units = 0;
+    std::int32_t digits = 0;
+    std::int32_t places = 0;
+    const auto readDigits = [&](std::int32_t& count) {
+        for (; at < text.size() && isDigit(text[at]); ++at, ++count, ++digits) {
+            if (digits == kMaxDecimalDigits) return false;
+            units = units * 10 + (text[at] - '0');
+        }
+        return count > 0;
+    };
+    std::int32_t whole = 0;
+    if (!readDigits(whole)) return std::nullopt;
+    if (at < text.size() && text[at] == '.') {
+        ++at;
+        if (!readDigits(places)) return std::nullopt;
+    }
+    if (at != text.size()) return std::nullopt;
+    return Decimal{negative ? -units : units, places};
+}
+
+DecimalCounter::DecimalCounter(const CounterStyle& style) {
+    const Decimal start = parseDecimal(style.start).value_or(Decimal{});
+    const Decimal step = parseDecimal(style.step).value_or(Decimal{});
+    m_scale = std::max(start.places, step.places);
+    m_start = Wide{start.units} * static_cast<Wide>(pow10(m_scale - start.places));
+    m_step = Wide{step.units} * static_cast<Wide>(pow10(m_scale - step.places));
+    m_places = std::min(style.places < 0 ? m_scale : style.places, kMaxDecimalPlaces);
+    m_width = static_cast<std::size_t>(std::clamp(style.width, 0, 64));
+    m_zeroFill = style.fill != 1;
+}
+
+std::size_t DecimalCounter::write(std::uint64_t step, char* out) const {
+    Wide value = 0;
+    if (__builtin_mul_overflow(m_step, static_cast<Wide>(step), &value) ||
+        __builtin_add_overflow(value, m_start, &value))
+        return 0;
+    const bool negative = value < 0;
+    UWide magnitude = negative ? UWide{0} - static_cast<UWide>(value) : static_cast<UWide>(value);
+    // Now in units of 10^-places, rounded half away from zero; past 18 digits before the point, nothing.
+    const UWide limit = pow10(kMaxDecimalDigits + m_places);
+    if (m_places >= m_scale) {
+        if (magnitude >= pow10(kMaxDecimalDigits + m_scale)) return 0;
+        magnitude *= pow10(m_places - m_scale);
+    } else {
+        const UWide unit = pow10(m_scale - m_places);
+        const UWide rest = magnitude % unit;
+        magnitude = magnitude / unit + (rest >= unit - rest ? 1 : 0);
+    }
+    if (magnitude >= limit) return 0;
+    // No "-0.00": a value that rounds to zero has no sign.
+    const bool minus = negative && magnitude != 0;
+
+    char digits[kMaxDecimalDigits + kMaxDecimalPlaces + 1];
+    char* begin = digits + sizeof digits;
+    for (std::int32_t written = 0; magnitude != 0 || written <= m_places; ++written) {
+        if (written == m_places && m_places > 0) *--begin = '.';
+        *--begin = static_cast<char>('0' + static_cast<int>(magnitude % 10));
+        magnitude /= 10;
+    }
+    const auto length = static_cast<std::size_t>(digits + sizeof digits - begin);
+    const std::size_t shown = length + (minus ? 1 : 0);
+    const std::size_t pad = m_width > shown ? m_width - shown : 0;
+    char* at = out;
+    if (!m_zeroFill) at = std::fill_n(at, pad, ' ');
+    if (minus) *at++ = '-';
+    if (m_zeroFill) at = std::fill_n(at, pad, '0');
+    std::memcpy(at, begin, length);
+    return static_cast<std::size_t>(at - out) + length;
+}
+
+bool DecimalCounter::mayBeEmpty(std::uint64_t lastStep) const {
+    // The values run straight from the start, so the largest magnitude is at one end; rounding adds less than
+    // a unit of the scale.
+    const Wide start = m_start < 0 ? -m_start : m_start;
+    const Wide step = m_step < 0 ? -m_step : m_step;
+    Wide largest = 0;
+    if (__builtin_mul_overflow(step, static_cast<Wide>(lastStep), &largest) ||
+        __builtin_add_overflow(largest, start, &largest))
+        return true;
+    return static_cast<UWide>(largest) + pow10(m_scale) >= pow10(kMaxDecimalDigits + m_scale);
+}
+
+}  // namespace ravolin

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "conversion/Expansion.h"
+
+// Decimal counters: a start and a step read as decimal texts and summed exactly in decimal, so that a step of
+// 0.1 never shows binary noise such as 0.30000000000000004.
+
+namespace ravolin {
+
+// A decimal text as read: `units` / 10^`places`.
+struct Decimal {
+    std::int64_t units = 0;
+    std::int32_t places = 0;
+
+    bool operator==(const Decimal&) const = default;
+};
+
+inline constexpr std::int32_t kMaxDecimalDigits = 18;
+inline constexpr std::int32_t kMaxDecimalPlaces = 9;
+
+// An optional sign, digits, and an optional point followed by digits, at most 18 digits in all: `-1.25`, `0.1`,
+// `+3`. Nullopt for anything else (blanks, a bare point, an exponent, more digits).
+std::optional<Decimal> parseDecimal(std::string_view text);
+
+// Room for any text a DecimalCounter writes: the width's 64 characters, or a sign, 18 digits, a point and 9.
+inline constexpr std::size_t kDecimalTextCapacity = 64;
+
+// The values of one decimal counter, step by step (an effective style: see effectiveStyle).
+class DecimalCounter {
+public:
+    explicit DecimalCounter(const CounterStyle& style);
+
+    // The text of start + step x `step`, rounded half away from zero to the places, "-" before a negative value,
+    // padded to the style's width with zeros after the sign or blanks before it; written to `out`, which has room
+    // for kDecimalTextCapacity bytes. Returns its length: 0, the empty text, where the integer part of the value
+    // shown passes 18 digits.
+    std::size_t write(std::uint64_t step, char* out) const;
+    // The places after the point every text shows.
+    std::int32_t places() const { return m_places; }
+    // Whether some step up to `lastStep` could show the empty text.
+    bool mayBeEmpty(std::uint64_t lastStep) const;
+
+private:
+    __extension__ typedef __int128 Wide;
+
+    // Start and step in units of 10^-m_scale.
+    Wide m_start = 0;
+    Wide m_step = 0;
+    std::int32_t m_scale = 0;
+    std::int32_t m_places = 0;
+    std::size_t m_width = 0;
+    bool m_zeroFill = true;
+};
+
+}  // namespace ravolin
