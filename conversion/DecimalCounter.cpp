@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace ravolin {
 namespace {
@@ -55,43 +56,86 @@ DecimalCounter::DecimalCounter(const CounterStyle& style) {
     m_zeroFill = style.fill != 1;
 }
 
-std::size_t DecimalCounter::write(std::uint64_t step, char* out) const {
+DecimalCounter::Rounded DecimalCounter::rounded(std::uint64_t step) const {
     Wide value = 0;
     if (__builtin_mul_overflow(m_step, static_cast<Wide>(step), &value) ||
         __builtin_add_overflow(value, m_start, &value))
-        return 0;
+        return {m_step < 0, 0, 0, true};  // beyond any 18 digits, on the side the steps go
     const bool negative = value < 0;
     UWide magnitude = negative ? UWide{0} - static_cast<UWide>(value) : static_cast<UWide>(value);
     // Now in units of 10^-places, rounded half away from zero; past 18 digits before the point, nothing.
-    const UWide limit = pow10(kMaxDecimalDigits + m_places);
     if (m_places >= m_scale) {
-        if (magnitude >= pow10(kMaxDecimalDigits + m_scale)) return 0;
+        if (magnitude >= pow10(kMaxDecimalDigits + m_scale)) return {negative, 0, 0, true};
         magnitude *= pow10(m_places - m_scale);
     } else {
         const UWide unit = pow10(m_scale - m_places);
-        const UWide rest = magnitude % unit;
-        magnitude = magnitude / unit + (rest >= unit - rest ? 1 : 0);
+        const UWide whole = magnitude / unit;
+        const UWide rest = magnitude - whole * unit;
+        magnitude = whole + (rest >= unit - rest ? 1 : 0);
     }
-    if (magnitude >= limit) return 0;
+    if (magnitude >= pow10(kMaxDecimalDigits + m_places)) return {negative, 0, 0, true};
     // No "-0.00": a value that rounds to zero has no sign.
-    const bool minus = negative && magnitude != 0;
+    return {negative && magnitude != 0, static_cast<std::uint64_t>(magnitude / kHalfDigits),
+            static_cast<std::uint64_t>(magnitude % kHalfDigits), false};
+}
 
-    char digits[kMaxDecimalDigits + kMaxDecimalPlaces + 1];
-    char* begin = digits + sizeof digits;
-    for (std::int32_t written = 0; magnitude != 0 || written <= m_places; ++written) {
+std::size_t DecimalCounter::write(std::uint64_t step, char* out) const {
+    const Rounded value = rounded(step);
+    if (value.tooLarge) return 0;
+    // The digits of high and low, the point `places` digits from the end, at least one digit before it.
+    char digits[kMaxDecimalDigits + kMaxDecimalPlaces + 2];
+    char* const end = digits + sizeof digits;
+    char* begin = end;
+    std::uint64_t low = value.low;
+    std::uint64_t high = value.high;
+    for (std::int32_t written = 0; high != 0 || low != 0 || written <= m_places; ++written) {
         if (written == m_places && m_places > 0) *--begin = '.';
-        *--begin = static_cast<char>('0' + static_cast<int>(magnitude % 10));
-        magnitude /= 10;
+        *--begin = static_cast<char>('0' + low % 10);
+        low /= 10;
+        if (written == kHalfDigitCount - 1) low = std::exchange(high, 0);
     }
-    const auto length = static_cast<std::size_t>(digits + sizeof digits - begin);
-    const std::size_t shown = length + (minus ? 1 : 0);
+    const auto length = static_cast<std::size_t>(end - begin);
+    const std::size_t shown = length + (value.negative ? 1 : 0);
     const std::size_t pad = m_width > shown ? m_width - shown : 0;
     char* at = out;
     if (!m_zeroFill) at = std::fill_n(at, pad, ' ');
-    if (minus) *at++ = '-';
+    if (value.negative) *at++ = '-';
     if (m_zeroFill) at = std::fill_n(at, pad, '0');
     std::memcpy(at, begin, length);
     return static_cast<std::size_t>(at - out) + length;
+}
+
+std::int32_t DecimalCounter::band(std::uint64_t step) const {
+    const Rounded value = rounded(step);
+    if (value.tooLarge) return value.negative ? -kTooLargeBand : kTooLargeBand;
+    std::int32_t digits = value.high != 0 ? kHalfDigitCount : 0;
+    for (std::uint64_t n = value.high != 0 ? value.high : value.low; n != 0; n /= 10) ++digits;
+    return value.negative ? -digits : digits;
+}
+
+std::size_t DecimalCounter::bandBytes(std::int32_t band) const {
+    if (band == kTooLargeBand || band == -kTooLargeBand) return 0;
+    const auto digits = static_cast<std::size_t>(std::max(band < 0 ? -band : band, m_places + 1));
+    const std::size_t shown = digits + (m_places > 0 ? 1 : 0) + (band < 0 ? 1 : 0);
+    return std::max(shown, m_width);
+}
+
+std::uint64_t DecimalCounter::textBytes(std::uint64_t from, std::uint64_t to) const {
+    // The rounded value moves one way as the steps go, so its band (sign and number of digits, or past 18 of
+    // them) does too: each band is one run of steps, whose end a binary search finds.
+    std::uint64_t bytes = 0;
+    while (from < to) {
+        const std::int32_t at = band(from);
+        std::uint64_t low = from;
+        std::uint64_t high = to;
+        while (high - low > 1) {
+            const std::uint64_t middle = low + (high - low) / 2;
+            (band(middle) == at ? low : high) = middle;
+        }
+        bytes += (high - from) * bandBytes(at);
+        from = high;
+    }
+    return bytes;
 }
 
 bool DecimalCounter::mayBeEmpty(std::uint64_t lastStep) const {

@@ -40,13 +40,31 @@ public:
     // for kDecimalTextCapacity bytes. Returns its length: 0, the empty text, where the integer part of the value
     // shown passes 18 digits.
     std::size_t write(std::uint64_t step, char* out) const;
-    // The places after the point every text shows.
-    std::int32_t places() const { return m_places; }
+    // The bytes of the texts of the steps from .. to - 1, in some thousands of steps' work at most.
+    std::uint64_t textBytes(std::uint64_t from, std::uint64_t to) const;
     // Whether some step up to `lastStep` could show the empty text.
     bool mayBeEmpty(std::uint64_t lastStep) const;
 
 private:
     __extension__ typedef __int128 Wide;
+
+    // A value as shown: its magnitude in units of 10^-places, high * 10^18 + low, or past 18 digits before the
+    // point (then only the side counts).
+    struct Rounded {
+        bool negative = false;
+        std::uint64_t high = 0;
+        std::uint64_t low = 0;
+        bool tooLarge = false;
+    };
+    static constexpr std::int32_t kHalfDigitCount = 18;
+    static constexpr std::uint64_t kHalfDigits = 1'000'000'000'000'000'000;
+    static constexpr std::int32_t kTooLargeBand = 100;
+
+    Rounded rounded(std::uint64_t step) const;
+    // The sign and number of digits of a step's value (more digits, further from 0), and the bytes of the texts
+    // of such values.
+    std::int32_t band(std::uint64_t step) const;
+    std::size_t bandBytes(std::int32_t band) const;
 
     // Start and step in units of 10^-m_scale.
     Wide m_start = 0;

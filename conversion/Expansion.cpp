@@ -476,13 +476,21 @@ bool countsByStep(const Slot& slot) {
     return slot.decimal || (slot.isCounter && !slot.date && slot.format == kFormatKanji);
 }
 
+// Decimals are counted band by band, kanji with units a step at a time while `steps` lasts.
 std::optional<std::size_t> steppedBytesShown(const Slot& slot, std::size_t passes, std::size_t& steps) {
-    CounterText text;
-    return steppedTextBytes(slot.repeat, slot.period, slot.firstPass, passes, steps, [&](std::uint64_t step) {
-        if (slot.decimal) return slot.decimal->write(step, text.data());
-        const std::uint32_t value = slot.initialValue + static_cast<std::uint32_t>(step) * slot.increment;
-        return japaneseNumberBytes(static_cast<std::int32_t>(value), slot.format, slot.width);
-    });
+    return steppedTextBytes(
+        slot.repeat, slot.period, slot.firstPass, passes,
+        [&](std::uint64_t from, std::uint64_t to) -> std::optional<std::uint64_t> {
+            if (slot.decimal) return slot.decimal->textBytes(from, to);
+            std::uint64_t bytes = 0;
+            for (std::uint64_t step = from; step < to; ++step) {
+                if (steps == 0) return std::nullopt;
+                if (steps != kNoOutputLimit) --steps;
+                const std::uint32_t value = slot.initialValue + static_cast<std::uint32_t>(step) * slot.increment;
+                bytes += japaneseNumberBytes(static_cast<std::int32_t>(value), slot.format, slot.width);
+            }
+            return bytes;
+        });
 }
 
 // The exact output size, or something above `limit` as soon as the size is known to pass it; nothing when the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -173,42 +174,34 @@ std::uint64_t counterTextBytes(const CounterInput& counter, std::uint64_t firstP
 }
 
 std::optional<std::uint64_t> steppedTextBytes(std::uint64_t repeat, std::uint64_t period, std::uint64_t firstPass,
-                                              std::uint64_t passes, std::size_t& steps,
-                                              const std::function<std::size_t(std::uint64_t step)>& lengthOf) {
+                                              std::uint64_t passes, const StepsBytes& stepsBytes) {
     if (passes == 0) return 0;
-    bool outOfSteps = false;
-    const auto length = [&](std::uint64_t step) -> std::uint64_t {
-        if (steps == 0) {
-            outOfSteps = true;
-            return 0;
-        }
-        if (steps != kNoOutputLimit) --steps;
-        return lengthOf(period > 0 ? step % period : step);
-    };
     // Passes first .. end - 1 are the steps from .. to - 1 each shown `repeat` times, less the passes of step
     // `from` before the first, plus those of step `to` before the end.
     const std::uint64_t end = firstPass + passes;
     const std::uint64_t from = firstPass / repeat;
     const std::uint64_t to = end / repeat;
-    std::uint64_t bytes = 0;
-    // The steps from .. to - 1, each visited once; where they span a period's start, its steps are visited once
-    // and the whole periods between counted by their sum.
+    const auto within = [period](std::uint64_t step) { return period > 0 ? step % period : step; };
+    std::optional<std::uint64_t> steps;
     if (period == 0 || from / period == to / period) {
-        for (std::uint64_t step = from; step < to && !outOfSteps; ++step) bytes += repeat * length(step);
+        steps = stepsBytes(within(from), within(from) + (to - from));
     } else {
-        std::uint64_t beforeFrom = 0;
-        std::uint64_t beforeTo = 0;
-        std::uint64_t whole = 0;
-        for (std::uint64_t step = 0; step < period && !outOfSteps; ++step) {
-            if (step == from % period) beforeFrom = whole;
-            if (step == to % period) beforeTo = whole;
-            whole += length(step);
-        }
-        bytes = repeat * ((to / period - from / period) * whole + beforeTo - beforeFrom);
+        // Whole periods, and the steps between where the first starts and where the last ends (a difference
+        // that may be negative: the arithmetic wraps back).
+        const std::uint64_t a = within(from);
+        const std::uint64_t b = within(to);
+        const std::optional<std::uint64_t> whole = stepsBytes(0, period);
+        const std::optional<std::uint64_t> part = a <= b ? stepsBytes(a, b) : stepsBytes(b, a);
+        if (whole && part) steps = (to / period - from / period) * *whole + (a <= b ? *part : 0 - *part);
     }
-    if (end % repeat != 0) bytes += end % repeat * length(to);
-    if (firstPass % repeat != 0) bytes -= firstPass % repeat * length(from);
-    if (outOfSteps) return std::nullopt;
+    if (!steps) return std::nullopt;
+    std::uint64_t bytes = repeat * *steps;
+    for (const auto& [step, count, sign] : {std::tuple{to, end % repeat, 1}, {from, firstPass % repeat, -1}}) {
+        if (count == 0) continue;
+        const std::optional<std::uint64_t> one = stepsBytes(within(step), within(step) + 1);
+        if (!one) return std::nullopt;
+        bytes += sign > 0 ? count * *one : 0 - count * *one;
+    }
     return bytes;
 }
 

@@ -20,12 +20,11 @@ std::size_t counterDigitCount(std::uint32_t magnitude, std::int32_t format);
 // kanji with units (kFormatKanji), whose length follows the zeros inside the number: see steppedTextBytes.
 std::uint64_t counterTextBytes(const CounterInput& counter, std::uint64_t firstPass, std::uint64_t passes);
 
-// The same for a counter whose text's length is known only by writing it: `lengthOf(step)` is asked once for
-// each step the passes show (with a period, for each step of one period at most, which then repeats), each
-// taking one of `steps` (kNoOutputLimit: no end); nullopt once they ran out. Pass p shows step p / repeat, started
-// over every `period` steps (0: never).
+// The same for a counter whose text's length is known only by writing it: `stepsBytes(from, to)` gives the bytes
+// of the steps from .. to - 1 shown once each (within one period, where there is one), or nullopt where it
+// gives up. Pass p shows step p / repeat, started over every `period` steps (0: never).
+using StepsBytes = std::function<std::optional<std::uint64_t>(std::uint64_t from, std::uint64_t to)>;
 std::optional<std::uint64_t> steppedTextBytes(std::uint64_t repeat, std::uint64_t period, std::uint64_t firstPass,
-                                              std::uint64_t passes, std::size_t& steps,
-                                              const std::function<std::size_t(std::uint64_t step)>& lengthOf);
+                                              std::uint64_t passes, const StepsBytes& stepsBytes);
 
 }  // namespace ravolin

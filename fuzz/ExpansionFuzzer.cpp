@@ -22,10 +22,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         counter.increment = in.ConsumeIntegral<std::int32_t>();
         counter.style.repeat = in.ConsumeIntegralInRange<std::int32_t>(-1, 4);
         counter.style.period = in.ConsumeIntegralInRange<std::int32_t>(-1, 5);
-        counter.style.format = in.ConsumeIntegralInRange<std::int32_t>(-1, 7);
+        counter.style.format = in.ConsumeIntegralInRange<std::int32_t>(-1, 13);
         counter.style.width = in.ConsumeIntegralInRange<std::int32_t>(-1, 66);
         counter.style.fill = in.ConsumeIntegralInRange<std::int32_t>(0, 2);
-        if (!in.ConsumeBool()) continue;
+        const int kind = in.ConsumeIntegralInRange(0, 2);
+        if (kind == 0) continue;
+        if (kind == 2) {
+            // A decimal counter, its texts mostly of the bytes a decimal is written with.
+            counter.style.kind = ravolin::kKindDecimal;
+            for (std::string* text : {&counter.style.start, &counter.style.step}) {
+                *text = in.ConsumeRandomLengthString(22);
+                for (char& c : *text) c = "0123456789.-+0123456789"[static_cast<unsigned char>(c) % 24];
+            }
+            counter.style.places = in.ConsumeIntegralInRange<std::int32_t>(-2, 11);
+            continue;
+        }
         // A date counter, near the calendar's ends or at a start the bytes write.
         counter.style.kind = ravolin::kKindDate;
         counter.style.unit = in.ConsumeIntegralInRange<std::int32_t>(-1, 8);

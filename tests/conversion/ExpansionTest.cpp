@@ -395,6 +395,34 @@ CounterInput styledCounter(std::int32_t initial, std::int32_t increment, const C
     return {"#", initial, increment, style};
 }
 
+// At the largest loop count, decimals are counted by the runs of steps whose texts are alike in length; kanji
+// with units a step at a time, so only within the work budget, or a period at a time.
+TEST(MeasureExpansion, countsDecimalsAtAnyLoopCount_andKanjiWithinTheWorkBudget) {
+    constexpr std::uint64_t passes = INT32_MAX;
+    constexpr std::size_t work = std::size_t{16} << 20;
+    ExpansionInput in = makeInput("<#>", INT32_MAX);
+    // 1000000.0 and on by 0.1: nine characters up to 9999999.9, ten up to 99999999.9, eleven after.
+    in.counters[0] = {"<#>", 0, 0, {.kind = kKindDecimal, .start = "1000000.0", .step = "0.1"}};
+    const std::uint64_t decimals = 9 * 90'000'000ull + 10 * 900'000'000ull + 11 * (passes - 990'000'000);
+    EXPECT_EQ(measureExpansion(in, kNoOutputLimit, work).size,
+              std::optional(ExpansionSize{decimals + 2 * (passes - 1), passes}));
+
+    in.counters[0] = {"<#>", 0, 1, {.format = kFormatKanji}};
+    const SizeMeasurement kanji = measureExpansion(in, kNoOutputLimit, work);
+    EXPECT_EQ(kanji.size, std::nullopt);
+    EXPECT_TRUE(kanji.outOfWork);
+    EXPECT_FALSE(kanji.byDates);
+    // With a period of 1000 steps, 2147483 whole periods and 647 steps.
+    in.counters[0].style.period = 1000;
+    const auto bytesOf = [&](std::int32_t loops) {
+        ExpansionInput few = in;
+        few.loopCount = loops;
+        return naive::ExpandTemplate(few).size() - 2 * static_cast<std::uint64_t>(loops - 1);
+    };
+    EXPECT_EQ(measureExpansion(in, kNoOutputLimit, work).size,
+              std::optional(ExpansionSize{passes / 1000 * bytesOf(1000) + bytesOf(647) + 2 * (passes - 1), passes}));
+}
+
 // The counters' bytes are reckoned without visiting the passes: over runs long enough to cross every sign and
 // digit band, wrap past the ends of the 32-bit range, and start periods over, they agree with the output.
 TEST(MeasureExpansion, countsStyledCountersExactlyOverLongRuns) {
