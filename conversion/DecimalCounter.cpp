@@ -54,6 +54,9 @@ DecimalCounter::DecimalCounter(const CounterStyle& style) {
     m_places = std::min(style.places < 0 ? m_scale : style.places, kMaxDecimalPlaces);
     m_width = static_cast<std::size_t>(std::clamp(style.width, 0, 64));
     m_zeroFill = style.fill != 1;
+    m_scaledLimit = pow10(kMaxDecimalDigits + m_scale);
+    m_shownLimit = pow10(kMaxDecimalDigits + m_places);
+    m_rescale = pow10(m_places >= m_scale ? m_places - m_scale : m_scale - m_places);
 }
 
 DecimalCounter::Rounded DecimalCounter::rounded(std::uint64_t step) const {
@@ -65,17 +68,23 @@ DecimalCounter::Rounded DecimalCounter::rounded(std::uint64_t step) const {
     UWide magnitude = negative ? UWide{0} - static_cast<UWide>(value) : static_cast<UWide>(value);
     // Now in units of 10^-places, rounded half away from zero; past 18 digits before the point, nothing.
     if (m_places >= m_scale) {
-        if (magnitude >= pow10(kMaxDecimalDigits + m_scale)) return {negative, 0, 0, true};
-        magnitude *= pow10(m_places - m_scale);
+        if (magnitude >= m_scaledLimit) return {negative, 0, 0, true};
+        magnitude *= m_rescale;
+    } else if (magnitude >> 64 == 0) {
+        // Most values fit 64 bits, whose division is a multiplication.
+        const auto small = static_cast<std::uint64_t>(magnitude);
+        const auto unit = static_cast<std::uint64_t>(m_rescale);
+        const std::uint64_t rest = small % unit;
+        magnitude = small / unit + (rest >= unit - rest ? 1 : 0);
     } else {
-        const UWide unit = pow10(m_scale - m_places);
-        const UWide whole = magnitude / unit;
-        const UWide rest = magnitude - whole * unit;
-        magnitude = whole + (rest >= unit - rest ? 1 : 0);
+        const UWide whole = magnitude / m_rescale;
+        const UWide rest = magnitude - whole * m_rescale;
+        magnitude = whole + (rest >= m_rescale - rest ? 1 : 0);
     }
-    if (magnitude >= pow10(kMaxDecimalDigits + m_places)) return {negative, 0, 0, true};
+    if (magnitude >= m_shownLimit) return {negative, 0, 0, true};
     // No "-0.00": a value that rounds to zero has no sign.
-    return {negative && magnitude != 0, static_cast<std::uint64_t>(magnitude / kHalfDigits),
+    if (magnitude < kHalfDigits) return {negative && magnitude != 0, 0, static_cast<std::uint64_t>(magnitude), false};
+    return {negative, static_cast<std::uint64_t>(magnitude / kHalfDigits),
             static_cast<std::uint64_t>(magnitude % kHalfDigits), false};
 }
 

@@ -47,6 +47,7 @@ public:
 
 private:
     __extension__ typedef __int128 Wide;
+    __extension__ typedef unsigned __int128 UWide;
 
     // A value as shown: its magnitude in units of 10^-places, high * 10^18 + low, or past 18 digits before the
     // point (then only the side counts).
@@ -73,6 +74,10 @@ private:
     std::int32_t m_places = 0;
     std::size_t m_width = 0;
     bool m_zeroFill = true;
+    // 10^(18 + scale), 10^(18 + places), and 10^|places - scale|: the bounds and the factor of every step.
+    UWide m_scaledLimit = 0;
+    UWide m_shownLimit = 0;
+    UWide m_rescale = 1;
 };
 
 }  // namespace ravolin
