@@ -494,10 +494,10 @@ std::optional<std::size_t> steppedBytesShown(const Slot& slot, std::size_t passe
 }
 
 // The exact output size, or something above `limit` as soon as the size is known to pass it; nothing when the
-// dates, decimals and kanji took more than `dateSteps` texts to count.
+// dates and kanji took more than `dateSteps` texts to count, with `stoppedBy` set to the slot that did.
 std::optional<std::size_t> planOutputSize(const std::vector<Piece>& pieces, const std::vector<Slot>& slots,
-                                          std::size_t passes, std::size_t limit,
-                                          std::size_t dateSteps = kNoOutputLimit) {
+                                          std::size_t passes, std::size_t limit, std::size_t dateSteps = kNoOutputLimit,
+                                          const Slot** stoppedBy = nullptr) {
     std::size_t literalBytes = 0;
     std::vector<std::size_t> uses(slots.size(), 0);
     for (const Piece& piece : pieces) {
@@ -517,7 +517,10 @@ std::optional<std::size_t> planOutputSize(const std::vector<Piece>& pieces, cons
             valueBytes = *dated;
         } else if (countsByStep(slots[i])) {
             const std::optional<std::size_t> stepped = steppedBytesShown(slots[i], passes, dateSteps);
-            if (!stepped) return std::nullopt;
+            if (!stepped) {
+                if (stoppedBy) *stoppedBy = &slots[i];
+                return std::nullopt;
+            }
             valueBytes = *stepped;
         } else {
             valueBytes = slots[i].isCounter ? counterTextBytes(*slots[i].counter, slots[i].firstPass, passes)
@@ -803,10 +806,12 @@ SizeMeasurement measureExpansion(const ExpansionInput& input, std::size_t budget
         // work budget; the rest in closed form at any count.
         const bool dated =
             std::any_of(slots.begin(), slots.end(), [](const Slot& slot) { return slot.date != nullptr; });
+        const Slot* kanji = nullptr;
         const std::optional<std::size_t> bytes =
             planOutputSize(pieces, slots, passes, dated ? budgetBytes : kNoOutputLimit,
-                           workBudget == kNoOutputLimit ? kNoOutputLimit : workBudget / kDateTextWork);
-        if (!bytes || (dated && *bytes > budgetBytes)) return {std::nullopt, !bytes, dated};
+                           workBudget == kNoOutputLimit ? kNoOutputLimit : workBudget / kDateTextWork, &kanji);
+        if (!bytes || (dated && *bytes > budgetBytes))
+            return {std::nullopt, !bytes, kanji == nullptr, kanji != nullptr};
         size.bytes = *bytes;
         size.lines = (countLineBreaks(input.templateText) + 1) * passes;
         return {size};

@@ -410,7 +410,7 @@ TEST(MeasureExpansion, countsDecimalsAtAnyLoopCount_andKanjiWithinTheWorkBudget)
     in.counters[0] = {"<#>", 0, 1, {.format = kFormatKanji}};
     const SizeMeasurement kanji = measureExpansion(in, kNoOutputLimit, work);
     EXPECT_EQ(kanji.size, std::nullopt);
-    EXPECT_TRUE(kanji.outOfWork);
+    EXPECT_TRUE(kanji.outOfWork && kanji.byKanji);
     EXPECT_FALSE(kanji.byDates);
     // With a period of 1000 steps, 2147483 whole periods and 647 steps.
     in.counters[0].style.period = 1000;
