@@ -471,7 +471,7 @@ std::size_t arrayBytesShown(const Slot& slot, std::size_t passes) {
                    mulSize(lineAt(slot, indexes - 1).size(), lastPasses));
 }
 
-// Decimals and kanji with units vary in length with their digits: they are counted a step at a time.
+// Decimals and kanji with units don't follow the integer counters' bands of lengths: they are counted on their own.
 bool countsByStep(const Slot& slot) {
     return slot.decimal || (slot.isCounter && !slot.date && slot.format == kFormatKanji);
 }
@@ -792,7 +792,7 @@ bool lineBreaksAreTheTemplates(std::string_view templateText, const std::vector<
 }  // namespace
 
 // A date text costs about as much as replacing a short value: what one step of the count takes from a work budget
-// (a decimal or kanji step costs less, but is counted alike).
+// (a step of kanji with units costs less, but is counted alike).
 constexpr std::size_t kDateTextWork = 32;
 
 SizeMeasurement measureExpansion(const ExpansionInput& input, std::size_t budgetBytes, std::size_t workBudget) {
@@ -802,8 +802,8 @@ SizeMeasurement measureExpansion(const ExpansionInput& input, std::size_t budget
     const std::vector<Slot> slots = activeSlots(input);
     std::vector<Piece> pieces;
     if (lineBreaksAreTheTemplates(input.templateText, slots) && compilePlan(input.templateText, slots, pieces)) {
-        // Dates are counted by writing them, within both budgets; decimals and kanji a step at a time within the
-        // work budget; the rest in closed form at any count.
+        // Dates are counted by writing them, within both budgets; kanji with units a step at a time within the work
+        // budget; decimals by their runs of steps alike in length and the rest in closed form, at any count.
         const bool dated =
             std::any_of(slots.begin(), slots.end(), [](const Slot& slot) { return slot.date != nullptr; });
         const Slot* kanji = nullptr;
