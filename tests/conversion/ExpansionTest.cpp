@@ -453,24 +453,31 @@ TEST(MeasureExpansion, countsStyledCountersExactlyOverLongRuns) {
         {"rulesOutOfRange", 5000, 0,
          styledCounter(-5, 999331, {.repeat = -5, .period = -1, .format = 13, .width = 99, .fill = 7})},
         // The Japanese formats: three bytes a sign, a width in characters, circled up to 50 only.
-        {"fullWidthThroughZero", 150000, 0, styledCounter(-70000, 1, {.format = kFormatFullWidth, .width = 6})},
-        {"fullWidthBlanksWrapping", 150000, 0,
-         styledCounter(INT32_MAX - 9, 30011, {.format = kFormatFullWidth, .width = 11, .fill = 1})},
-        {"kanjiDigitsWide", 120000, 0, styledCounter(INT32_MIN, 40009, {.format = kFormatKanjiDigits, .width = 12})},
+        {"fullWidthThroughZero", 30000, 0, styledCounter(-12000, 1, {.format = kFormatFullWidth, .width = 6})},
+        {"fullWidthBlanksWrapping", 30000, 0,
+         styledCounter(INT32_MAX - 9, 300113, {.format = kFormatFullWidth, .width = 11, .fill = 1})},
+        {"kanjiDigitsWide", 30000, 0, styledCounter(INT32_MIN, 400009, {.format = kFormatKanjiDigits, .width = 12})},
         {"circledAcrossFifty", 400, 0, styledCounter(-120, 1, {.format = kFormatCircled, .width = 2})},
-        {"circledWrapping", 100000, 0, styledCounter(7, 65537, {.format = kFormatCircled})},
-        {"irohaAcrossSignCounts", 150000, 0, styledCounter(-2300, 3, {.format = kFormatIroha, .width = 3})},
-        {"aiueoFromInt32Min", 150000, 0, styledCounter(INT32_MIN, 30011, {.format = kFormatAiueo, .width = 7})},
-        // Kanji with units and decimals are counted a step at a time: with a period, one period's steps.
+        {"circledWrapping", 30000, 0, styledCounter(7, 262147, {.format = kFormatCircled})},
+        {"irohaAcrossSignCounts", 30000, 0, styledCounter(-2300, 17, {.format = kFormatIroha, .width = 3})},
+        {"aiueoFromInt32Min", 30000, 0, styledCounter(INT32_MIN, 150011, {.format = kFormatAiueo, .width = 7})},
+        // Kanji with units are counted a step at a time, decimals by their runs of steps alike in length: with a
+        // period, one period's steps.
         {"kanjiWithUnits", 30000, 0, styledCounter(9990, 1, {.format = kFormatKanji, .width = 5})},
-        {"kanjiWithUnitsPeriod", 200000, 777,
+        {"kanjiWithUnitsPeriod", 30000, 777,
          styledCounter(-5, 9, {.repeat = 3, .period = 1001, .format = kFormatKanji})},
         {"decimalsThroughZero", 30000, 5,
          styledCounter(0, 0,
                        {.repeat = 2, .width = 6, .kind = kKindDecimal, .start = "-3.5", .step = "0.001", .places = 2})},
-        {"decimalsPeriodPastEighteenDigits", 200000, 0,
-         styledCounter(
-             0, 0, {.period = 1003, .fill = 1, .kind = kKindDecimal, .start = "99999999999999990.5", .step = "0.25"})},
+        {"decimalsPeriodPastEighteenDigits", 20000, 0,
+         styledCounter(0, 0,
+                       {.period = 1003,
+                        .width = 21,
+                        .fill = 1,
+                        .kind = kKindDecimal,
+                        .start = "999999999999999900",
+                        .step = "0.25",
+                        .places = 1})},
     };
     for (const SizeCase& c : cases) {
         SCOPED_TRACE(c.name);
