@@ -81,6 +81,18 @@ ExpansionInput shuffled() {
     return in;
 }
 
+// The same with its first counter a decimal, prices stepping by 0.25 shown with two places: a value summed in
+// 128 bits, rounded and written for every pass.
+ExpansionInput decimals() {
+    ExpansionInput in = countersArrays();
+    ravolin::CounterStyle& style = in.counters[0].style;
+    style.kind = ravolin::kKindDecimal;
+    style.start = "1980";
+    style.step = "0.25";
+    style.places = 2;
+    return in;
+}
+
 ExpansionInput plain() {
     ExpansionInput in;
     in.templateText = std::string(118, 'x') + "\r\n";
@@ -117,6 +129,7 @@ void BM_Expand_CountersArrays(benchmark::State& state) { runExpand(state, counte
 void BM_Expand_Dates(benchmark::State& state) { runExpand(state, dated()); }
 void BM_Expand_Random(benchmark::State& state) { runExpand(state, randomCounter()); }
 void BM_Expand_Shuffled(benchmark::State& state) { runExpand(state, shuffled()); }
+void BM_Expand_Decimals(benchmark::State& state) { runExpand(state, decimals()); }
 void BM_Expand_Formatted(benchmark::State& state) { runExpand(state, formatted()); }
 void BM_Expand_Plain(benchmark::State& state) { runExpand(state, plain()); }
 void BM_Expand_LongTemplate(benchmark::State& state) { runExpand(state, longTemplate()); }
@@ -151,6 +164,7 @@ BENCHMARK(BM_Expand_CountersArrays)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Expand_Dates)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Expand_Random)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Expand_Shuffled)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Expand_Decimals)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Expand_Formatted)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Expand_Plain)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Expand_LongTemplate)->Unit(benchmark::kMillisecond);

@@ -188,6 +188,10 @@ struct SizeMeasurement {
     bool outOfWork = false;
     // Without a size: dates written in lengths that vary took more than the budgets to count.
     bool byDates = false;
+    // Without a size: kanji with units (whose length follows the zeros inside) took more than the work budget.
+    bool byKanji = false;
+    // Without a size: random values or lists whose lengths vary took more than the budgets to count.
+    bool byRandom = false;
 };
 // The same, also giving up once running the passes has cost `workBudget`, in units of about a nanosecond on a
 // slow machine (bytes searched and written, places a token's first byte is found, pieces copied): what bounds

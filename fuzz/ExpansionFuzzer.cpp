@@ -24,13 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         counter.increment = in.ConsumeIntegral<std::int32_t>();
         counter.style.repeat = in.ConsumeIntegralInRange<std::int32_t>(-1, 4);
         counter.style.period = in.ConsumeIntegralInRange<std::int32_t>(-1, 5);
-        counter.style.format = in.ConsumeIntegralInRange<std::int32_t>(-1, 7);
-        // The Japanese formats are left to their own tests here.
-        if (counter.style.format >= ravolin::kFormatFullWidth) counter.style.format = ravolin::kFormatDecimal;
+        counter.style.format = in.ConsumeIntegralInRange<std::int32_t>(-1, 13);
         counter.style.width = in.ConsumeIntegralInRange<std::int32_t>(-1, 66);
         counter.style.fill = in.ConsumeIntegralInRange<std::int32_t>(0, 2);
-        if (!in.ConsumeBool()) continue;
-        if (in.ConsumeBool()) {
+        const int kind = in.ConsumeIntegralInRange(0, 3);
+        if (kind == 0) continue;
+        if (kind == 3) {
             // A random integer or UUID counter, over any range, from any seed.
             counter.style.kind = in.ConsumeBool() ? ravolin::kKindRandom : ravolin::kKindUuid;
             counter.style.minimum = in.ConsumeIntegral<std::int32_t>();
@@ -41,6 +40,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                         : static_cast<std::int32_t>(std::min<std::int64_t>(near, INT32_MAX));
             counter.style.unique = in.ConsumeIntegralInRange<std::int32_t>(0, 2);
             counter.style.seed = in.ConsumeRandomLengthString(21);
+            continue;
+        }
+        if (kind == 2) {
+            // A decimal counter, its texts mostly of the bytes a decimal is written with.
+            counter.style.kind = ravolin::kKindDecimal;
+            for (std::string* text : {&counter.style.start, &counter.style.step}) {
+                *text = in.ConsumeRandomLengthString(22);
+                for (char& c : *text) c = "0123456789.-+0123456789"[static_cast<unsigned char>(c) % 24];
+            }
+            counter.style.places = in.ConsumeIntegralInRange<std::int32_t>(-2, 11);
             continue;
         }
         // A date counter, near the calendar's ends or at a start the bytes write.

@@ -156,6 +156,12 @@ inline constexpr char kSizeNotCounted[] =
 inline constexpr char kSizeDatesNotCounted[] =
     "ループ回数 %1 回: "
     "全体の大きさは数えていません（日付の長さが値によって変わる書式で、数えるのに時間がかかりすぎるため）";
+inline constexpr char kSizeKanjiNotCounted[] =
+    "ループ回数 %1 回: 全体の大きさは数えていません（漢数字 (位取り) "
+    "の長さが値によって変わり、数えるのに時間がかかりすぎるため）";
+inline constexpr char kSizeRandomNotCounted[] =
+    "ループ回数 %1 回: "
+    "全体の大きさは数えていません（乱数や並べ替えの長さが値によって変わり、数えるのに時間がかかりすぎるため）";
 inline constexpr char kFitLoopButton[] = "ループ回数を配列に合わせる";
 inline constexpr char kFitLoopTooLarge[] =
     "配列に合わせたループ回数は %1 回ですが、ループ回数の欄には %2 "

@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "conversion/DateCounter.h"
+#include "conversion/DecimalCounter.h"
 #include "conversion/TextHelpers.h"
 #include "platform/qt/MessageBox.h"
 #include "resources/DialogTemplate.h"
@@ -103,22 +104,7 @@ bool readsAsSeed(const std::string& text) {
     return text.empty() || (error == std::errc() && end == text.data() + text.size());
 }
 
-// A sign, digits, a point and digits: 18 digits at most, one at least.
-bool readsAsDecimal(const std::string& text) {
-    std::size_t at = text.starts_with('-') || text.starts_with('+') ? 1 : 0;
-    std::size_t digits = 0;
-    bool point = false;
-    for (; at < text.size(); ++at) {
-        if (text[at] >= '0' && text[at] <= '9') {
-            ++digits;
-        } else if (text[at] == '.' && !point) {
-            point = true;
-        } else {
-            return false;
-        }
-    }
-    return digits > 0 && digits <= 18;
-}
+bool readsAsDecimal(const std::string& text) { return parseDecimal(text).has_value(); }
 
 // A seed no one chose: from the system's entropy, never 0 (0 asks for a fresh one).
 std::string freshSeed() {
@@ -674,8 +660,11 @@ void FormatDialog::refresh() {
                                            grouped(size->lines), grouped(size->bytes));
         if (size->bytes > kOutputLimitBytes) line += text(kSizeOverPane).arg(kOutputLimitBytes >> 20);
         m_size->setText(line);
-    } else if (measured.byDates) {
-        m_size->setText(text(kSizeDatesNotCounted).arg(grouped(static_cast<std::uint64_t>(std::max(0, loopCount)))));
+    } else if (measured.byDates || measured.byKanji || measured.byRandom) {
+        const char* why = measured.byDates   ? kSizeDatesNotCounted
+                          : measured.byKanji ? kSizeKanjiNotCounted
+                                             : kSizeRandomNotCounted;
+        m_size->setText(text(why).arg(grouped(static_cast<std::uint64_t>(std::max(0, loopCount)))));
     } else if (measured.outOfWork) {
         m_size->setText(text(kSizeNotCounted).arg(grouped(static_cast<std::uint64_t>(std::max(0, loopCount)))));
     } else {

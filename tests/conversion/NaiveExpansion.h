@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,8 +36,77 @@ inline std::int32_t CounterValue(const CounterInput& counter, std::int64_t pass)
                                      static_cast<std::uint32_t>(step) * static_cast<std::uint32_t>(counter.increment));
 }
 
+// Japanese numbers: the signs cut out of lists, kanji with units spelled out group by group.
+inline std::vector<std::string> Signs(const std::string& list) {
+    std::vector<std::string> signs;
+    for (std::size_t i = 0; i < list.size(); i += 3) signs.push_back(list.substr(i, 3));
+    return signs;
+}
+
+inline std::string KanjiWithUnits(std::int64_t n) {
+    const std::vector<std::string> digits = Signs("〇一二三四五六七八九");
+    if (n == 0) return digits[0];
+    const std::vector<std::pair<std::int64_t, std::string>> large = {
+        {10'000'000'000'000'000, "京"}, {1'000'000'000'000, "兆"}, {100'000'000, "億"}, {10'000, "万"}};
+    for (const auto& [size, name] : large) {
+        if (n >= size) return KanjiWithUnits(n / size) + name + (n % size ? KanjiWithUnits(n % size) : "");
+    }
+    std::string text;
+    const std::vector<std::pair<std::int64_t, std::string>> small = {{1000, "千"}, {100, "百"}, {10, "十"}};
+    for (const auto& [size, name] : small) {
+        if (n >= size) text += (n / size > 1 ? digits[n / size] : "") + name;
+        n %= size;
+    }
+    return n ? text + digits[n] : text;
+}
+
+inline std::string JapaneseDigits(std::int64_t magnitude, bool negative, int format) {
+    const std::string decimal = std::to_string(magnitude);
+    std::string text;
+    if (format == 7 || format == 8) {
+        const std::vector<std::string> signs = Signs(format == 7 ? "０１２３４５６７８９" : "〇一二三四五六七八九");
+        for (const char c : decimal) text += signs[c - '0'];
+        return text;
+    }
+    if (format == 9) return KanjiWithUnits(magnitude);
+    if (format == 10) {
+        const std::vector<std::string> circled =
+            Signs("⓪①②③④⑤⑥⑦⑧⑨⑩⑪⑫⑬⑭⑮⑯⑰⑱⑲⑳㉑㉒㉓㉔㉕㉖㉗㉘㉙㉚㉛㉜㉝㉞㉟㊱㊲㊳㊴㊵㊶㊷㊸㊹㊺㊻㊼㊽㊾㊿");
+        return !negative && magnitude < 51 ? circled[magnitude] : decimal;
+    }
+    const std::vector<std::string> signs = Signs(
+        format == 11 ? "イロハニホヘトチリヌルヲワカヨタレソツネナラムウヰノオクヤマケフコエテアサキユメミシヱヒモセス"
+                     : "アイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワヲン");
+    const auto base = static_cast<std::int64_t>(signs.size());
+    for (std::int64_t n = magnitude + 1; n > 0; n = (n - 1) / base) text.insert(0, signs[(n - 1) % base]);
+    return text;
+}
+
+inline std::size_t Characters(const std::string& text) {
+    std::size_t characters = 0;
+    for (const char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return characters;
+}
+
+inline std::string Repeated(const std::string& text, std::size_t times) {
+    std::string out;
+    while (times-- > 0) out += text;
+    return out;
+}
+
 inline std::string FormatCounter(const CounterInput& counter, std::int32_t value) {
-    const int format = counter.style.format >= 0 && counter.style.format <= 6 ? counter.style.format : 0;
+    const int format = counter.style.format >= 0 && counter.style.format <= 12 ? counter.style.format : 0;
+    if (format >= 7) {
+        const std::int64_t magnitude = value < 0 ? -std::int64_t{value} : value;
+        const std::string digits = JapaneseDigits(magnitude, value < 0, format);
+        const std::string sign = value >= 0 ? "" : format == 7 ? "－" : "-";
+        const auto width = static_cast<std::size_t>(std::clamp(counter.style.width, 0, 64));
+        const std::size_t length = Characters(sign + digits);
+        const std::size_t pad = width > length ? width - length : 0;
+        if (format != 7) return std::string(pad, ' ') + sign + digits;
+        if (counter.style.fill == 1) return Repeated("　", pad) + sign + digits;
+        return sign + Repeated("０", pad) + digits;
+    }
     const bool letters = format >= 5;
     const std::int64_t magnitude = value < 0 ? -std::int64_t{value} : value;
     std::string digits;
@@ -210,6 +280,100 @@ inline std::string DateText(const CounterInput& counter, std::int64_t step) {
     return characters < width ? std::string(width - characters, ' ') + text : text;
 }
 
+// Decimals worked out on digit strings, the way one does it on paper: magnitudes as strings of digits, most
+// significant first.
+inline std::string StripZeros(const std::string& digits) {
+    const std::size_t first = digits.find_first_not_of('0');
+    return first == std::string::npos ? "0" : digits.substr(first);
+}
+
+inline bool LessThan(const std::string& a, const std::string& b) {
+    const std::string x = StripZeros(a);
+    const std::string y = StripZeros(b);
+    return x.size() != y.size() ? x.size() < y.size() : x < y;
+}
+
+inline std::string AddDigits(std::string a, std::string b) {
+    if (a.size() < b.size()) std::swap(a, b);
+    b.insert(0, a.size() - b.size(), '0');
+    int carry = 0;
+    for (std::size_t i = a.size(); i-- > 0;) {
+        const int sum = (a[i] - '0') + (b[i] - '0') + carry;
+        a[i] = static_cast<char>('0' + sum % 10);
+        carry = sum / 10;
+    }
+    return carry ? "1" + a : a;
+}
+
+// a - b, where b is not larger.
+inline std::string SubtractDigits(std::string a, std::string b) {
+    b.insert(0, a.size() - b.size(), '0');
+    int borrow = 0;
+    for (std::size_t i = a.size(); i-- > 0;) {
+        int difference = (a[i] - '0') - (b[i] - '0') - borrow;
+        borrow = difference < 0;
+        a[i] = static_cast<char>('0' + (difference + 10) % 10);
+    }
+    return StripZeros(a);
+}
+
+inline std::string TimesDigits(const std::string& a, std::uint64_t times) {
+    std::string product = "0";
+    std::string power = a;  // a x 2^k
+    for (; times > 0; times >>= 1, power = AddDigits(power, power)) {
+        if (times & 1) product = AddDigits(product, power);
+    }
+    return product;
+}
+
+struct NaiveDecimal {
+    bool negative = false;
+    std::string digits = "0";  // the value times 10^places
+    int places = 0;
+};
+
+inline NaiveDecimal ReadDecimal(const std::string& text) {
+    static const std::regex form(R"(([+-]?)([0-9]+)(?:\.([0-9]+))?)");
+    std::smatch match;
+    if (!std::regex_match(text, match, form) || match[2].length() + match[3].length() > 18) return {};
+    return {match[1] == "-", match[2].str() + match[3].str(), static_cast<int>(match[3].length())};
+}
+
+inline std::string DecimalText(const CounterInput& counter, std::uint64_t step) {
+    NaiveDecimal start = ReadDecimal(counter.style.start);
+    NaiveDecimal by = ReadDecimal(counter.style.step);
+    const int places = std::max(start.places, by.places);
+    start.digits += std::string(static_cast<std::size_t>(places - start.places), '0');
+    by.digits = TimesDigits(by.digits + std::string(static_cast<std::size_t>(places - by.places), '0'), step);
+    NaiveDecimal sum{start.negative, AddDigits(start.digits, by.digits), places};
+    if (start.negative != by.negative) {
+        const bool byIsLarger = LessThan(start.digits, by.digits);
+        sum.negative = byIsLarger ? by.negative : start.negative;
+        sum.digits = byIsLarger ? SubtractDigits(by.digits, start.digits) : SubtractDigits(start.digits, by.digits);
+    }
+    const int shown = counter.style.places < 0 ? std::min(places, 9) : std::min(counter.style.places, 9);
+    std::string digits = sum.digits;
+    if (shown >= places) {
+        digits += std::string(static_cast<std::size_t>(shown - places), '0');
+    } else {
+        const std::size_t cut = static_cast<std::size_t>(places - shown);
+        digits.insert(0, cut + 1, '0');
+        const bool up = digits[digits.size() - cut] >= '5';
+        digits = digits.substr(0, digits.size() - cut);
+        if (up) digits = AddDigits(digits, "1");
+    }
+    digits = StripZeros(digits);
+    if (digits.size() <= static_cast<std::size_t>(shown))
+        digits.insert(0, static_cast<std::size_t>(shown) + 1 - digits.size(), '0');
+    if (digits.size() - static_cast<std::size_t>(shown) > 18) return std::string();
+    if (shown > 0) digits.insert(digits.size() - static_cast<std::size_t>(shown), ".");
+    const std::string sign = sum.negative && digits.find_first_of("123456789") != std::string::npos ? "-" : "";
+    const auto width = static_cast<std::size_t>(std::clamp(counter.style.width, 0, 64));
+    const std::size_t pad = width > sign.size() + digits.size() ? width - sign.size() - digits.size() : 0;
+    if (counter.style.fill == 1) return std::string(pad, ' ') + sign + digits;
+    return sign + std::string(pad, '0') + digits;
+}
+
 // Random values: the generator's mixing function and Feistel network are taken as they are, the rest worked
 // out again: the key of a slot, Lemire's acceptance written as the remainder it stands for, cycle walking.
 __extension__ typedef unsigned __int128 Wide;
@@ -301,10 +465,13 @@ inline std::string ExpandTemplate(const ExpansionInput& input) {
                 work = ReplaceAllInPlace(work, counter.token, RandomText(counter, slot, step));
                 continue;
             }
-            if (counter.style.kind == kKindDate) {
+            if (counter.style.kind == kKindDate || counter.style.kind == kKindDecimal) {
                 std::int64_t step = counted / std::max(1, counter.style.repeat);
                 if (counter.style.period > 0) step %= counter.style.period;
-                work = ReplaceAllInPlace(work, counter.token, DateText(counter, step));
+                const std::string text = counter.style.kind == kKindDate
+                                             ? DateText(counter, step)
+                                             : DecimalText(counter, static_cast<std::uint64_t>(step));
+                work = ReplaceAllInPlace(work, counter.token, text);
                 continue;
             }
             work = ReplaceAllInPlace(work, counter.token, FormatCounter(counter, CounterValue(counter, counted)));
