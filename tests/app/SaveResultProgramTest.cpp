@@ -38,6 +38,19 @@ protected:
         ASSERT_FALSE(window.isEmpty()) << program.readAllStandardError().toStdString();
     }
 
+    // "処理(&P)" opens on "変換実行"; the save is the fourth item. The file name field has the focus and the
+    // chooser opens in the home folder, which here has no documents folder and is the working folder. A bare
+    // name, as a person types it: a whole path races the field's completer, which may rewrite the folder part
+    // while keys arrive.
+    void saveThroughTheMenu() {
+        x->run("xdotool", {"windowfocus", "--sync", window});
+        x->run("xdotool", {"key", "--clearmodifiers", "alt+p"});
+        x->run("xdotool", {"key", "Down", "Down", "Down", "Return"});
+        ASSERT_TRUE(focusTitled(*x, program.processId(), QString::fromUtf8("変換結果の保存")));
+        x->run("xdotool", {"type", "--delay", "5", "result.txt"});
+        x->run("xdotool", {"key", "Return"});
+    }
+
     std::unique_ptr<XvfbServer> x;
     QTemporaryDir runtime;
     TempSettingsDir work;
@@ -49,16 +62,7 @@ protected:
 TEST_F(ProgramOnX, savesAResultThroughTheMenuAndTheFileDialog) {
     ASSERT_NO_FATAL_FAILURE(start("Loop=99999\r\n", "[Edit]\r\nOrigin=" + std::string(1000, 'x') + "\r\n"));
 
-    // "処理(&P)" opens on "変換実行"; the save is the fourth item.
-    x->run("xdotool", {"windowfocus", "--sync", window});
-    x->run("xdotool", {"key", "--clearmodifiers", "alt+p"});
-    x->run("xdotool", {"key", "Down", "Down", "Down", "Return"});
-    ASSERT_TRUE(focusTitled(*x, program.processId(), QString::fromUtf8("変換結果の保存")));
-    // The file name field has the focus and the chooser opens in the home folder, which here has no documents
-    // folder and is the working folder. A bare name, as a person
-    // types it: a whole path races the field's completer, which may rewrite the folder part while keys arrive.
-    x->run("xdotool", {"type", "--delay", "5", "result.txt"});
-    x->run("xdotool", {"key", "Return"});
+    ASSERT_NO_FATAL_FAILURE(saveThroughTheMenu());
     ASSERT_TRUE(focusTitled(*x, program.processId(), QString::fromUtf8("情報"), 60000))
         << program.readAllStandardError().toStdString();
     EXPECT_EQ(std::filesystem::file_size(work.directory() + "/result.txt"), 1000u * 99999 + 2u * 99998);
@@ -75,12 +79,7 @@ TEST_F(ProgramOnX, aSignalDuringAResultSaveLeavesNoTemporaryFile) {
         SCOPED_TRACE(signal);
         // Up to a gigabyte, of which the save has written a little when the signal comes.
         ASSERT_NO_FATAL_FAILURE(start("Loop=1000000\r\n", "[Edit]\r\nOrigin=" + std::string(1000, 'x') + "\r\n"));
-        x->run("xdotool", {"windowfocus", "--sync", window});
-        x->run("xdotool", {"key", "--clearmodifiers", "alt+p"});
-        x->run("xdotool", {"key", "Down", "Down", "Down", "Return"});
-        ASSERT_TRUE(focusTitled(*x, program.processId(), QString::fromUtf8("変換結果の保存")));
-        x->run("xdotool", {"type", "--delay", "5", "result.txt"});
-        x->run("xdotool", {"key", "Return"});
+        ASSERT_NO_FATAL_FAILURE(saveThroughTheMenu());
         const auto temporaries = [this] {
             return QDir(QString::fromStdString(work.directory()))
                 .entryList({".result.txt.*"}, QDir::Files | QDir::Hidden);

@@ -79,9 +79,14 @@ TEST(expandInRanges, piecesJoinToTheWholeExpansionAtAnyRangeSize) {
         const std::string whole = ExpandTemplate(*input);
         EXPECT_TRUE(whole == naive::ExpandTemplate(*input)) << input->templateText;
         for (const std::size_t rangeLimit : {std::size_t{32}, std::size_t{4096}, std::size_t{1} << 20}) {
-            const Collected out = collect(*input, rangeLimit);
+            // Ranges of a pass or two: fewer passes, still past the first range of 256, keep the sanitizer
+            // builds quick.
+            ExpansionInput cut = *input;
+            if (rangeLimit == 32) cut.loopCount = std::min(cut.loopCount, 400);
+            const Collected out = collect(cut, rangeLimit);
             EXPECT_EQ(out.end, RangedExpansionEnd::Done) << rangeLimit;
-            EXPECT_TRUE(out.text == whole) << input->templateText << " at " << rangeLimit;
+            EXPECT_TRUE(out.text == (cut.loopCount == input->loopCount ? whole : ExpandTemplate(cut)))
+                << input->templateText << " at " << rangeLimit;
         }
     }
 }
