@@ -130,6 +130,7 @@ inline constexpr char kRandomMinLabel[] = "最小";
 inline constexpr char kRandomMaxLabel[] = "最大";
 inline constexpr char kSeedLabel[] = "シード";
 inline constexpr char kSeedNone[] = "（実行のたびに新しく決めます）";
+inline constexpr char kSeedNoneShort[] = "（実行ごと）";
 inline constexpr char kNewSeedButton[] = "新しいシード";
 inline constexpr char kUniqueCheck[] = "重複なし";
 inline constexpr char kFormatValueRowItem[] = "[数値%1] %2";
@@ -140,7 +141,9 @@ inline constexpr char kDecimalUnreadable[] =
 inline constexpr char kSeedUnreadable[] =
     "%1 シード: 「%2」は 0～18446744073709551615 の整数として読めないため、実行のたびに新しいシードを使います。";
 // The arrays' order and seed.
+inline constexpr char kFormatOrderBox[] = "配列の順序";
 inline constexpr char kFormatOrderHeader[] = "順序(&O)";
+inline constexpr char kFormatOrderRowToken[] = "[配列%1] %2（順序）";
 inline constexpr char kFormatArraySeedHeader[] = "シード";
 inline constexpr const char* kOrderTexts[] = {"記載順", "シャッフル", "ランダム"};
 inline constexpr char kPeriodNone[] = "なし";

@@ -198,7 +198,8 @@ FormatDialog::FormatDialog(QWidget* parent, Document document, MessageBoxPort& m
     m_valuesBox = new QGroupBox(text(kFormatValuesBox), this);
     buildValues(m_valuesBox);
     auto* arrays = new QGroupBox(text(kFormatArraysBox), this);
-    buildArrays(arrays);
+    auto* orders = new QGroupBox(text(kFormatOrderBox), this);
+    buildArrays(arrays, orders);
     auto* column = new QVBoxLayout;
     column->addWidget(counters);
     column->addWidget(dates);
@@ -206,7 +207,11 @@ FormatDialog::FormatDialog(QWidget* parent, Document document, MessageBoxPort& m
     column->addStretch();
     auto* rows = new QHBoxLayout;
     rows->addLayout(column);
-    rows->addWidget(arrays, 0, Qt::AlignTop);
+    auto* listColumn = new QVBoxLayout;
+    listColumn->addWidget(arrays);
+    listColumn->addWidget(orders);
+    listColumn->addStretch();
+    rows->addLayout(listColumn);
 
     auto* previewLabel = new QLabel(text(kPreviewLabel).arg(kPreviewPasses), this);
     m_preview = new QPlainTextEdit(this);
@@ -369,31 +374,37 @@ void FormatDialog::showDateNotes() {
     m_dateNotes->setVisible(!notes.isEmpty());
 }
 
-void FormatDialog::buildArrays(QWidget* box) {
+// The order and seed in a box of their own under the arrays: beside them the dialog would pass a screen's width.
+void FormatDialog::buildArrays(QWidget* box, QWidget* orderBox) {
     auto* grid = new QGridLayout(box);
-    const char* const headers[] = {kFormatTokenHeader, kFormatArrayRepeatHeader, kFormatEndHeader, kFormatOrderHeader,
-                                   kFormatArraySeedHeader};
+    auto* orderGrid = new QGridLayout(orderBox);
+    const char* const headers[] = {kFormatTokenHeader, kFormatArrayRepeatHeader, kFormatEndHeader};
+    const char* const orderHeaders[] = {kFormatTokenHeader, kFormatOrderHeader, kFormatArraySeedHeader};
     for (std::size_t i = 0; i < kArrayCount; ++i) {
         ArrayRow& row = m_arrayRows[i];
         row.token = tokenField(box, m_document.record.arrays[i].token);
         row.repeat = spinOf(box, 1, INT32_MAX);
         row.end = comboOf(box, std::begin(kEndTexts), std::end(kEndTexts));
-        row.order = comboOf(box, std::begin(kOrderTexts), std::end(kOrderTexts));
-        row.seed = new QLineEdit(box);
-        row.seed->setPlaceholderText(text(kSeedNone));
-        QWidget* const cells[] = {row.token, row.repeat, row.end, row.order, row.seed};
+        QWidget* const cells[] = {row.token, row.repeat, row.end};
         const bool used = !m_document.record.arrays[i].token.empty();
         addRow(grid, i, cells, headers, kFormatArrayRowItem, used);
-        row.newSeed = new QPushButton(text(kNewSeedButton), box);
+        row.orderToken = tokenField(orderBox, m_document.record.arrays[i].token);
+        row.order = comboOf(orderBox, std::begin(kOrderTexts), std::end(kOrderTexts));
+        row.seed = new QLineEdit(orderBox);
+        QWidget* const orderCells[] = {row.orderToken, row.order, row.seed};
+        addRow(orderGrid, i, orderCells, orderHeaders, kFormatArrayRowItem, used);
+        row.orderToken->setAccessibleName(text(kFormatOrderRowToken).arg(i + 1).arg(plainCaption(kFormatTokenHeader)));
+        row.newSeed = new QPushButton(text(kNewSeedButton), orderBox);
         row.newSeed->setAutoDefault(false);
         row.newSeed->setAccessibleName(text(kFormatArrayRowItem).arg(i + 1).arg(text(kNewSeedButton)));
         row.newSeed->setEnabled(used);
-        grid->addWidget(row.newSeed, static_cast<int>(i) + 1, static_cast<int>(std::size(headers)));
+        orderGrid->addWidget(row.newSeed, static_cast<int>(i) + 1, static_cast<int>(std::size(orderHeaders)));
         connect(row.repeat, &QSpinBox::valueChanged, this, &FormatDialog::scheduleRefresh);
         connect(row.end, &QComboBox::currentIndexChanged, this, &FormatDialog::scheduleRefresh);
         connect(row.order, &QComboBox::currentIndexChanged, this, [this, &row, used] {
             const bool drawn = row.order->currentIndex() != kOrderWritten;
             row.seed->setEnabled(used && drawn);
+            row.seed->setPlaceholderText(used && drawn ? text(kSeedNoneShort) : QString());
             row.newSeed->setEnabled(used && drawn);
             showValueNotes();
             scheduleRefresh();
@@ -406,6 +417,7 @@ void FormatDialog::buildArrays(QWidget* box) {
                 [&row] { row.seed->setText(QString::fromStdString(freshSeed())); });
     }
     addHeaders(grid, headers);
+    addHeaders(orderGrid, orderHeaders);
 }
 
 void FormatDialog::buildValues(QGroupBox* box) {
@@ -498,6 +510,7 @@ void FormatDialog::showValueStyles() {
         row.seed->setText(QString::fromStdString(style.seed));
         const bool drawn = style.order != kOrderWritten && !m_document.record.arrays[i].token.empty();
         row.seed->setEnabled(drawn);
+        row.seed->setPlaceholderText(drawn ? text(kSeedNoneShort) : QString());
         row.newSeed->setEnabled(drawn);
         m_previewArraySeeds[i] = freshSeed();
     }

@@ -88,6 +88,7 @@ public:
         QLineEdit* token = nullptr;
         QSpinBox* repeat = nullptr;
         QComboBox* end = nullptr;
+        QLineEdit* orderToken = nullptr;  // the token again, beside the order
         QComboBox* order = nullptr;
         QLineEdit* seed = nullptr;
         QPushButton* newSeed = nullptr;
@@ -112,7 +113,7 @@ private:
     void showValueNotes();
     // The value rows' part of document(): the fields of `r` into `shown`.
     void takeValueFields(std::size_t r, CounterStyle& shown) const;
-    void buildArrays(QWidget* box);
+    void buildArrays(QWidget* box, QWidget* orderBox);
     void enableRow(std::size_t r);
     void showDateNotes();
     void scheduleRefresh();
