@@ -110,13 +110,7 @@ void BM_Measure_DecimalAndKanjiWorkBudget(benchmark::State& state) {
     } else {
         in.counters[0].style = {.period = state.range(0) == 2 ? 100'000 : 0, .format = ravolin::kFormatKanji};
     }
-    bool outOfWork = false;
-    for (auto _ : state) {
-        const ravolin::SizeMeasurement measured = ravolin::measureExpansion(in, kDialogBudgetBytes, kDialogWork);
-        outOfWork = measured.outOfWork;
-        benchmark::DoNotOptimize(measured);
-    }
-    state.counters["out_of_work"] = outOfWork ? 1.0 : 0.0;
+    runDialogMeasure(state, in);
 }
 
 }  // namespace
