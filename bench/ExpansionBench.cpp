@@ -62,6 +62,37 @@ ExpansionInput dated() {
     return in;
 }
 
+// The same with its first counter a seeded random integer of one to seven digits, drawn for every pass, whose
+// bytes are counted a pass at a time before the output is sized.
+ExpansionInput randomCounter() {
+    ExpansionInput in = countersArrays();
+    ravolin::CounterStyle& style = in.counters[0].style;
+    style.kind = ravolin::kKindRandom;
+    style.minimum = 1;
+    style.maximum = 1'000'000;
+    style.seed = "20261209";
+    return in;
+}
+
+// The same with its third list shuffled anew every round of its 50 lines.
+ExpansionInput shuffled() {
+    ExpansionInput in = countersArrays();
+    in.arrays[2].style = {.end = ravolin::kEndCycle, .order = ravolin::kOrderShuffled, .seed = "20261209"};
+    return in;
+}
+
+// The same with its first counter a decimal, prices stepping by 0.25 shown with two places: a value summed in
+// 128 bits, rounded and written for every pass.
+ExpansionInput decimals() {
+    ExpansionInput in = countersArrays();
+    ravolin::CounterStyle& style = in.counters[0].style;
+    style.kind = ravolin::kKindDecimal;
+    style.start = "1980";
+    style.step = "0.25";
+    style.places = 2;
+    return in;
+}
+
 ExpansionInput plain() {
     ExpansionInput in;
     in.templateText = std::string(118, 'x') + "\r\n";
@@ -96,6 +127,9 @@ void runExpand(benchmark::State& state, const ExpansionInput& in) {
 
 void BM_Expand_CountersArrays(benchmark::State& state) { runExpand(state, countersArrays()); }
 void BM_Expand_Dates(benchmark::State& state) { runExpand(state, dated()); }
+void BM_Expand_Random(benchmark::State& state) { runExpand(state, randomCounter()); }
+void BM_Expand_Shuffled(benchmark::State& state) { runExpand(state, shuffled()); }
+void BM_Expand_Decimals(benchmark::State& state) { runExpand(state, decimals()); }
 void BM_Expand_Formatted(benchmark::State& state) { runExpand(state, formatted()); }
 void BM_Expand_Plain(benchmark::State& state) { runExpand(state, plain()); }
 void BM_Expand_LongTemplate(benchmark::State& state) { runExpand(state, longTemplate()); }
@@ -128,6 +162,9 @@ void BM_Memcpy_Plain(benchmark::State& state) {
 
 BENCHMARK(BM_Expand_CountersArrays)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Expand_Dates)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Expand_Random)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Expand_Shuffled)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Expand_Decimals)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Expand_Formatted)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Expand_Plain)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Expand_LongTemplate)->Unit(benchmark::kMillisecond);

@@ -16,6 +16,9 @@
 //   BM_Measure_DailyDateWorkBudget: a date counter a day a step, with the dialog's budgets: /0 a pattern of
 //     one length over a million days (counted at once), /1 one whose length varies (counted a step at a time
 //     until the work budget is spent, the worst case of a date).
+//   BM_Measure_DecimalAndKanjiWorkBudget: /0 a decimal counter over 2,147,483,647 passes (counted by the runs of
+//     steps alike in length), /1 a counter in kanji with units (counted a step at a time until the work budget
+//     is spent), /2 the same with a period of 100,000 steps (one period's steps).
 
 namespace {
 
@@ -98,6 +101,18 @@ void BM_Measure_DailyDateWorkBudget(benchmark::State& state) {
     runDialogMeasure(state, in);
 }
 
+void BM_Measure_DecimalAndKanjiWorkBudget(benchmark::State& state) {
+    ExpansionInput in = fiveCounters(false);
+    in.templateText = "<1> <2>";
+    if (state.range(0) == 0) {
+        in.counters[0].style = {.width = 12, .kind = ravolin::kKindDecimal, .start = "-1000.005", .step = "0.01"};
+        in.counters[0].style.places = 2;
+    } else {
+        in.counters[0].style = {.period = state.range(0) == 2 ? 100'000 : 0, .format = ravolin::kFormatKanji};
+    }
+    runDialogMeasure(state, in);
+}
+
 }  // namespace
 
 BENCHMARK(BM_Measure_FiveStyledCounters)->Unit(benchmark::kMillisecond);
@@ -105,5 +120,6 @@ BENCHMARK(BM_Measure_PlainCounters)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Measure_ValuesHoldingTokens)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Measure_ValuesHoldingTokensWorkBudget)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Measure_DailyDateWorkBudget)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Measure_DecimalAndKanjiWorkBudget)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -14,6 +14,7 @@
 #include <system_error>
 #include <vector>
 
+#include "conversion/RandomValues.h"
 #include "output/ExpansionOutput.h"
 #include "platform/core/FileAccess.h"
 #include "settings/ProfileFile.h"
@@ -31,12 +32,13 @@ constexpr int kExitUsage = 2;
 constexpr std::size_t kRangeLimit = std::size_t{512} << 20;
 
 constexpr char kUsage[] =
-    "Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--set SECTION.KEY=VALUE]... [SETTINGS_FILE] (see --help)\n";
+    "Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--seed N] [--set SECTION.KEY=VALUE]... [SETTINGS_FILE] (see "
+    "--help)\n";
 
 constexpr char kVersion[] = "ravolin-expand " RAVOLIN_VERSION "\n";
 
 constexpr char kHelp[] =
-    R"(Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--set SECTION.KEY=VALUE]... [SETTINGS_FILE]
+    R"(Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--seed N] [--set SECTION.KEY=VALUE]... [SETTINGS_FILE]
 
 Expands the template stored in a Ravolin settings file and writes the result to standard output, exactly
 as the program's conversion produces it: the template ("Origin") once per pass, "Loop" passes, with the
@@ -52,6 +54,10 @@ Options:
               files do (without it the output is byte for byte the window's)
   --loop N    expand N passes instead of the stored "Loop"; N is a count from 0 to 2147483647 in decimal
               digits (leading zeros allowed, no sign, no blanks)
+  --seed N    draw every random value, UUID and shuffled or drawn list of the run from N, a number from 0 to
+              18446744073709551615: each slot from a seed made of N and the slot, in place of the file's
+              "Seed" keys, so the same N gives the same output. Without it a slot that has no seed draws
+              from a fresh one at every run
   --set SECTION.KEY=VALUE
               use VALUE for the stored key for this run, as if the file held it: commas are line breaks
               where the file's are (--set Edit.Origin=a,b), numbers read as the file's
@@ -62,7 +68,7 @@ Options:
 Exit status: 0 on success (also when a reader such as "head" closes the pipe early); 1 when the output
 can't be written; 2 when the settings file can't be read or the arguments are wrong.
 
-使い方: ravolin-expand [--cp932] [--lf] [--loop N] [--set セクション.キー=値]... [設定ファイル]
+使い方: ravolin-expand [--cp932] [--lf] [--loop N] [--seed N] [--set セクション.キー=値]... [設定ファイル]
 
 Ravolin の設定ファイルに保存されたテンプレートを展開し、結果を標準出力に書き出します。内容はプログラムの
 変換と同じです。テンプレート（"Origin"）を "Loop" 回繰り返し、ファイルに保存された 5 つの数値と 9 つの
@@ -77,6 +83,10 @@ Ravolin の設定ファイルに保存されたテンプレートを展開し、
               指定しなければ出力はウィンドウの変換結果とバイト単位で同じです
   --loop N    保存された "Loop" の代わりに N 回繰り返します。N は 0 から 2147483647 までの回数を 10 進数の
               数字だけで書きます（先頭の 0 は可、符号や空白は不可）
+  --seed N    この実行の乱数、UUID、シャッフルやランダムの配列をすべて N（0 から 18446744073709551615 までの
+              数）から作ります。各スロットは N とスロットから求めたシードを、ファイルの "Seed" キーの代わりに
+              使うので、同じ N なら同じ出力になります。指定しなければ、シードのないスロットは実行のたびに
+              新しいシードを使います
   --set セクション.キー=値
               この実行に限り、保存されたキーの値の代わりに「値」を使います。ファイルに書かれていた場合と
               同じに読み、コンマはファイルと同じく改行になり（--set Edit.Origin=a,b）、数値もファイルと
@@ -158,16 +168,26 @@ std::optional<std::int32_t> parseLoopCount(std::string_view text) {
     return count;
 }
 
+// The --seed value: decimal digits only, 0 to 2^64 - 1.
+std::optional<std::uint64_t> parseRunSeed(std::string_view text) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+    std::uint64_t seed = 0;
+    if (std::from_chars(text.data(), text.data() + text.size(), seed).ec != std::errc()) return std::nullopt;
+    return seed;
+}
+
 int run(int argc, char** argv) {
     bool cp932 = false;
     bool lf = false;
     std::vector<Override> overrides;  // in the order given, --loop among them
-    enum Option { kCp932 = 1, kLf, kLoop, kSet, kVersionOption = 'V' };
+    std::optional<std::uint64_t> runSeed;
+    enum Option { kCp932 = 1, kLf, kLoop, kSet, kSeed, kVersionOption = 'V' };
     static const option options[] = {{"cp932", no_argument, nullptr, kCp932},
                                      {"lf", no_argument, nullptr, kLf},
                                      // "--l" stood for --lf before --loop came, and still does.
                                      {"l", no_argument, nullptr, kLf},
                                      {"loop", required_argument, nullptr, kLoop},
+                                     {"seed", required_argument, nullptr, kSeed},
                                      {"set", required_argument, nullptr, kSet},
                                      {"help", no_argument, nullptr, 'h'},
                                      {"version", no_argument, nullptr, kVersionOption},
@@ -191,6 +211,13 @@ int run(int argc, char** argv) {
                 overrides.push_back({"--loop", "Common", "Loop", std::to_string(*count)});
                 break;
             }
+            case kSeed:
+                runSeed = parseRunSeed(optarg);
+                if (!runSeed) {
+                    complain("--seed \"" + std::string(optarg) + "\": not a number from 0 to 18446744073709551615");
+                    return kExitUsage;
+                }
+                break;
             case kSet: {
                 std::optional<Override> setting = parseSetting(optarg);
                 if (!setting) {
@@ -232,9 +259,16 @@ int run(int argc, char** argv) {
     Document document;
     loadSettingsBytes(stored, document);
 
+    // The seeds are settled before the first range, so that every range draws from the same ones.
+    ExpansionInput input = expansionInputFrom(document);
+    if (runSeed) {
+        setRunSeed(input, *runSeed);
+    } else {
+        fillFreshSeeds(input);
+    }
     int writeError = 0;
     const OutputResult written =
-        writeExpansion(expansionInputFrom(document), {.cp932 = cp932, .lfLineEnds = lf}, kRangeLimit,
+        writeExpansion(input, {.cp932 = cp932, .lfLineEnds = lf}, kRangeLimit,
                        [&](std::string_view out) { return (writeError = writeOut(out)) == 0; });
     if (written.end == OutputEnd::SinkFailed) {
         if (writeError == EPIPE) return kExitOk;

@@ -490,12 +490,14 @@ std::optional<std::size_t> DateCounter::oneTextBytes(std::uint64_t lastStep) con
     constexpr std::uint64_t kLongestWalk = std::uint64_t{1} << 19;
     const auto perStep = static_cast<std::uint64_t>(m_increment < 0 ? -std::int64_t{m_increment} : m_increment);
     if (m_unit == kUnitBusinessDay && perStep > 0 && lastStep > kLongestWalk / perStep) return std::nullopt;
-    // The value moves one way with the step: the first and the last in range put every step between in range.
-    std::string first, last;
-    text(0, first);
+    // The value moves one way with the step, and the first step is in the calendar wherever the counter has a
+    // first day at all: the last in range puts every step in range. Only the last is written, so that a run
+    // cut into ranges walks its business days on from where the last range left them.
+    if (m_unit == kUnitBusinessDay && !m_firstBusinessDay) return std::nullopt;
+    std::string last;
     text(lastStep, last);
-    if (first.empty() || first.size() != last.size()) return std::nullopt;
-    return first.size();
+    if (last.empty()) return std::nullopt;
+    return last.size();
 }
 
 }  // namespace ravolin

@@ -9,7 +9,11 @@
 #include <vector>
 
 #include "conversion/DateCounter.h"
+#include "conversion/DecimalCounter.h"
 #include "conversion/ExpansionSize.h"
+#include "conversion/JapaneseNumbers.h"
+#include "conversion/RandomSize.h"
+#include "conversion/RandomValues.h"
 #include "conversion/TextHelpers.h"
 
 // The straightforward reading of the expansion copies the template for every pass and runs fourteen
@@ -49,7 +53,10 @@ struct Slot {
     std::size_t usedLines = 0;            // lines that some pass actually shows
     bool mayBeEmpty = false;
     ByteSet valueBytes;
-    std::shared_ptr<const DateCounter> date;  // set for a date counter, which shows its step's date
+    std::shared_ptr<const DateCounter> date;        // set for a date counter, which shows its step's date
+    std::shared_ptr<const DecimalCounter> decimal;  // set for a decimal counter, likewise
+    std::shared_ptr<const RandomCounter> random;    // set for a random or UUID counter
+    std::shared_ptr<const LineOrder> order;         // set for a shuffled or drawn array
 };
 
 // Where a slot is in its run: the pass within the current step, the step (a counter's, or an array's line)
@@ -83,12 +90,13 @@ bool advance(const Slot& slot, Steps& at) {
 }
 
 std::string_view lineAt(const Slot& slot, std::uint64_t index) {
-    const std::optional<std::size_t> line = arrayLine(index, slot.lines.size(), slot.end);
+    const std::optional<std::size_t> line =
+        slot.order ? slot.order->line(index) : arrayLine(index, slot.lines.size(), slot.end);
     return line ? slot.lines[*line] : std::string_view();
 }
 
-// Room for 64 bytes of width, or 32 binary digits and a sign.
-using CounterText = std::array<char, 72>;
+// Room for 64 full-width characters of width, or 32 binary digits and a sign.
+using CounterText = std::array<char, std::max(kJapaneseTextCapacity, kDecimalTextCapacity)>;
 
 // Writes the digits of `magnitude` so that they end at `end`; returns where they begin.
 char* digitsBefore(char* end, std::uint32_t magnitude, int format) {
@@ -136,6 +144,9 @@ std::string_view formatCounter(std::uint32_t bits, const Slot& slot, CounterText
         char* end = std::to_chars(text.data(), text.data() + text.size(), static_cast<std::int32_t>(bits)).ptr;
         return std::string_view(text.data(), static_cast<std::size_t>(end - text.data()));
     }
+    if (isJapaneseFormat(slot.format))
+        return {text.data(), writeJapaneseNumber(static_cast<std::int32_t>(bits), slot.format, slot.width,
+                                                 slot.zeroFill, text.data())};
     const bool negative = static_cast<std::int32_t>(bits) < 0;
     char* const end = text.data() + text.size();
     char* begin = digitsBefore(end, negative ? 0u - bits : bits, slot.format);
@@ -154,6 +165,12 @@ std::string_view formatCounter(std::uint32_t bits, const Slot& slot, CounterText
 }
 
 std::string_view counterText(const Slot& slot, const Steps& at, CounterText& text, std::string& dateText) {
+    if (slot.random && slot.random->isUuid()) {
+        slot.random->writeUuid(at.step, slot.format == kFormatHexUpper, text.data());
+        return std::string_view(text.data(), kUuidLength);
+    }
+    if (slot.random) return formatCounter(static_cast<std::uint32_t>(slot.random->value(at.step)), slot, text);
+    if (slot.decimal) return {text.data(), slot.decimal->write(at.step, text.data())};
     if (!slot.date) return formatCounter(at.value, slot, text);
     slot.date->text(at.step, dateText);
     return dateText;
@@ -161,6 +178,14 @@ std::string_view counterText(const Slot& slot, const Steps& at, CounterText& tex
 
 ByteSet counterBytes(const Slot& slot) {
     if (slot.date) return bytesOf(slot.date->possibleBytes());
+    if (slot.random && slot.random->isUuid())
+        return bytesOf(slot.format == kFormatHexUpper ? "0123456789ABCDEF-" : "0123456789abcdef-");
+    if (slot.decimal) {
+        ByteSet set = bytesOf("0123456789.-");
+        if (slot.width > 1) set.set(slot.zeroFill ? '0' : ' ');
+        return set;
+    }
+    if (isJapaneseFormat(slot.format)) return bytesOf(japaneseCharacters(slot.format));
     static constexpr std::string_view kDigits[] = {
         "0123456789", "0123456789abcdef",           "0123456789ABCDEF",          "01234567",
         "01",         "abcdefghijklmnopqrstuvwxyz", "ABCDEFGHIJKLMNOPQRSTUVWXYZ"};
@@ -186,17 +211,22 @@ std::vector<std::string_view> splitLineViews(std::string_view text) {
 }  // namespace
 
 CounterStyle effectiveStyle(const CounterStyle& style) {
-    return {
-        .repeat = std::max(1, style.repeat),
-        .period = std::max(0, style.period),
-        .format = style.format >= kFormatDecimal && style.format <= kFormatLettersUpper ? style.format : kFormatDecimal,
-        .width = std::clamp(style.width, 0, 64),
-        .fill = style.fill == 1 ? 1 : 0,
-        .kind = style.kind == kKindDate ? kKindDate : kKindInteger,
-        .start = style.start,
-        .unit = style.unit >= kUnitDay && style.unit <= kUnitBusinessDay ? style.unit : kUnitDay,
-        .daysOff = style.daysOff,
-        .pattern = style.pattern};
+    return {.repeat = std::max(1, style.repeat),
+            .period = std::max(0, style.period),
+            .format = style.format >= kFormatDecimal && style.format <= kFormatAiueo ? style.format : kFormatDecimal,
+            .width = std::clamp(style.width, 0, 64),
+            .fill = style.fill == 1 ? 1 : 0,
+            .kind = style.kind >= kKindInteger && style.kind <= kKindUuid ? style.kind : kKindInteger,
+            .start = style.start,
+            .unit = style.unit >= kUnitDay && style.unit <= kUnitBusinessDay ? style.unit : kUnitDay,
+            .daysOff = style.daysOff,
+            .pattern = style.pattern,
+            .step = style.step,
+            .places = style.places < 0 ? -1 : std::min(style.places, 9),
+            .minimum = style.minimum,
+            .maximum = style.maximum,
+            .seed = style.seed,
+            .unique = style.unique == 1 ? 1 : 0};
 }
 
 std::optional<std::size_t> arrayLine(std::uint64_t index, std::size_t lineCount, std::int32_t end) {
@@ -208,7 +238,9 @@ std::optional<std::size_t> arrayLine(std::uint64_t index, std::size_t lineCount,
 
 ArrayStyle effectiveStyle(const ArrayStyle& style) {
     return {.repeat = std::max(1, style.repeat),
-            .end = style.end == kEndCycle || style.end == kEndKeepLast ? style.end : kEndEmpty};
+            .end = style.end == kEndCycle || style.end == kEndKeepLast ? style.end : kEndEmpty,
+            .order = style.order == kOrderShuffled || style.order == kOrderDrawn ? style.order : kOrderWritten,
+            .seed = style.seed};
 }
 
 namespace {
@@ -230,13 +262,24 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         slot.period = static_cast<std::uint64_t>(style.period);
         slot.format = style.format;
         slot.width = static_cast<std::size_t>(style.width);
-        slot.zeroFill = style.fill != 1 && !isLetterFormat(slot.format);
+        slot.zeroFill = style.fill != 1 && !fillsWithBlanksOnly(slot.format);
         slot.plainDecimal = slot.format == kFormatDecimal && slot.width <= 1;
         slot.plainSteps = slot.repeat == 1 && slot.period == 0;
         if (style.kind == kKindDate) {
             slot.date = std::make_shared<const DateCounter>(style, counter.increment);
             slot.plainDecimal = false;
             slot.mayBeEmpty = true;  // outside the calendar, or by its pattern
+        } else if (style.kind == kKindDecimal) {
+            slot.decimal = std::make_shared<const DecimalCounter>(style);
+            slot.plainDecimal = false;
+            std::uint64_t lastStep = passes == 0 ? 0 : (slot.firstPass + passes - 1) / slot.repeat;
+            if (slot.period > 0) lastStep = std::min(lastStep, slot.period - 1);
+            slot.mayBeEmpty = slot.decimal->mayBeEmpty(lastStep);  // past 18 digits
+        }
+        if (drawsFromSeed(style)) {
+            slot.random =
+                std::make_shared<const RandomCounter>(style, static_cast<std::size_t>(&counter - &input.counters[0]));
+            slot.plainSteps = false;  // its value is drawn for each step, not added up
         }
         slot.valueBytes = counterBytes(slot);
         slots.push_back(std::move(slot));
@@ -250,8 +293,14 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         slot.repeat = static_cast<std::uint64_t>(style.repeat);
         slot.end = style.end;
         slot.plainSteps = slot.repeat == 1;
+        if (drawsFromSeed(style)) {
+            slot.order = std::make_shared<const LineOrder>(style, static_cast<std::size_t>(&array - &input.arrays[0]),
+                                                           slot.lines.size(), slot.lines.back().empty());
+            slot.lines.resize(slot.order->lineCount());
+        }
         const std::size_t shown = passes == 0 ? 0 : static_cast<std::size_t>((passes - 1) / slot.repeat + 1);
-        slot.usedLines = std::min(shown, slot.lines.size());
+        // Any line of a shuffled or drawn array may come first.
+        slot.usedLines = slot.order && shown > 0 ? slot.lines.size() : std::min(shown, slot.lines.size());
         // An array that starts over after its last line never runs out; then only empty lines leave nothing.
         slot.mayBeEmpty = shown > slot.lines.size() && !arrayLine(slot.lines.size(), slot.lines.size(), slot.end);
         for (std::size_t i = 0; i < slot.usedLines; ++i) {
@@ -445,11 +494,33 @@ std::size_t arrayBytesShown(const Slot& slot, std::size_t passes) {
                    mulSize(lineAt(slot, indexes - 1).size(), lastPasses));
 }
 
+// Decimals and kanji with units don't follow the integer counters' bands of lengths: they are counted on their own.
+bool countsByStep(const Slot& slot) {
+    return slot.decimal || (slot.isCounter && !slot.date && slot.format == kFormatKanji);
+}
+
+// Decimals are counted band by band, kanji with units a step at a time while `steps` lasts.
+std::optional<std::size_t> steppedBytesShown(const Slot& slot, std::size_t passes, std::size_t& steps) {
+    return steppedTextBytes(
+        slot.repeat, slot.period, slot.firstPass, passes,
+        [&](std::uint64_t from, std::uint64_t to) -> std::optional<std::uint64_t> {
+            if (slot.decimal) return slot.decimal->textBytes(from, to);
+            std::uint64_t bytes = 0;
+            for (std::uint64_t step = from; step < to; ++step) {
+                if (steps == 0) return std::nullopt;
+                if (steps != kNoOutputLimit) --steps;
+                const std::uint32_t value = slot.initialValue + static_cast<std::uint32_t>(step) * slot.increment;
+                bytes += japaneseNumberBytes(static_cast<std::int32_t>(value), slot.format, slot.width);
+            }
+            return bytes;
+        });
+}
+
 // The exact output size, or something above `limit` as soon as the size is known to pass it; nothing when the
-// dates took more than `dateSteps` texts to count.
+// dates and kanji took more than `dateSteps` texts to count, with `stoppedBy` set to the slot that did.
 std::optional<std::size_t> planOutputSize(const std::vector<Piece>& pieces, const std::vector<Slot>& slots,
-                                          std::size_t passes, std::size_t limit,
-                                          std::size_t dateSteps = kNoOutputLimit) {
+                                          std::size_t passes, std::size_t limit, std::size_t dateSteps = kNoOutputLimit,
+                                          const Slot** stoppedBy = nullptr) {
     std::size_t literalBytes = 0;
     std::vector<std::size_t> uses(slots.size(), 0);
     for (const Piece& piece : pieces) {
@@ -465,8 +536,33 @@ std::optional<std::size_t> planOutputSize(const std::vector<Piece>& pieces, cons
         std::size_t valueBytes = 0;
         if (slots[i].date) {
             const std::optional<std::size_t> dated = dateBytesShown(slots[i], passes, limit, dateSteps);
-            if (!dated) return std::nullopt;
+            if (!dated) {
+                if (stoppedBy) *stoppedBy = &slots[i];
+                return std::nullopt;
+            }
             valueBytes = *dated;
+        } else if (slots[i].random || slots[i].order) {
+            const Slot& slot = slots[i];
+            const auto textBytes = [&slot](std::int32_t value) {
+                CounterText text;
+                return formatCounter(static_cast<std::uint32_t>(value), slot, text).size();
+            };
+            const std::optional<std::size_t> drawn =
+                slot.random ? randomCounterBytes(*slot.random, *slot.counter, slot.firstPass, passes, textBytes,
+                                                 {dateSteps, limit})
+                            : orderedArrayBytes(*slot.order, slot.lines, passes, slot.repeat, {dateSteps, limit});
+            if (!drawn) {
+                if (stoppedBy) *stoppedBy = &slot;
+                return std::nullopt;
+            }
+            valueBytes = *drawn;
+        } else if (countsByStep(slots[i])) {
+            const std::optional<std::size_t> stepped = steppedBytesShown(slots[i], passes, dateSteps);
+            if (!stepped) {
+                if (stoppedBy) *stoppedBy = &slots[i];
+                return std::nullopt;
+            }
+            valueBytes = *stepped;
         } else {
             valueBytes = slots[i].isCounter ? counterTextBytes(*slots[i].counter, slots[i].firstPass, passes)
                                             : arrayBytesShown(slots[i], passes);
@@ -736,7 +832,8 @@ bool lineBreaksAreTheTemplates(std::string_view templateText, const std::vector<
 
 }  // namespace
 
-// A date text costs about as much as replacing a short value: what one step of the count takes from a work budget.
+// A date text costs about as much as replacing a short value: what one step of the count takes from a work budget
+// (a step of kanji with units costs less, but is counted alike).
 constexpr std::size_t kDateTextWork = 32;
 
 SizeMeasurement measureExpansion(const ExpansionInput& input, std::size_t budgetBytes, std::size_t workBudget) {
@@ -746,13 +843,26 @@ SizeMeasurement measureExpansion(const ExpansionInput& input, std::size_t budget
     const std::vector<Slot> slots = activeSlots(input);
     std::vector<Piece> pieces;
     if (lineBreaksAreTheTemplates(input.templateText, slots) && compilePlan(input.templateText, slots, pieces)) {
-        // Dates are counted by writing them, within both budgets; the rest in closed form at any count.
+        // Dates, and random values and lists where their lengths vary, are counted by writing them, within both
+        // budgets; kanji with units a step at a time within the work budget; decimals by their runs of steps alike
+        // in length and the rest (UUIDs too) in closed form, at any count.
         const bool dated =
             std::any_of(slots.begin(), slots.end(), [](const Slot& slot) { return slot.date != nullptr; });
+        const bool drawn = std::any_of(slots.begin(), slots.end(), [](const Slot& slot) {
+            return (slot.random && !slot.random->isUuid()) || slot.order;
+        });
+        const Slot* stopper = nullptr;
         const std::optional<std::size_t> bytes =
-            planOutputSize(pieces, slots, passes, dated ? budgetBytes : kNoOutputLimit,
-                           workBudget == kNoOutputLimit ? kNoOutputLimit : workBudget / kDateTextWork);
-        if (!bytes || (dated && *bytes > budgetBytes)) return {std::nullopt, !bytes, true};
+            planOutputSize(pieces, slots, passes, dated || drawn ? budgetBytes : kNoOutputLimit,
+                           workBudget == kNoOutputLimit ? kNoOutputLimit : workBudget / kDateTextWork, &stopper);
+        if (!bytes || ((dated || drawn) && *bytes > budgetBytes)) {
+            SizeMeasurement stopped{std::nullopt, !bytes};
+            // The slot that ran out of work, or else what counts by writing: what the size line names.
+            stopped.byDates = stopper ? stopper->date != nullptr : dated;
+            stopped.byRandom = stopper ? stopper->random || stopper->order : !dated;
+            stopped.byKanji = stopper && !stopped.byDates && !stopped.byRandom;
+            return stopped;
+        }
         size.bytes = *bytes;
         size.lines = (countLineBreaks(input.templateText) + 1) * passes;
         return {size};

@@ -21,9 +21,17 @@ enum CounterFormat : std::int32_t {
     kFormatBinary,
     kFormatLettersLower,
     kFormatLettersUpper,
+    // Japanese: full-width digits, kanji digit by digit, kanji with units (百二十三), circled numbers, and the
+    // signs of イロハ and of アイウエオ counted as the letters are.
+    kFormatFullWidth,
+    kFormatKanjiDigits,
+    kFormatKanji,
+    kFormatCircled,
+    kFormatIroha,
+    kFormatAiueo,
 };
-// What a counter counts, as stored: integers, or dates and times.
-enum CounterKind : std::int32_t { kKindInteger, kKindDate };
+// What a counter counts, as stored: integers, dates and times, decimals, random integers, UUIDs.
+enum CounterKind : std::int32_t { kKindInteger, kKindDate, kKindDecimal, kKindRandom, kKindUuid };
 // The unit a date counter's increment counts, as stored.
 enum DateUnit : std::int32_t {
     kUnitDay,
@@ -35,17 +43,25 @@ enum DateUnit : std::int32_t {
     kUnitSecond,
     kUnitBusinessDay,
 };
-inline constexpr std::size_t kKindCount = kKindDate + 1;
+inline constexpr std::size_t kKindCount = kKindUuid + 1;
 inline constexpr std::size_t kUnitCount = kUnitBusinessDay + 1;
 // What an array gives once its lines have run out, as stored.
 enum ArrayEnd : std::int32_t { kEndEmpty, kEndCycle, kEndKeepLast };
+// The order an array shows its lines in, as stored: as written, shuffled by its seed, or each drawn at random.
+enum ArrayOrder : std::int32_t { kOrderWritten, kOrderShuffled, kOrderDrawn };
+inline constexpr std::size_t kOrderCount = kOrderDrawn + 1;
 // How many of each there are: the texts that name them are tied to these.
-inline constexpr std::size_t kFormatCount = kFormatLettersUpper + 1;
+inline constexpr std::size_t kFormatCount = kFormatAiueo + 1;
 inline constexpr std::size_t kEndCount = kEndKeepLast + 1;
 
 // Letters are always padded with blanks, whatever the fill says.
 constexpr bool isLetterFormat(std::int32_t format) {
     return format == kFormatLettersLower || format == kFormatLettersUpper;
+}
+// The formats that are padded with blanks whatever the fill says: the letters and the Japanese signs but the
+// full-width digits (which fill with "０" or a full-width blank).
+constexpr bool fillsWithBlanksOnly(std::int32_t format) {
+    return isLetterFormat(format) || (format >= kFormatKanjiDigits && format <= kFormatAiueo);
 }
 
 // The line an array of `lineCount` lines shows at line index `index` (its pass divided by its repeat) under the
@@ -76,6 +92,17 @@ struct CounterStyle {
     std::int32_t unit = kUnitDay;
     std::string daysOff{};
     std::string pattern = "yyyy/mm/dd";
+    // A decimal counter shows `start` plus step x `step` (decimal texts; unreadable: 0), exactly, rounded half
+    // away from zero to `places` digits after the point (below 0: the most that start and step have; 9 at most).
+    std::string step{};
+    std::int32_t places = -1;
+    // A random counter draws from minimum..maximum (swapped when the wrong way round); with `unique` 1 each
+    // value once a round. It and a UUID counter draw from `seed`, an unsigned 64-bit decimal (empty, 0 or
+    // unreadable: a fresh seed each run).
+    std::int32_t minimum = 1;
+    std::int32_t maximum = 100;
+    std::string seed{};
+    std::int32_t unique = 0;
 
     bool operator==(const CounterStyle&) const = default;
 };
@@ -84,6 +111,9 @@ struct CounterStyle {
 struct ArrayStyle {
     std::int32_t repeat = 1;
     std::int32_t end = kEndEmpty;
+    // An ArrayOrder, drawn from `seed` as a counter's.
+    std::int32_t order = kOrderWritten;
+    std::string seed{};
 
     bool operator==(const ArrayStyle&) const = default;
 };
@@ -148,7 +178,8 @@ struct ExpansionSize {
 
 // The size ExpandTemplate(input) would have, without building it, in a time that doesn't grow with the loop
 // count. Where inserted values can take part in later matches the passes must be run to tell; that stops,
-// giving nullopt, once `budgetBytes` of output have passed.
+// giving nullopt, once `budgetBytes` of output have passed. So does counting dates, and random values or lines
+// whose lengths vary from draw to draw, one by one.
 std::optional<ExpansionSize> measureExpansion(const ExpansionInput& input, std::size_t budgetBytes);
 
 struct SizeMeasurement {
@@ -157,6 +188,10 @@ struct SizeMeasurement {
     bool outOfWork = false;
     // Without a size: dates written in lengths that vary took more than the budgets to count.
     bool byDates = false;
+    // Without a size: kanji with units (whose length follows the zeros inside) took more than the work budget.
+    bool byKanji = false;
+    // Without a size: random values or lists whose lengths vary took more than the budgets to count.
+    bool byRandom = false;
 };
 // The same, also giving up once running the passes has cost `workBudget`, in units of about a nanosecond on a
 // slow machine (bytes searched and written, places a token's first byte is found, pieces copied): what bounds

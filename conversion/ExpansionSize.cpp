@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <bit>
+#include <tuple>
 #include <utility>
 #include <vector>
+
+#include "conversion/JapaneseNumbers.h"
 
 // A counter shows initial + step * increment in 32-bit arithmetic, so its values run through an arithmetic
 // progression modulo 2^32, and the length of a value's text changes only where its sign or its number of digits
@@ -50,21 +53,26 @@ struct Band {
 std::uint64_t textLength(std::uint64_t value, std::int32_t format, std::uint64_t width) {
     const bool negative = value >= kHalf;
     const auto magnitude = static_cast<std::uint32_t>(negative ? kModulus - value : value);
+    if (isJapaneseFormat(format))
+        return japaneseNumberBytes(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)), format, width);
     return std::max<std::uint64_t>(width, counterDigitCount(magnitude, format) + (negative ? 1 : 0));
 }
 
 // The bands of all 2^32 values, in order, each with a length other than its neighbours'.
 std::vector<Band> lengthBands(std::int32_t format, std::uint64_t width) {
     // The magnitudes that take one digit more than the one before; the count never falls as magnitudes grow.
+    // Circled numbers are decimal digits but for the signs of 0-50, which end where 51 starts.
+    const std::int32_t digitsOf = format == kFormatCircled ? kFormatDecimal : format;
     std::vector<std::uint64_t> longer;
+    if (format == kFormatCircled) longer.push_back(51);
     for (std::uint64_t from = 0;;) {
-        const std::size_t digits = counterDigitCount(static_cast<std::uint32_t>(from), format);
-        if (counterDigitCount(static_cast<std::uint32_t>(kHalf), format) == digits) break;
+        const std::size_t digits = counterDigitCount(static_cast<std::uint32_t>(from), digitsOf);
+        if (counterDigitCount(static_cast<std::uint32_t>(kHalf), digitsOf) == digits) break;
         std::uint64_t low = from;
         std::uint64_t high = kHalf;
         while (high - low > 1) {
             const std::uint64_t middle = low + (high - low) / 2;
-            (counterDigitCount(static_cast<std::uint32_t>(middle), format) > digits ? high : low) = middle;
+            (counterDigitCount(static_cast<std::uint32_t>(middle), digitsOf) > digits ? high : low) = middle;
         }
         longer.push_back(high);
         from = high;
@@ -122,6 +130,11 @@ std::size_t counterDigitCount(std::uint32_t magnitude, std::int32_t format) {
             for (std::uint64_t n = std::uint64_t{magnitude} + 1; n > 0; n = (n - 1) / 26) ++count;
             return count;
         }
+        case kFormatKanji:
+        case kFormatCircled:
+        case kFormatIroha:
+        case kFormatAiueo:
+            return japaneseDigitCount(magnitude, format);
         default: {
             static constexpr std::uint32_t kPowers[] = {10u,      100u,      1000u,      10000u,     100000u,
                                                         1000000u, 10000000u, 100000000u, 1000000000u};
@@ -158,6 +171,38 @@ std::uint64_t counterTextBytes(const CounterInput& counter, std::uint64_t firstP
         return repeat * stepBytes(count / repeat) + count % repeat * lengthAt(count / repeat);
     };
     return passBytes(firstPass + passes) - passBytes(firstPass);
+}
+
+std::optional<std::uint64_t> steppedTextBytes(std::uint64_t repeat, std::uint64_t period, std::uint64_t firstPass,
+                                              std::uint64_t passes, const StepsBytes& stepsBytes) {
+    if (passes == 0) return 0;
+    // Passes first .. end - 1 are the steps from .. to - 1 each shown `repeat` times, less the passes of step
+    // `from` before the first, plus those of step `to` before the end.
+    const std::uint64_t end = firstPass + passes;
+    const std::uint64_t from = firstPass / repeat;
+    const std::uint64_t to = end / repeat;
+    const auto within = [period](std::uint64_t step) { return period > 0 ? step % period : step; };
+    std::optional<std::uint64_t> steps;
+    if (period == 0 || from / period == to / period) {
+        steps = stepsBytes(within(from), within(from) + (to - from));
+    } else {
+        // Whole periods, and the steps between where the first starts and where the last ends (a difference
+        // that may be negative: the arithmetic wraps back).
+        const std::uint64_t a = within(from);
+        const std::uint64_t b = within(to);
+        const std::optional<std::uint64_t> whole = stepsBytes(0, period);
+        const std::optional<std::uint64_t> part = a <= b ? stepsBytes(a, b) : stepsBytes(b, a);
+        if (whole && part) steps = (to / period - from / period) * *whole + (a <= b ? *part : 0 - *part);
+    }
+    if (!steps) return std::nullopt;
+    std::uint64_t bytes = repeat * *steps;
+    for (const auto& [step, count, sign] : {std::tuple{to, end % repeat, 1}, {from, firstPass % repeat, -1}}) {
+        if (count == 0) continue;
+        const std::optional<std::uint64_t> one = stepsBytes(within(step), within(step) + 1);
+        if (!one) return std::nullopt;
+        bytes += sign > 0 ? count * *one : 0 - count * *one;
+    }
+    return bytes;
 }
 
 }  // namespace ravolin

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion/RandomValues.h"
 #include "conversion/TextHelpers.h"
 
 namespace ravolin {
@@ -28,8 +29,10 @@ ExpansionInput rangeInput(const ExpansionInput& input, const std::vector<std::ve
         const std::vector<std::string>& all = lines[i];
         const ArrayStyle style = effectiveStyle(array.style);
         const auto repeat = static_cast<std::size_t>(style.repeat);
+        // Shuffled and drawn lines too, as the whole run draws them: the range's own list is as written.
+        const LineOrder order(style, i, all.size(), all.back().empty());
         for (std::size_t pass = first; pass < first + count; ++pass) {
-            const std::optional<std::size_t> line = arrayLine(pass / repeat, all.size(), style.end);
+            const std::optional<std::size_t> line = order.line(pass / repeat);
             // Where the array shows nothing, the range's own list has run out too, which shows the same.
             if (!line) break;
             if (pass > first) range.arrays[i].valuesText.append(kLineBreak);

@@ -2,6 +2,8 @@
 // measured size (also over a longer run, and within a work budget) and the expansion in ranges agree with it.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
+#include <climits>
 #include <string>
 
 #include "conversion/Expansion.h"
@@ -22,10 +24,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         counter.increment = in.ConsumeIntegral<std::int32_t>();
         counter.style.repeat = in.ConsumeIntegralInRange<std::int32_t>(-1, 4);
         counter.style.period = in.ConsumeIntegralInRange<std::int32_t>(-1, 5);
-        counter.style.format = in.ConsumeIntegralInRange<std::int32_t>(-1, 7);
+        counter.style.format = in.ConsumeIntegralInRange<std::int32_t>(-1, 13);
         counter.style.width = in.ConsumeIntegralInRange<std::int32_t>(-1, 66);
         counter.style.fill = in.ConsumeIntegralInRange<std::int32_t>(0, 2);
-        if (!in.ConsumeBool()) continue;
+        const int kind = in.ConsumeIntegralInRange(0, 3);
+        if (kind == 0) continue;
+        if (kind == 3) {
+            // A random integer or UUID counter, over any range, from any seed.
+            counter.style.kind = in.ConsumeBool() ? ravolin::kKindRandom : ravolin::kKindUuid;
+            counter.style.minimum = in.ConsumeIntegral<std::int32_t>();
+            // Often a few values only, so that unique rounds end and start over.
+            const std::int64_t near = std::int64_t{counter.style.minimum} + in.ConsumeIntegralInRange(0, 9);
+            counter.style.maximum = in.ConsumeBool()
+                                        ? in.ConsumeIntegral<std::int32_t>()
+                                        : static_cast<std::int32_t>(std::min<std::int64_t>(near, INT32_MAX));
+            counter.style.unique = in.ConsumeIntegralInRange<std::int32_t>(0, 2);
+            counter.style.seed = in.ConsumeRandomLengthString(21);
+            continue;
+        }
+        if (kind == 2) {
+            // A decimal counter, its texts mostly of the bytes a decimal is written with.
+            counter.style.kind = ravolin::kKindDecimal;
+            for (std::string* text : {&counter.style.start, &counter.style.step}) {
+                *text = in.ConsumeRandomLengthString(22);
+                for (char& c : *text) c = "0123456789.-+0123456789"[static_cast<unsigned char>(c) % 24];
+            }
+            counter.style.places = in.ConsumeIntegralInRange<std::int32_t>(-2, 11);
+            continue;
+        }
         // A date counter, near the calendar's ends or at a start the bytes write.
         counter.style.kind = ravolin::kKindDate;
         counter.style.unit = in.ConsumeIntegralInRange<std::int32_t>(-1, 8);
@@ -41,6 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         array.valuesText = in.ConsumeRandomLengthString(32);
         array.style.repeat = in.ConsumeIntegralInRange<std::int32_t>(-1, 4);
         array.style.end = in.ConsumeIntegralInRange<std::int32_t>(-1, 3);
+        array.style.order = in.ConsumeIntegralInRange<std::int32_t>(-1, 3);
+        array.style.seed = in.ConsumeRandomLengthString(21);
     }
     const std::size_t probe = in.ConsumeIntegral<std::size_t>();
     const std::int32_t longerLoop = in.ConsumeIntegralInRange<std::int32_t>(0, 1024);

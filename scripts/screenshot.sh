@@ -65,11 +65,12 @@ if [[ ${1:-} == --inside ]]; then
     kill "$pid"
     wait "$pid" 2>/dev/null || true
 
-    # The formats: a zero-padded number, hexadecimal, letters shown twice each, business days, a list that
-    # cycles; the dialog opened from its menu item (ツール -> 書式と繰り返しの設定).
-    start_example formats 'Loop=12' '[Edit]' 'Origin=No.＜置換1＞ 0x＜置換2＞ ＜置換3＞ ＜置換4＞ ＜配列1＞' \
+    # The formats: a zero-padded number, hexadecimal, letters shown twice each, business days, a seeded die, a
+    # list that cycles; the dialog opened from its menu item (ツール -> 書式と繰り返しの設定).
+    start_example formats 'Loop=12' '[Edit]' 'Origin=No.＜置換1＞ 0x＜置換2＞ ＜置換3＞ ＜置換4＞ ＜置換5＞ ＜配列1＞' \
         '[Numerical]' 'Init1=1' 'Width1=3' 'Init2=250' 'Format2=1' 'Width2=4' 'Format3=6' 'Repeat3=2' \
         'Kind4=1' 'Start4=2027/04/28' 'Unit4=7' 'Pattern4=m/d(aaa)' 'Off4=12/29 12/30 12/31' \
+        'Kind5=3' 'Min5=1' 'Max5=6' 'Seed5=42' \
         '[Arrangement]' 'Value1=赤,青,緑' 'End1=1'
     xdotool windowfocus --sync "$main" key alt+t
     sleep 0.3

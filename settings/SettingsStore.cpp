@@ -239,13 +239,25 @@ const KeyRow kCounterKeys[] = {
                kPlainCounter.width),
     integerKey(kNumerical, "Fill", Form::OwnInteger, RAVOLIN_INT(j.record.counters[i].style.fill), kPlainCounter.fill),
     integerKey(kNumerical, "Kind", Form::OwnInteger, RAVOLIN_INT(j.record.counters[i].style.kind), kPlainCounter.kind),
-    textKey(kNumerical, "Start", Form::OwnText, StoredText::CounterDate, RAVOLIN_TEXT(j.record.counters[i].style.start),
-            [](std::size_t) { return kPlainCounter.start; }),
+    textKey(kNumerical, "Start", Form::OwnText, StoredText::CounterStyleText,
+            RAVOLIN_TEXT(j.record.counters[i].style.start), [](std::size_t) { return kPlainCounter.start; }),
     integerKey(kNumerical, "Unit", Form::OwnInteger, RAVOLIN_INT(j.record.counters[i].style.unit), kPlainCounter.unit),
-    textKey(kNumerical, "Off", Form::OwnText, StoredText::CounterDate, RAVOLIN_TEXT(j.record.counters[i].style.daysOff),
-            [](std::size_t) { return kPlainCounter.daysOff; }),
-    textKey(kNumerical, "Pattern", Form::OwnText, StoredText::CounterDate,
+    textKey(kNumerical, "Off", Form::OwnText, StoredText::CounterStyleText,
+            RAVOLIN_TEXT(j.record.counters[i].style.daysOff), [](std::size_t) { return kPlainCounter.daysOff; }),
+    textKey(kNumerical, "Pattern", Form::OwnText, StoredText::CounterStyleText,
             RAVOLIN_TEXT(j.record.counters[i].style.pattern), [](std::size_t) { return kPlainCounter.pattern; }),
+    textKey(kNumerical, "Step", Form::OwnText, StoredText::CounterStyleText,
+            RAVOLIN_TEXT(j.record.counters[i].style.step), [](std::size_t) { return kPlainCounter.step; }),
+    integerKey(kNumerical, "Places", Form::OwnInteger, RAVOLIN_INT(j.record.counters[i].style.places),
+               kPlainCounter.places),
+    integerKey(kNumerical, "Min", Form::OwnInteger, RAVOLIN_INT(j.record.counters[i].style.minimum),
+               kPlainCounter.minimum),
+    integerKey(kNumerical, "Max", Form::OwnInteger, RAVOLIN_INT(j.record.counters[i].style.maximum),
+               kPlainCounter.maximum),
+    textKey(kNumerical, "Seed", Form::OwnText, StoredText::CounterStyleText,
+            RAVOLIN_TEXT(j.record.counters[i].style.seed), [](std::size_t) { return kPlainCounter.seed; }),
+    integerKey(kNumerical, "Unique", Form::OwnInteger, RAVOLIN_INT(j.record.counters[i].style.unique),
+               kPlainCounter.unique),
 };
 
 const ArrayStyle kPlainArray;
@@ -257,6 +269,9 @@ const KeyRow kArrayKeys[] = {
     integerKey(kArrangement, "Repeat", Form::OwnInteger, RAVOLIN_INT(j.record.arrays[i].style.repeat),
                kPlainArray.repeat),
     integerKey(kArrangement, "End", Form::OwnInteger, RAVOLIN_INT(j.record.arrays[i].style.end), kPlainArray.end),
+    integerKey(kArrangement, "Order", Form::OwnInteger, RAVOLIN_INT(j.record.arrays[i].style.order), kPlainArray.order),
+    textKey(kArrangement, "Seed", Form::OwnText, StoredText::ArrayStyleText,
+            RAVOLIN_TEXT(j.record.arrays[i].style.seed), [](std::size_t) { return kPlainArray.seed; }),
 };
 
 #undef RAVOLIN_INT

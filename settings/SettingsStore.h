@@ -23,8 +23,8 @@ int loadSettingsFile(const std::string& path, Document& document);
 void loadSettingsBytes(std::string_view cp932, Document& document);
 
 // The texts of the record and the window that a save stores.
-// CounterDate: a date counter's start, days off or pattern.
-enum class StoredText { Template, Font, CounterToken, ArrayToken, ArrayValues, CounterDate };
+// CounterStyleText, ArrayStyleText: a text of a slot's style (a date counter's start, pattern, a seed...).
+enum class StoredText { Template, Font, CounterToken, ArrayToken, ArrayValues, CounterStyleText, ArrayStyleText };
 
 // A text the file could not hold as it stands.
 struct TextAdjustment {

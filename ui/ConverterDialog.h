@@ -91,7 +91,8 @@ public:
     // Which controls a run locks: flag 1 unlocks, any other value locks.
     void SetRunControls(int flag);
     // What the controls show, as a run reads it; on the user-interface thread, and it writes no control.
-    ExpansionInput GatherExpansionInput() const;
+    // What a run expands; a slot that draws from a seed and has none gets one here, shown in its row.
+    ExpansionInput GatherExpansionInput();
     // The document the window shows: the fields as typed (tokens uncut, the loop count as a save reads it), each
     // slot's style, and the options and font of the window's members. Writes no control.
     Document documentShown() const;

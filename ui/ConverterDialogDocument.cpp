@@ -2,6 +2,7 @@
 // the exit path all read the fields, the styles and the options here, and show them here.
 #include "ui/ConverterDialog.h"
 
+#include "conversion/RandomValues.h"
 #include "platform/core/ControlIntegers.h"
 #include "settings/StoredExpansion.h"
 #include "ui/controls/FontMapping.h"
@@ -62,8 +63,22 @@ bool ConverterDialog::fieldsChangedSinceSave() const {
            shown.window.loopCount != m_savedDocument.window.loopCount || shown.record != m_savedDocument.record;
 }
 
-ExpansionInput ConverterDialog::GatherExpansionInput() const {
-    ExpansionInput input = expansionInputFrom(documentShown());
+ExpansionInput ConverterDialog::GatherExpansionInput() {
+    Document shown = documentShown();
+    ExpansionInput input = expansionInputFrom(shown);
+    // Drawn once for the whole run, so every range of it draws alike; shown, so a save keeps it and the same
+    // data comes again.
+    fillFreshSeeds(input);
+    bool drawn = false;
+    const auto take = [&drawn](std::string& seed, const std::string& used) {
+        if (seed == used) return;
+        seed = used;
+        drawn = true;
+    };
+    for (std::size_t r = 0; r < kCounterCount; ++r)
+        take(shown.record.counters[r].style.seed, input.counters[r].style.seed);
+    for (std::size_t i = 0; i < kArrayCount; ++i) take(shown.record.arrays[i].style.seed, input.arrays[i].style.seed);
+    if (drawn) showDocument(shown);
     // A run reads the loop field its own way; it gives the same passes as the count a save stores.
     input.loopCount = readLoopField(GetDlgItemText(kIdLoopCount)).passes;
     return input;

@@ -61,7 +61,8 @@ inline constexpr char kFontItem[] = "エディタのフォント";
 inline constexpr char kCounterTokenItem[] = "[数値] %1 行目の置換文字列";
 inline constexpr char kArrayTokenItem[] = "[配列%1] 置換文字列";
 inline constexpr char kArrayValuesItem[] = "[配列%1] 値";
-inline constexpr char kCounterDateItem[] = "[数値] %1 行目の日付の設定";
+inline constexpr char kCounterStyleTextItem[] = "[数値] %1 行目の書式と繰り返しの設定";
+inline constexpr char kArrayStyleTextItem[] = "[配列%1] 書式と繰り返しの設定";
 inline constexpr char kTokenShortened[] = "%1 バイトに収まるよう短くしました";
 inline constexpr char kTextShortened[] = "%1 バイトを超える部分は次回の起動時に読み込まれません";
 inline constexpr char kTextSubstituted[] = "保存できない文字を「?」に置き換えました";
@@ -96,11 +97,12 @@ inline constexpr char kFormatPeriodHeader[] = "周期(&D)";
 inline constexpr char kFormatArrayRepeatHeader[] = "繰り返し(&E)";
 inline constexpr char kFormatEndHeader[] = "行が尽きたら(&N)";
 inline constexpr const char* kFillTexts[] = {"ゼロ", "空白"};
-inline constexpr const char* kFormatTexts[] = {"10進", "16進 小文字", "16進 大文字", "8進",
-                                               "2進",  "英字 小文字", "英字 大文字"};
+inline constexpr const char* kFormatTexts[] = {"10進",        "16進 小文字", "16進 大文字", "8進",    "2進",
+                                               "英字 小文字", "英字 大文字", "全角数字",    "漢数字", "漢数字 (位取り)",
+                                               "丸数字",      "イロハ",      "アイウエオ"};
 inline constexpr const char* kEndTexts[] = {"空にする", "先頭に戻る", "最後の行を繰り返す"};
 inline constexpr char kFormatKindHeader[] = "種類(&K)";
-inline constexpr const char* kKindTexts[] = {"整数", "日付と時刻"};
+inline constexpr const char* kKindTexts[] = {"整数", "日付と時刻", "小数", "乱数", "UUID"};
 // The date counters' own box: where each starts, the unit its increment counts, how it is written, its days off.
 inline constexpr char kFormatDatesBox[] = "日付と時刻";
 inline constexpr char kFormatStartHeader[] = "開始(&S)";
@@ -116,7 +118,34 @@ inline constexpr char kStartUnreadable[] =
     "[日付%1] 開始: 保存されていた「%2」は日時として読めないため、2000/01/01 00:00:00 から数えます。";
 inline constexpr char kDaysOffUnreadable[] =
     "[日付%1] 休日: 「%2」は日付（yyyy/mm/dd か mm/dd）として読めないため使いません。";
-inline constexpr char kInitialUnusedTip[] = "日付と時刻のカウンターでは使いません（開始は「書式」で設定します）";
+// One tip for both fields: the kind's own settings are in the format dialog.
+inline constexpr char kInitialUnusedTip[] = "この種類のカウンターでは使いません（「書式」で設定します）";
+// The box of the decimal, random and UUID counters: each row shows the fields of its kind.
+inline constexpr char kFormatValuesBox[] = "小数・乱数・UUID";
+inline constexpr char kDecimalStartLabel[] = "開始";
+inline constexpr char kDecimalStepLabel[] = "増分";
+inline constexpr char kDecimalPlacesLabel[] = "小数部の桁";
+inline constexpr char kPlacesAuto[] = "自動";
+inline constexpr char kRandomMinLabel[] = "最小";
+inline constexpr char kRandomMaxLabel[] = "最大";
+inline constexpr char kSeedLabel[] = "シード";
+inline constexpr char kSeedNone[] = "（実行のたびに新しく決めます）";
+inline constexpr char kSeedNoneShort[] = "（実行ごと）";
+inline constexpr char kNewSeedButton[] = "新しいシード";
+inline constexpr char kUniqueCheck[] = "重複なし";
+inline constexpr char kFormatValueRowItem[] = "[数値%1] %2";
+// The token again, named apart from the counter row's.
+inline constexpr char kFormatValueRowToken[] = "[数値%1] %2（小数・乱数・UUID）";
+inline constexpr char kDecimalUnreadable[] =
+    "[数値%1] %2: 「%3」は小数（符号、数字、小数点と数字。数字は 18 桁まで）として読めないため 0 とします。";
+inline constexpr char kSeedUnreadable[] =
+    "%1 シード: 「%2」は 0～18446744073709551615 の整数として読めないため、実行のたびに新しいシードを使います。";
+// The arrays' order and seed.
+inline constexpr char kFormatOrderBox[] = "配列の順序";
+inline constexpr char kFormatOrderHeader[] = "順序(&O)";
+inline constexpr char kFormatOrderRowToken[] = "[配列%1] %2（順序）";
+inline constexpr char kFormatArraySeedHeader[] = "シード";
+inline constexpr const char* kOrderTexts[] = {"記載順", "シャッフル", "ランダム"};
 inline constexpr char kPeriodNone[] = "なし";
 inline constexpr char kUnusedToken[] = "（使わない）";
 inline constexpr char kPreviewLabel[] = "プレビュー（最初の %1 回）(&V)";
@@ -130,6 +159,12 @@ inline constexpr char kSizeNotCounted[] =
 inline constexpr char kSizeDatesNotCounted[] =
     "ループ回数 %1 回: "
     "全体の大きさは数えていません（日付の長さが値によって変わる書式で、数えるのに時間がかかりすぎるため）";
+inline constexpr char kSizeKanjiNotCounted[] =
+    "ループ回数 %1 回: 全体の大きさは数えていません（漢数字 (位取り) "
+    "の長さが値によって変わり、数えるのに時間がかかりすぎるため）";
+inline constexpr char kSizeRandomNotCounted[] =
+    "ループ回数 %1 回: "
+    "全体の大きさは数えていません（乱数や並べ替えの長さが値によって変わり、数えるのに時間がかかりすぎるため）";
 inline constexpr char kFitLoopButton[] = "ループ回数を配列に合わせる";
 inline constexpr char kFitLoopTooLarge[] =
     "配列に合わせたループ回数は %1 回ですが、ループ回数の欄には %2 "
@@ -171,7 +206,17 @@ inline constexpr char kSummaryRepeat[] = "回ずつ";
 inline constexpr char kSummaryPeriod[] = "周期";
 inline constexpr char kSummaryDate[] = "日付";
 inline constexpr char kSummaryFrom[] = "から";
-inline constexpr const char* kSummaryFormatTexts[] = {"10進", "16進", "16進大", "8進", "2進", "英字", "英字大"};
+inline constexpr char kSummaryDecimal[] = "小数";
+inline constexpr char kSummaryStepSuffix[] = "ずつ";
+inline constexpr char kSummaryPlaces[] = "小数部%1桁";
+inline constexpr char kSummaryRandom[] = "乱数";
+inline constexpr char kSummaryRange[] = "%1～%2";
+inline constexpr char kSummaryUnique[] = "重複なし";
+inline constexpr char kSummarySeed[] = "シード%1";
+inline constexpr char kSummaryUuid[] = "UUID";
+inline constexpr const char* kSummaryFormatTexts[] = {"10進",   "16進",   "16進大", "8進",    "2進",
+                                                      "英字",   "英字大", "全角",   "漢数字", "漢数字位取り",
+                                                      "丸数字", "イロハ", "アイウ"};
 inline constexpr char kStyleButton[] = "書式";
 inline constexpr char kStyleButtonTip[] = "書式と繰り返しの設定を開きます";
 inline constexpr char kCounterStyleItem[] = "[数値] %1 行目の書式と繰り返し";

@@ -1,9 +1,12 @@
 #include "ui/FormatDialog.h"
 
 #include <algorithm>
+#include <charconv>
 #include <iterator>
+#include <random>
 #include <string>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDialogButtonBox>
@@ -19,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "conversion/DateCounter.h"
+#include "conversion/DecimalCounter.h"
 #include "conversion/TextHelpers.h"
 #include "platform/qt/MessageBox.h"
 #include "resources/DialogTemplate.h"
@@ -91,6 +95,23 @@ void markField(QWidget* field, const QString& reason) {
     }
     field->setToolTip(reason);
     field->setAccessibleDescription(reason);
+}
+
+// What a seed field may hold: nothing, or an unsigned 64-bit decimal.
+bool readsAsSeed(const std::string& text) {
+    std::uint64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return text.empty() || (error == std::errc() && end == text.data() + text.size());
+}
+
+bool readsAsDecimal(const std::string& text) { return parseDecimal(text).has_value(); }
+
+// A seed no one chose: from the system's entropy, never 0 (0 asks for a fresh one).
+std::string freshSeed() {
+    std::random_device entropy;
+    std::uint64_t seed = 0;
+    while (seed == 0) seed = (std::uint64_t{entropy()} << 32) ^ entropy();
+    return std::to_string(seed);
 }
 
 QString grouped(std::uint64_t number) { return QLocale(QLocale::Japanese, QLocale::Japan).toString(number); }
@@ -174,15 +195,23 @@ FormatDialog::FormatDialog(QWidget* parent, Document document, MessageBoxPort& m
     auto* dates = new QGroupBox(text(kFormatDatesBox), this);
     dates->setToolTip(text(kDateFieldsTip));
     buildDates(dates);
+    m_valuesBox = new QGroupBox(text(kFormatValuesBox), this);
+    buildValues(m_valuesBox);
     auto* arrays = new QGroupBox(text(kFormatArraysBox), this);
-    buildArrays(arrays);
+    auto* orders = new QGroupBox(text(kFormatOrderBox), this);
+    buildArrays(arrays, orders);
     auto* column = new QVBoxLayout;
     column->addWidget(counters);
     column->addWidget(dates);
+    column->addWidget(m_valuesBox);
     column->addStretch();
     auto* rows = new QHBoxLayout;
     rows->addLayout(column);
-    rows->addWidget(arrays, 0, Qt::AlignTop);
+    auto* listColumn = new QVBoxLayout;
+    listColumn->addWidget(arrays);
+    listColumn->addWidget(orders);
+    listColumn->addStretch();
+    rows->addLayout(listColumn);
 
     auto* previewLabel = new QLabel(text(kPreviewLabel).arg(kPreviewPasses), this);
     m_preview = new QPlainTextEdit(this);
@@ -213,6 +242,7 @@ FormatDialog::FormatDialog(QWidget* parent, Document document, MessageBoxPort& m
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(rows);
+    layout->addWidget(m_valueNotes);
     layout->addWidget(previewLabel);
     layout->addWidget(m_preview, 1);
     layout->addWidget(m_size);
@@ -293,14 +323,24 @@ void FormatDialog::buildDates(QWidget* box) {
     grid->addWidget(m_dateNotes, static_cast<int>(kCounterCount) + 1, 0, 1, static_cast<int>(std::size(headers)));
 }
 
-// A date counter writes its own text, padded with blanks: the format and the fill have no say; the date fields
-// have no say in an integer counter.
+// Each kind has its say only in its own fields: a date writes its own text padded with blanks (no format, no
+// fill), a decimal its digits (no format), a UUID its hex digits (the format only for upper case).
 void FormatDialog::enableRow(std::size_t r) {
     const CounterRow& row = m_counterRows[r];
     const bool used = !m_document.record.counters[r].token.empty();
-    const bool dated = row.kind->currentIndex() == kKindDate;
-    row.format->setEnabled(used && !dated);
-    row.fill->setEnabled(used && !dated && !isLetterFormat(row.format->currentIndex()));
+    const int kind = row.kind->currentIndex();
+    const bool dated = kind == kKindDate;
+    row.format->setEnabled(used && kind != kKindDate && kind != kKindDecimal);
+    row.fill->setEnabled(used && (kind == kKindDecimal || ((kind == kKindInteger || kind == kKindRandom) &&
+                                                           !fillsWithBlanksOnly(row.format->currentIndex()))));
+    const ValueRow& value = m_valueRows[r];
+    for (QWidget* cell : value.decimalCells) cell->setVisible(kind == kKindDecimal);
+    for (QWidget* cell : value.randomCells) cell->setVisible(kind == kKindRandom);
+    for (QWidget* cell : value.seedCells) cell->setVisible(kind == kKindRandom || kind == kKindUuid);
+    value.row->setVisible(kind == kKindDecimal || kind == kKindRandom || kind == kKindUuid);
+    value.row->setEnabled(used);
+    m_valuesBox->setVisible(std::any_of(m_valueRows.begin(), m_valueRows.end(),
+                                        [](const ValueRow& each) { return !each.row->isHidden(); }));
     const DateRow& date = m_dateRows[r];
     for (QWidget* cell : {static_cast<QWidget*>(date.start), static_cast<QWidget*>(date.unit),
                           static_cast<QWidget*>(date.pattern), static_cast<QWidget*>(date.daysOff)})
@@ -334,20 +374,189 @@ void FormatDialog::showDateNotes() {
     m_dateNotes->setVisible(!notes.isEmpty());
 }
 
-void FormatDialog::buildArrays(QWidget* box) {
+// The order and seed in a box of their own under the arrays: beside them the dialog would pass a screen's width.
+void FormatDialog::buildArrays(QWidget* box, QWidget* orderBox) {
     auto* grid = new QGridLayout(box);
+    auto* orderGrid = new QGridLayout(orderBox);
     const char* const headers[] = {kFormatTokenHeader, kFormatArrayRepeatHeader, kFormatEndHeader};
+    const char* const orderHeaders[] = {kFormatTokenHeader, kFormatOrderHeader, kFormatArraySeedHeader};
     for (std::size_t i = 0; i < kArrayCount; ++i) {
         ArrayRow& row = m_arrayRows[i];
         row.token = tokenField(box, m_document.record.arrays[i].token);
         row.repeat = spinOf(box, 1, INT32_MAX);
         row.end = comboOf(box, std::begin(kEndTexts), std::end(kEndTexts));
         QWidget* const cells[] = {row.token, row.repeat, row.end};
-        addRow(grid, i, cells, headers, kFormatArrayRowItem, !m_document.record.arrays[i].token.empty());
+        const bool used = !m_document.record.arrays[i].token.empty();
+        addRow(grid, i, cells, headers, kFormatArrayRowItem, used);
+        row.orderToken = tokenField(orderBox, m_document.record.arrays[i].token);
+        row.order = comboOf(orderBox, std::begin(kOrderTexts), std::end(kOrderTexts));
+        row.seed = new QLineEdit(orderBox);
+        QWidget* const orderCells[] = {row.orderToken, row.order, row.seed};
+        addRow(orderGrid, i, orderCells, orderHeaders, kFormatArrayRowItem, used);
+        row.orderToken->setAccessibleName(text(kFormatOrderRowToken).arg(i + 1).arg(plainCaption(kFormatTokenHeader)));
+        row.newSeed = new QPushButton(text(kNewSeedButton), orderBox);
+        row.newSeed->setAutoDefault(false);
+        row.newSeed->setAccessibleName(text(kFormatArrayRowItem).arg(i + 1).arg(text(kNewSeedButton)));
+        row.newSeed->setEnabled(used);
+        orderGrid->addWidget(row.newSeed, static_cast<int>(i) + 1, static_cast<int>(std::size(orderHeaders)));
         connect(row.repeat, &QSpinBox::valueChanged, this, &FormatDialog::scheduleRefresh);
         connect(row.end, &QComboBox::currentIndexChanged, this, &FormatDialog::scheduleRefresh);
+        connect(row.order, &QComboBox::currentIndexChanged, this, [this, &row, used] {
+            const bool drawn = row.order->currentIndex() != kOrderWritten;
+            row.seed->setEnabled(used && drawn);
+            row.seed->setPlaceholderText(used && drawn ? text(kSeedNoneShort) : QString());
+            row.newSeed->setEnabled(used && drawn);
+            showValueNotes();
+            scheduleRefresh();
+        });
+        connect(row.seed, &QLineEdit::textChanged, this, [this] {
+            showValueNotes();
+            scheduleRefresh();
+        });
+        connect(row.newSeed, &QPushButton::clicked, this,
+                [&row] { row.seed->setText(QString::fromStdString(freshSeed())); });
     }
     addHeaders(grid, headers);
+    addHeaders(orderGrid, orderHeaders);
+}
+
+void FormatDialog::buildValues(QGroupBox* box) {
+    auto* layout = new QVBoxLayout(box);
+    for (std::size_t r = 0; r < kCounterCount; ++r) {
+        ValueRow& row = m_valueRows[r];
+        row.row = new QWidget(box);
+        auto* line = new QHBoxLayout(row.row);
+        line->setContentsMargins(0, 0, 0, 0);
+        row.token = tokenField(row.row, m_document.record.counters[r].token);
+        row.token->setAccessibleName(text(kFormatValueRowToken).arg(r + 1).arg(plainCaption(kFormatTokenHeader)));
+        line->addWidget(row.token);
+        // Each field after its label, which names it for screen readers too.
+        const auto add = [&](const char* caption, QWidget* field, std::vector<QWidget*>& cells) {
+            auto* label = new QLabel(text(caption), row.row);
+            label->setBuddy(field);
+            field->setAccessibleName(text(kFormatValueRowItem).arg(r + 1).arg(text(caption)));
+            line->addWidget(label);
+            line->addWidget(field);
+            cells.insert(cells.end(), {label, field});
+        };
+        row.start = new QLineEdit(row.row);
+        row.step = new QLineEdit(row.row);
+        row.step->setPlaceholderText(QStringLiteral("0"));
+        row.places = spinOf(row.row, -1, 9);
+        row.places->setSpecialValueText(text(kPlacesAuto));
+        add(kDecimalStartLabel, row.start, row.decimalCells);
+        add(kDecimalStepLabel, row.step, row.decimalCells);
+        add(kDecimalPlacesLabel, row.places, row.decimalCells);
+        row.minimum = spinOf(row.row, INT32_MIN, INT32_MAX);
+        row.maximum = spinOf(row.row, INT32_MIN, INT32_MAX);
+        add(kRandomMinLabel, row.minimum, row.randomCells);
+        add(kRandomMaxLabel, row.maximum, row.randomCells);
+        row.seed = new QLineEdit(row.row);
+        row.seed->setPlaceholderText(text(kSeedNone));
+        row.seed->setMinimumWidth(row.seed->fontMetrics().horizontalAdvance(text(kSeedNone)));
+        add(kSeedLabel, row.seed, row.seedCells);
+        row.newSeed = new QPushButton(text(kNewSeedButton), row.row);
+        row.newSeed->setAutoDefault(false);
+        row.newSeed->setAccessibleName(text(kFormatValueRowItem).arg(r + 1).arg(text(kNewSeedButton)));
+        line->addWidget(row.newSeed);
+        row.seedCells.push_back(row.newSeed);
+        row.unique = new QCheckBox(text(kUniqueCheck), row.row);
+        row.unique->setAccessibleName(text(kFormatValueRowItem).arg(r + 1).arg(text(kUniqueCheck)));
+        line->addWidget(row.unique);
+        row.randomCells.push_back(row.unique);
+        line->addStretch();
+        layout->addWidget(row.row);
+
+        for (QLineEdit* field : {row.start, row.step, row.seed}) {
+            connect(field, &QLineEdit::textChanged, this, [this] {
+                showValueNotes();
+                scheduleRefresh();
+            });
+        }
+        for (QSpinBox* spin : {row.places, row.minimum, row.maximum})
+            connect(spin, &QSpinBox::valueChanged, this, &FormatDialog::scheduleRefresh);
+        connect(row.unique, &QCheckBox::toggled, this, &FormatDialog::scheduleRefresh);
+        connect(row.newSeed, &QPushButton::clicked, this,
+                [&row] { row.seed->setText(QString::fromStdString(freshSeed())); });
+    }
+    m_valueNotes = new QLabel(this);
+    m_valueNotes->setWordWrap(true);
+    m_valueNotes->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QPalette warning = m_valueNotes->palette();
+    warning.setColor(QPalette::WindowText, QColor(176, 0, 0));
+    m_valueNotes->setPalette(warning);
+}
+
+void FormatDialog::showValueStyles() {
+    for (std::size_t r = 0; r < kCounterCount; ++r) {
+        const CounterStyle style = effectiveStyle(m_document.record.counters[r].style);
+        const ValueRow& row = m_valueRows[r];
+        // The start is shared with the dates: one that isn't a decimal reads as 0.
+        m_decimalStartShown[r] =
+            readsAsDecimal(style.start) ? QString::fromStdString(style.start) : QStringLiteral("0");
+        row.start->setText(m_decimalStartShown[r]);
+        row.step->setText(QString::fromStdString(style.step));
+        row.places->setValue(style.places);
+        row.minimum->setValue(style.minimum);
+        row.maximum->setValue(style.maximum);
+        row.unique->setChecked(style.unique == 1);
+        row.seed->setText(QString::fromStdString(style.seed));
+        m_previewCounterSeeds[r] = freshSeed();
+    }
+    for (std::size_t i = 0; i < kArrayCount; ++i) {
+        const ArrayStyle style = effectiveStyle(m_document.record.arrays[i].style);
+        const ArrayRow& row = m_arrayRows[i];
+        row.order->setCurrentIndex(style.order);
+        row.seed->setText(QString::fromStdString(style.seed));
+        const bool drawn = style.order != kOrderWritten && !m_document.record.arrays[i].token.empty();
+        row.seed->setEnabled(drawn);
+        row.seed->setPlaceholderText(drawn ? text(kSeedNoneShort) : QString());
+        row.newSeed->setEnabled(drawn);
+        m_previewArraySeeds[i] = freshSeed();
+    }
+    showValueNotes();
+}
+
+// Said at once, under the values box: decimals and seeds that can't be read, and what counts instead.
+void FormatDialog::showValueNotes() {
+    QStringList notes;
+    const auto check = [&](QLineEdit* field, bool readable, const QString& note) {
+        const bool bad = field->isEnabled() && !field->isHidden() && !readable;
+        markField(field, bad ? note : QString());
+        if (bad) notes << note;
+    };
+    for (std::size_t r = 0; r < kCounterCount; ++r) {
+        const ValueRow& row = m_valueRows[r];
+        if (row.row->isHidden() || !row.row->isEnabled()) continue;
+        for (const auto& [field, label] : {std::pair{row.start, kDecimalStartLabel}, {row.step, kDecimalStepLabel}}) {
+            const std::string typed = field->text().toStdString();
+            check(field, typed.empty() || readsAsDecimal(typed),
+                  text(kDecimalUnreadable).arg(r + 1).arg(text(label), field->text()));
+        }
+        check(
+            row.seed, readsAsSeed(row.seed->text().toStdString()),
+            text(kSeedUnreadable).arg(text(kFormatValueRowItem).arg(r + 1).arg(QString()).trimmed(), row.seed->text()));
+    }
+    for (std::size_t i = 0; i < kArrayCount; ++i) {
+        const ArrayRow& row = m_arrayRows[i];
+        check(
+            row.seed, readsAsSeed(row.seed->text().toStdString()),
+            text(kSeedUnreadable).arg(text(kFormatArrayRowItem).arg(i + 1).arg(QString()).trimmed(), row.seed->text()));
+    }
+    m_valueNotes->setText(notes.join(QLatin1Char('\n')));
+    m_valueNotes->setVisible(!notes.isEmpty());
+}
+
+void FormatDialog::takeValueFields(std::size_t r, CounterStyle& shown) const {
+    const ValueRow& row = m_valueRows[r];
+    if (shown.kind == kKindDecimal && row.start->text() != m_decimalStartShown[r])
+        shown.start = row.start->text().toStdString();
+    shown.step = row.step->text().toStdString();
+    shown.places = row.places->value();
+    shown.minimum = row.minimum->value();
+    shown.maximum = row.maximum->value();
+    shown.unique = row.unique->isChecked() ? 1 : 0;
+    shown.seed = row.seed->text().toStdString();
 }
 
 void FormatDialog::showStyles() {
@@ -376,6 +585,7 @@ void FormatDialog::showStyles() {
         m_arrayRows[i].repeat->setValue(style.repeat);
         m_arrayRows[i].end->setCurrentIndex(style.end);
     }
+    showValueStyles();
 }
 
 Document FormatDialog::document() const {
@@ -389,7 +599,9 @@ Document FormatDialog::document() const {
         shown.kind = row.kind->currentIndex();
         const DateTime start = dateTimeOf(date.start->dateTime());
         // A start left as shown keeps its stored text, even one that can't be read.
-        if (start.time_since_epoch().count() != m_startShown[r]) shown.start = startText(start);
+        if (shown.kind == kKindDate && start.time_since_epoch().count() != m_startShown[r])
+            shown.start = startText(start);
+        takeValueFields(r, shown);
         shown.unit = date.unit->currentIndex();
         shown.pattern = date.pattern->currentText().toStdString();
         shown.daysOff = date.daysOff->text().toStdString();
@@ -401,14 +613,29 @@ Document FormatDialog::document() const {
         if (effectiveStyle(shown) != effectiveStyle(style)) style = shown;
     }
     for (std::size_t i = 0; i < kArrayCount; ++i) {
-        const ArrayStyle shown{.repeat = m_arrayRows[i].repeat->value(), .end = m_arrayRows[i].end->currentIndex()};
+        const ArrayStyle shown{.repeat = m_arrayRows[i].repeat->value(),
+                               .end = m_arrayRows[i].end->currentIndex(),
+                               .order = m_arrayRows[i].order->currentIndex(),
+                               .seed = m_arrayRows[i].seed->text().toStdString()};
         ArrayStyle& style = chosen.record.arrays[i].style;
         if (shown != effectiveStyle(style)) style = shown;
     }
     return chosen;
 }
 
-ExpansionInput FormatDialog::currentInput() const { return expansionInputFrom(document()); }
+// The preview draws from the rows' seeds, or from its own where a row has none yet.
+ExpansionInput FormatDialog::currentInput() const {
+    ExpansionInput input = expansionInputFrom(document());
+    for (std::size_t r = 0; r < kCounterCount; ++r) {
+        CounterStyle& style = input.counters[r].style;
+        if (style.seed.empty() || !readsAsSeed(style.seed) || style.seed == "0") style.seed = m_previewCounterSeeds[r];
+    }
+    for (std::size_t i = 0; i < kArrayCount; ++i) {
+        ArrayStyle& style = input.arrays[i].style;
+        if (style.seed.empty() || !readsAsSeed(style.seed) || style.seed == "0") style.seed = m_previewArraySeeds[i];
+    }
+    return input;
+}
 
 void FormatDialog::focusSlot(int tab, int row) {
     QWidget* first = tab == 0 ? static_cast<QWidget*>(m_counterRows.at(static_cast<std::size_t>(row)).width)
@@ -446,8 +673,11 @@ void FormatDialog::refresh() {
                                            grouped(size->lines), grouped(size->bytes));
         if (size->bytes > kOutputLimitBytes) line += text(kSizeOverPane).arg(kOutputLimitBytes >> 20);
         m_size->setText(line);
-    } else if (measured.byDates) {
-        m_size->setText(text(kSizeDatesNotCounted).arg(grouped(static_cast<std::uint64_t>(std::max(0, loopCount)))));
+    } else if (measured.byDates || measured.byKanji || measured.byRandom) {
+        const char* why = measured.byDates   ? kSizeDatesNotCounted
+                          : measured.byKanji ? kSizeKanjiNotCounted
+                                             : kSizeRandomNotCounted;
+        m_size->setText(text(why).arg(grouped(static_cast<std::uint64_t>(std::max(0, loopCount)))));
     } else if (measured.outOfWork) {
         m_size->setText(text(kSizeNotCounted).arg(grouped(static_cast<std::uint64_t>(std::max(0, loopCount)))));
     } else {

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include <QDialog>
 #include <QTimer>
@@ -10,8 +12,11 @@
 #include "conversion/Expansion.h"
 #include "settings/Settings.h"
 
+class QCheckBox;
 class QComboBox;
 class QDateTimeEdit;
+class QGridLayout;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -65,13 +70,34 @@ public:
         QComboBox* pattern = nullptr;  // editable: the common patterns, or any other
         QLineEdit* daysOff = nullptr;
     };
+    // The fields of a decimal, random or UUID counter; only those of the row's kind show.
+    struct ValueRow {
+        QWidget* row = nullptr;
+        QLineEdit* token = nullptr;
+        QLineEdit* start = nullptr;  // decimal
+        QLineEdit* step = nullptr;
+        QSpinBox* places = nullptr;
+        QSpinBox* minimum = nullptr;  // random
+        QSpinBox* maximum = nullptr;
+        QCheckBox* unique = nullptr;
+        QLineEdit* seed = nullptr;  // random and UUID
+        QPushButton* newSeed = nullptr;
+        std::vector<QWidget*> decimalCells, randomCells, seedCells;  // each field with its label
+    };
     struct ArrayRow {
         QLineEdit* token = nullptr;
         QSpinBox* repeat = nullptr;
         QComboBox* end = nullptr;
+        QLineEdit* orderToken = nullptr;  // the token again, beside the order
+        QComboBox* order = nullptr;
+        QLineEdit* seed = nullptr;
+        QPushButton* newSeed = nullptr;
     };
     std::array<CounterRow, kCounterCount> m_counterRows;
     std::array<DateRow, kCounterCount> m_dateRows;
+    std::array<ValueRow, kCounterCount> m_valueRows;
+    QGroupBox* m_valuesBox = nullptr;
+    QLabel* m_valueNotes = nullptr;  // what can't be read in the fields of the values box and the arrays' seeds
     std::array<ArrayRow, kArrayCount> m_arrayRows;
     QLabel* m_dateNotes = nullptr;  // what can't be read in the date fields, and how it counts instead
     QPlainTextEdit* m_preview = nullptr;
@@ -81,7 +107,13 @@ public:
 private:
     void buildCounters(QWidget* box);
     void buildDates(QWidget* box);
-    void buildArrays(QWidget* box);
+    void buildValues(QGroupBox* box);
+    void buildArrayOrder(QGridLayout* grid, std::size_t i);
+    void showValueStyles();
+    void showValueNotes();
+    // The value rows' part of document(): the fields of `r` into `shown`.
+    void takeValueFields(std::size_t r, CounterStyle& shown) const;
+    void buildArrays(QWidget* box, QWidget* orderBox);
     void enableRow(std::size_t r);
     void showDateNotes();
     void scheduleRefresh();
@@ -94,6 +126,10 @@ private:
     std::optional<std::int32_t> m_loopCount;
     // Each start as the field showed it on opening: left there, the stored text is kept as written.
     std::array<std::int64_t, kCounterCount> m_startShown{};
+    std::array<QString, kCounterCount> m_decimalStartShown;
+    // Seeds the preview draws from where a row has none: drawn once, so the preview holds still; never stored.
+    std::array<std::string, kCounterCount> m_previewCounterSeeds;
+    std::array<std::string, kArrayCount> m_previewArraySeeds;
     QTimer m_refreshTimer;
 };
 

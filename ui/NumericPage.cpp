@@ -32,11 +32,17 @@ void NumericPage::showSlots(const std::array<NumericSlot, kCounterCount>& counte
         showDlgItemInt(numericInitialId(r), counter.initialValue);
         showDlgItemInt(numericIncrementId(r), counter.increment);
         m_counterStyles[static_cast<std::size_t>(r)] = counter.style;
-        // A date counter counts from its start: the initial value stays stored but has no say.
-        const bool dated = effectiveStyle(counter.style).kind == kKindDate;
+        // Only an integer counter counts from its initial value, and a date counter steps by the increment; the
+        // other kinds take theirs from their style. The fields stay stored but have no say.
+        const std::int32_t kind = effectiveStyle(counter.style).kind;
+        const bool initialUsed = kind == kKindInteger;
+        const bool incrementUsed = kind == kKindInteger || kind == kKindDate;
         QWidget* initial = GetDlgItem(numericInitialId(r));
-        initial->setEnabled(!dated);
-        initial->setToolTip(dated ? QString::fromUtf8(kInitialUnusedTip) : QString());
+        initial->setEnabled(initialUsed);
+        initial->setToolTip(initialUsed ? QString() : QString::fromUtf8(kInitialUnusedTip));
+        QWidget* increment = GetDlgItem(numericIncrementId(r));
+        increment->setEnabled(incrementUsed);
+        increment->setToolTip(incrementUsed ? QString() : QString::fromUtf8(kInitialUnusedTip));
         setStyleSummary(r, QString::fromStdString(ravolin::styleSummary(counter.style)));
     }
 }

@@ -26,8 +26,10 @@ std::string itemName(const TextAdjustment& adjustment) {
             return fillText(kArrayTokenItem, slot);
         case StoredText::ArrayValues:
             return fillText(kArrayValuesItem, slot);
-        case StoredText::CounterDate:
-            return fillText(kCounterDateItem, slot);
+        case StoredText::CounterStyleText:
+            return fillText(kCounterStyleTextItem, slot);
+        case StoredText::ArrayStyleText:
+            return fillText(kArrayStyleTextItem, slot);
     }
     return kTemplateItem;
 }

@@ -16,8 +16,11 @@
 #include <cstring>
 
 #include "conversion/Expansion.h"
+#include "conversion/RandomValues.h"
+#include "conversion/TextHelpers.h"
 #include "platform/core/Codec.h"
 #include "settings/SettingsStore.h"
+#include "settings/StoredExpansion.h"
 #include "tests/cli/ExpandProcess.h"
 
 namespace ravolin {
@@ -157,13 +160,14 @@ TEST_F(ExpandCliTest, loopOfZeroOrLessPrintsNothing) {
 TEST_F(ExpandCliTest, helpExplainsInEnglishAndJapanese) {
     const test::ExpandRun run = expand({"--help"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out.rfind("Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--set SECTION.KEY=VALUE]... "
+    EXPECT_EQ(run.out.rfind("Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--seed N] [--set SECTION.KEY=VALUE]... "
                             "[SETTINGS_FILE]\n",
                             0),
               0u);
-    EXPECT_NE(run.out.find("\n使い方: ravolin-expand [--cp932] [--lf] [--loop N] [--set セクション.キー=値]... "
-                           "[設定ファイル]\n"),
-              std::string::npos);
+    EXPECT_NE(
+        run.out.find("\n使い方: ravolin-expand [--cp932] [--lf] [--loop N] [--seed N] [--set セクション.キー=値]... "
+                     "[設定ファイル]\n"),
+        std::string::npos);
     EXPECT_EQ(run.err, "");
 }
 
@@ -173,7 +177,9 @@ TEST_F(ExpandCliTest, wrongArgumentsAreRefused) {
         std::string err;
     };
     const std::string usage =
-        "Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--set SECTION.KEY=VALUE]... [SETTINGS_FILE] (see --help)\n";
+        "Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--seed N] [--set SECTION.KEY=VALUE]... [SETTINGS_FILE] "
+        "(see "
+        "--help)\n";
     const Case cases[] = {
         {{"--utf16"}, "ravolin-expand: unknown or ambiguous option \"--utf16\"\n" + usage},
         {{"--cp932=yes"}, "ravolin-expand: unknown or ambiguous option \"--cp932=yes\"\n" + usage},
@@ -219,6 +225,53 @@ TEST_F(ExpandCliTest, loopTakesOnlyADecimalCount) {
     EXPECT_EQ(largest.out, "1\r\n2\r\n3\r\n4");
     EXPECT_EQ(largest.exitCode, 0);
     EXPECT_EQ(largest.err, "");
+}
+
+// One --seed gives the same random output at every run, the window's for the seeds made from it; without it a
+// stored seed is drawn from and a missing one is fresh each run.
+TEST_F(ExpandCliTest, seedsMakeRandomOutputReproducible) {
+    const std::string path =
+        file("r.ini",
+             "[Common]\r\nLoop=2000\r\n[Edit]\r\nOrigin=R U A\r\n"
+             "[Numerical]\r\nText1=R\r\nKind1=3\r\nMin1=1\r\nMax1=1000\r\nSeed1=77\r\nText2=U\r\nKind2=4\r\n"
+             "[Arrangement]\r\nText1=A\r\nValue1=x,yy,zzz,\r\nOrder1=1\r\nEnd1=1\r\n");
+    Document document;
+    loadSettingsFile(path, document);
+    const ExpansionInput stored = expansionInputFrom(document);
+    ExpansionInput seeded = stored;
+    setRunSeed(seeded, 42);
+    const test::ExpandRun first = expand({"--seed", "42", path});
+    EXPECT_EQ(first.exitCode, 0);
+    EXPECT_EQ(first.err, "");
+    EXPECT_TRUE(first.out == ExpandTemplate(seeded));
+    EXPECT_EQ(expand({"--seed", "42", path}).out, first.out);
+    EXPECT_NE(expand({"--seed", "43", path}).out, first.out);
+
+    // The words at place `which` of every line.
+    const auto column = [](const std::string& out, std::size_t which) {
+        std::string words;
+        for (std::string line : SplitLines(out)) {
+            for (std::size_t i = 0; i < which; ++i) line.erase(0, line.find(' ') + 1);
+            words += line.substr(0, line.find(' ')) + ",";
+        }
+        return words;
+    };
+    ExpansionInput kept = stored;
+    kept.counters[1].style.seed = "1";  // any: only the first column is compared
+    kept.arrays[0].style.seed = "1";
+    const test::ExpandRun fresh = expand({path});
+    const test::ExpandRun otherFresh = expand({path});
+    EXPECT_EQ(column(fresh.out, 0), column(ExpandTemplate(kept), 0));
+    EXPECT_EQ(column(otherFresh.out, 0), column(fresh.out, 0));
+    EXPECT_NE(column(otherFresh.out, 1), column(fresh.out, 1));
+    EXPECT_NE(column(otherFresh.out, 2), column(fresh.out, 2));
+
+    for (const std::string value : {"x", "-1", "", "18446744073709551616", "1.5"}) {
+        const test::ExpandRun run = expand({"--seed", value, path});
+        EXPECT_EQ(run.exitCode, 2) << value;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "ravolin-expand: --seed \"" + value + "\": not a number from 0 to 18446744073709551615\n");
+    }
 }
 
 TEST_F(ExpandCliTest, optionsAsUsersWriteThem) {

@@ -155,7 +155,7 @@ TEST(ExpandTemplate, formatsRepeatsAndListEndsFollowTheirRules) {
         {"minBinary", counterCase(INT32_MIN, 4), "-1" + std::string(31, '0')},
         {"minLetters", counterCase(INT32_MIN, 5), "-fxshrxy"},
         {"minLettersUpper", counterCase(INT32_MIN, 6), "-FXSHRXY"},
-        {"unknownFormatIsDecimal", counterCase(INT32_MIN, 7, 12), "-02147483648"},
+        {"unknownFormatIsDecimal", counterCase(INT32_MIN, kFormatCount, 12), "-02147483648"},
         {"hexDigits", counterCase(0xbeef, 1), "beef"},
         {"hexDigitsUpper", counterCase(-0xbeef, 2, 6, 1), " -BEEF"},
         {"letters25", counterCase(25, 5), "z"},
@@ -234,7 +234,9 @@ void expectMeasuredSize(const ExpansionInput& in) {
 
 TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
     std::mt19937 rng(20261207);
-    const std::string alphabet = "ab1- \r\n";
+    // A point and two bytes that the Japanese signs hold (一 ends in 0x80, the full-width digits hold 0xBC), so that
+    // tokens match inside decimals and Japanese numbers too.
+    const std::string alphabet = "ab1- \r\n.\x80\xbc";
     std::uniform_int_distribution<int> loops(-1, 6);
     std::uniform_int_distribution<int> small(-12, 12);
     std::bernoulli_distribution active(0.4);
@@ -242,19 +244,52 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
     std::uniform_int_distribution<int> rule(-1, 7);
     std::uniform_int_distribution<int> width(-1, 66);
     std::uniform_int_distribution<std::int32_t> any(INT32_MIN, INT32_MAX);
+    static const char* const seeds[] = {"", "0", "7", "18446744073709551615", "18446744073709551616", "x"};
+    std::uniform_int_distribution<std::int32_t> format(-1, static_cast<std::int32_t>(kFormatCount));
     // Half the slots keep the default rules; the others draw repeat, period, format, width and end modes,
     // with values anywhere in the 32-bit range so that signs and long digit runs come up.
     const auto drawRules = [&](CounterInput& counter) {
         if (plainRules(rng)) return;
         counter.style.repeat = rule(rng) / 2;
         counter.style.period = rule(rng) / 2;
-        counter.style.format = rule(rng);
+        counter.style.format = format(rng);
         counter.style.width = width(rng) % 9 == 0 ? width(rng) : rule(rng);
         counter.style.fill = rule(rng) % 3;
         if (plainRules(rng)) counter.initialValue = any(rng);
+        // Two in nine draw random integers (from small ranges, so that values collide with tokens, or from
+        // anywhere) or UUIDs, from seeds that read or don't.
+        const int kind = rule(rng);
+        if (kind == 1 || kind == 2) {
+            counter.style.kind = kind == 1 ? kKindRandom : kKindUuid;
+            counter.style.minimum = plainRules(rng) ? small(rng) : any(rng);
+            counter.style.maximum = plainRules(rng) ? small(rng) : any(rng);
+            counter.style.seed = seeds[static_cast<std::size_t>(rule(rng) + 1) % std::size(seeds)];
+            counter.style.unique = rule(rng) % 3;
+            return;
+        }
+        // One in nine counts decimals: rounding, places from the texts or set, the 18 digits' edge, unreadable texts.
+        if (rule(rng) == 1) {
+            static const char* const decimals[] = {"-1.25",
+                                                   "0.1",
+                                                   "3",
+                                                   "+0.005",
+                                                   "-0.0049",
+                                                   "999999999999999999",
+                                                   "1e3",
+                                                   ".5",
+                                                   "1.",
+                                                   "",
+                                                   "-12.3456789012345678"};
+            std::uniform_int_distribution<std::size_t> pick(0, std::size(decimals) - 1);
+            counter.style.kind = kKindDecimal;
+            counter.style.start = decimals[pick(rng)];
+            counter.style.step = decimals[pick(rng)];
+            counter.style.places = rule(rng) + rule(rng) - 2;
+            return;
+        }
         // One in nine of these counts dates, near the calendar's ends and holidays, in patterns whose text holds
         // the alphabet's bytes.
-        if (rule(rng) != 0) return;
+        if (kind != 0) return;
         static const char* const starts[] = {"2027/04/28", "9999/12/31 23:59:58", "1/1/2", "2024-02-28 23:00", "x"};
         static const char* const patterns[] = {"m-d", "yy", "\"a\"d", "d-aaa", "h", "", "e-s", "\\1ggg", "d\r\"\n\""};
         static const char* const daysOff[] = {"", "04/30", "2027/05/06 bad"};
@@ -264,6 +299,12 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         counter.style.unit = rule(rng);
         counter.style.pattern = patterns[pick(rng)];
         counter.style.daysOff = daysOff[pick(rng) % 3];
+    };
+    // Half the arrays take an order (as written, shuffled or drawn) and a seed.
+    const auto drawOrder = [&](ArrayInput& array) {
+        if (plainRules(rng)) return;
+        array.style.order = rule(rng) / 3;
+        array.style.seed = seeds[static_cast<std::size_t>(rule(rng) + 1) % std::size(seeds)];
     };
     for (int round = 0; round < 20000; ++round) {
         ExpansionInput in = makeInput(randomText(rng, alphabet + "AB", 12), loops(rng));
@@ -275,6 +316,7 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         for (ArrayInput& array : in.arrays) {
             if (active(rng)) array = {randomText(rng, alphabet + "AB", 2), randomText(rng, alphabet + "AB", 8)};
             if (!plainRules(rng)) array.style.repeat = rule(rng) / 2, array.style.end = rule(rng) / 2;
+            drawOrder(array);
         }
         ASSERT_EQ(ExpandTemplate(in), naive::ExpandTemplate(in))
             << "round " << round << " template " << in.templateText;
@@ -299,6 +341,7 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         for (ArrayInput& array : in.arrays) {
             if (active(rng)) array = {randomToken(rng, in.templateText, "abAB-"), randomValues(rng, "ab")};
             if (!plainRules(rng)) array.style.repeat = rule(rng) / 2, array.style.end = rule(rng) / 2;
+            drawOrder(array);
         }
         ASSERT_EQ(ExpandTemplate(in), naive::ExpandTemplate(in))
             << "joining round " << round << " template " << in.templateText;
@@ -348,19 +391,19 @@ TEST(MeasureExpansion, countsDatesOfOneLengthAtOnce_andNamesTheDatesWhereTheySto
         {"yyyy-mm-dd", kUnitBusinessDay, 1, 1000, true},
         {"m/d", kUnitDay, 1, 0, false},
         {"ggge年", kUnitDay, 1, 0, false},
-        {"yyyy/mm/dd", kUnitMonth, 1, 0, false},
-        {"yyyy-mm-dd", kUnitBusinessDay, 1, 0, false},
+        {"yyyy/mm/dd", kUnitYear, 1, 0, false},
+        {"yyyy-mm-dd", kUnitBusinessDay, 1, 0, true},
     };
     for (const DateCase& c : cases) {
         SCOPED_TRACE(c.pattern);
-        ExpansionInput in = makeInput("N;", 600000);  // more steps than the work budget counts one by one
+        ExpansionInput in = makeInput("N;", 20000);  // 20 times the steps the budget below counts one by one
         in.counters[0] = {"N", 0, c.increment};
         in.counters[0].style = {.period = c.period, .width = 12, .kind = kKindDate, .start = "2027/04/28 09:00"};
         in.counters[0].style.unit = c.unit;
         in.counters[0].style.pattern = c.pattern;
-        const SizeMeasurement measured = measureExpansion(in, kNoOutputLimit, std::size_t{16} << 20);
+        const SizeMeasurement measured = measureExpansion(in, kNoOutputLimit, 32 * 1000);
         if (c.counted) {
-            EXPECT_EQ(measured.size, std::optional(ExpansionSize{ExpandTemplate(in).size(), 600000}));
+            EXPECT_EQ(measured.size, std::optional(ExpansionSize{ExpandTemplate(in).size(), 20000}));
         } else {
             EXPECT_EQ(measured.size, std::nullopt);
             EXPECT_TRUE(measured.outOfWork && measured.byDates);
@@ -370,6 +413,34 @@ TEST(MeasureExpansion, countsDatesOfOneLengthAtOnce_andNamesTheDatesWhereTheySto
 
 CounterInput styledCounter(std::int32_t initial, std::int32_t increment, const CounterStyle& style) {
     return {"#", initial, increment, style};
+}
+
+// At the largest loop count, decimals are counted by the runs of steps whose texts are alike in length; kanji
+// with units a step at a time, so only within the work budget, or a period at a time.
+TEST(MeasureExpansion, countsDecimalsAtAnyLoopCount_andKanjiWithinTheWorkBudget) {
+    constexpr std::uint64_t passes = INT32_MAX;
+    constexpr std::size_t work = std::size_t{16} << 20;
+    ExpansionInput in = makeInput("<#>", INT32_MAX);
+    // 1000000.0 and on by 0.1: nine characters up to 9999999.9, ten up to 99999999.9, eleven after.
+    in.counters[0] = {"<#>", 0, 0, {.kind = kKindDecimal, .start = "1000000.0", .step = "0.1"}};
+    const std::uint64_t decimals = 9 * 90'000'000ull + 10 * 900'000'000ull + 11 * (passes - 990'000'000);
+    EXPECT_EQ(measureExpansion(in, kNoOutputLimit, work).size,
+              std::optional(ExpansionSize{decimals + 2 * (passes - 1), passes}));
+
+    in.counters[0] = {"<#>", 0, 1, {.format = kFormatKanji}};
+    const SizeMeasurement kanji = measureExpansion(in, kNoOutputLimit, work);
+    EXPECT_EQ(kanji.size, std::nullopt);
+    EXPECT_TRUE(kanji.outOfWork && kanji.byKanji);
+    EXPECT_FALSE(kanji.byDates);
+    // With a period of 1000 steps, 2147483 whole periods and 647 steps.
+    in.counters[0].style.period = 1000;
+    const auto bytesOf = [&](std::int32_t loops) {
+        ExpansionInput few = in;
+        few.loopCount = loops;
+        return naive::ExpandTemplate(few).size() - 2 * static_cast<std::uint64_t>(loops - 1);
+    };
+    EXPECT_EQ(measureExpansion(in, kNoOutputLimit, work).size,
+              std::optional(ExpansionSize{passes / 1000 * bytesOf(1000) + bytesOf(647) + 2 * (passes - 1), passes}));
 }
 
 // The counters' bytes are reckoned without visiting the passes: over runs long enough to cross every sign and
@@ -400,7 +471,33 @@ TEST(MeasureExpansion, countsStyledCountersExactlyOverLongRuns) {
         {"zeroIncrement", 1000, 0, styledCounter(-7, 0, {.width = 3})},
         {"alternatingHalves", 1001, 0, styledCounter(0, INT32_MIN, {.width = 3})},
         {"rulesOutOfRange", 5000, 0,
-         styledCounter(-5, 999331, {.repeat = -5, .period = -1, .format = 9, .width = 99, .fill = 7})},
+         styledCounter(-5, 999331, {.repeat = -5, .period = -1, .format = 13, .width = 99, .fill = 7})},
+        // The Japanese formats: three bytes a sign, a width in characters, circled up to 50 only.
+        {"fullWidthThroughZero", 30000, 0, styledCounter(-12000, 1, {.format = kFormatFullWidth, .width = 6})},
+        {"fullWidthBlanksWrapping", 30000, 0,
+         styledCounter(INT32_MAX - 9, 300113, {.format = kFormatFullWidth, .width = 11, .fill = 1})},
+        {"kanjiDigitsWide", 30000, 0, styledCounter(INT32_MIN, 400009, {.format = kFormatKanjiDigits, .width = 12})},
+        {"circledAcrossFifty", 400, 0, styledCounter(-120, 1, {.format = kFormatCircled, .width = 2})},
+        {"circledWrapping", 30000, 0, styledCounter(7, 262147, {.format = kFormatCircled})},
+        {"irohaAcrossSignCounts", 30000, 0, styledCounter(-2300, 17, {.format = kFormatIroha, .width = 3})},
+        {"aiueoFromInt32Min", 30000, 0, styledCounter(INT32_MIN, 150011, {.format = kFormatAiueo, .width = 7})},
+        // Kanji with units are counted a step at a time, decimals by their runs of steps alike in length: with a
+        // period, one period's steps.
+        {"kanjiWithUnits", 30000, 0, styledCounter(9990, 1, {.format = kFormatKanji, .width = 5})},
+        {"kanjiWithUnitsPeriod", 30000, 777,
+         styledCounter(-5, 9, {.repeat = 3, .period = 1001, .format = kFormatKanji})},
+        {"decimalsThroughZero", 30000, 5,
+         styledCounter(0, 0,
+                       {.repeat = 2, .width = 6, .kind = kKindDecimal, .start = "-3.5", .step = "0.001", .places = 2})},
+        {"decimalsPeriodPastEighteenDigits", 20000, 0,
+         styledCounter(0, 0,
+                       {.period = 1003,
+                        .width = 21,
+                        .fill = 1,
+                        .kind = kKindDecimal,
+                        .start = "999999999999999900",
+                        .step = "0.25",
+                        .places = 1})},
     };
     for (const SizeCase& c : cases) {
         SCOPED_TRACE(c.name);

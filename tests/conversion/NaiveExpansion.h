@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
+#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "conversion/DateCounter.h"
 #include "conversion/Expansion.h"
+#include "conversion/RandomValues.h"
 #include "conversion/TextHelpers.h"
 
 // The expansion written the slow, obvious way: a fresh copy of the template per pass, and replace-alls that
@@ -33,8 +36,77 @@ inline std::int32_t CounterValue(const CounterInput& counter, std::int64_t pass)
                                      static_cast<std::uint32_t>(step) * static_cast<std::uint32_t>(counter.increment));
 }
 
+// Japanese numbers: the signs cut out of lists, kanji with units spelled out group by group.
+inline std::vector<std::string> Signs(const std::string& list) {
+    std::vector<std::string> signs;
+    for (std::size_t i = 0; i < list.size(); i += 3) signs.push_back(list.substr(i, 3));
+    return signs;
+}
+
+inline std::string KanjiWithUnits(std::int64_t n) {
+    const std::vector<std::string> digits = Signs("〇一二三四五六七八九");
+    if (n == 0) return digits[0];
+    const std::vector<std::pair<std::int64_t, std::string>> large = {
+        {10'000'000'000'000'000, "京"}, {1'000'000'000'000, "兆"}, {100'000'000, "億"}, {10'000, "万"}};
+    for (const auto& [size, name] : large) {
+        if (n >= size) return KanjiWithUnits(n / size) + name + (n % size ? KanjiWithUnits(n % size) : "");
+    }
+    std::string text;
+    const std::vector<std::pair<std::int64_t, std::string>> small = {{1000, "千"}, {100, "百"}, {10, "十"}};
+    for (const auto& [size, name] : small) {
+        if (n >= size) text += (n / size > 1 ? digits[n / size] : "") + name;
+        n %= size;
+    }
+    return n ? text + digits[n] : text;
+}
+
+inline std::string JapaneseDigits(std::int64_t magnitude, bool negative, int format) {
+    const std::string decimal = std::to_string(magnitude);
+    std::string text;
+    if (format == 7 || format == 8) {
+        const std::vector<std::string> signs = Signs(format == 7 ? "０１２３４５６７８９" : "〇一二三四五六七八九");
+        for (const char c : decimal) text += signs[c - '0'];
+        return text;
+    }
+    if (format == 9) return KanjiWithUnits(magnitude);
+    if (format == 10) {
+        const std::vector<std::string> circled =
+            Signs("⓪①②③④⑤⑥⑦⑧⑨⑩⑪⑫⑬⑭⑮⑯⑰⑱⑲⑳㉑㉒㉓㉔㉕㉖㉗㉘㉙㉚㉛㉜㉝㉞㉟㊱㊲㊳㊴㊵㊶㊷㊸㊹㊺㊻㊼㊽㊾㊿");
+        return !negative && magnitude < 51 ? circled[magnitude] : decimal;
+    }
+    const std::vector<std::string> signs = Signs(
+        format == 11 ? "イロハニホヘトチリヌルヲワカヨタレソツネナラムウヰノオクヤマケフコエテアサキユメミシヱヒモセス"
+                     : "アイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワヲン");
+    const auto base = static_cast<std::int64_t>(signs.size());
+    for (std::int64_t n = magnitude + 1; n > 0; n = (n - 1) / base) text.insert(0, signs[(n - 1) % base]);
+    return text;
+}
+
+inline std::size_t Characters(const std::string& text) {
+    std::size_t characters = 0;
+    for (const char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return characters;
+}
+
+inline std::string Repeated(const std::string& text, std::size_t times) {
+    std::string out;
+    while (times-- > 0) out += text;
+    return out;
+}
+
 inline std::string FormatCounter(const CounterInput& counter, std::int32_t value) {
-    const int format = counter.style.format >= 0 && counter.style.format <= 6 ? counter.style.format : 0;
+    const int format = counter.style.format >= 0 && counter.style.format <= 12 ? counter.style.format : 0;
+    if (format >= 7) {
+        const std::int64_t magnitude = value < 0 ? -std::int64_t{value} : value;
+        const std::string digits = JapaneseDigits(magnitude, value < 0, format);
+        const std::string sign = value >= 0 ? "" : format == 7 ? "－" : "-";
+        const auto width = static_cast<std::size_t>(std::clamp(counter.style.width, 0, 64));
+        const std::size_t length = Characters(sign + digits);
+        const std::size_t pad = width > length ? width - length : 0;
+        if (format != 7) return std::string(pad, ' ') + sign + digits;
+        if (counter.style.fill == 1) return Repeated("　", pad) + sign + digits;
+        return sign + Repeated("０", pad) + digits;
+    }
     const bool letters = format >= 5;
     const std::int64_t magnitude = value < 0 ? -std::int64_t{value} : value;
     std::string digits;
@@ -208,8 +280,169 @@ inline std::string DateText(const CounterInput& counter, std::int64_t step) {
     return characters < width ? std::string(width - characters, ' ') + text : text;
 }
 
-inline std::string ArrayValue(const ArrayInput& array, const std::vector<std::string>& lines, std::int64_t pass) {
+// Decimals worked out on digit strings, the way one does it on paper: magnitudes as strings of digits, most
+// significant first.
+inline std::string StripZeros(const std::string& digits) {
+    const std::size_t first = digits.find_first_not_of('0');
+    return first == std::string::npos ? "0" : digits.substr(first);
+}
+
+inline bool LessThan(const std::string& a, const std::string& b) {
+    const std::string x = StripZeros(a);
+    const std::string y = StripZeros(b);
+    return x.size() != y.size() ? x.size() < y.size() : x < y;
+}
+
+inline std::string AddDigits(std::string a, std::string b) {
+    if (a.size() < b.size()) std::swap(a, b);
+    b.insert(0, a.size() - b.size(), '0');
+    int carry = 0;
+    for (std::size_t i = a.size(); i-- > 0;) {
+        const int sum = (a[i] - '0') + (b[i] - '0') + carry;
+        a[i] = static_cast<char>('0' + sum % 10);
+        carry = sum / 10;
+    }
+    return carry ? "1" + a : a;
+}
+
+// a - b, where b is not larger.
+inline std::string SubtractDigits(std::string a, std::string b) {
+    b.insert(0, a.size() - b.size(), '0');
+    int borrow = 0;
+    for (std::size_t i = a.size(); i-- > 0;) {
+        int difference = (a[i] - '0') - (b[i] - '0') - borrow;
+        borrow = difference < 0;
+        a[i] = static_cast<char>('0' + (difference + 10) % 10);
+    }
+    return StripZeros(a);
+}
+
+inline std::string TimesDigits(const std::string& a, std::uint64_t times) {
+    std::string product = "0";
+    std::string power = a;  // a x 2^k
+    for (; times > 0; times >>= 1, power = AddDigits(power, power)) {
+        if (times & 1) product = AddDigits(product, power);
+    }
+    return product;
+}
+
+struct NaiveDecimal {
+    bool negative = false;
+    std::string digits = "0";  // the value times 10^places
+    int places = 0;
+};
+
+inline NaiveDecimal ReadDecimal(const std::string& text) {
+    static const std::regex form(R"(([+-]?)([0-9]+)(?:\.([0-9]+))?)");
+    std::smatch match;
+    if (!std::regex_match(text, match, form) || match[2].length() + match[3].length() > 18) return {};
+    return {match[1] == "-", match[2].str() + match[3].str(), static_cast<int>(match[3].length())};
+}
+
+inline std::string DecimalText(const CounterInput& counter, std::uint64_t step) {
+    NaiveDecimal start = ReadDecimal(counter.style.start);
+    NaiveDecimal by = ReadDecimal(counter.style.step);
+    const int places = std::max(start.places, by.places);
+    start.digits += std::string(static_cast<std::size_t>(places - start.places), '0');
+    by.digits = TimesDigits(by.digits + std::string(static_cast<std::size_t>(places - by.places), '0'), step);
+    NaiveDecimal sum{start.negative, AddDigits(start.digits, by.digits), places};
+    if (start.negative != by.negative) {
+        const bool byIsLarger = LessThan(start.digits, by.digits);
+        sum.negative = byIsLarger ? by.negative : start.negative;
+        sum.digits = byIsLarger ? SubtractDigits(by.digits, start.digits) : SubtractDigits(start.digits, by.digits);
+    }
+    const int shown = counter.style.places < 0 ? std::min(places, 9) : std::min(counter.style.places, 9);
+    std::string digits = sum.digits;
+    if (shown >= places) {
+        digits += std::string(static_cast<std::size_t>(shown - places), '0');
+    } else {
+        const std::size_t cut = static_cast<std::size_t>(places - shown);
+        digits.insert(0, cut + 1, '0');
+        const bool up = digits[digits.size() - cut] >= '5';
+        digits = digits.substr(0, digits.size() - cut);
+        if (up) digits = AddDigits(digits, "1");
+    }
+    digits = StripZeros(digits);
+    if (digits.size() <= static_cast<std::size_t>(shown))
+        digits.insert(0, static_cast<std::size_t>(shown) + 1 - digits.size(), '0');
+    if (digits.size() - static_cast<std::size_t>(shown) > 18) return std::string();
+    if (shown > 0) digits.insert(digits.size() - static_cast<std::size_t>(shown), ".");
+    const std::string sign = sum.negative && digits.find_first_of("123456789") != std::string::npos ? "-" : "";
+    const auto width = static_cast<std::size_t>(std::clamp(counter.style.width, 0, 64));
+    const std::size_t pad = width > sign.size() + digits.size() ? width - sign.size() - digits.size() : 0;
+    if (counter.style.fill == 1) return std::string(pad, ' ') + sign + digits;
+    return sign + std::string(pad, '0') + digits;
+}
+
+// Random values: the generator's mixing function and Feistel network are taken as they are, the rest worked
+// out again: the key of a slot, Lemire's acceptance written as the remainder it stands for, cycle walking.
+__extension__ typedef unsigned __int128 Wide;
+
+inline std::uint64_t SeedKey(const std::string& seed, std::size_t slot) {
+    Wide value = 0;
+    bool digits = !seed.empty();
+    for (const char c : seed) {
+        digits = digits && c >= '0' && c <= '9';
+        if (digits) value = value * 10 + static_cast<unsigned>(c - '0');
+        digits = digits && value <= UINT64_MAX;
+    }
+    return splitMix(mix64(digits ? static_cast<std::uint64_t>(value) : 0), slot);
+}
+
+inline std::uint64_t Uniform(std::uint64_t key, std::uint64_t step, std::uint64_t n) {
+    const auto rejectedBelow = static_cast<std::uint64_t>((static_cast<Wide>(1) << 64) % n);
+    std::uint64_t word = splitMix(key, step);
+    for (std::uint64_t attempt = 1;; word = splitMix(word, attempt++)) {
+        const Wide product = static_cast<Wide>(word) * n;
+        if (static_cast<std::uint64_t>(product) >= rejectedBelow) return static_cast<std::uint64_t>(product >> 64);
+    }
+}
+
+inline std::uint64_t Shuffled(std::uint64_t key, std::uint64_t n, std::uint64_t place) {
+    unsigned bits = 0;
+    while ((std::uint64_t{1} << bits) < n) ++bits;
+    std::uint64_t x = place;
+    do x = feistel(key, bits, x);
+    while (x >= n);
+    return x;
+}
+
+inline std::string RandomText(const CounterInput& counter, std::size_t slot, std::int64_t step) {
+    const std::uint64_t key = SeedKey(counter.style.seed, slot);
+    if (counter.style.kind == kKindUuid) {
+        const std::uint64_t high = (splitMix(key, step) & ~std::uint64_t{0xF000}) | 0x4000;
+        const std::uint64_t low = (splitMix(splitMix(key, step), 1) >> 2) | (std::uint64_t{1} << 63);
+        char text[40];
+        std::snprintf(
+            text, sizeof text,
+            counter.style.format == 2 ? "%08llX-%04llX-%04llX-%04llX-%012llX" : "%08llx-%04llx-%04llx-%04llx-%012llx",
+            static_cast<unsigned long long>(high >> 32), static_cast<unsigned long long>(high >> 16 & 0xFFFF),
+            static_cast<unsigned long long>(high & 0xFFFF), static_cast<unsigned long long>(low >> 48),
+            static_cast<unsigned long long>(low & 0xFFFFFFFFFFFF));
+        return text;
+    }
+    const std::int64_t low = std::min(counter.style.minimum, counter.style.maximum);
+    const auto n = static_cast<std::uint64_t>(std::max(counter.style.minimum, counter.style.maximum) - low + 1);
+    const auto s = static_cast<std::uint64_t>(step);
+    const std::uint64_t offset =
+        counter.style.unique == 1 ? Shuffled(splitMix(key, s / n), n, s % n) : Uniform(key, s, n);
+    return FormatCounter(counter, static_cast<std::int32_t>(low + static_cast<std::int64_t>(offset)));
+}
+
+inline std::string ArrayValue(const ArrayInput& array, const std::vector<std::string>& lines, std::int64_t pass,
+                              std::size_t slot) {
     const auto i = static_cast<std::size_t>(pass / std::max(1, array.style.repeat));
+    if (array.style.order == kOrderShuffled || array.style.order == kOrderDrawn) {
+        // A closing line break's empty line takes no part.
+        const std::size_t n = lines.size() - (lines.size() > 1 && lines.back().empty() ? 1 : 0);
+        std::size_t place = i;
+        if (i >= n && array.style.end == 1) place = i % n;
+        if (i >= n && array.style.end == 2) place = n - 1;
+        if (i >= n && array.style.end != 1 && array.style.end != 2) return std::string();
+        const std::uint64_t key = SeedKey(array.style.seed, kCounterCount + slot);
+        if (array.style.order == kOrderDrawn) return lines[Uniform(key, i, n)];
+        return lines[Shuffled(splitMix(key, array.style.end == 1 ? i / n : 0), n, place)];
+    }
     if (i < lines.size()) return lines[i];
     if (array.style.end == 1) return lines[i % lines.size()];
     if (array.style.end == 2) return lines.back();
@@ -225,17 +458,27 @@ inline std::string ExpandTemplate(const ExpansionInput& input) {
         for (const CounterInput& counter : input.counters) {
             if (counter.token.empty()) continue;
             const std::int64_t counted = std::int64_t{std::max(0, input.firstPass)} + pass;
-            if (counter.style.kind == kKindDate) {
+            if (counter.style.kind == kKindRandom || counter.style.kind == kKindUuid) {
                 std::int64_t step = counted / std::max(1, counter.style.repeat);
                 if (counter.style.period > 0) step %= counter.style.period;
-                work = ReplaceAllInPlace(work, counter.token, DateText(counter, step));
+                const auto slot = static_cast<std::size_t>(&counter - &input.counters[0]);
+                work = ReplaceAllInPlace(work, counter.token, RandomText(counter, slot, step));
+                continue;
+            }
+            if (counter.style.kind == kKindDate || counter.style.kind == kKindDecimal) {
+                std::int64_t step = counted / std::max(1, counter.style.repeat);
+                if (counter.style.period > 0) step %= counter.style.period;
+                const std::string text = counter.style.kind == kKindDate
+                                             ? DateText(counter, step)
+                                             : DecimalText(counter, static_cast<std::uint64_t>(step));
+                work = ReplaceAllInPlace(work, counter.token, text);
                 continue;
             }
             work = ReplaceAllInPlace(work, counter.token, FormatCounter(counter, CounterValue(counter, counted)));
         }
         for (std::size_t i = 0; i < kArrayCount; ++i) {
             if (!input.arrays[i].token.empty())
-                work = ReplaceAllInPlace(work, input.arrays[i].token, ArrayValue(input.arrays[i], lines[i], pass));
+                work = ReplaceAllInPlace(work, input.arrays[i].token, ArrayValue(input.arrays[i], lines[i], pass, i));
         }
         if (pass > 0) output += "\r\n";
         output += work;

@@ -219,7 +219,9 @@ TEST_F(WriteSettingsTest, everyValueFormSurvivesASaveAndALoad) {
         0,
         1,
         {1, 0, 0, 0, 0, kKindDate, "2027/04/01 09:00", kUnitBusinessDay, "12/29 2028/01/05", "ggge年m月d日"}};
-    values.record.counters[2].style.start = "";  // an empty text is not the default
+    // A decimal counter in a Japanese format; an empty text is not the default.
+    values.record.counters[2].style = {.format = kFormatAiueo, .kind = kKindDecimal, .start = "", .step = "-0.125"};
+    values.record.counters[2].style.places = 9;
     values.record.arrays[0] = {"AA", "red\r\n\r\nblue\r\n", {4, kEndKeepLast}};
     values.record.arrays[1] = {"", "", {}};
     values.record.arrays[8] = {"'q'", "\r\n", {-2147483647 - 1, -1}};
@@ -245,6 +247,8 @@ TEST_F(WriteSettingsTest, everyValueFormSurvivesASaveAndALoad) {
     const std::string file = test::readFile(path());
     EXPECT_NE(file.find("\r\nOrigin=,first,,  indented  ,\"quoted\",\r\n"), std::string::npos);
     EXPECT_NE(file.find("\r\nInc1=-3\r\n"), std::string::npos);
+    for (const char* line : {"\r\nFormat3=12\r\n", "\r\nKind3=2\r\n", "\r\nStep3=-0.125\r\n", "\r\nPlaces3=9\r\n"})
+        EXPECT_NE(file.find(line), std::string::npos) << line;
 }
 
 TEST_F(WriteSettingsTest, commasComeBackAsTypedWhileTheWindowsKeysStayAsTheyWere) {
@@ -313,7 +317,7 @@ TEST_F(WriteSettingsTest, reportsEveryTextTheFileCannotGiveBack) {
     using Kind = TextAdjustment::Kind;
     const std::vector<TextAdjustment> expected = {{StoredText::Template, 0, Kind::Shortened},
                                                   {StoredText::CounterToken, 0, Kind::Shortened},
-                                                  {StoredText::CounterDate, 2, Kind::Substituted},
+                                                  {StoredText::CounterStyleText, 2, Kind::Substituted},
                                                   {StoredText::ArrayToken, 1, Kind::Substituted}};
     EXPECT_EQ(result.adjustments, expected);
     const Loaded loaded = reload();

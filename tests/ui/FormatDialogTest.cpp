@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -73,7 +74,7 @@ protected:
 
 TEST_F(FormatDialogTest, controlsShowTheStylesAndGiveBackExactlyWhatWasChanged) {
     ExpansionInput stored = exampleFields();
-    stored.counters[0].style = {.repeat = 0, .period = -3, .format = 9, .width = 99, .fill = 1};  // out of range
+    stored.counters[0].style = {.repeat = 0, .period = -3, .format = 99, .width = 99, .fill = 1};  // out of range
     stored.counters[1].style = {.repeat = 2, .period = 5, .format = kFormatOctal, .width = 3, .fill = 0};
     stored.counters[1].style.kind = kKindDate;
     stored.counters[1].style.start = "2027/04/01";
@@ -147,6 +148,39 @@ TEST_F(FormatDialogTest, controlsShowTheStylesAndGiveBackExactlyWhatWasChanged) 
          [](ExpansionInput& s) { s.counters[1].style.pattern = "d日"; }},
         {"days off", [](FormatDialog& d) { d.m_dateRows[1].daysOff->setText("12/31 01/02"); },
          [](ExpansionInput& s) { s.counters[1].style.daysOff = "12/31 01/02"; }},
+        {"a decimal's start, step and places",
+         [](FormatDialog& d) {
+             d.m_counterRows[1].kind->setCurrentIndex(kKindDecimal);
+             d.m_valueRows[1].start->setText("-1.5");
+             d.m_valueRows[1].step->setText("0.25");
+             d.m_valueRows[1].places->setValue(3);
+         },
+         [](ExpansionInput& s) {
+             CounterStyle& style = s.counters[1].style;
+             style.kind = kKindDecimal, style.start = "-1.5", style.step = "0.25", style.places = 3;
+         }},
+        {"a decimal left at the start it shows keeps the stored text",
+         [](FormatDialog& d) { d.m_counterRows[1].kind->setCurrentIndex(kKindDecimal); },
+         [](ExpansionInput& s) { s.counters[1].style.kind = kKindDecimal; }},
+        {"a random range, uniqueness and seed",
+         [](FormatDialog& d) {
+             d.m_counterRows[0].kind->setCurrentIndex(kKindRandom);
+             d.m_valueRows[0].minimum->setValue(10);
+             d.m_valueRows[0].maximum->setValue(-10);
+             d.m_valueRows[0].unique->setChecked(true);
+             d.m_valueRows[0].seed->setText("18446744073709551615");
+         },
+         [](ExpansionInput& s) {
+             s.counters[0].style = {1, 0, 0, 64, 1, kKindRandom};
+             s.counters[0].style.minimum = 10, s.counters[0].style.maximum = -10, s.counters[0].style.unique = 1;
+             s.counters[0].style.seed = "18446744073709551615";
+         }},
+        {"an array's order and seed",
+         [](FormatDialog& d) {
+             d.m_arrayRows[0].order->setCurrentIndex(kOrderShuffled);
+             d.m_arrayRows[0].seed->setText("42");
+         },
+         [](ExpansionInput& s) { s.arrays[0].style.order = kOrderShuffled, s.arrays[0].style.seed = "42"; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -160,6 +194,45 @@ TEST_F(FormatDialogTest, controlsShowTheStylesAndGiveBackExactlyWhatWasChanged) 
 
 // A date counter: its fields on only in its row, what can't be read marked and said at once, the preview
 // in business days past a public holiday.
+// Each kind shows only its own fields; what can't be read is marked and said at once; "新しいシード" draws one.
+TEST_F(FormatDialogTest, valueRowsShowTheirKindsFields_markWhatCantBeRead_andDrawSeeds) {
+    const auto format = open(exampleFields(3));
+    const FormatDialog::ValueRow& row = format->m_valueRows[0];
+    struct KindCase {
+        int kind;
+        bool decimal, random, seed;
+    };
+    for (const KindCase c : {KindCase{kKindDecimal, true, false, false},
+                             {kKindRandom, false, true, true},
+                             {kKindUuid, false, false, true},
+                             {kKindInteger, false, false, false}}) {
+        SCOPED_TRACE(c.kind);
+        format->m_counterRows[0].kind->setCurrentIndex(c.kind);
+        EXPECT_EQ(!row.start->isHidden() && !row.places->isHidden(), c.decimal);
+        EXPECT_EQ(!row.minimum->isHidden() && !row.unique->isHidden(), c.random);
+        EXPECT_EQ(!row.seed->isHidden() && !row.newSeed->isHidden(), c.seed);
+        EXPECT_EQ(format->m_valuesBox->isHidden(), c.kind == kKindInteger);
+    }
+    format->m_counterRows[0].kind->setCurrentIndex(kKindDecimal);
+    row.step->setText("1.2.3");
+    FormatDialog::ArrayRow& array = format->m_arrayRows[0];
+    EXPECT_FALSE(array.seed->isEnabled());  // as written: no seed to draw from
+    array.order->setCurrentIndex(kOrderDrawn);
+    array.seed->setText("-1");
+    EXPECT_EQ(format->m_valueNotes->text().toStdString(),
+              "[数値1] 増分: 「1.2.3」は小数（符号、数字、小数点と数字。数字は 18 桁まで）として読めないため 0 "
+              "とします。\n"
+              "[配列1] シード: 「-1」は 0～18446744073709551615 "
+              "の整数として読めないため、実行のたびに新しいシードを使います。");
+    EXPECT_FALSE(row.step->toolTip().isEmpty());
+    row.step->setText("-0.25");
+    array.newSeed->click();
+    EXPECT_TRUE(format->m_valueNotes->text().isEmpty());
+    bool read = false;
+    EXPECT_NE(array.seed->text().toULongLong(&read), 0u);
+    EXPECT_TRUE(read);
+}
+
 TEST_F(FormatDialogTest, dateRowsTakeTheirFields_markWhatCantBeRead_andPreviewTheDates) {
     ExpansionInput stored = exampleFields(3);
     stored.templateText = "<n>";
@@ -359,7 +432,7 @@ TEST_F(FormatDialogTest, everyBoxHasAUniqueAccessibleNameOfItsSlotAndColumn) {
         EXPECT_FALSE(box->accessibleName().isEmpty()) << box->metaObject()->className();
         names << box->accessibleName();
     }
-    EXPECT_EQ(names.size(), 5 * 7 + 5 * 5 + 9 * 3);
+    EXPECT_EQ(names.size(), 5 * 7 + 5 * 5 + 5 * 8 + 9 * 6);
     EXPECT_EQ(QSet<QString>(names.begin(), names.end()).size(), names.size()) << names.join('|').toStdString();
     struct Case {
         const QWidget* box;
@@ -390,7 +463,7 @@ TEST_F(FormatDialogTest, keyboardReachesEveryRowAndEnterAndEscEndIt) {
                          {Qt::Key_M, format->m_counterRows[0].format}, {Qt::Key_R, format->m_counterRows[0].repeat},
                          {Qt::Key_D, format->m_counterRows[0].period}, {Qt::Key_E, format->m_arrayRows[0].repeat},
                          {Qt::Key_N, format->m_arrayRows[0].end},      {Qt::Key_V, format->m_preview},
-                         {Qt::Key_K, format->m_counterRows[0].kind}};
+                         {Qt::Key_O, format->m_arrayRows[0].order},    {Qt::Key_K, format->m_counterRows[0].kind}};
         for (const auto& m : mnemonics) {
             QTest::keyClick(QApplication::focusWidget(), m.key, Qt::AltModifier);
             EXPECT_EQ(QApplication::focusWidget(), m.target) << m.key;

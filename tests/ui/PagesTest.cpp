@@ -3,6 +3,7 @@
 #include <QTabBar>
 
 #include "tests/ui/DialogFixture.h"
+#include "ui/StyleSummary.h"
 #include "ui/controls/TabControl.h"
 
 namespace ravolin {
@@ -82,6 +83,35 @@ TEST_F(Pages, aDocumentShownIsTheDocumentReadBack_andFieldsReadingAsTheValueKeep
     EXPECT_EQ(dialog->GetDlgItemText(kIdLoopCount), " 012");
     EXPECT_EQ(dialog->numericPage().GetDlgItemText(numericInitialId(0)), "007");
     EXPECT_EQ(dialog->numericPage().GetDlgItemText(numericIncrementId(0)), "-02");
+}
+
+// The pages' line names each kind by what it uses, and leaves out what it doesn't.
+TEST(StyleSummary, namesEachKindByWhatItUses) {
+    const auto counter = [](std::int32_t kind, std::int32_t format, std::int32_t width, std::int32_t fill) {
+        CounterStyle style{.format = format, .width = width, .fill = fill, .kind = kind};
+        style.start = "-1.5", style.step = "0.25", style.places = 2, style.minimum = 10, style.maximum = 1;
+        return style;
+    };
+    CounterStyle dated = counter(kKindDate, kFormatHexUpper, 8, 0);
+    dated.start = "2027/04/28", dated.unit = kUnitBusinessDay, dated.pattern = "m/d(aaa)";
+    CounterStyle drawn = counter(kKindRandom, kFormatKanji, 0, 0);
+    drawn.unique = 1, drawn.seed = "42";
+    const struct {
+        CounterStyle style;
+        const char* summary;
+    } counters[] = {
+        {dated, "日付・2027/04/28から・営業日・m/d(aaa)・8桁"},
+        {counter(kKindDecimal, kFormatOctal, 6, 0), "小数・-1.5から・0.25ずつ・小数部2桁・6桁・ゼロ"},
+        {drawn, "乱数・1～10・重複なし・シード42・漢数字位取り"},
+        {counter(kKindUuid, kFormatHexUpper, 0, 0), "UUID・16進大"},
+        {counter(kKindInteger, kFormatKanji, 4, 0), "4桁・漢数字位取り"},
+        {counter(kKindInteger, kFormatFullWidth, 3, 1), "3桁・空白・全角"},
+    };
+    for (const auto& c : counters) EXPECT_EQ(styleSummary(c.style), c.summary);
+    EXPECT_EQ(styleSummary(ArrayStyle{.repeat = 2, .order = kOrderShuffled, .seed = "7"}),
+              "2回ずつ・シャッフル・シード7");
+    EXPECT_EQ(styleSummary(ArrayStyle{.order = kOrderDrawn}), "ランダム");
+    EXPECT_EQ(styleSummary(ArrayStyle{.seed = "7"}), "");  // a seed of a list as written draws nothing
 }
 
 TEST_F(Pages, selectionThatDidNotChange_leavesThePagesAlone) {

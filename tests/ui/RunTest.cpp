@@ -3,6 +3,8 @@
 #include <QPlainTextEdit>
 #include <QTabBar>
 
+#include "conversion/RandomValues.h"
+#include "conversion/TextHelpers.h"
 #include "tests/ui/DialogFixture.h"
 #include "ui/DialogTexts.h"
 #include "ui/UiCallChannel.h"
@@ -43,6 +45,28 @@ TEST_F(Run, twoQuickStarts_makeOneRun) {
     EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), "x\r\nx");
     EXPECT_EQ(dialog->unsaved(), 1);
     EXPECT_TRUE(eventually([] { return ConverterDialog::liveWorkerCount() == 0; }));
+}
+
+// A random counter without a seed draws one for the run and shows it in its row: the next run gives the same
+// values, and the seed is a change a save keeps.
+TEST_F(Run, aRunDrawsASeedWhereNoneIsSet_andShowsItForTheNextRunAndTheSave) {
+    writeSettingsWithFont("Loop=5\r\n",
+                          "[Edit]\r\nOrigin=<r>\r\n[Numerical]\r\nText1=<r>\r\nKind1=3\r\nMin1=-3\r\nMax1=1000000\r\n");
+    createAndShow();
+    ASSERT_FALSE(dialog->fieldsChangedSinceSave());
+    runToEnd();
+    const std::string first = dialog->GetDlgItemText(kIdOutput);
+    const std::string seed = dialog->documentShown().record.counters[0].style.seed;
+    EXPECT_NE(readSeed(seed), 0u) << seed;
+    EXPECT_NE(dialog->styleSummaryShown(0, 0).toStdString().find("シード" + seed), std::string::npos);
+    EXPECT_TRUE(dialog->fieldsChangedSinceSave());
+    for (const std::string& line : SplitLines(first)) {
+        const int value = std::stoi(line);
+        EXPECT_TRUE(value >= -3 && value <= 1000000) << line;
+    }
+    runToEnd();
+    EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), first);
+    EXPECT_EQ(dialog->documentShown().record.counters[0].style.seed, seed);
 }
 
 TEST_F(Run, duringARun_theSixControlsAndFourItemsAreLocked_andReleasedExactly) {
