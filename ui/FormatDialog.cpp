@@ -27,6 +27,7 @@
 #include "platform/qt/MessageBox.h"
 #include "resources/DialogTemplate.h"
 #include "settings/StoredExpansion.h"
+#include "ui/DialogButtons.h"
 #include "ui/DialogTexts.h"
 #include "ui/OutputPane.h"
 #include "ui/controls/DialogUnits.h"
@@ -229,12 +230,7 @@ FormatDialog::FormatDialog(QWidget* parent, Document document, MessageBoxPort& m
     m_fitLoop = new QPushButton(text(kFitLoopButton), this);
     m_fitLoop->setAutoDefault(false);
     connect(m_fitLoop, &QPushButton::clicked, this, &FormatDialog::onFitLoop);
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(text(kOkButton), QDialogButtonBox::AcceptRole);
-    buttons->addButton(text(kCancelButton), QDialogButtonBox::RejectRole);
-    ok->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(*this);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_fitLoop);
     bottom->addStretch();

@@ -15,6 +15,7 @@
 
 #include "conversion/Expansion.h"
 #include "resources/DialogTemplate.h"
+#include "ui/DialogButtons.h"
 #include "ui/DialogTexts.h"
 #include "ui/controls/DialogUnits.h"
 #include "ui/controls/FontMapping.h"
@@ -60,12 +61,7 @@ TableImportDialog::TableImportDialog(QWidget* parent, TableRows rows, std::size_
     m_summary = new QLabel(this);
     m_summary->setWordWrap(true);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(text(kOkButton), QDialogButtonBox::AcceptRole);
-    buttons->addButton(text(kCancelButton), QDialogButtonBox::RejectRole);
-    ok->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(*this);
 
     auto* mapping = new QHBoxLayout;
     mapping->addWidget(firstLabel);
