@@ -14,13 +14,16 @@ bool blankAtAnEnd(std::string_view value) {
                               value.ends_with(kIdeographicSpace));
 }
 
-std::string doubled(std::string_view value, char quote) {
+// `value` with each `quote` doubled, between two of them when `enclosed`.
+std::string doubled(std::string_view value, char quote, bool enclosed = false) {
     std::string out;
     out.reserve(value.size() + 2);
+    if (enclosed) out.push_back(quote);
     for (char c : value) {
         out.push_back(c);
         if (c == quote) out.push_back(c);
     }
+    if (enclosed) out.push_back(quote);
     return out;
 }
 
@@ -114,11 +117,11 @@ std::string escapeValue(std::string_view value, std::int32_t escape) {
         case kEscapeSqlText:
             return doubled(value, '\'');
         case kEscapeSqlLiteral:
-            return value.empty() ? std::string("NULL") : "'" + doubled(value, '\'') + "'";
+            return value.empty() ? std::string("NULL") : doubled(value, '\'', true);
         case kEscapeCsv:
             if (value.find_first_of(",\"\r\n") == std::string_view::npos && !blankAtAnEnd(value))
                 return std::string(value);
-            return '"' + doubled(value, '"') + '"';
+            return doubled(value, '"', true);
         case kEscapeHtml:
             return html(value);
         case kEscapeJson:

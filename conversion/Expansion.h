@@ -144,8 +144,8 @@ struct ExpansionInput {
     // The pass the counters count from, so that a run cut into ranges carries its counters on; arrays always
     // start at their first line.
     std::int32_t firstPass = 0;
-    std::array<CounterInput, kCounterCount> counters;
-    std::array<ArrayInput, kArrayCount> arrays;
+    std::array<CounterInput, kCounterCount> counters{};
+    std::array<ArrayInput, kArrayCount> arrays{};
 };
 
 struct ExpansionResult {

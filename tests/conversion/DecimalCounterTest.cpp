@@ -72,10 +72,7 @@ TEST(DecimalCounter, showsExactDecimalsRoundedHalfAwayFromZero) {
         {"1.5", "0", -1, 0, "  1.5", 5, 1, kFormatKanji},
     };
     for (const Case& c : cases) {
-        ExpansionInput in;
-        in.templateText = "N";
-        in.loopCount = 1;
-        in.firstPass = c.at;
+        ExpansionInput in{.templateText = "N", .loopCount = 1, .firstPass = c.at};
         in.counters[0] = {"N",
                           0,
                           0,
