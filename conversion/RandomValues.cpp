@@ -23,22 +23,6 @@ constexpr unsigned feistelRounds(unsigned bits) { return bits <= 3 ? 32 : bits <
 // Below 64 bits: the networks work on at most 63.
 constexpr std::uint64_t lowBits(unsigned bits) { return (std::uint64_t{1} << bits) - 1; }
 
-// The system's entropy; where a confined process has no source of it, the clock mixed with the slot, since a
-// fresh seed needs only to differ from run to run and from slot to slot.
-std::uint64_t freshSeed(std::size_t slot) {
-    for (;;) {
-        std::uint64_t seed = 0;
-        try {
-            std::random_device device;
-            seed = (std::uint64_t{device()} << 32) ^ device();
-        } catch (const std::exception&) {
-            const auto now = std::chrono::system_clock::now().time_since_epoch().count();
-            seed = splitMix(static_cast<std::uint64_t>(now), slot);
-        }
-        if (seed != 0) return seed;
-    }
-}
-
 template <typename Give>
 void giveSeeds(ExpansionInput& input, Give&& give) {
     for (std::size_t i = 0; i < input.counters.size(); ++i) {
@@ -52,6 +36,22 @@ void giveSeeds(ExpansionInput& input, Give&& give) {
 }
 
 }  // namespace
+
+// Where a confined process has no source of entropy, the clock mixed with the slot: a fresh seed needs only to
+// differ from run to run and from slot to slot.
+std::uint64_t freshSeed(std::size_t slot) {
+    for (;;) {
+        std::uint64_t seed = 0;
+        try {
+            std::random_device device;
+            seed = (std::uint64_t{device()} << 32) ^ device();
+        } catch (const std::exception&) {
+            const auto now = std::chrono::system_clock::now().time_since_epoch().count();
+            seed = splitMix(static_cast<std::uint64_t>(now), slot);
+        }
+        if (seed != 0) return seed;
+    }
+}
 
 std::uint64_t mix64(std::uint64_t z) {
     z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;

@@ -38,6 +38,8 @@ std::uint64_t readSeed(std::string_view text);
 // Whether a slot of this style takes values from its seed: a random or UUID counter, a shuffled or drawn array.
 bool drawsFromSeed(const CounterStyle& style);
 bool drawsFromSeed(const ArrayStyle& style);
+// A seed no one chose, never 0 (which asks for a fresh one): from the system's entropy.
+std::uint64_t freshSeed(std::size_t slot);
 // Gives every slot that is on (has a token), draws and has no seed (one that reads as 0) a fresh non-zero seed
 // from the system's entropy, as decimal text. A run calls it once before it starts, so that every range of it
 // draws from the same seeds and the seeds can be shown and kept.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <iterator>
-#include <random>
 #include <string>
 
 #include <QCheckBox>
@@ -23,6 +22,7 @@
 
 #include "conversion/DateCounter.h"
 #include "conversion/DecimalCounter.h"
+#include "conversion/RandomValues.h"
 #include "conversion/TextHelpers.h"
 #include "platform/qt/MessageBox.h"
 #include "resources/DialogTemplate.h"
@@ -107,13 +107,8 @@ bool readsAsSeed(const std::string& text) {
 
 bool readsAsDecimal(const std::string& text) { return parseDecimal(text).has_value(); }
 
-// A seed no one chose: from the system's entropy, never 0 (0 asks for a fresh one).
-std::string freshSeed() {
-    std::random_device entropy;
-    std::uint64_t seed = 0;
-    while (seed == 0) seed = (std::uint64_t{entropy()} << 32) ^ entropy();
-    return std::to_string(seed);
-}
+// A fresh seed as a seed field holds it.
+std::string freshSeedText(std::size_t slot) { return std::to_string(freshSeed(slot)); }
 
 QString grouped(std::uint64_t number) { return QLocale(QLocale::Japanese, QLocale::Japan).toString(number); }
 
@@ -410,7 +405,7 @@ void FormatDialog::buildArrays(QWidget* box, QWidget* orderBox) {
             scheduleRefresh();
         });
         connect(row.newSeed, &QPushButton::clicked, this,
-                [&row] { row.seed->setText(QString::fromStdString(freshSeed())); });
+                [&row, i] { row.seed->setText(QString::fromStdString(freshSeedText(kFirstArraySlot + i))); });
     }
     addHeaders(grid, headers);
     addHeaders(orderGrid, orderHeaders);
@@ -473,7 +468,7 @@ void FormatDialog::buildValues(QGroupBox* box) {
             connect(spin, &QSpinBox::valueChanged, this, &FormatDialog::scheduleRefresh);
         connect(row.unique, &QCheckBox::toggled, this, &FormatDialog::scheduleRefresh);
         connect(row.newSeed, &QPushButton::clicked, this,
-                [&row] { row.seed->setText(QString::fromStdString(freshSeed())); });
+                [&row, r] { row.seed->setText(QString::fromStdString(freshSeedText(r))); });
     }
     m_valueNotes = new QLabel(this);
     m_valueNotes->setWordWrap(true);
@@ -497,7 +492,7 @@ void FormatDialog::showValueStyles() {
         row.maximum->setValue(style.maximum);
         row.unique->setChecked(style.unique == 1);
         row.seed->setText(QString::fromStdString(style.seed));
-        m_previewCounterSeeds[r] = freshSeed();
+        m_previewCounterSeeds[r] = freshSeedText(r);
     }
     for (std::size_t i = 0; i < kArrayCount; ++i) {
         const ArrayStyle style = effectiveStyle(m_document.record.arrays[i].style);
@@ -508,7 +503,7 @@ void FormatDialog::showValueStyles() {
         row.seed->setEnabled(drawn);
         row.seed->setPlaceholderText(drawn ? text(kSeedNoneShort) : QString());
         row.newSeed->setEnabled(drawn);
-        m_previewArraySeeds[i] = freshSeed();
+        m_previewArraySeeds[i] = freshSeedText(kFirstArraySlot + i);
     }
     showValueNotes();
 }
