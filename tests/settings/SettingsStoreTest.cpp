@@ -527,6 +527,14 @@ TEST_F(WriteSettingsTest, styleKeysAreWrittenOnlyOnceUsedAndKeptOnceThere) {
         {"Off2=", false},
         {"Unit2=", false},
         {"Pattern3=", false},
+        // The keys of decimals, random values and list orders, at their defaults: not written.
+        {"Step2=", false},
+        {"Places2=", false},
+        {"Min2=", false},
+        {"Max2=", false},
+        {"Seed2=", false},
+        {"Unique2=", false},
+        {"Order2=", false},
     };
     for (const Case& c : cases) EXPECT_EQ(file.find(c.line) != std::string::npos, c.present) << c.line;
     EXPECT_NE(file.find("\r\nRepeat1=0\r\n"), std::string::npos);

@@ -85,7 +85,18 @@ protected:
 
 TEST_F(SaveResult, writesWhatTheBatchToolWritesInEveryEncodingAndLineEnd) {
     createWithExample("7");
-    ASSERT_TRUE(dialog->WriteSettings().ok);  // ravolin-expand reads the same fields from the file
+    // Every kind and a shuffled list too, each drawing from its own seed.
+    changeDocument(*dialog, [](Document& d) {
+        d.window.templateText = "(＜置換1＞, '＜配列1＞', ＜置換2＞, ＜置換3＞, ＜置換4＞, ＜置換5＞);";
+        auto& c = d.record.counters;
+        c[1].style = {.kind = kKindDate, .start = "2027/04/28", .unit = kUnitBusinessDay, .pattern = "m/d(aaa)"};
+        c[2].style = {.format = kFormatKanji, .kind = kKindDecimal, .start = "-1.5", .step = "0.25"};
+        c[3].style = {.format = kFormatCircled, .kind = kKindRandom, .seed = "7", .unique = 1};
+        c[4].style = {.format = kFormatHexUpper, .kind = kKindUuid, .seed = "8"};
+        d.record.arrays[0].style = {.end = kEndCycle, .order = kOrderShuffled, .seed = "9"};
+    });
+    dialog->OnSaveSettings();  // ravolin-expand reads the same fields from the file
+    ASSERT_EQ(dialog->unsaved(), 0);
     struct Case {
         bool cp932, lf;
         QStringList options;
