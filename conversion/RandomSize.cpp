@@ -108,7 +108,9 @@ std::optional<std::size_t> randomCounterBytes(const RandomCounter& random, const
     }
     const auto length = [&](std::uint64_t step) { return textBytes(random.value(step)); };
     std::size_t round = 0;
-    if (random.unique() && !oneLength) {
+    // Kanji with units have no closed form of their bytes: their unique rounds are counted a step at a time.
+    const bool byRound = random.unique() && style.format != kFormatKanji;
+    if (byRound && !oneLength) {
         // A unique round shows every value once: the bytes of an integer counter from the minimum, one by one.
         CounterInput ascending;
         ascending.initialValue = static_cast<std::int32_t>(low);
@@ -120,7 +122,7 @@ std::optional<std::size_t> randomCounterBytes(const RandomCounter& random, const
     }
     const StepSum steps = [&](std::uint64_t a, std::uint64_t b) -> Sum {
         if (oneLength) return mul(*oneLength, b - a);
-        if (random.unique()) return byRounds(a, b, random.count(), round, budget, length);
+        if (byRound) return byRounds(a, b, random.count(), round, budget, length);
         return oneByOne(a, b, budget, length);
     };
     return passBytes(firstPass, passes, repeat, period, steps);

@@ -315,7 +315,9 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
     if (needsQuotes(bytes)) bytes = '"' + bytes + '"';
     const std::string sectionBytes = utf8ToCp932(section, &sectionLossy);
     const std::string keyBytes = utf8ToCp932(key, &keyLossy);
-    const bool exact = !lossy && !sectionLossy && !keyLossy && oneLine.size() == value.size();
+    // A NUL ends the value for a reader, as it does for the Windows functions: what follows it is not read back.
+    const bool exact = !lossy && !sectionLossy && !keyLossy && oneLine.size() == value.size() &&
+                       value.find('\0') == std::string_view::npos;
     // A last line without a line end gets one before anything is added after it.
     const bool open = !m_bytes.empty() && m_bytes.back() != '\n' && m_bytes.back() != '\r';
     const std::size_t header = findSection(sectionBytes);

@@ -38,7 +38,7 @@ public:
 
     // Replaces the key's value in place, or adds the key to its section, or the section to the end.
     // Returns false when the value could not be stored exactly: characters CP932 lacks became "?" (in the
-    // value or the names), or line breaks (which would split the line) were dropped.
+    // value or the names), line breaks (which would split the line) were dropped, or a NUL cuts what follows.
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
     void WriteInt(std::string_view section, std::string_view key, std::int32_t value);
     // Removes the key's line (the first match in the first matching section), as writing no value does;

@@ -413,6 +413,19 @@ TEST(MeasureExpansion, countsDatesOfOneLengthAtOnce_andNamesTheDatesWhereTheySto
     }
 }
 
+// Kanji with units have no closed form of their bytes: a unique round of them is counted value by value.
+TEST(MeasureExpansion, countsAUniqueRoundOfKanjiStepByStep) {
+    ExpansionInput in = makeInput("N", 21);
+    in.firstPass = 98;
+    in.counters[0] = {"N", 0, 1};
+    in.counters[0].style = {.format = kFormatKanji, .width = 50, .kind = kKindRandom};
+    in.counters[0].style.minimum = -603124476, in.counters[0].style.maximum = -603124470;
+    in.counters[0].style.unique = 1, in.counters[0].style.seed = "13";
+    const std::string whole = naive::ExpandTemplate(in);
+    EXPECT_EQ(ExpandTemplate(in), whole);
+    EXPECT_EQ(measureExpansion(in, kNoOutputLimit), std::optional(ExpansionSize{whole.size(), 21}));
+}
+
 CounterInput styledCounter(std::int32_t initial, std::int32_t increment, const CounterStyle& style) {
     return {"#", initial, increment, style};
 }

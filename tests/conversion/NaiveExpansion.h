@@ -306,8 +306,10 @@ inline std::string AddDigits(std::string a, std::string b) {
     return carry ? "1" + a : a;
 }
 
-// a - b, where b is not larger.
+// a - b, where b is not larger (either may come with leading zeros).
 inline std::string SubtractDigits(std::string a, std::string b) {
+    a = StripZeros(a);
+    b = StripZeros(b);
     b.insert(0, a.size() - b.size(), '0');
     int borrow = 0;
     for (std::size_t i = a.size(); i-- > 0;) {

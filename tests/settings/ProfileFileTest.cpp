@@ -205,6 +205,9 @@ TEST(ProfileFileWrite, reportsCharactersCp932Lacks_inTheValueOrTheNames) {
     EXPECT_FALSE(file.WriteString("S😀", "k", "v"));
     EXPECT_FALSE(file.WriteString("S", "k😀", "v"));
     EXPECT_TRUE(file.WriteString("設定", "キー", "値"));
+    // A NUL ends what a read gives back.
+    EXPECT_FALSE(file.WriteString("S", "n", std::string_view("a\0b", 3)));
+    EXPECT_EQ(file.GetString("S", "n"), "a");
 }
 
 TEST(ProfileFileWrite, writesSignedDecimalIntegers) {
