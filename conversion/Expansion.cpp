@@ -10,6 +10,7 @@
 
 #include "conversion/DateCounter.h"
 #include "conversion/DecimalCounter.h"
+#include "conversion/Escaping.h"
 #include "conversion/ExpansionSize.h"
 #include "conversion/JapaneseNumbers.h"
 #include "conversion/RandomSize.h"
@@ -49,8 +50,10 @@ struct Slot {
     bool plainDecimal = true;  // to_chars of the value, nothing around it
     bool plainSteps = true;    // a new step every pass and, for a counter, never starting over: the common case
     int end = kEndEmpty;
-    std::vector<std::string_view> lines;  // views into the input's values text
-    std::size_t usedLines = 0;            // lines that some pass actually shows
+    std::vector<std::string_view> lines;                      // views into the input's values text, or into `escaped`
+    std::shared_ptr<const std::vector<std::string>> escaped;  // the lines as an escape writes them
+    std::string nothing;                                      // what a pass without a line shows: "" escaped
+    std::size_t usedLines = 0;                                // lines that some pass actually shows
     bool mayBeEmpty = false;
     ByteSet valueBytes;
     std::shared_ptr<const DateCounter> date;        // set for a date counter, which shows its step's date
@@ -92,7 +95,7 @@ bool advance(const Slot& slot, Steps& at) {
 std::string_view lineAt(const Slot& slot, std::uint64_t index) {
     const std::optional<std::size_t> line =
         slot.order ? slot.order->line(index) : arrayLine(index, slot.lines.size(), slot.end);
-    return line ? slot.lines[*line] : std::string_view();
+    return line ? slot.lines[*line] : std::string_view(slot.nothing);
 }
 
 // Room for 64 full-width characters of width, or 32 binary digits and a sign.
@@ -240,7 +243,8 @@ ArrayStyle effectiveStyle(const ArrayStyle& style) {
     return {.repeat = std::max(1, style.repeat),
             .end = style.end == kEndCycle || style.end == kEndKeepLast ? style.end : kEndEmpty,
             .order = style.order == kOrderShuffled || style.order == kOrderDrawn ? style.order : kOrderWritten,
-            .seed = style.seed};
+            .seed = style.seed,
+            .escape = style.escape > kEscapeNone && style.escape < kEscapeCount ? style.escape : kEscapeNone};
 }
 
 namespace {
@@ -298,11 +302,21 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
                                                            slot.lines.size(), slot.lines.back().empty());
             slot.lines.resize(slot.order->lineCount());
         }
+        // Escaped once here: every pass, the sizes and the rescan then see the escaped text.
+        if (style.escape != kEscapeNone) {
+            auto escaped = std::make_shared<std::vector<std::string>>();
+            for (const std::string_view line : slot.lines) escaped->push_back(escapeValue(line, style.escape));
+            for (std::size_t i = 0; i < slot.lines.size(); ++i) slot.lines[i] = (*escaped)[i];
+            slot.escaped = std::move(escaped);
+            slot.nothing = escapeValue("", style.escape);
+        }
         const std::size_t shown = passes == 0 ? 0 : static_cast<std::size_t>((passes - 1) / slot.repeat + 1);
         // Any line of a shuffled or drawn array may come first.
         slot.usedLines = slot.order && shown > 0 ? slot.lines.size() : std::min(shown, slot.lines.size());
         // An array that starts over after its last line never runs out; then only empty lines leave nothing.
-        slot.mayBeEmpty = shown > slot.lines.size() && !arrayLine(slot.lines.size(), slot.lines.size(), slot.end);
+        const bool runsOut = shown > slot.lines.size() && !arrayLine(slot.lines.size(), slot.lines.size(), slot.end);
+        slot.mayBeEmpty = runsOut && slot.nothing.empty();
+        if (runsOut) slot.valueBytes |= bytesOf(slot.nothing);
         for (std::size_t i = 0; i < slot.usedLines; ++i) {
             slot.mayBeEmpty = slot.mayBeEmpty || slot.lines[i].empty();
             slot.valueBytes |= bytesOf(slot.lines[i]);
@@ -478,7 +492,7 @@ std::size_t lineBytes(const Slot& slot, std::size_t count) {
     };
     if (count <= n) return bytes(0, count);
     const std::optional<std::size_t> restart = arrayLine(n, n, slot.end);
-    if (!restart) return bytes(0, n);
+    if (!restart) return addSize(bytes(0, n), mulSize(count - n, slot.nothing.size()));
     const std::size_t run = n - *restart;
     const std::size_t beyond = count - n;
     return addSize(addSize(bytes(0, n), mulSize(beyond / run, bytes(*restart, n))),
@@ -550,7 +564,8 @@ std::optional<std::size_t> planOutputSize(const std::vector<Piece>& pieces, cons
             const std::optional<std::size_t> drawn =
                 slot.random ? randomCounterBytes(*slot.random, *slot.counter, slot.firstPass, passes, textBytes,
                                                  {dateSteps, limit})
-                            : orderedArrayBytes(*slot.order, slot.lines, passes, slot.repeat, {dateSteps, limit});
+                            : orderedArrayBytes(*slot.order, slot.lines, slot.nothing.size(), passes, slot.repeat,
+                                                {dateSteps, limit});
             if (!drawn) {
                 if (stoppedBy) *stoppedBy = &slot;
                 return std::nullopt;

@@ -114,6 +114,8 @@ struct ArrayStyle {
     // An ArrayOrder, drawn from `seed` as a counter's.
     std::int32_t order = kOrderWritten;
     std::string seed{};
+    // A ValueEscape (conversion/Escaping.h) applied to each value before it is inserted, the empty one too.
+    std::int32_t escape = 0;
 
     bool operator==(const ArrayStyle&) const = default;
 };

@@ -129,7 +129,8 @@ std::optional<std::size_t> randomCounterBytes(const RandomCounter& random, const
 }
 
 std::optional<std::size_t> orderedArrayBytes(const LineOrder& order, const std::vector<std::string_view>& lines,
-                                             std::uint64_t passes, std::uint64_t repeat, TextBudget budget) {
+                                             std::size_t nothing, std::uint64_t passes, std::uint64_t repeat,
+                                             TextBudget budget) {
     const std::uint64_t n = order.lineCount();
     std::size_t total = 0;
     bool oneLength = true;
@@ -139,7 +140,7 @@ std::optional<std::size_t> orderedArrayBytes(const LineOrder& order, const std::
     }
     const auto length = [&](std::uint64_t index) {
         const std::optional<std::size_t> line = order.line(index);
-        return line ? lines[*line].size() : std::size_t{0};
+        return line ? lines[*line].size() : nothing;
     };
     const StepSum steps = [&](std::uint64_t a, std::uint64_t b) -> Sum {
         // Past the lines an array that doesn't start over shows nothing, or (keeping its last) one line.
@@ -147,6 +148,7 @@ std::optional<std::size_t> orderedArrayBytes(const LineOrder& order, const std::
         const bool shuffled = order.order() == kOrderShuffled;
         Sum after = 0;
         if (order.end() == kEndKeepLast && shuffled) after = mul(length(n), beyond);
+        if (order.end() == kEndEmpty) after = mul(nothing, beyond);
         if (order.end() == kEndEmpty || (order.end() == kEndKeepLast && shuffled)) b = std::min(b, n);
         if (a >= b) return after;
         if (oneLength) return add(after, mul(lines[0].size(), b - a));

@@ -30,8 +30,9 @@ std::optional<std::size_t> randomCounterBytes(const RandomCounter& random, const
                                               TextBudget budget);
 
 // The bytes a shuffled or drawn array shows over passes 0 .. passes - 1, each line index `repeat` passes;
-// `lines` are the lines that take part.
+// `lines` are the lines that take part, `nothing` the bytes a pass shows once they have run out.
 std::optional<std::size_t> orderedArrayBytes(const LineOrder& order, const std::vector<std::string_view>& lines,
-                                             std::uint64_t passes, std::uint64_t repeat, TextBudget budget);
+                                             std::size_t nothing, std::uint64_t passes, std::uint64_t repeat,
+                                             TextBudget budget);
 
 }  // namespace ravolin

@@ -272,6 +272,8 @@ const KeyRow kArrayKeys[] = {
     integerKey(kArrangement, "Order", Form::OwnInteger, RAVOLIN_INT(j.record.arrays[i].style.order), kPlainArray.order),
     textKey(kArrangement, "Seed", Form::OwnText, StoredText::ArrayStyleText,
             RAVOLIN_TEXT(j.record.arrays[i].style.seed), [](std::size_t) { return kPlainArray.seed; }),
+    integerKey(kArrangement, "Escape", Form::OwnInteger, RAVOLIN_INT(j.record.arrays[i].style.escape),
+               kPlainArray.escape),
 };
 
 #undef RAVOLIN_INT

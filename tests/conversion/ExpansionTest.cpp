@@ -300,8 +300,10 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         counter.style.pattern = patterns[pick(rng)];
         counter.style.daysOff = daysOff[pick(rng) % 3];
     };
-    // Half the arrays take an order (as written, shuffled or drawn) and a seed.
+    // Half the arrays take an escape (unknown ones too: none), and half an order (as written, shuffled or drawn)
+    // and a seed.
     const auto drawOrder = [&](ArrayInput& array) {
+        if (!plainRules(rng)) array.style.escape = rule(rng);
         if (plainRules(rng)) return;
         array.style.order = rule(rng) / 3;
         array.style.seed = seeds[static_cast<std::size_t>(rule(rng) + 1) % std::size(seeds)];

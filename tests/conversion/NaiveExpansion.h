@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "conversion/DateCounter.h"
+#include "conversion/Escaping.h"
 #include "conversion/Expansion.h"
 #include "conversion/RandomValues.h"
 #include "conversion/TextHelpers.h"
@@ -480,7 +481,10 @@ inline std::string ExpandTemplate(const ExpansionInput& input) {
         }
         for (std::size_t i = 0; i < kArrayCount; ++i) {
             if (!input.arrays[i].token.empty())
-                work = ReplaceAllInPlace(work, input.arrays[i].token, ArrayValue(input.arrays[i], lines[i], pass, i));
+                // The escapes are pinned on their own; here they only have to come before the insertion.
+                work = ReplaceAllInPlace(
+                    work, input.arrays[i].token,
+                    escapeValue(ArrayValue(input.arrays[i], lines[i], pass, i), input.arrays[i].style.escape));
         }
         if (pass > 0) output += "\r\n";
         output += work;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <new>
 
+#include "conversion/Escaping.h"
 #include "platform/core/Codec.h"
 #include "testsupport/core/TestFiles.h"
 
@@ -222,7 +223,7 @@ TEST_F(WriteSettingsTest, everyValueFormSurvivesASaveAndALoad) {
     // A decimal counter in a Japanese format; an empty text is not the default.
     values.record.counters[2].style = {.format = kFormatAiueo, .kind = kKindDecimal, .start = "", .step = "-0.125"};
     values.record.counters[2].style.places = 9;
-    values.record.arrays[0] = {"AA", "red\r\n\r\nblue\r\n", {4, kEndKeepLast}};
+    values.record.arrays[0] = {"AA", "red\r\n\r\nblue\r\n", {4, kEndKeepLast, kOrderShuffled, "42", kEscapeSqlLiteral}};
     values.record.arrays[1] = {"", "", {}};
     values.record.arrays[8] = {"'q'", "\r\n", {-2147483647 - 1, -1}};
     ASSERT_TRUE(save(values).ok);
@@ -247,7 +248,8 @@ TEST_F(WriteSettingsTest, everyValueFormSurvivesASaveAndALoad) {
     const std::string file = test::readFile(path());
     EXPECT_NE(file.find("\r\nOrigin=,first,,  indented  ,\"quoted\",\r\n"), std::string::npos);
     EXPECT_NE(file.find("\r\nInc1=-3\r\n"), std::string::npos);
-    for (const char* line : {"\r\nFormat3=12\r\n", "\r\nKind3=2\r\n", "\r\nStep3=-0.125\r\n", "\r\nPlaces3=9\r\n"})
+    for (const char* line : {"\r\nFormat3=12\r\n", "\r\nKind3=2\r\n", "\r\nStep3=-0.125\r\n", "\r\nPlaces3=9\r\n",
+                             "\r\nOrder1=1\r\n", "\r\nSeed1=42\r\n", "\r\nEscape1=2\r\n"})
         EXPECT_NE(file.find(line), std::string::npos) << line;
 }
 
