@@ -11,6 +11,7 @@
 
 #include "conversion/Table.h"
 #include "settings/SettingsStore.h"
+#include "settings/TableImport.h"
 #include "ui/DialogTexts.h"
 #include "ui/TableImportDialog.h"
 
@@ -46,7 +47,7 @@ void ConverterDialog::OnPasteTable(std::size_t firstArray) {
 
     const TableColumns columns = tableColumns(rows, dialog.header());
     const std::size_t first = dialog.firstArray();
-    const std::size_t taken = std::min(columns.values.size(), kArrayCount - first);
+    const std::size_t taken = columnsTaken(columns, first);
     Document shown = documentShown();
     // Replacing what the user typed asks first; "いいえ" keeps it.
     QStringList holding;
@@ -62,16 +63,8 @@ void ConverterDialog::OnPasteTable(std::size_t firstArray) {
 
     m_beforeTable = shown;
     QStringList cut;
-    for (std::size_t k = 0; k < taken; ++k) {
-        ArraySlot& array = shown.record.arrays[first + k];
-        array.valuesText = columns.values[k];
-        if (!dialog.header()) continue;
-        bool shortened = false;
-        array.token = fitToken(columns.tokens[k], &shortened);
-        if (shortened) cut << QString::fromStdString(columns.tokens[k]);
-    }
-    if (dialog.fitLoop())
-        shown.window.loopCount = static_cast<std::int32_t>(std::min<std::size_t>(columns.rows, INT32_MAX));
+    for (const std::string& token : applyTable(shown, columns, first, dialog.header(), dialog.fitLoop()))
+        cut << QString::fromStdString(token);
     showDocument(shown);
     m_afterTable = documentShown();
     GetMenuItem(kCmdUndoTable)->setEnabled(true);
