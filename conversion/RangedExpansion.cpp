@@ -26,6 +26,8 @@ ExpansionInput rangeInput(const ExpansionInput& input, const std::vector<std::ve
     for (std::size_t i = 0; i < input.arrays.size(); ++i) {
         const ArrayInput& array = input.arrays[i];
         range.arrays[i].token = array.token;
+        // The range's own lists are in the order they show; only the escape still applies to them.
+        range.arrays[i].style.escape = array.style.escape;
         const std::vector<std::string>& all = lines[i];
         const ArrayStyle style = effectiveStyle(array.style);
         const auto repeat = static_cast<std::size_t>(style.repeat);

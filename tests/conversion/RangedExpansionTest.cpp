@@ -74,8 +74,14 @@ TEST(expandInRanges, piecesJoinToTheWholeExpansionAtAnyRangeSize) {
     japanese.counters[3].style = {.repeat = 3, .period = 1000, .width = 9, .kind = kKindDecimal, .start = "-1.5"};
     japanese.counters[3].style.step = "0.0625";
     japanese.counters[3].style.places = 3;
+    // Escapes go with the lines into every range, and so does what an array shows once it has run out.
+    ExpansionInput escaped = rules;
+    escaped.templateText = "A|B|C;";
+    escaped.arrays[0] = {"A", "O'Brien\r\n\r\nx", {.repeat = 700, .escape = kEscapeSqlLiteral}};
+    escaped.arrays[1].style.escape = kEscapeCsv;
+    escaped.arrays[2] = {"C", "a,b\r\n\"", {.repeat = 3, .end = kEndKeepLast, .escape = kEscapeJson}};
     for (const ExpansionInput* input :
-         {&counters, &simulated, &plain, &rules, &rulesSimulated, &later, &dated, &japanese}) {
+         {&counters, &simulated, &plain, &rules, &rulesSimulated, &later, &dated, &japanese, &escaped}) {
         const std::string whole = ExpandTemplate(*input);
         EXPECT_TRUE(whole == naive::ExpandTemplate(*input)) << input->templateText;
         for (const std::size_t rangeLimit : {std::size_t{32}, std::size_t{4096}, std::size_t{1} << 20}) {
