@@ -3,7 +3,8 @@
 # working directory, and saves PNG screenshots there: the main window of a first start, the version dialog
 # (Alt+A), the window after a run of the README's worked example, which it also copies to
 # docs/main-window.png, the same window maximized, and the format dialog on an example of its own, copied to
-# docs/format-dialog.png.
+# docs/format-dialog.png, and a spreadsheet's copy pasted as a table and run into SQL (the table dialog and the
+# window after the run, copied to docs/table-dialog.png and docs/table-sql.png).
 # Prints their paths. SCREENSHOT_LOCALE (default C.UTF-8) sets the program's locale.
 set -euo pipefail
 
@@ -78,11 +79,35 @@ if [[ ${1:-} == --inside ]]; then
     format=$(wait_for_window "書式と繰り返し" 20)
     sleep 0.5
     import -window "$format" "$work/format-dialog.png"
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+
+    # A spreadsheet's copy into SQL: three columns pasted with Ctrl+Shift+V, names and departments written as
+    # SQL literals (a quote doubled, an empty cell NULL).
+    sql='INSERT INTO 社員 (番号, 氏名, 所属) VALUES (＜配列1＞, ＜配列2＞, ＜配列3＞);'
+    start_example table '[Edit]' "Origin=$sql" "OriginExact=$sql" '[Arrangement]' 'Escape2=2' 'Escape3=2'
+    printf "1001\tO'Brien\t営業部\r\n1002\t山田 太郎\t\r\n1003\tD'Angelo\t開発部\r\n" |
+        xclip -selection clipboard
+    xdotool windowfocus --sync "$main" key ctrl+shift+v
+    table=$(wait_for_window "表の取り込み" 20)
+    sleep 0.5
+    import -window "$table" "$work/table-dialog.png"
+    xdotool windowfocus --sync "$table" key Return
+    sleep 0.5
+    xdotool windowfocus --sync "$main" key alt+p
+    sleep 0.3
+    xdotool key Return
+    # Wide enough for the statements to show whole.
+    xdotool windowmove "$main" 0 0 windowsize "$main" 1260 800
+    sleep 1
+    import -window "$main" "$work/table-window.png"
     echo "$work/main-window.png"
     echo "$work/version-dialog.png"
     echo "$work/example-window.png"
     echo "$work/example-window-large.png"
     echo "$work/format-dialog.png"
+    echo "$work/table-dialog.png"
+    echo "$work/table-window.png"
     exit 0
 fi
 
@@ -97,3 +122,5 @@ XDG_CONFIG_HOME=$work/config LC_ALL=${SCREENSHOT_LOCALE:-C.UTF-8} xvfb-run -a -s
 mkdir -p "$root/docs"
 cp "$work/example-window.png" "$root/docs/main-window.png"
 cp "$work/format-dialog.png" "$root/docs/format-dialog.png"
+cp "$work/table-dialog.png" "$root/docs/table-dialog.png"
+cp "$work/table-window.png" "$root/docs/table-sql.png"

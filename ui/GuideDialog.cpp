@@ -92,6 +92,23 @@ Pattern1=m月d日(aaa)</pre>
 列ごとに配列1、配列2…に入り（配列のページの値の欄の右クリックからは、そのページの配列から）、「1 行目を置換文字列にする」で
 見出しを置換文字列に、「ループ回数を行数に合わせる」で行数をループ回数にします。値の入っている配列は確認してから置き換え、
 取り込んだ直後なら Ctrl+Z で元に戻せます。</p>
+<h3>エスケープ（SQL・CSV・HTML・JSON・URL）</h3>
+<p>「書式と繰り返し」の配列の「エスケープ」で、値を埋め込む前に書き換えられます。O'Brien のような名前や
+「Tokyo, Japan」のような値でも、できあがる SQL や CSV が崩れません。</p>
+<table border="1" cellpadding="3">
+<tr><th>エスケープ</th><th>O'Brien</th><th>空の値</th></tr>
+<tr><td>SQL 文字列</td><td><code>O''Brien</code></td><td>（なし）</td></tr>
+<tr><td>SQL リテラル (空は NULL)</td><td><code>'O''Brien'</code></td><td><code>NULL</code></td></tr>
+<tr><td>CSV</td><td><code>O'Brien</code>（<code>"Tokyo, Japan"</code> のように、必要なときだけ " で囲みます）</td><td>（なし）</td></tr>
+<tr><td>HTML</td><td><code>O&amp;#39;Brien</code></td><td>（なし）</td></tr>
+<tr><td>JSON</td><td><code>O'Brien</code>（<code>\"</code> <code>\\</code> <code>\n</code> など）</td><td>（なし）</td></tr>
+<tr><td>URL</td><td><code>O%27Brien</code></td><td>（なし）</td></tr>
+</table>
+<p>例: テンプレート <code>INSERT INTO 社員 (番号, 氏名, 所属) VALUES (＜配列1＞, ＜配列2＞, ＜配列3＞);</code> で、
+配列2 と配列3 を「SQL リテラル (空は NULL)」にし、表計算ソフトの 3 列（1001 O'Brien 営業部 / 1002 山田 太郎 （所属なし）/
+1003 D'Angelo 開発部）を Ctrl+Shift+V で貼り付けて変換実行すると、
+<code>INSERT INTO 社員 (番号, 氏名, 所属) VALUES (1001, 'O''Brien', '営業部');</code>、
+<code>… (1002, '山田 太郎', NULL);</code>、<code>… (1003, 'D''Angelo', '開発部');</code> の 3 行になります。</p>
 <h3>ループ回数と変換実行</h3>
 <p>「ループ回数」に繰り返す回数を入れて「変換実行」を押すと、テンプレートをその回数だけ並べた結果が
 出力欄に出ます（1 回ごとに改行で区切られます）。出力欄をクリックすると全体が選択され、そのままコピーできます
