@@ -28,6 +28,8 @@ ExpansionInput rangeInput(const ExpansionInput& input, const std::vector<std::ve
         range.arrays[i].token = array.token;
         const std::vector<std::string>& all = lines[i];
         const ArrayStyle style = effectiveStyle(array.style);
+        // The lines are copied as written, so the range escapes them as the whole run does, the missing one too.
+        range.arrays[i].style.escape = style.escape;
         const auto repeat = static_cast<std::size_t>(style.repeat);
         // Shuffled and drawn lines too, as the whole run draws them: the range's own list is as written.
         const LineOrder order(style, i, all.size(), all.back().empty());
