@@ -17,7 +17,8 @@ inline std::string staffCsv(std::size_t rows) {
         const std::string n = std::to_string(r);
         text += std::to_string(100000 + r) + ',';
         text += std::string(kFamily[r % 8]) + ' ' + kGiven[(r / 8) % 8] + ',';
-        text += '"' + std::string(kCity[r % 4]) + "丸の内センタービル" + n + "号室, " + std::to_string(r % 30 + 1) + "階\",";
+        text += '"' + std::string(kCity[r % 4]) + "丸の内センタービル" + n + "号室, " + std::to_string(r % 30 + 1) +
+                "階\",";
         if (r % 5 == 0) {
             text += "\"O'Brien 様の件: \"\"至急\"\" と記載, 確認済み (" + n + ")\",";
         } else {
