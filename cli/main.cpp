@@ -20,6 +20,7 @@
 #include "settings/ProfileFile.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoredExpansion.h"
+#include "settings/TableImport.h"
 
 namespace ravolin {
 namespace {
@@ -32,13 +33,14 @@ constexpr int kExitUsage = 2;
 constexpr std::size_t kRangeLimit = std::size_t{512} << 20;
 
 constexpr char kUsage[] =
-    "Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--seed N] [--set SECTION.KEY=VALUE]... [SETTINGS_FILE] (see "
-    "--help)\n";
+    "Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--seed N] [--set SECTION.KEY=VALUE]... [--table FILE[:N] "
+    "[--header] [--loop-from-table]] [SETTINGS_FILE] (see --help)\n";
 
 constexpr char kVersion[] = "ravolin-expand " RAVOLIN_VERSION "\n";
 
 constexpr char kHelp[] =
-    R"(Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--seed N] [--set SECTION.KEY=VALUE]... [SETTINGS_FILE]
+    R"(Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--seed N] [--set SECTION.KEY=VALUE]...
+                      [--table FILE[:N] [--header] [--loop-from-table]] [SETTINGS_FILE]
 
 Expands the template stored in a Ravolin settings file and writes the result to standard output, exactly
 as the program's conversion produces it: the template ("Origin") once per pass, "Loop" passes, with the
@@ -62,13 +64,22 @@ Options:
               use VALUE for the stored key for this run, as if the file held it: commas are line breaks
               where the file's are (--set Edit.Origin=a,b), numbers read as the file's
               (--set Numerical.Init1=5). May be repeated; later ones win. The file is not changed
+  --table FILE[:N]
+              fill the arrays' values from the columns of the table FILE (CSV, or TAB-separated for a ".tsv"
+              name or a first line with a TAB; UTF-8, or CP932 when not valid UTF-8), as the window's "表の取り込み"
+              does: column 1 into array N (1 to 9, default 1), the next into N+1, and so on; columns past array
+              9 are left out. Only a trailing ":" and digits is N: name a file "a:2" as "a:2:1"
+  --header    take the arrays' tokens from the table's first row, cut to a token field (a warning names them)
+  --loop-from-table
+              set the loop count to the table's value rows (before --loop and the stored "Loop")
   --help      show this help (also -h)
   --version   show the version (also -V)
 
 Exit status: 0 on success (also when a reader such as "head" closes the pipe early); 1 when the output
-can't be written; 2 when the settings file can't be read or the arguments are wrong.
+can't be written; 2 when the settings file or the table can't be read or the arguments are wrong.
 
-使い方: ravolin-expand [--cp932] [--lf] [--loop N] [--seed N] [--set セクション.キー=値]... [設定ファイル]
+使い方: ravolin-expand [--cp932] [--lf] [--loop N] [--seed N] [--set セクション.キー=値]...
+                      [--table 表ファイル[:N] [--header] [--loop-from-table]] [設定ファイル]
 
 Ravolin の設定ファイルに保存されたテンプレートを展開し、結果を標準出力に書き出します。内容はプログラムの
 変換と同じです。テンプレート（"Origin"）を "Loop" 回繰り返し、ファイルに保存された 5 つの数値と 9 つの
@@ -92,11 +103,19 @@ Ravolin の設定ファイルに保存されたテンプレートを展開し、
               同じに読み、コンマはファイルと同じく改行になり（--set Edit.Origin=a,b）、数値もファイルと
               同じ規則で読みます（--set Numerical.Init1=5）。繰り返し指定でき、後のものが優先します。
               ファイルは変更しません
+  --table 表ファイル[:N]
+              表ファイルの列で配列の値を置き換えます。ウィンドウの「表の取り込み」と同じく、CSV（名前が
+              ".tsv" か 1 行目に TAB があれば TAB 区切り）を UTF-8（UTF-8 として正しくなければ CP932）で読み、
+              1 列目を配列 N（1 から 9、既定は 1）に、次の列を N+1 に入れます。配列9 を超える列は取り込みません。
+              N とみなすのは末尾の ":" と数字だけです（"a:2" という名前のファイルは "a:2:1" と書きます）
+  --header    表の 1 行目を配列の置換文字列にします。置換文字列の欄に収まらないものは切り詰めて警告します
+  --loop-from-table
+              ループ回数を表の値の行数にします（--loop や保存された "Loop" より優先します）
   --help      このヘルプを表示します（-h も同じ）
   --version   バージョンを表示します（-V も同じ）
 
 終了ステータス: 成功時は 0（head などの読み手がパイプを先に閉じた場合も 0）。出力を書き出せないときは 1。
-設定ファイルを読めないとき、または引数が正しくないときは 2。
+設定ファイルや表ファイルを読めないとき、または引数が正しくないときは 2。
 )";
 
 constexpr char kOutOfMemory[] = "out of memory; the output is incomplete";
@@ -176,12 +195,48 @@ std::optional<std::uint64_t> parseRunSeed(std::string_view text) {
     return seed;
 }
 
+// The --table argument: FILE, or FILE:N with N the first array (1 to 9). Only a trailing ":" and digits is N, so
+// that any other name with a ":" is a file as it stands.
+struct TableOption {
+    std::string path;
+    std::size_t firstArray = 0;  // 0-8
+};
+std::optional<TableOption> parseTableOption(std::string_view argument) {
+    const std::size_t colon = argument.rfind(':');
+    const std::string_view digits = colon == std::string_view::npos ? std::string_view() : argument.substr(colon + 1);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)
+        return TableOption{std::string(argument)};
+    std::size_t array = 0;
+    if (colon == 0 || std::from_chars(digits.data(), digits.data() + digits.size(), array).ec != std::errc() ||
+        array < 1 || array > kArrayCount)
+        return std::nullopt;
+    return TableOption{std::string(argument.substr(0, colon)), array - 1};
+}
+
+// The table's columns put into `document` as the window's paste puts them; the message when the table can't be
+// read.
+std::optional<std::string> applyTableFile(Document& document, const TableOption& table, bool header, bool fitLoop) {
+    int error = 0;
+    const std::optional<TableRows> rows = readTableFile(table.path, error);
+    if (!rows) return describeFileError(table.path, "cannot read the table file", error, kTableFileMaxBytes);
+    const std::vector<std::string> cut =
+        applyTable(document, tableColumns(*rows, header), table.firstArray, header, fitLoop);
+    for (const std::string& token : cut) {
+        complain("--header: \"" + token + "\" was cut to \"" + fitToken(token) + "\" (a token takes " +
+                 std::to_string(kTokenMaxBytes) + " bytes in CP932)");
+    }
+    return std::nullopt;
+}
+
 int run(int argc, char** argv) {
     bool cp932 = false;
     bool lf = false;
     std::vector<Override> overrides;  // in the order given, --loop among them
     std::optional<std::uint64_t> runSeed;
-    enum Option { kCp932 = 1, kLf, kLoop, kSet, kSeed, kVersionOption = 'V' };
+    std::optional<TableOption> table;
+    bool header = false;
+    bool loopFromTable = false;
+    enum Option { kCp932 = 1, kLf, kLoop, kSet, kSeed, kTable, kHeader, kLoopFromTable, kVersionOption = 'V' };
     static const option options[] = {{"cp932", no_argument, nullptr, kCp932},
                                      {"lf", no_argument, nullptr, kLf},
                                      // "--l" stood for --lf before --loop came, and still does.
@@ -189,6 +244,9 @@ int run(int argc, char** argv) {
                                      {"loop", required_argument, nullptr, kLoop},
                                      {"seed", required_argument, nullptr, kSeed},
                                      {"set", required_argument, nullptr, kSet},
+                                     {"table", required_argument, nullptr, kTable},
+                                     {"header", no_argument, nullptr, kHeader},
+                                     {"loop-from-table", no_argument, nullptr, kLoopFromTable},
                                      {"help", no_argument, nullptr, 'h'},
                                      {"version", no_argument, nullptr, kVersionOption},
                                      {nullptr, 0, nullptr, 0}};
@@ -226,6 +284,19 @@ int run(int argc, char** argv) {
                 overrides.push_back(std::move(*setting));
                 break;
             }
+            case kTable:
+                table = parseTableOption(optarg);
+                if (!table) {
+                    complain("--table \"" + std::string(optarg) + "\": the array after \":\" must be from 1 to 9");
+                    return kExitUsage;
+                }
+                break;
+            case kHeader:
+                header = true;
+                break;
+            case kLoopFromTable:
+                loopFromTable = true;
+                break;
             case ':':
                 return usageError("option \"" + std::string(argv[optind - 1]) + "\" needs a value");
             case 'h':
@@ -237,6 +308,8 @@ int run(int argc, char** argv) {
         }
     }
     if (argc - optind > 1) return usageError("more than one settings file given");
+    if (!table && (header || loopFromTable))
+        return usageError(std::string(header ? "--header" : "--loop-from-table") + " needs --table");
     std::optional<std::string> named;
     if (optind < argc) named = argv[optind];
 
@@ -258,6 +331,12 @@ int run(int argc, char** argv) {
     }
     Document document;
     loadSettingsBytes(stored, document);
+    if (table) {
+        if (const std::optional<std::string> unread = applyTableFile(document, *table, header, loopFromTable)) {
+            complain(*unread);
+            return kExitUsage;
+        }
+    }
 
     // The seeds are settled before the first range, so that every range draws from the same ones.
     ExpansionInput input = expansionInputFrom(document);

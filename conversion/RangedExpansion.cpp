@@ -26,10 +26,10 @@ ExpansionInput rangeInput(const ExpansionInput& input, const std::vector<std::ve
     for (std::size_t i = 0; i < input.arrays.size(); ++i) {
         const ArrayInput& array = input.arrays[i];
         range.arrays[i].token = array.token;
-        // The range's own lists are in the order they show; only the escape still applies to them.
-        range.arrays[i].style.escape = array.style.escape;
         const std::vector<std::string>& all = lines[i];
         const ArrayStyle style = effectiveStyle(array.style);
+        // The lines are copied as written, so the range escapes them as the whole run does, the missing one too.
+        range.arrays[i].style.escape = style.escape;
         const auto repeat = static_cast<std::size_t>(style.repeat);
         // Shuffled and drawn lines too, as the whole run draws them: the range's own list is as written.
         const LineOrder order(style, i, all.size(), all.back().empty());

@@ -329,12 +329,12 @@ bool replaceFileAtomically(const std::string& path, std::string_view bytes, File
     return replacement.write(bytes, failure) && replacement.commit(failure);
 }
 
-std::string describeFileError(const std::string& path, const std::string& what, int error) {
+std::string describeFileError(const std::string& path, const std::string& what, int error, std::size_t maxBytes) {
     std::string reason;
     if (error == kNotRegularFileError) {
         reason = "not a regular file (a pipe, a device or a socket)";
     } else if (error == kFileTooLargeError) {
-        reason = "larger than " + std::to_string(kSettingsFileMaxBytes >> 20) + " MiB";
+        reason = "larger than " + std::to_string(maxBytes >> 20) + " MiB";
     } else {
         reason = std::strerror(error);
     }

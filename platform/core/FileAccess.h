@@ -93,7 +93,9 @@ bool replaceFileAtomically(const std::string& path, std::string_view bytes, File
 // FileReplacement::begin does for its own target, for a program that starts after a save was cut off.
 void removeLeftTemporaries(const std::string& path, bool ownToo = false);
 
-// `"path": what: reason`, the form of every file error this layer reports.
-std::string describeFileError(const std::string& path, const std::string& what, int error);
+// `"path": what: reason`, the form of every file error this layer reports; a kFileTooLargeError names `maxBytes`,
+// the limit the file was read with.
+std::string describeFileError(const std::string& path, const std::string& what, int error,
+                              std::size_t maxBytes = kSettingsFileMaxBytes);
 
 }  // namespace ravolin

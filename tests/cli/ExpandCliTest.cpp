@@ -160,13 +160,14 @@ TEST_F(ExpandCliTest, loopOfZeroOrLessPrintsNothing) {
 TEST_F(ExpandCliTest, helpExplainsInEnglishAndJapanese) {
     const test::ExpandRun run = expand({"--help"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out.rfind("Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--seed N] [--set SECTION.KEY=VALUE]... "
-                            "[SETTINGS_FILE]\n",
-                            0),
-              0u);
+    EXPECT_EQ(
+        run.out.rfind("Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--seed N] [--set SECTION.KEY=VALUE]...\n"
+                      "                      [--table FILE[:N] [--header] [--loop-from-table]] [SETTINGS_FILE]\n",
+                      0),
+        0u);
     EXPECT_NE(
-        run.out.find("\n使い方: ravolin-expand [--cp932] [--lf] [--loop N] [--seed N] [--set セクション.キー=値]... "
-                     "[設定ファイル]\n"),
+        run.out.find("\n使い方: ravolin-expand [--cp932] [--lf] [--loop N] [--seed N] [--set セクション.キー=値]...\n"
+                     "                      [--table 表ファイル[:N] [--header] [--loop-from-table]] [設定ファイル]\n"),
         std::string::npos);
     EXPECT_EQ(run.err, "");
 }
@@ -177,9 +178,8 @@ TEST_F(ExpandCliTest, wrongArgumentsAreRefused) {
         std::string err;
     };
     const std::string usage =
-        "Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--seed N] [--set SECTION.KEY=VALUE]... [SETTINGS_FILE] "
-        "(see "
-        "--help)\n";
+        "Usage: ravolin-expand [--cp932] [--lf] [--loop N] [--seed N] [--set SECTION.KEY=VALUE]... [--table FILE[:N] "
+        "[--header] [--loop-from-table]] [SETTINGS_FILE] (see --help)\n";
     const Case cases[] = {
         {{"--utf16"}, "ravolin-expand: unknown or ambiguous option \"--utf16\"\n" + usage},
         {{"--cp932=yes"}, "ravolin-expand: unknown or ambiguous option \"--cp932=yes\"\n" + usage},
@@ -197,6 +197,8 @@ TEST_F(ExpandCliTest, wrongArgumentsAreRefused) {
         {{"--set", "Edit.\U0001F600=x"},
          "ravolin-expand: --set Edit.\U0001F600: the settings file's code page, CP932, lacks some of its characters\n" +
              usage},
+        {{"--header", "a.ini"}, "ravolin-expand: --header needs --table\n" + usage},
+        {{"--loop-from-table"}, "ravolin-expand: --loop-from-table needs --table\n" + usage},
     };
     for (const Case& c : cases) {
         const test::ExpandRun run = expand(c.args);
@@ -302,6 +304,74 @@ TEST_F(ExpandCliTest, optionsAsUsersWriteThem) {
         EXPECT_EQ(run.exitCode, 0) << c.args[0];
         EXPECT_EQ(run.out, c.out) << c.args[0];
         EXPECT_EQ(run.err, c.err) << c.args[0];
+    }
+}
+
+// A table's columns replace the arrays' values on top of the stored settings, whose escapes still apply.
+TEST_F(ExpandCliTest, aTableFillsTheArraysFromItsColumns) {
+    const std::string settings = file("s.ini", utf8ToCp932("[Common]\r\nLoop=1\r\n[Edit]\r\nOrigin=%1|%2|%3|<名前>\r\n"
+                                                           "[Arrangement]\r\nText1=%1\r\nText2=%2\r\nText3=%3\r\n"
+                                                           "Value1=old\r\nEscape1=2\r\n"));
+    const std::string table = file("t.csv", "<名前>,<市>\r\nO'Brien,\"Tokyo, \"\"J\"\"\"\r\n,大阪\r\n");
+    file("a:b.tsv", "x\ty\r\n");
+    file("n:2", "p");
+    file("long.csv", "とても長い置換文字列です,x\r\n1,2\r\n");
+    const std::string headed = "%1|%2||'O''Brien'\r\n%1|%2||NULL";
+    struct Case {
+        std::vector<std::string> args;
+        std::string out;
+        std::string err = "";
+    };
+    const Case cases[] = {
+        {{"--table", table, "--loop-from-table"},
+         "'<名前>'|<市>||<名前>\r\n'O''Brien'|Tokyo, \"J\"||<名前>\r\nNULL|大阪||<名前>"},
+        {{"--table", table + ":2"}, "'old'|<名前>|<市>|<名前>"},
+        {{"--table", table, "--header", "--loop-from-table"}, headed},
+        {{"--loop", "9", "--table=t.csv", "--header", "--loop-from-table", "--loop", "9"}, headed},
+        // Only a trailing ":" and digits names the array.
+        {{"--table", "a:b.tsv"}, "'x'|y||<名前>"},
+        {{"--table", "n:2:1"}, "'p'|||<名前>"},
+        {{"--table", "long.csv", "--header"},
+         "%1|%2||<名前>",
+         "ravolin-expand: --header: \"とても長い置換文字列です\" was cut to \"とても長い置換\" (a token takes 15 bytes "
+         "in CP932)\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.push_back(settings);
+        const test::ExpandRun run = expand(args);
+        EXPECT_EQ(run.exitCode, 0) << c.args[1];
+        EXPECT_EQ(run.out, c.out) << c.args[1];
+        EXPECT_EQ(run.err, c.err) << c.args[1];
+    }
+}
+
+TEST_F(ExpandCliTest, aTableThatCannotBeTakenIsAnError) {
+    const std::string settings = file("s.ini", kExampleFile);
+    {
+        test::writeFile(m_dir.file("huge.csv"), "");
+        const int fd = open(m_dir.file("huge.csv").c_str(), O_WRONLY);
+        ASSERT_EQ(ftruncate(fd, (off_t{256} << 20) + 1), 0);  // sparse: no disk taken
+        close(fd);
+    }
+    struct Case {
+        std::string table, err;
+    };
+    const Case cases[] = {
+        {"t.csv:0", "--table \"t.csv:0\": the array after \":\" must be from 1 to 9"},
+        {"t.csv:10", "--table \"t.csv:10\": the array after \":\" must be from 1 to 9"},
+        {"t.csv:99999999999999999999",
+         "--table \"t.csv:99999999999999999999\": the array after \":\" must be from 1 to 9"},
+        {"missing.csv", "\"missing.csv\": cannot read the table file: No such file or directory"},
+        {"missing.csv:3", "\"missing.csv\": cannot read the table file: No such file or directory"},
+        {".", "\".\": cannot read the table file: Is a directory"},
+        {"huge.csv", "\"huge.csv\": cannot read the table file: larger than 256 MiB"},
+    };
+    for (const Case& c : cases) {
+        const test::ExpandRun run = expand({"--table", c.table, settings});
+        EXPECT_EQ(run.exitCode, 2) << c.table;
+        EXPECT_EQ(run.out, "") << c.table;
+        EXPECT_EQ(run.err, "ravolin-expand: " + c.err + "\n");
     }
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "conversion/Escaping.h"
 #include "tests/conversion/NaiveExpansion.h"
 
 namespace ravolin {
@@ -74,12 +75,12 @@ TEST(expandInRanges, piecesJoinToTheWholeExpansionAtAnyRangeSize) {
     japanese.counters[3].style = {.repeat = 3, .period = 1000, .width = 9, .kind = kKindDecimal, .start = "-1.5"};
     japanese.counters[3].style.step = "0.0625";
     japanese.counters[3].style.places = 3;
-    // Escapes go with the lines into every range, and so does what an array shows once it has run out.
-    ExpansionInput escaped = rules;
+    // Escapes stay with their arrays in every range: lists that run out (SQL's NULL), cycle shuffled, or repeat.
+    ExpansionInput escaped = later;
     escaped.templateText = "A|B|C;";
-    escaped.arrays[0] = {"A", "O'Brien\r\n\r\nx", {.repeat = 700, .escape = kEscapeSqlLiteral}};
-    escaped.arrays[1].style.escape = kEscapeCsv;
-    escaped.arrays[2] = {"C", "a,b\r\n\"", {.repeat = 3, .end = kEndKeepLast, .escape = kEscapeJson}};
+    escaped.arrays[0] = {"A", "O'Brien\r\n\r\nx", {.escape = kEscapeSqlLiteral}};
+    escaped.arrays[1] = {"B", "a,b\r\n\"q\"", {.end = 1, .order = kOrderShuffled, .seed = "5", .escape = kEscapeCsv}};
+    escaped.arrays[2] = {"C", "<p>\r\n&", {.repeat = 3, .end = 2, .escape = kEscapeHtml}};
     for (const ExpansionInput* input :
          {&counters, &simulated, &plain, &rules, &rulesSimulated, &later, &dated, &japanese, &escaped}) {
         const std::string whole = ExpandTemplate(*input);

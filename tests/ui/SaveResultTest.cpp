@@ -1,5 +1,8 @@
 #include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -18,6 +21,7 @@
 #include "testsupport/core/TestFiles.h"
 #include "ui/DialogTexts.h"
 #include "ui/ResultFileWriter.h"
+#include "ui/TableImportDialog.h"
 
 namespace ravolin {
 namespace {
@@ -133,6 +137,63 @@ TEST_F(SaveResult, writesWhatTheBatchToolWritesInEveryEncodingAndLineEnd) {
     EXPECT_EQ(resultFileChooser.calls()[3],
               (ResultFileChoice{.path = target(), .cp932 = false, .lfLineEnds = true, .loopCount = 7}));
     EXPECT_EQ(folderEntries(), (std::vector<std::string>{"RavolinSetting.ini", "result.txt"}));
+}
+
+// A table pasted through the window's dialog and the same table given to the batch tool, on the same settings,
+// give the same bytes: the arrays it fills, the tokens of its header and the loop count, with the arrays' escapes.
+TEST_F(SaveResult, aPastedTableGivesWhatTheBatchToolGivesForTheSameTable) {
+    writeSettingsWithFont("Loop=5\r\n",
+                          "[Edit]\r\nOrigin=＜置換1＞|＜配列1＞|'＜配列2＞'|＜配列3＞|名前 市\r\n"
+                          "[Arrangement]\r\nValue1=old\r\nEscape1=2\r\nEscape2=1\r\nEscape3=3\r\n");
+    createAndShow();
+    // A spreadsheet's copy: a name with a quote, an empty cell, a cell with a line break, a header too long for a
+    // token.
+    constexpr char kTable[] =
+        "名前\t市\tとても長い置換文字列です\r\nO'Brien\t\"Tokyo,\nJapan\"\r\n\t大阪\t\"say \"\"hi\"\"\"\r\n";
+    const std::string tableFile = dir.directory() + "/table.txt";
+    { std::ofstream(tableFile, std::ios::binary) << kTable; }
+    struct Case {
+        std::size_t first;
+        bool header, fitLoop;
+        QStringList options;
+        std::vector<int> answers;  // the question for array 1's values, the notice of the cut token, the save's end
+        std::string shows;         // passes of the output, so that an empty one can't pass
+    };
+    const Case cases[] = {
+        {0,
+         false,
+         false,
+         {"--table", "table.txt"},
+         {IDYES, IDOK},
+         "1|'O''Brien'|'Tokyo, Japan'||名前 市\r\n2|NULL|'大阪'|\"say \"\"hi\"\"\"|名前 市"},
+        {1,
+         true,
+         true,
+         {"--table", "table.txt:2", "--header", "--loop-from-table"},
+         {IDOK, IDOK},
+         "0|'old'|'＜配列2＞'|＜配列3＞|O''Brien \"Tokyo, Japan\"\r\n1|NULL|'＜配列2＞'|＜配列3＞| 大阪"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.options.join(' ').toStdString());
+        for (const int answer : c.answers) messageBox.scriptAnswer(answer);
+        QGuiApplication::clipboard()->setText(QString::fromUtf8(kTable));
+        onModal = [&c](QDialog& modal) {
+            auto& table = dynamic_cast<TableImportDialog&>(modal);
+            table.m_header->setChecked(c.header);
+            table.m_fitLoop->setChecked(c.fitLoop);
+            return int{QDialog::Accepted};
+        };
+        dialog->OnPasteTable(c.first);
+        saveToEnd({.path = target(), .loopCount = dialog->documentShown().window.loopCount});
+        QProcess expand;
+        expand.setWorkingDirectory(QString::fromStdString(dir.directory()));
+        expand.start(RAVOLIN_EXPAND_PATH, QStringList(c.options) << QString::fromStdString(dir.settingsPath()));
+        ASSERT_TRUE(expand.waitForFinished(20000));
+        const std::string expected = expand.readAllStandardOutput().toStdString();
+        EXPECT_NE(expected.find(c.shows), std::string::npos) << expected;
+        EXPECT_EQ(readBytes(target()), expected);
+        dialog->OnUndoTable();
+    }
 }
 
 TEST_F(SaveResult, cancelLeavesTheOldFileAndNoTemporaryFileAndUnlocksTheWindow) {
