@@ -140,12 +140,18 @@ inline constexpr char kDecimalUnreadable[] =
     "[数値%1] %2: 「%3」は小数（符号、数字、小数点と数字。数字は 18 桁まで）として読めないため 0 とします。";
 inline constexpr char kSeedUnreadable[] =
     "%1 シード: 「%2」は 0～18446744073709551615 の整数として読めないため、実行のたびに新しいシードを使います。";
-// The arrays' order and seed.
-inline constexpr char kFormatOrderBox[] = "配列の順序";
+// The order, seed and escape of the array chosen in the box's list: of one array at a time.
+inline constexpr char kFormatArrayDetailBox[] = "配列の順序とエスケープ";
+inline constexpr char kFormatArrayChoiceLabel[] = "配列(&A)";
+// %1 the array's number, %2 its token or kUnusedToken.
+inline constexpr char kFormatArrayChoiceItem[] = "配列%1  %2";
 inline constexpr char kFormatOrderHeader[] = "順序(&O)";
-inline constexpr char kFormatOrderRowToken[] = "[配列%1] %2（順序）";
 inline constexpr char kFormatArraySeedHeader[] = "シード";
 inline constexpr const char* kOrderTexts[] = {"記載順", "シャッフル", "ランダム"};
+inline constexpr char kFormatEscapeHeader[] = "エスケープ(&C)";
+// A ValueEscape each (conversion/Escaping.h).
+inline constexpr const char* kEscapeTexts[] = {"なし", "SQL 文字列", "SQL リテラル (空は NULL)", "CSV", "HTML",
+                                               "JSON", "URL"};
 inline constexpr char kPeriodNone[] = "なし";
 inline constexpr char kUnusedToken[] = "（使わない）";
 inline constexpr char kPreviewLabel[] = "プレビュー（最初の %1 回）(&V)";
@@ -214,6 +220,9 @@ inline constexpr char kSummaryRange[] = "%1～%2";
 inline constexpr char kSummaryUnique[] = "重複なし";
 inline constexpr char kSummarySeed[] = "シード%1";
 inline constexpr char kSummaryUuid[] = "UUID";
+// An array's escape as the pages' line names it; none is not named.
+inline constexpr const char* kSummaryEscapeTexts[] = {
+    "", "SQL 文字列", "SQL リテラル", "CSV エスケープ", "HTML エスケープ", "JSON エスケープ", "URL エンコード"};
 inline constexpr const char* kSummaryFormatTexts[] = {"10進",   "16進",   "16進大", "8進",    "2進",
                                                       "英字",   "英字大", "全角",   "漢数字", "漢数字位取り",
                                                       "丸数字", "イロハ", "アイウ"};

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <string>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -194,8 +195,8 @@ FormatDialog::FormatDialog(QWidget* parent, Document document, MessageBoxPort& m
     m_valuesBox = new QGroupBox(text(kFormatValuesBox), this);
     buildValues(m_valuesBox);
     auto* arrays = new QGroupBox(text(kFormatArraysBox), this);
-    auto* orders = new QGroupBox(text(kFormatOrderBox), this);
-    buildArrays(arrays, orders);
+    auto* detail = new QGroupBox(text(kFormatArrayDetailBox), this);
+    buildArrays(arrays, detail);
     auto* column = new QVBoxLayout;
     column->addWidget(counters);
     column->addWidget(dates);
@@ -205,7 +206,7 @@ FormatDialog::FormatDialog(QWidget* parent, Document document, MessageBoxPort& m
     rows->addLayout(column);
     auto* listColumn = new QVBoxLayout;
     listColumn->addWidget(arrays);
-    listColumn->addWidget(orders);
+    listColumn->addWidget(detail);
     listColumn->addStretch();
     rows->addLayout(listColumn);
 
@@ -365,33 +366,66 @@ void FormatDialog::showDateNotes() {
     m_dateNotes->setVisible(!notes.isEmpty());
 }
 
-// The order and seed in a box of their own under the arrays: beside them the dialog would pass a screen's width.
-void FormatDialog::buildArrays(QWidget* box, QWidget* orderBox) {
+// The order, seed and escape of one array at a time, in a box under the arrays: a column each beside them would take
+// the dialog past a screen's width. The box shows the array chosen in its list or whose row has the focus.
+void FormatDialog::buildArrays(QWidget* box, QWidget* detailBox) {
     auto* grid = new QGridLayout(box);
-    auto* orderGrid = new QGridLayout(orderBox);
     const char* const headers[] = {kFormatTokenHeader, kFormatArrayRepeatHeader, kFormatEndHeader};
-    const char* const orderHeaders[] = {kFormatTokenHeader, kFormatOrderHeader, kFormatArraySeedHeader};
     for (std::size_t i = 0; i < kArrayCount; ++i) {
         ArrayRow& row = m_arrayRows[i];
         row.token = tokenField(box, m_document.record.arrays[i].token);
         row.repeat = spinOf(box, 1, INT32_MAX);
         row.end = comboOf(box, std::begin(kEndTexts), std::end(kEndTexts));
         QWidget* const cells[] = {row.token, row.repeat, row.end};
-        const bool used = !m_document.record.arrays[i].token.empty();
-        addRow(grid, i, cells, headers, kFormatArrayRowItem, used);
-        row.orderToken = tokenField(orderBox, m_document.record.arrays[i].token);
-        row.order = comboOf(orderBox, std::begin(kOrderTexts), std::end(kOrderTexts));
-        row.seed = new QLineEdit(orderBox);
-        QWidget* const orderCells[] = {row.orderToken, row.order, row.seed};
-        addRow(orderGrid, i, orderCells, orderHeaders, kFormatArrayRowItem, used);
-        row.orderToken->setAccessibleName(text(kFormatOrderRowToken).arg(i + 1).arg(plainCaption(kFormatTokenHeader)));
-        row.newSeed = new QPushButton(text(kNewSeedButton), orderBox);
-        row.newSeed->setAutoDefault(false);
-        row.newSeed->setAccessibleName(text(kFormatArrayRowItem).arg(i + 1).arg(text(kNewSeedButton)));
-        row.newSeed->setEnabled(used);
-        orderGrid->addWidget(row.newSeed, static_cast<int>(i) + 1, static_cast<int>(std::size(orderHeaders)));
+        addRow(grid, i, cells, headers, kFormatArrayRowItem, !m_document.record.arrays[i].token.empty());
         connect(row.repeat, &QSpinBox::valueChanged, this, &FormatDialog::scheduleRefresh);
         connect(row.end, &QComboBox::currentIndexChanged, this, &FormatDialog::scheduleRefresh);
+    }
+    addHeaders(grid, headers);
+
+    // Made after the rows, so that Tab comes here once it has passed them all.
+    auto* detail = new QGridLayout(detailBox);
+    m_arrayChoice = new QComboBox(detailBox);
+    int first = -1;
+    for (std::size_t i = 0; i < kArrayCount; ++i) {
+        const std::string& token = m_document.record.arrays[i].token;
+        m_arrayChoice->addItem(text(kFormatArrayChoiceItem)
+                                   .arg(i + 1)
+                                   .arg(token.empty() ? text(kUnusedToken) : QString::fromStdString(token)));
+        if (first < 0 && !token.empty()) first = static_cast<int>(i);
+    }
+    m_arrayChoice->setAccessibleName(plainCaption(kFormatArrayChoiceLabel));
+    const char* const labels[] = {kFormatArrayChoiceLabel, kFormatOrderHeader, kFormatArraySeedHeader,
+                                  kFormatEscapeHeader};
+    for (int line = 0; line < static_cast<int>(std::size(labels)); ++line) {
+        auto* label = new QLabel(text(labels[line]), detailBox);
+        detail->addWidget(label, line, 0);
+        if (line > 0)
+            m_arrayDetailLabels[static_cast<std::size_t>(line - 1)] = label;
+        else
+            label->setBuddy(m_arrayChoice);
+    }
+    detail->addWidget(m_arrayChoice, 0, 1, 1, 2);
+    detail->setColumnStretch(3, 1);
+    for (std::size_t i = 0; i < kArrayCount; ++i) {
+        ArrayRow& row = m_arrayRows[i];
+        const bool used = !m_document.record.arrays[i].token.empty();
+        row.order = comboOf(detailBox, std::begin(kOrderTexts), std::end(kOrderTexts));
+        row.seed = new QLineEdit(detailBox);
+        row.newSeed = new QPushButton(text(kNewSeedButton), detailBox);
+        row.newSeed->setAutoDefault(false);
+        row.escape = comboOf(detailBox, std::begin(kEscapeTexts), std::end(kEscapeTexts));
+        detail->addWidget(row.order, 1, 1, 1, 2);
+        detail->addWidget(row.seed, 2, 1);
+        detail->addWidget(row.newSeed, 2, 2);
+        detail->addWidget(row.escape, 3, 1, 1, 2);
+        for (const auto& [cell, caption] : {std::pair<QWidget*, QString>{row.order, plainCaption(kFormatOrderHeader)},
+                                            {row.seed, text(kFormatArraySeedHeader)},
+                                            {row.newSeed, text(kNewSeedButton)},
+                                            {row.escape, plainCaption(kFormatEscapeHeader)}}) {
+            cell->setAccessibleName(text(kFormatArrayRowItem).arg(i + 1).arg(caption));
+            cell->setEnabled(used);
+        }
         connect(row.order, &QComboBox::currentIndexChanged, this, [this, &row, used] {
             const bool drawn = row.order->currentIndex() != kOrderWritten;
             row.seed->setEnabled(used && drawn);
@@ -406,9 +440,35 @@ void FormatDialog::buildArrays(QWidget* box, QWidget* orderBox) {
         });
         connect(row.newSeed, &QPushButton::clicked, this,
                 [&row, i] { row.seed->setText(QString::fromStdString(freshSeedText(kFirstArraySlot + i))); });
+        connect(row.escape, &QComboBox::currentIndexChanged, this, &FormatDialog::scheduleRefresh);
     }
-    addHeaders(grid, headers);
-    addHeaders(orderGrid, orderHeaders);
+    connect(m_arrayChoice, &QComboBox::currentIndexChanged, this, &FormatDialog::showArrayDetail);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        for (std::size_t i = 0; i < kArrayCount && now; ++i) {
+            const ArrayRow& row = m_arrayRows[i];
+            for (const QWidget* cell : {static_cast<QWidget*>(row.token), static_cast<QWidget*>(row.repeat),
+                                        static_cast<QWidget*>(row.end)}) {
+                if (now == cell || cell->isAncestorOf(now)) m_arrayChoice->setCurrentIndex(static_cast<int>(i));
+            }
+        }
+    });
+    m_arrayChoice->setCurrentIndex(std::max(first, 0));
+    showArrayDetail(m_arrayChoice->currentIndex());
+}
+
+// The chosen array's fields in the box, its labels' access keys leading to them.
+void FormatDialog::showArrayDetail(int array) {
+    for (std::size_t i = 0; i < kArrayCount; ++i) {
+        const ArrayRow& row = m_arrayRows[i];
+        const bool chosen = static_cast<int>(i) == array;
+        for (QWidget* cell : {static_cast<QWidget*>(row.order), static_cast<QWidget*>(row.seed),
+                              static_cast<QWidget*>(row.newSeed), static_cast<QWidget*>(row.escape)})
+            cell->setVisible(chosen);
+        if (!chosen) continue;
+        m_arrayDetailLabels[0]->setBuddy(row.order);
+        m_arrayDetailLabels[1]->setBuddy(row.seed);
+        m_arrayDetailLabels[2]->setBuddy(row.escape);
+    }
 }
 
 void FormatDialog::buildValues(QGroupBox* box) {
@@ -498,6 +558,7 @@ void FormatDialog::showValueStyles() {
         const ArrayStyle style = effectiveStyle(m_document.record.arrays[i].style);
         const ArrayRow& row = m_arrayRows[i];
         row.order->setCurrentIndex(style.order);
+        row.escape->setCurrentIndex(style.escape);
         row.seed->setText(QString::fromStdString(style.seed));
         const bool drawn = style.order != kOrderWritten && !m_document.record.arrays[i].token.empty();
         row.seed->setEnabled(drawn);
@@ -511,8 +572,9 @@ void FormatDialog::showValueStyles() {
 // Said at once, under the values box: decimals and seeds that can't be read, and what counts instead.
 void FormatDialog::showValueNotes() {
     QStringList notes;
-    const auto check = [&](QLineEdit* field, bool readable, const QString& note) {
-        const bool bad = field->isEnabled() && !field->isHidden() && !readable;
+    // An array's seed is checked while the box shows another array too: its note names the array.
+    const auto check = [&](QLineEdit* field, bool readable, const QString& note, bool evenHidden = false) {
+        const bool bad = field->isEnabled() && (evenHidden || !field->isHidden()) && !readable;
         markField(field, bad ? note : QString());
         if (bad) notes << note;
     };
@@ -532,7 +594,8 @@ void FormatDialog::showValueNotes() {
         const ArrayRow& row = m_arrayRows[i];
         check(
             row.seed, readsAsSeed(row.seed->text().toStdString()),
-            text(kSeedUnreadable).arg(text(kFormatArrayRowItem).arg(i + 1).arg(QString()).trimmed(), row.seed->text()));
+            text(kSeedUnreadable).arg(text(kFormatArrayRowItem).arg(i + 1).arg(QString()).trimmed(), row.seed->text()),
+            true);
     }
     m_valueNotes->setText(notes.join(QLatin1Char('\n')));
     m_valueNotes->setVisible(!notes.isEmpty());
@@ -607,7 +670,8 @@ Document FormatDialog::document() const {
         const ArrayStyle shown{.repeat = m_arrayRows[i].repeat->value(),
                                .end = m_arrayRows[i].end->currentIndex(),
                                .order = m_arrayRows[i].order->currentIndex(),
-                               .seed = m_arrayRows[i].seed->text().toStdString()};
+                               .seed = m_arrayRows[i].seed->text().toStdString(),
+                               .escape = m_arrayRows[i].escape->currentIndex()};
         ArrayStyle& style = chosen.record.arrays[i].style;
         if (shown != effectiveStyle(style)) style = shown;
     }
@@ -631,6 +695,8 @@ ExpansionInput FormatDialog::currentInput() const {
 void FormatDialog::focusSlot(int tab, int row) {
     QWidget* first = tab == 0 ? static_cast<QWidget*>(m_counterRows.at(static_cast<std::size_t>(row)).width)
                               : m_arrayRows.at(static_cast<std::size_t>(tab - 1)).repeat;
+    // The box under the arrays shows that array at once, not only once the dialog is active.
+    if (tab > 0) m_arrayChoice->setCurrentIndex(tab - 1);
     first->setFocus();
 }
 

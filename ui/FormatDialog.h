@@ -33,9 +33,9 @@ inline constexpr std::int32_t kPreviewPasses = 20;
 inline constexpr std::int32_t kLoopFieldMax = INT32_MAX;
 
 // "書式と繰り返し": each counter's kind, width, fill, format, repeat and period, a date counter's start, unit,
-// pattern and days off, and each array's repeat and end mode, with a preview of the first passes and the size of the
-// whole output, both following every change. It works on a copy of the window's document: the caller takes document()
-// when it ends with OK.
+// pattern and days off, and each array's repeat, end mode, order and escape, with a preview of the first passes and the
+// size of the whole output, both following every change. It works on a copy of the window's document: the caller takes
+// document() when it ends with OK.
 class FormatDialog : public QDialog {
     Q_OBJECT
 public:
@@ -88,10 +88,11 @@ public:
         QLineEdit* token = nullptr;
         QSpinBox* repeat = nullptr;
         QComboBox* end = nullptr;
-        QLineEdit* orderToken = nullptr;  // the token again, beside the order
+        // In the box under the arrays, shown while the array is chosen there.
         QComboBox* order = nullptr;
         QLineEdit* seed = nullptr;
         QPushButton* newSeed = nullptr;
+        QComboBox* escape = nullptr;
     };
     std::array<CounterRow, kCounterCount> m_counterRows;
     std::array<DateRow, kCounterCount> m_dateRows;
@@ -99,7 +100,9 @@ public:
     QGroupBox* m_valuesBox = nullptr;
     QLabel* m_valueNotes = nullptr;  // what can't be read in the fields of the values box and the arrays' seeds
     std::array<ArrayRow, kArrayCount> m_arrayRows;
-    QLabel* m_dateNotes = nullptr;  // what can't be read in the date fields, and how it counts instead
+    QComboBox* m_arrayChoice = nullptr;            // whose order, seed and escape the box under the arrays shows
+    std::array<QLabel*, 3> m_arrayDetailLabels{};  // of the order, the seed and the escape
+    QLabel* m_dateNotes = nullptr;                 // what can't be read in the date fields, and how it counts instead
     QPlainTextEdit* m_preview = nullptr;
     QLabel* m_size = nullptr;
     QPushButton* m_fitLoop = nullptr;
@@ -108,7 +111,7 @@ private:
     void buildCounters(QWidget* box);
     void buildDates(QWidget* box);
     void buildValues(QGroupBox* box);
-    void buildArrayOrder(QGridLayout* grid, std::size_t i);
+    void showArrayDetail(int array);
     void showValueStyles();
     void showValueNotes();
     // The value rows' part of document(): the fields of `r` into `shown`.

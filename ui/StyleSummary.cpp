@@ -5,6 +5,7 @@
 #include <iterator>
 #include <string_view>
 
+#include "conversion/Escaping.h"
 #include "ui/DialogTexts.h"
 #include "ui/SaveMessages.h"
 
@@ -16,6 +17,7 @@ static_assert(std::size(kFormatTexts) == kFormatCount && std::size(kSummaryForma
 static_assert(std::size(kEndTexts) == kEndCount && std::size(kFillTexts) == 2);
 static_assert(std::size(kKindTexts) == kKindCount && std::size(kUnitTexts) == kUnitCount);
 static_assert(std::size(kOrderTexts) == kOrderCount);
+static_assert(std::size(kEscapeTexts) == kEscapeCount && std::size(kSummaryEscapeTexts) == kEscapeCount);
 
 std::string join(std::initializer_list<std::string> parts) {
     std::string line;
@@ -70,7 +72,7 @@ std::string styleSummary(const ArrayStyle& stored) {
     return join({style.repeat > 1 ? numbered(style.repeat, kSummaryRepeat) : "",
                  style.end != kEndEmpty ? kEndTexts[style.end] : "",
                  style.order != kOrderWritten ? kOrderTexts[style.order] : "",
-                 style.order != kOrderWritten ? seedText(style.seed) : ""});
+                 style.order != kOrderWritten ? seedText(style.seed) : "", kSummaryEscapeTexts[style.escape]});
 }
 
 }  // namespace ravolin

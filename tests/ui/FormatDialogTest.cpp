@@ -13,6 +13,7 @@
 #include <QSet>
 #include <QSpinBox>
 
+#include "conversion/Escaping.h"
 #include "tests/ui/DialogFixture.h"
 #include "ui/DialogTexts.h"
 
@@ -190,6 +191,50 @@ TEST_F(FormatDialogTest, controlsShowTheStylesAndGiveBackExactlyWhatWasChanged) 
         c.expect(expected);
         EXPECT_EQ(format->document(), documentOf(expected));
     }
+}
+
+// Each escape is read back on opening and stored by OK, and the preview writes the values as it escapes them.
+TEST_F(FormatDialogTest, arrayEscapeIsReadBack_storedWhenChanged_andShownInThePreview) {
+    struct Case {
+        std::int32_t escape;
+        const char* values;  // of array 1, three passes of "<a>"
+        QStringList preview;
+    };
+    const Case cases[] = {
+        {kEscapeNone, "O'Brien\r\n\r\n<x>", {"O'Brien", "", "<x>"}},
+        {kEscapeSqlText, "O'Brien\r\n\r\n'", {"O''Brien", "", "''"}},
+        {kEscapeSqlLiteral, "O'Brien\r\n\r\n''", {"'O''Brien'", "NULL", "''''''"}},
+        {kEscapeCsv, "Tokyo, Japan\r\n\"q\"\r\n a", {"\"Tokyo, Japan\"", "\"\"\"q\"\"\"", "\" a\""}},
+        {kEscapeHtml, "O'Brien & <b>\r\n\"\r\n", {"O&#39;Brien &amp; &lt;b&gt;", "&quot;", ""}},
+        {kEscapeJson, "a\"b\\c\r\n\t\r\n", {"a\\\"b\\\\c", "\\t", ""}},
+        {kEscapeUrl, "O'Brien 東\r\n~-._\r\n", {"O%27Brien%20%E6%9D%B1", "~-._", ""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.escape);
+        ExpansionInput fields = exampleFields(3);
+        fields.templateText = "<a>";
+        fields.arrays[0].valuesText = c.values;
+        ExpansionInput stored = fields;
+        stored.arrays[0].style.escape = c.escape;
+        const auto shown = open(stored);
+        const FormatDialog::ArrayRow& row = shown->m_arrayRows[0];
+        EXPECT_EQ(itemsOf(row.escape),
+                  QStringList({"なし", "SQL 文字列", "SQL リテラル (空は NULL)", "CSV", "HTML", "JSON", "URL"}));
+        EXPECT_EQ(row.escape->currentIndex(), c.escape);
+        EXPECT_EQ(previewLines(*shown), c.preview);
+        EXPECT_EQ(shown->document(), documentOf(stored));
+
+        const auto chosen = open(fields);
+        chosen->m_arrayRows[0].escape->setCurrentIndex(c.escape);
+        EXPECT_EQ(previewLines(*chosen), c.preview);
+        EXPECT_EQ(chosen->document(), documentOf(stored));
+    }
+    // One the program doesn't know shows as none and, left alone, stays as it was stored.
+    ExpansionInput unknown = exampleFields();
+    unknown.arrays[0].style.escape = kEscapeCount;
+    const auto format = open(unknown);
+    EXPECT_EQ(format->m_arrayRows[0].escape->currentIndex(), kEscapeNone);
+    EXPECT_EQ(format->document(), documentOf(unknown));
 }
 
 // A date counter: its fields on only in its row, what can't be read marked and said at once, the preview
@@ -432,19 +477,29 @@ TEST_F(FormatDialogTest, everyBoxHasAUniqueAccessibleNameOfItsSlotAndColumn) {
         EXPECT_FALSE(box->accessibleName().isEmpty()) << box->metaObject()->className();
         names << box->accessibleName();
     }
-    EXPECT_EQ(names.size(), 5 * 7 + 5 * 5 + 5 * 8 + 9 * 6);
+    EXPECT_EQ(names.size(), 5 * 7 + 5 * 5 + 5 * 8 + 9 * 6 + 1);
     EXPECT_EQ(QSet<QString>(names.begin(), names.end()).size(), names.size()) << names.join('|').toStdString();
     struct Case {
         const QWidget* box;
         const char* name;
     };
     const Case cases[] = {
-        {format->m_counterRows[0].width, "[数値1] 桁数"},      {format->m_counterRows[0].format, "[数値1] 書式"},
-        {format->m_counterRows[2].fill, "[数値3] 埋める文字"}, {format->m_counterRows[4].period, "[数値5] 周期"},
-        {format->m_counterRows[1].repeat, "[数値2] 繰り返し"}, {format->m_arrayRows[8].repeat, "[配列9] 繰り返し"},
-        {format->m_arrayRows[0].end, "[配列1] 行が尽きたら"},  {format->m_counterRows[3].kind, "[数値4] 種類"},
-        {format->m_dateRows[0].start, "[日付1] 開始"},         {format->m_dateRows[1].unit, "[日付2] 単位"},
-        {format->m_dateRows[2].pattern, "[日付3] 書式"},       {format->m_dateRows[4].daysOff, "[日付5] 休日"},
+        {format->m_counterRows[0].width, "[数値1] 桁数"},
+        {format->m_counterRows[0].format, "[数値1] 書式"},
+        {format->m_counterRows[2].fill, "[数値3] 埋める文字"},
+        {format->m_counterRows[4].period, "[数値5] 周期"},
+        {format->m_counterRows[1].repeat, "[数値2] 繰り返し"},
+        {format->m_arrayRows[8].repeat, "[配列9] 繰り返し"},
+        {format->m_arrayRows[0].end, "[配列1] 行が尽きたら"},
+        {format->m_counterRows[3].kind, "[数値4] 種類"},
+        {format->m_dateRows[0].start, "[日付1] 開始"},
+        {format->m_dateRows[1].unit, "[日付2] 単位"},
+        {format->m_dateRows[2].pattern, "[日付3] 書式"},
+        {format->m_dateRows[4].daysOff, "[日付5] 休日"},
+        {format->m_arrayRows[2].order, "[配列3] 順序"},
+        {format->m_arrayRows[8].escape, "[配列9] エスケープ"},
+        {format->m_arrayRows[0].newSeed, "[配列1] 新しいシード"},
+        {format->m_arrayChoice, "配列"},
     };
     for (const Case& c : cases) EXPECT_EQ(c.box->accessibleName().toStdString(), c.name);
 }
@@ -452,7 +507,9 @@ TEST_F(FormatDialogTest, everyBoxHasAUniqueAccessibleNameOfItsSlotAndColumn) {
 TEST_F(FormatDialogTest, keyboardReachesEveryRowAndEnterAndEscEndIt) {
     for (const auto& [key, result] :
          {std::pair{Qt::Key_Return, QDialog::Accepted}, {Qt::Key_Escape, QDialog::Rejected}}) {
-        const auto format = open(exampleFields());
+        ExpansionInput fields = exampleFields();
+        fields.arrays[3] = {"<d>", "1"};
+        const auto format = open(fields);
         format->show();
         format->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(format.get()));
@@ -463,7 +520,8 @@ TEST_F(FormatDialogTest, keyboardReachesEveryRowAndEnterAndEscEndIt) {
                          {Qt::Key_M, format->m_counterRows[0].format}, {Qt::Key_R, format->m_counterRows[0].repeat},
                          {Qt::Key_D, format->m_counterRows[0].period}, {Qt::Key_E, format->m_arrayRows[0].repeat},
                          {Qt::Key_N, format->m_arrayRows[0].end},      {Qt::Key_V, format->m_preview},
-                         {Qt::Key_O, format->m_arrayRows[0].order},    {Qt::Key_K, format->m_counterRows[0].kind}};
+                         {Qt::Key_O, format->m_arrayRows[0].order},    {Qt::Key_C, format->m_arrayRows[0].escape},
+                         {Qt::Key_A, format->m_arrayChoice},           {Qt::Key_K, format->m_counterRows[0].kind}};
         for (const auto& m : mnemonics) {
             QTest::keyClick(QApplication::focusWidget(), m.key, Qt::AltModifier);
             EXPECT_EQ(QApplication::focusWidget(), m.target) << m.key;
@@ -478,6 +536,20 @@ TEST_F(FormatDialogTest, keyboardReachesEveryRowAndEnterAndEscEndIt) {
             QTest::keyClick(QApplication::focusWidget(), dateKey, Qt::AltModifier);
             EXPECT_EQ(QApplication::focusWidget(), target) << dateKey;
         }
+        // The box under the arrays follows the array row Tab reaches, and is reached after the last row.
+        format->m_arrayRows[0].end->setFocus();
+        for (QWidget* next :
+             {static_cast<QWidget*>(format->m_arrayRows[3].repeat), static_cast<QWidget*>(format->m_arrayRows[3].end),
+              static_cast<QWidget*>(format->m_arrayChoice), static_cast<QWidget*>(format->m_arrayRows[3].order),
+              static_cast<QWidget*>(format->m_arrayRows[3].escape)}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            EXPECT_EQ(QApplication::focusWidget(), next);
+        }
+        EXPECT_EQ(format->m_arrayChoice->currentText(), "配列4  <d>");
+        EXPECT_TRUE(format->m_arrayRows[0].escape->isHidden());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget(), format->m_arrayRows[0].escape);
         // Tab walks a row left to right, past its read-only token, then on to the next row.
         format->m_counterRows[0].period->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

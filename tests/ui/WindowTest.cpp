@@ -6,6 +6,7 @@
 #include <QTabBar>
 #include <QToolButton>
 
+#include "conversion/Escaping.h"
 #include "tests/ui/DialogFixture.h"
 #include "ui/FormatDialog.h"
 #include "ui/StyleSummary.h"
@@ -115,6 +116,10 @@ TEST_F(Window, pagesShowTheStylesThatAreNotTheDefaults) {
         {{.repeat = 5}, "5回ずつ"},
         {{.end = kEndCycle}, "先頭に戻る"},
         {{.repeat = 2, .end = kEndKeepLast}, "2回ずつ・最後の行を繰り返す"},
+        {{.escape = kEscapeSqlLiteral}, "SQL リテラル"},
+        {{.order = kOrderShuffled, .seed = "7", .escape = kEscapeHtml}, "シャッフル・シード7・HTML エスケープ"},
+        {{.repeat = 3, .escape = kEscapeUrl}, "3回ずつ・URL エンコード"},
+        {{.escape = kEscapeCount}, ""},  // one the program doesn't know
     };
     for (const auto& c : arrays) EXPECT_EQ(styleSummary(c.style), c.summary);
 
