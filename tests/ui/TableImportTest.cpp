@@ -225,7 +225,9 @@ TEST_F(TableImport, aFileThatGivesNoTableIsRefusedWithItsReason) {
         dialog->OnCommand(kCmdOpenTableFile);
         EXPECT_TRUE(modalRuns.empty());
         ASSERT_EQ(messageBox.calls().size(), boxes + (c.message.empty() ? 0 : 1));
-        if (!c.message.empty()) EXPECT_EQ(messageBox.calls().back().text, c.message);
+        if (!c.message.empty()) {
+            EXPECT_EQ(messageBox.calls().back().text, c.message);
+        }
         EXPECT_EQ(dialog->documentShown(), before);
     }
 }
