@@ -16,6 +16,7 @@
 #include "platform/core/WorkingDirectory.h"
 #include "platform/qt/FontChooser.h"
 #include "platform/qt/MessageBox.h"
+#include "platform/qt/OpenFileChooser.h"
 #include "platform/qt/QtTranslation.h"
 #include "platform/qt/ResultFileChooser.h"
 #include "platform/qt/TrayIcon.h"
@@ -125,11 +126,13 @@ int main(int argc, char** argv) {
     // A QObject: it has to go before the application does.
     ravolin::QtTrayIcon trayIcon;
     ravolin::QtResultFileChooser resultFileChooser;
+    ravolin::QtOpenFileChooser openFileChooser;
     ravolin::ConverterApp app({.dialog = {.messageBox = messageBox,
                                           .tone = tone,
                                           .fontChooser = fontChooser,
                                           .trayIcon = trayIcon,
                                           .resultFileChooser = resultFileChooser,
+                                          .openFileChooser = openFileChooser,
                                           .windowStateFile = windowStateFile},
                                .userFolder = line.userFolder ? userFolder : std::function<ravolin::UserFolder()>()},
                               record);

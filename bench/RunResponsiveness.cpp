@@ -13,6 +13,7 @@
 #include "bench/EventLoopTicks.h"
 #include "conversion/Expansion.h"
 #include "platform/qt/FontChooser.h"
+#include "platform/qt/OpenFileChooser.h"
 #include "platform/qt/ResultFileChooser.h"
 #include "platform/qt/TrayIcon.h"
 #include "ui/ConverterDialog.h"
@@ -65,11 +66,13 @@ int main(int argc, char** argv) {
     ravolin::QtFontChooser fontChooser;
     ravolin::QtTrayIcon trayIcon;
     ravolin::QtResultFileChooser resultFileChooser;
+    ravolin::QtOpenFileChooser openFileChooser;
     ravolin::ConverterDialog dialog({.messageBox = messageBox,
                                      .tone = tone,
                                      .fontChooser = fontChooser,
                                      .trayIcon = trayIcon,
-                                     .resultFileChooser = resultFileChooser},
+                                     .resultFileChooser = resultFileChooser,
+                                     .openFileChooser = openFileChooser},
                                     (directory.path() + "/RavolinSetting.ini").toStdString(), record);
     dialog.Create();
     dialog.show();

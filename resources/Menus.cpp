@@ -14,6 +14,7 @@ constexpr std::array kProcessItems{
     MenuItem{"結果をファイルに保存(&F)...", kCmdSaveResult},
     MenuItem{"現在の設定を保存する(&S)", kCmdSaveSettings},
     MenuItem{"表を貼り付け(&T)...", kCmdPasteTable},
+    MenuItem{"表ファイルを開く(&O)...", kCmdOpenTableFile},
     MenuItem{"表の取り込みを元に戻す(&U)", kCmdUndoTable},
     kSeparator,
     MenuItem{"終了(&X)", kCmdExit},

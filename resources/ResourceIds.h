@@ -63,6 +63,7 @@ inline constexpr int kCmdNextPage = 32791;
 inline constexpr int kCmdPreviousPage = 32792;
 inline constexpr int kCmdPasteTable = 32793;
 inline constexpr int kCmdUndoTable = 32794;
+inline constexpr int kCmdOpenTableFile = 32795;
 inline constexpr int kCmdFirstPage = 32800;
 constexpr int pageCommand(int tab) { return kCmdFirstPage + tab; }
 

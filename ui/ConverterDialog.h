@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <map>
 #include <memory>
@@ -15,6 +16,7 @@
 #include <QIcon>
 #include <QPointer>
 
+#include "conversion/Table.h"
 #include "resources/Menus.h"
 #include "settings/FontDescription.h"
 #include "settings/Settings.h"
@@ -28,6 +30,7 @@
 #include "ui/controls/TemplateBuilder.h"
 
 class QLabel;
+class QMimeData;
 class QMenu;
 class QMenuBar;
 class QProgressDialog;
@@ -123,6 +126,10 @@ public:
     void OnFormatSettings(int tab = -1, int row = 0);
     // "表を貼り付け": the clipboard's table into the arrays from `firstArray` (0-8) on, through "表の取り込み".
     void OnPasteTable(std::size_t firstArray = 0);
+    // "表ファイルを開く": a table file chosen in the file chooser, into the arrays from 配列1 on.
+    void OnOpenTableFile();
+    // The table of the file at `path` through "表の取り込み"; what is wrong with the file is said in a box.
+    void openTableFile(const std::string& path);
     // Brings the arrays and the loop count back to before the last table import.
     void OnUndoTable();
     // The template editor's context menu: the edit's own items, then "置換文字列を挿入" with the fourteen tokens
@@ -131,6 +138,8 @@ public:
     // The table import's entries in the arrays' value lists and its undo key.
     void hookTableCommands();
     bool undoesTable(QObject* watched, QEvent* event);
+    // A drag of files over any part of the window: true when the window takes it (the drop opens the file).
+    bool takesDrop(QObject* watched, QEvent* event);
     void OnToggleBeep();
     void OnToggleTray();
     void OnAutoSaveClicked();
@@ -240,6 +249,10 @@ private:
     void placePages();
     // The document shown at the last load or save, to tell whether the fields were changed since.
     Document m_savedDocument;
+    // The rows of a paste or a file through "表の取り込み" into the arrays, column 1 to `firstArray` (0-8).
+    void importTable(TableRows rows, std::size_t firstArray);
+    // What a drop of `mime` opens: the first local file whose extension the window knows; empty for the rest.
+    std::function<void()> dropAction(const QMimeData& mime);
     // Before and after the last table import: while the window still shows `after`, Ctrl+Z brings `before` back.
     std::optional<Document> m_beforeTable;
     Document m_afterTable;

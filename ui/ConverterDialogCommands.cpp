@@ -72,6 +72,9 @@ bool ConverterDialog::OnCommand(int id) {
         case kCmdPasteTable:
             OnPasteTable();
             return true;
+        case kCmdOpenTableFile:
+            OnOpenTableFile();
+            return true;
         case kCmdUndoTable:
             OnUndoTable();
             return true;
@@ -140,7 +143,7 @@ bool ConverterDialog::PreTranslateMessage(QWidget* target, const QKeyEvent& key)
 }
 
 bool ConverterDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (undoesTable(watched, event)) return true;
+    if (undoesTable(watched, event) || takesDrop(watched, event)) return true;
     if (watched == m_client && event->type() == QEvent::Resize) layoutControls();
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         PreTranslateMessage(static_cast<QWidget*>(watched), static_cast<const QKeyEvent&>(*event))) {

@@ -1,24 +1,32 @@
-// Tables brought into the arrays: the paste, its dialog, and the one undo that takes it back.
+// Tables brought into the arrays: the paste, table files chosen or dropped, their dialog, and the one undo that
+// takes an import back.
 #include "ui/ConverterDialog.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QStringList>
+#include <QUrl>
 
 #include "conversion/Table.h"
+#include "platform/core/FileAccess.h"
 #include "settings/SettingsStore.h"
 #include "settings/TableImport.h"
 #include "ui/DialogTexts.h"
+#include "ui/SaveMessages.h"
 #include "ui/TableImportDialog.h"
 
 namespace ravolin {
 
 void ConverterDialog::hookTableCommands() {
     GetMenuItem(kCmdUndoTable)->setEnabled(false);
+    setAcceptDrops(true);
     // Seen for every widget of the window, the editors included, before their own undo takes the key.
     QCoreApplication::instance()->installEventFilter(this);
     for (std::size_t i = 0; i < kArrayCount; ++i) {
@@ -42,10 +50,39 @@ void ConverterDialog::OnPasteTable(std::size_t firstArray) {
         m_services.messageBox.MessageBox(this, kTableNothing, kInfoCaption, MB_OK | MB_ICONASTERISK);
         return;
     }
-    TableImportDialog dialog(this, rows, firstArray);
+    importTable(std::move(rows), firstArray);
+}
+
+void ConverterDialog::OnOpenTableFile() {
+    const OpenFileRequest request{QString::fromUtf8(kTableFileTitle),
+                                  {QString::fromUtf8(kTableFileFilter), QString::fromUtf8(kAllFilesFilter)}};
+    if (const std::optional<std::string> path = m_services.openFileChooser.GetOpenFileName(this, request))
+        openTableFile(*path);
+}
+
+void ConverterDialog::openTableFile(const std::string& path) {
+    int error = 0;
+    std::optional<TableRows> rows = readTableFile(path, error);
+    if (!rows) {
+        const std::string text = error == kFileTooLargeError
+                                     ? fillText(kTableFileTooLarge, path, std::to_string(kTableFileMaxBytes >> 20))
+                                     : fillText(kTableFileUnreadable, path, readFailureReason(error));
+        m_services.messageBox.MessageBox(this, text, kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (rows->empty()) {
+        m_services.messageBox.MessageBox(this, fillText(kTableFileNothing, path), kInfoCaption,
+                                         MB_OK | MB_ICONASTERISK);
+        return;
+    }
+    importTable(std::move(*rows), 0);
+}
+
+void ConverterDialog::importTable(TableRows rows, std::size_t firstArray) {
+    TableImportDialog dialog(this, std::move(rows), firstArray);
     if (m_services.runModal(dialog) != QDialog::Accepted) return;
 
-    const TableColumns columns = tableColumns(rows, dialog.header());
+    const TableColumns columns = tableColumns(dialog.rows(), dialog.header());
     const std::size_t first = dialog.firstArray();
     const std::size_t taken = columnsTaken(columns, first);
     Document shown = documentShown();
@@ -75,6 +112,33 @@ void ConverterDialog::OnPasteTable(std::size_t firstArray) {
             QString::fromUtf8(kTableTokensCut).arg(kTokenMaxBytes).arg(cut.join(QStringLiteral("\r\n"))).toStdString(),
             kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
     }
+}
+
+std::function<void()> ConverterDialog::dropAction(const QMimeData& mime) {
+    for (const QUrl& url : mime.urls()) {
+        if (!url.isLocalFile()) continue;
+        const QString path = url.toLocalFile();
+        const QString extension = QFileInfo(path).suffix().toLower();
+        if (extension == u"csv" || extension == u"tsv" || extension == u"txt")
+            return [this, file = path.toStdString()] { openTableFile(file); };
+    }
+    return {};
+}
+
+// Over an editor as well: a table file dropped there opens rather than its name being typed in.
+bool ConverterDialog::takesDrop(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) || !watched->isWidgetType() ||
+        !isAncestorOf(static_cast<QWidget*>(watched)))
+        return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    const std::function<void()> action = drop->mimeData() ? dropAction(*drop->mimeData()) : nullptr;
+    if (!action) return false;
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
+    // After the drop has returned: the file manager that sent it waits until then.
+    if (type == QEvent::Drop) QMetaObject::invokeMethod(this, action, Qt::QueuedConnection);
+    return true;
 }
 
 void ConverterDialog::OnUndoTable() {

@@ -8,6 +8,7 @@
 
 #include "platform/qt/FontChooser.h"
 #include "platform/qt/MessageBox.h"
+#include "platform/qt/OpenFileChooser.h"
 #include "platform/qt/ResultFileChooser.h"
 #include "platform/qt/TrayIcon.h"
 #include "platform/sound/Tone.h"
@@ -31,6 +32,8 @@ struct DialogServices {
     TrayIconPort& trayIcon;
     // Where "結果をファイルに保存" writes, and how.
     ResultFileChooserPort& resultFileChooser;
+    // Which file "表ファイルを開く" reads.
+    OpenFileChooserPort& openFileChooser;
     // The file that keeps the window's size between starts, in the per-user folder; none when it gives "".
     // `create`: make the folder when it is missing (for a write).
     std::function<std::string(bool create)> windowStateFile = [](bool) { return std::string(); };

@@ -204,6 +204,17 @@ inline constexpr char kTableReplaceQuestion[] = "%1 には値が入っていま�
 inline constexpr char kTableTokensCut[] =
     "次の置換文字列は長すぎるため、入る長さに切り詰めました（%1 バイトまで）。\r\n%2";
 inline constexpr char kPasteTableItem[] = "表を貼り付け(&T)...";
+// "表ファイルを開く": the chooser's title and filters, and why a file gives no table; %1 the file, %2 the cap or
+// the reason.
+inline constexpr char kTableFileTitle[] = "表ファイルを開く";
+inline constexpr char kTableFileFilter[] = "表ファイル (*.csv *.tsv *.txt)";
+inline constexpr char kAllFilesFilter[] = "すべてのファイル (*)";
+inline constexpr char kTableFileTooLarge[] =
+    "表ファイルが上限の %2 MB を超えるため、取り込めません。\r\nファイルを分けてから開いてください。\r\n\r\nファイル: "
+    "%1";
+inline constexpr char kTableFileUnreadable[] = "表ファイルを読み込めませんでした。\r\n\r\nファイル: %1\r\n理由: %2";
+inline constexpr char kTableFileNothing[] = "ファイルに表として取り込めるテキストがありません。\r\n\r\nファイル: %1";
+inline constexpr char kFileNotFound[] = "ファイルが見つかりません";
 
 // The pages' line of a slot's styles, and its button; %1: the counter's row or the array.
 inline constexpr char kSummarySeparator[] = "・";

@@ -130,6 +130,8 @@ std::string describeLoadFailure(const std::string& path, int code) {
     return fillText(kSaveFailureDetail, path, reasonText(code));
 }
 
+std::string readFailureReason(int code) { return code == ENOENT ? std::string(kFileNotFound) : reasonText(code); }
+
 std::string fillText(std::string_view text, std::string_view first) { return qt(text).arg(qt(first)).toStdString(); }
 
 std::string fillText(std::string_view text, std::string_view first, std::string_view second) {

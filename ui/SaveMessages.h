@@ -16,6 +16,8 @@ std::string fillText(std::string_view text, std::string_view first, std::string_
 std::string describeSaveFailure(const std::string& path, const SaveResult& result);
 // The same for a settings file refused at start (the %1 of kLoadRefusedMessage).
 std::string describeLoadFailure(const std::string& path, int code);
+// Why a file the user chose could not be read, in the user's words.
+std::string readFailureReason(int code);
 
 // The warning that names every text a save stored other than as it stood, item by item in the user's words;
 // empty when there is none.

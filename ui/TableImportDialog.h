@@ -24,6 +24,7 @@ public:
     std::size_t firstArray() const;
     bool header() const;
     bool fitLoop() const;
+    const TableRows& rows() const { return m_rows; }
 
     QTableWidget* m_table = nullptr;
     QComboBox* m_firstArray = nullptr;

@@ -18,6 +18,7 @@
 #include "settings/SettingsStore.h"
 #include "testsupport/FakeFontChooser.h"
 #include "testsupport/FakeMessageBox.h"
+#include "testsupport/FakeOpenFileChooser.h"
 #include "testsupport/FakeResultFileChooser.h"
 #include "testsupport/FakeTone.h"
 #include "testsupport/FakeTrayIcon.h"
@@ -41,7 +42,8 @@ protected:
                                  .tone = tone,
                                  .fontChooser = fontChooser,
                                  .trayIcon = trayIcon,
-                                 .resultFileChooser = resultFileChooser}};
+                                 .resultFileChooser = resultFileChooser,
+                                 .openFileChooser = openFileChooser}};
         s.acquireInstance = [this] {
             steps.push_back("lock");
             return SingleInstance::acquireIn(m_lockDirectory, kInstanceLockName);
@@ -68,6 +70,7 @@ protected:
     FakeFontChooser fontChooser;
     FakeTrayIcon trayIcon;
     FakeResultFileChooser resultFileChooser;
+    FakeOpenFileChooser openFileChooser;
     Settings record;
     WorkingDirectory workingDirectory{settings.directory(), {}};
     std::vector<std::string> steps;

@@ -12,6 +12,7 @@
 #include "tests/app/ProgramProcess.h"
 #include "testsupport/XvfbServer.h"
 #include "testsupport/core/TempSettingsDir.h"
+#include "testsupport/core/TestFiles.h"
 
 namespace ravolin {
 namespace {
@@ -183,6 +184,33 @@ TEST_F(RoundTrip, aBusinessDayCounterSetInTheFormatDialogRunsAndIsStored) {
     EXPECT_EQ(style.start, "2027/04/28");
     EXPECT_EQ(style.unit, kUnitBusinessDay);
     EXPECT_EQ(style.pattern, "m/d(aaa)");
+}
+
+// A spreadsheet's copy on the clipboard, put there by another program: Ctrl+Shift+V, "表の取り込み" with the first
+// row as the tokens and the loop count fitted, then a run over the table's rows.
+TEST_F(RoundTrip, aTableOnTheClipboardIsPastedIntoTheArraysAndRun) {
+    writeSettings("Loop=9\r\n[Edit]\r\nOrigin=ID: 名前\r\n");
+    const std::string table = "ID\t名前\r\n1\tO'Brien\r\n2\t\"鈴木\n一郎\"\r\n";
+    const std::string tableFile = m_work.directory() + "/sheet.txt";
+    test::writeFile(tableFile, table);
+    m_x.run("xclip", {"-i", "-selection", "clipboard", "-t", "UTF8_STRING", QString::fromStdString(tableFile)});
+    ASSERT_EQ(waitForClipboard(table), table) << "xclip never held the table";
+
+    const QString window = start();
+    ASSERT_FALSE(window.isEmpty()) << "no main window";
+    keys({"ctrl+shift+v"});
+    ASSERT_TRUE(focusTitled(m_x, m_program->processId(), QStringLiteral("表の取り込み"))) << "no table dialog";
+    // Through the list's box to the check box, which a space ticks at once; its mnemonic ticks it only once its
+    // click has been drawn, after an Enter that came that quickly.
+    keys({"alt+a", "Tab", "space", "Return"});
+    QDeadlineTimer deadline(kTimeoutMs);
+    while (!m_x.findWindows("^表の取り込み$", m_program->processId()).isEmpty() && !deadline.hasExpired())
+        QThread::msleep(50);
+    m_x.run("xdotool", {"windowfocus", "--sync", window});
+
+    keys({"alt+1"});
+    const std::string expected = "1: O'Brien\n2: 鈴木 一郎";
+    EXPECT_EQ(runAndCopyOutput(window, 2, expected), expected);
 }
 
 }  // namespace

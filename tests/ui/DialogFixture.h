@@ -16,6 +16,7 @@
 #include "settings/Settings.h"
 #include "testsupport/FakeFontChooser.h"
 #include "testsupport/FakeMessageBox.h"
+#include "testsupport/FakeOpenFileChooser.h"
 #include "testsupport/FakeResultFileChooser.h"
 #include "testsupport/FakeTone.h"
 #include "testsupport/FakeTrayIcon.h"
@@ -89,6 +90,7 @@ protected:
                                 .fontChooser = fontChooser,
                                 .trayIcon = trayIcon,
                                 .resultFileChooser = resultFileChooser,
+                                .openFileChooser = openFileChooser,
                                 .windowStateFile = [this](bool) { return windowStateFile; }};
         if (fontPlan) services.japaneseFonts = [this] { return *fontPlan; };
         dialog = std::make_unique<ConverterDialog>(std::move(services),
@@ -153,6 +155,7 @@ protected:
     FakeFontChooser fontChooser;
     FakeTrayIcon trayIcon;
     FakeResultFileChooser resultFileChooser;
+    FakeOpenFileChooser openFileChooser;
     Settings record;
     std::vector<std::string> modalRuns;
     // What a modal dialog does while it runs, and the result it ends with; OK by default.

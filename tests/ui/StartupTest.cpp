@@ -241,6 +241,7 @@ TEST_F(Startup, menuBar_hasItemsWithIdsAndCaptionsInOrder) {
          {kCmdSaveResult, "結果をファイルに保存(&F)..."},
          {kCmdSaveSettings, "現在の設定を保存する(&S)", "Ctrl+S"},
          {kCmdPasteTable, "表を貼り付け(&T)...", "Ctrl+Shift+V"},
+         {kCmdOpenTableFile, "表ファイルを開く(&O)..."},
          {kCmdUndoTable, "表の取り込みを元に戻す(&U)", "Ctrl+Z"},
          {0, ""},
          {kCmdExit, "終了(&X)", "Alt+X"}},

@@ -1,11 +1,20 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTableWidget>
+#include <QUrl>
 
+#include "settings/TableImport.h"
 #include "tests/ui/DialogFixture.h"
+#include "testsupport/core/TestFiles.h"
 #include "ui/DialogTexts.h"
 #include "ui/TableImportDialog.h"
 
@@ -32,6 +41,35 @@ protected:
             return int{QDialog::Accepted};
         };
         dialog->OnPasteTable(firstArray);
+    }
+    // A file of the test's folder holding `bytes`; its path.
+    std::string tableFile(const std::string& name, std::string_view bytes) const {
+        const std::string path = dir.directory() + '/' + name;
+        test::writeFile(path, bytes);
+        return path;
+    }
+    // Drops local files (or other addresses) on `target`; whether the window took the drag, and the first cell of
+    // the table "表の取り込み" then showed, if it came up (it is cancelled).
+    std::pair<bool, std::string> drop(QWidget* target, const QStringList& addresses) {
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const QString& address : addresses)
+            urls << (address.contains(':')
+                         ? QUrl(address)
+                         : QUrl::fromLocalFile(QString::fromStdString(dir.directory()) + '/' + address));
+        mime.setUrls(urls);
+        std::string firstCell;
+        onModal = [&firstCell](QDialog& modal) {
+            firstCell = dynamic_cast<TableImportDialog&>(modal).rows().at(0).at(0);
+            return int{QDialog::Rejected};
+        };
+        const QPoint at(target->width() / 2, target->height() / 2);
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        QDropEvent dropped(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &dropped);
+        QCoreApplication::processEvents();
+        return {enter.isAccepted() && dropped.isAccepted(), firstCell};
     }
     const ArraySlot& array(std::size_t i) { return shown.record.arrays[i] = dialog->documentShown().record.arrays[i]; }
 
@@ -96,6 +134,136 @@ TEST_F(TableImport, aClipboardWithoutATableSaysSo) {
     dialog->OnPasteTable();
     EXPECT_TRUE(modalRuns.empty());
     EXPECT_EQ(messageBox.calls().back().text, kTableNothing);
+}
+
+TEST_F(TableImport, aChosenFileIsReadInItsEncodingIntoTheArraysFromTheFirst_andOneUndoTakesItBack) {
+    struct Case {
+        const char* name;
+        std::string_view bytes;
+        const char* tokens[2];
+        const char* values[2];
+        int rows;
+    };
+    const Case cases[] = {
+        {"bom.csv",
+         "\xEF\xBB\xBF名前,市\r\nO'Brien,\"Tokyo, Japan\"\r\n鈴木,大阪",
+         {"名前", "市"},
+         {"O'Brien\r\n鈴木", "Tokyo, Japan\r\n大阪"},
+         2},
+        // 名前,市 / 鈴木,大阪 as a Japanese spreadsheet saves them.
+        {"cp932.csv",
+         "\x96\xBC\x91O,\x8Es\r\n\x97\xE9\x96\xD8,\x91\xE5\x8D\xE3\r\n",
+         {"名前", "市"},
+         {"鈴木", "大阪"},
+         1},
+        {"data.tsv", "id,name\tcity\n1,a\tx\n2,b\ty\n", {"id,name", "city"}, {"1,a\r\n2,b", "x\r\ny"}, 2},
+    };
+    dialog->selectPage(3);  // from the menu column 1 goes to 配列1 whichever page shows
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        openFileChooser.scriptChoice(tableFile(c.name, c.bytes));
+        onModal = [this](QDialog& modal) {
+            auto& table = dynamic_cast<TableImportDialog&>(modal);
+            heading = table.m_table->horizontalHeaderItem(0)->text().toStdString();
+            table.m_header->setChecked(true);
+            return int{QDialog::Accepted};
+        };
+        dialog->OnCommand(kCmdOpenTableFile);
+        EXPECT_EQ(modalRuns.back(), "表の取り込み");
+        EXPECT_EQ(heading, "列1 → 配列1");
+        for (std::size_t k = 0; k < 2; ++k) {
+            EXPECT_EQ(array(k).token, c.tokens[k]);
+            EXPECT_EQ(array(k).valuesText, c.values[k]);
+        }
+        EXPECT_EQ(dialog->documentShown().window.loopCount, c.rows);
+        dialog->OnCommand(kCmdUndoTable);
+        EXPECT_EQ(array(0).token, "＜配列1＞");
+        EXPECT_EQ(array(0).valuesText, "");
+        EXPECT_EQ(array(1).valuesText, "");
+        EXPECT_EQ(dialog->documentShown().window.loopCount, 7);
+    }
+    ASSERT_EQ(openFileChooser.calls().size(), std::size(cases));
+    EXPECT_EQ(openFileChooser.calls()[0].title, QStringLiteral("表ファイルを開く"));
+    EXPECT_EQ(openFileChooser.calls()[0].nameFilters,
+              QStringList({"表ファイル (*.csv *.tsv *.txt)", "すべてのファイル (*)"}));
+    EXPECT_TRUE(messageBox.calls().empty());
+}
+
+// Nothing changes and nothing opens when the chooser is cancelled or the file gives no table.
+TEST_F(TableImport, aFileThatGivesNoTableIsRefusedWithItsReason) {
+    const std::string folder = dir.directory() + "/folder.csv";
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    const std::string large = tableFile("large.csv", "a,b\r\n");
+    ASSERT_EQ(truncate(large.c_str(), static_cast<off_t>(kTableFileMaxBytes + 1)), 0);  // sparse: no disk taken
+    const std::string missing = dir.directory() + "/missing.csv";
+    const std::string empty = tableFile("empty.txt", "\r\n\r\n");
+    struct Case {
+        std::optional<std::string> chosen;
+        std::string message;  // none: no box either
+    };
+    const Case cases[] = {
+        {std::nullopt, ""},
+        {large,
+         "表ファイルが上限の 256 MB "
+         "を超えるため、取り込めません。\r\nファイルを分けてから開いてください。\r\n\r\nファイル: " +
+             large},
+        {missing,
+         "表ファイルを読み込めませんでした。\r\n\r\nファイル: " + missing + "\r\n理由: ファイルが見つかりません"},
+        {folder, "表ファイルを読み込めませんでした。\r\n\r\nファイル: " + folder + "\r\n理由: フォルダーです"},
+        {empty, "ファイルに表として取り込めるテキストがありません。\r\n\r\nファイル: " + empty},
+    };
+    const Document before = dialog->documentShown();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        const std::size_t boxes = messageBox.calls().size();
+        if (c.chosen) {
+            openFileChooser.scriptChoice(*c.chosen);
+        } else {
+            openFileChooser.scriptCancel();
+        }
+        if (!c.message.empty()) messageBox.scriptAnswer(IDOK);
+        dialog->OnCommand(kCmdOpenTableFile);
+        EXPECT_TRUE(modalRuns.empty());
+        ASSERT_EQ(messageBox.calls().size(), boxes + (c.message.empty() ? 0 : 1));
+        if (!c.message.empty()) {
+            EXPECT_EQ(messageBox.calls().back().text, c.message);
+        }
+        EXPECT_EQ(dialog->documentShown(), before);
+    }
+}
+
+// A file dragged over any part of the window opens: the first table file of the drop; other drops stay the
+// widget's own.
+TEST_F(TableImport, aTableFileDroppedOnTheWindowOpensTheImport) {
+    tableFile("a.csv", "from a,1\r\n");
+    tableFile("b.TSV", "from b\t2\r\n");
+    tableFile("c.txt", "from c\r\n");
+    tableFile("picture.png", "\x89PNG");
+    auto* templateEdit = control<QPlainTextEdit>(kIdTemplate);
+    const QString templateText = templateEdit->toPlainText();
+    struct Case {
+        QWidget* target;
+        QStringList dropped;
+        const char* opened;  // the first cell shown; empty: the window left the drop alone
+    };
+    const Case cases[] = {
+        {dialog.get(), {"a.csv"}, "from a"},
+        {templateEdit->viewport(), {"picture.png", "b.TSV", "a.csv"}, "from b"},
+        {dialog.get(), {"c.txt"}, "from c"},
+        {dialog.get(), {"picture.png"}, ""},
+        {dialog.get(), {"https://example.com/a.csv"}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dropped.join(' ').toStdString());
+        const std::size_t runs = modalRuns.size();
+        const auto [taken, firstCell] = drop(c.target, c.dropped);
+        EXPECT_EQ(taken, *c.opened != '\0');
+        EXPECT_EQ(modalRuns.size(), runs + (*c.opened ? 1 : 0));
+        EXPECT_EQ(firstCell, c.opened);
+    }
+    EXPECT_EQ(templateEdit->toPlainText(), templateText)
+        << "the editor typed in the name of a table file dropped on it";
+    EXPECT_EQ(array(0).valuesText, "");
 }
 
 }  // namespace
