@@ -14,6 +14,7 @@
 #include "bench/EventLoopTicks.h"
 #include "bench/TableCsv.h"
 #include "platform/qt/FontChooser.h"
+#include "platform/qt/OpenFileChooser.h"
 #include "platform/qt/ResultFileChooser.h"
 #include "platform/qt/TrayIcon.h"
 #include "ui/ConverterDialog.h"
@@ -66,6 +67,7 @@ int main(int argc, char** argv) {
     ravolin::QtFontChooser fontChooser;
     ravolin::QtTrayIcon trayIcon;
     ravolin::QtResultFileChooser resultFileChooser;
+    ravolin::QtOpenFileChooser openFileChooser;
 
     constexpr int kRows = 100000;
     const std::string csv = staffCsv(kRows);
@@ -89,7 +91,8 @@ int main(int argc, char** argv) {
                                      .tone = tone,
                                      .fontChooser = fontChooser,
                                      .trayIcon = trayIcon,
-                                     .resultFileChooser = resultFileChooser},
+                                     .resultFileChooser = resultFileChooser,
+                                     .openFileChooser = openFileChooser},
                                     (directory.path() + "/RavolinSetting.ini").toStdString(), record);
     dialog.Create();
     dialog.show();
