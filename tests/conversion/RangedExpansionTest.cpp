@@ -74,8 +74,17 @@ TEST(expandInRanges, piecesJoinToTheWholeExpansionAtAnyRangeSize) {
     japanese.counters[3].style = {.repeat = 3, .period = 1000, .width = 9, .kind = kKindDecimal, .start = "-1.5"};
     japanese.counters[3].style.step = "0.0625";
     japanese.counters[3].style.places = 3;
-    for (const ExpansionInput* input :
-         {&counters, &simulated, &plain, &rules, &rulesSimulated, &later, &dated, &japanese}) {
+    // The header goes with the first range, the footer with the last, a join with every other range.
+    ExpansionInput shaped = counters;
+    shaped.shape = {"INSERT\r\n", ",\r\n", ";"};
+    ExpansionInput shapedSimulated = simulated;
+    shapedSimulated.shape = {"\r", "\n", "\n"};
+    ExpansionInput shapedPlain = plain;
+    shapedPlain.shape = {"[", "", "]"};
+    ExpansionInput shapedNone = shaped;
+    shapedNone.loopCount = 0;
+    for (const ExpansionInput* input : {&counters, &simulated, &plain, &rules, &rulesSimulated, &later, &dated,
+                                        &japanese, &shaped, &shapedSimulated, &shapedPlain, &shapedNone}) {
         const std::string whole = ExpandTemplate(*input);
         EXPECT_TRUE(whole == naive::ExpandTemplate(*input)) << input->templateText;
         for (const std::size_t rangeLimit : {std::size_t{32}, std::size_t{4096}, std::size_t{1} << 20}) {
