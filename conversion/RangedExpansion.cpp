@@ -72,8 +72,11 @@ RangedExpansionEnd expandInRanges(const ExpansionInput& input, std::size_t range
         ExpansionInput rangeOfPasses = rangeInput(input, lines, first, count);
         rangeOfPasses.shape.header = first == 0 ? input.shape.header : input.shape.joiner;
         if (first + count == passes) rangeOfPasses.shape.footer = input.shape.footer;
-        // The limit holds for the whole range, so memory stays bounded; a range over it is split.
-        ExpansionResult range = ExpandTemplate(rangeOfPasses, rangeLimit);
+        // The limit holds for the range's passes, so memory stays bounded; a range over it is split. What stands
+        // around them is not theirs: a pass of the limit's size still goes, with the join before it.
+        const std::size_t frame = rangeOfPasses.shape.header.size() + rangeOfPasses.shape.footer.size();
+        const std::size_t limit = rangeLimit > kNoOutputLimit - frame ? kNoOutputLimit : rangeLimit + frame;
+        ExpansionResult range = ExpandTemplate(rangeOfPasses, limit);
         if (range.limitReached) {
             if (count <= 1) return RangedExpansionEnd::PassTooLarge;
             rangePasses = count / 2;

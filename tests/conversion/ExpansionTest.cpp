@@ -405,7 +405,7 @@ TEST(ExpandTemplate, putsThePassesInTheShape_andMeasuresWhatItWrites) {
         EXPECT_EQ(measureExpansion(in, kNoOutputLimit),
                   std::optional(ExpansionSize{c.expected.size(), breaks + anyLine}));
         EXPECT_EQ(ExpandTemplate(in, c.expected.size()).text, c.expected);
-        if (!c.expected.empty()) EXPECT_TRUE(ExpandTemplate(in, c.expected.size() - 1).limitReached);
+        EXPECT_EQ(ExpandTemplate(in, c.expected.size() - 1).limitReached, !c.expected.empty());
     }
 }
 

@@ -109,7 +109,8 @@ TEST(writeExpansion, convertsTheShapesLineBreaksAsTheWholeOutputsAcrossAnyRange)
                 std::string expected = ExpandTemplate(input);
                 if (form.lfLineEnds) {
                     LfLineEnds lineEnds;
-                    expected = lineEnds.convert(expected) + lineEnds.finish();
+                    expected = lineEnds.convert(expected);
+                    expected += lineEnds.finish();
                 }
                 const Written written = write(input, form, 16);  // a range of a pass or two
                 EXPECT_EQ(written.result.end, OutputEnd::Done);
