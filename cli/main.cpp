@@ -44,16 +44,18 @@ constexpr char kHelp[] =
 
 Expands the template stored in a Ravolin settings file and writes the result to standard output, exactly
 as the program's conversion produces it: the template ("Origin") once per pass, "Loop" passes, with the
-tokens of the file's five counters and nine arrays replaced, passes joined by CR LF. A "Loop" of 0 or less
-writes nothing.
+tokens of the file's five counters and nine arrays replaced, passes joined by the file's "Joiner" (CR LF
+when it has none), after its "Header" and before its "Footer" (none when it has none). A "Loop" of 0 or less
+writes the header and the footer alone.
 
 SETTINGS_FILE defaults to RavolinSetting.ini in the working directory; when that file does not exist, the
 program's defaults apply. A SETTINGS_FILE that is named but missing or unreadable is an error.
 
 Options:
   --cp932     write the output in CP932, the settings file's code page, instead of UTF-8
-  --lf        end lines with LF instead of CR LF, and end the output with one line break, as POSIX text
-              files do (without it the output is byte for byte the window's)
+  --lf        end lines with LF instead of CR LF (those of the header, the joiner and the footer too), and
+              end the output with one line break, as POSIX text files do (without it the output is byte
+              for byte the window's)
   --loop N    expand N passes instead of the stored "Loop"; N is a count from 0 to 2147483647 in decimal
               digits (leading zeros allowed, no sign, no blanks)
   --seed N    draw every random value, UUID and shuffled or drawn list of the run from N, a number from 0 to
@@ -63,7 +65,8 @@ Options:
   --set SECTION.KEY=VALUE
               use VALUE for the stored key for this run, as if the file held it: commas are line breaks
               where the file's are (--set Edit.Origin=a,b), numbers read as the file's
-              (--set Numerical.Init1=5). May be repeated; later ones win. The file is not changed
+              (--set Numerical.Init1=5), %0D%0A a line break where the file's are (--set
+              "Common.Joiner=,%0D%0A"). May be repeated; later ones win. The file is not changed
   --table FILE[:N]
               fill the arrays' values from the columns of the table FILE (CSV, or TAB-separated for a ".tsv"
               name or a first line with a TAB; UTF-8, or CP932 when not valid UTF-8), as the window's "表の取り込み"
@@ -83,14 +86,16 @@ can't be written; 2 when the settings file or the table can't be read or the arg
 
 Ravolin の設定ファイルに保存されたテンプレートを展開し、結果を標準出力に書き出します。内容はプログラムの
 変換と同じです。テンプレート（"Origin"）を "Loop" 回繰り返し、ファイルに保存された 5 つの数値と 9 つの
-配列の置換文字列をそれぞれ置き換え、各回の間を CR LF で区切ります。"Loop" が 0 以下なら何も書き出しません。
+配列の置換文字列をそれぞれ置き換え、各回の間をファイルの "Joiner"（なければ CR LF）で区切り、前に
+"Header"、後に "Footer"（なければ何も付けません）を付けます。"Loop" が 0 以下なら先頭と末尾だけを書き出します。
 
 設定ファイルを省略すると、作業ディレクトリの RavolinSetting.ini を読みます。このファイルがなければ
 プログラムと同じ既定値を使います。指定した設定ファイルがない、または読めないときはエラーです。
 
 オプション:
   --cp932     出力を UTF-8 ではなく、設定ファイルと同じ CP932 で書き出します
-  --lf        行末を CR LF ではなく LF にし、出力の最後を改行 1 つで終えます（POSIX のテキストファイルの形）。
+  --lf        行末を CR LF ではなく LF にし（先頭、区切り、末尾の中のものも）、出力の最後を改行 1 つで終えます
+              （POSIX のテキストファイルの形）。
               指定しなければ出力はウィンドウの変換結果とバイト単位で同じです
   --loop N    保存された "Loop" の代わりに N 回繰り返します。N は 0 から 2147483647 までの回数を 10 進数の
               数字だけで書きます（先頭の 0 は可、符号や空白は不可）
@@ -101,7 +106,8 @@ Ravolin の設定ファイルに保存されたテンプレートを展開し、
   --set セクション.キー=値
               この実行に限り、保存されたキーの値の代わりに「値」を使います。ファイルに書かれていた場合と
               同じに読み、コンマはファイルと同じく改行になり（--set Edit.Origin=a,b）、数値もファイルと
-              同じ規則で読みます（--set Numerical.Init1=5）。繰り返し指定でき、後のものが優先します。
+              同じ規則で読み（--set Numerical.Init1=5）、%0D%0A はファイルと同じく改行になります
+              （--set "Common.Joiner=,%0D%0A"）。繰り返し指定でき、後のものが優先します。
               ファイルは変更しません
   --table 表ファイル[:N]
               表ファイルの列で配列の値を置き換えます。ウィンドウの「表の取り込み」と同じく、CSV（名前が

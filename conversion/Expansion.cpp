@@ -456,6 +456,19 @@ std::size_t mulSize(std::size_t a, std::size_t b) {
     return __builtin_mul_overflow(a, b, &product) ? kNoOutputLimit : product;
 }
 
+// What goes before pass `p`: the header before the first, the joiner before every other. With frameBytes, the
+// one statement of how the passes are put together, which every writer and every count of the engine asks; the
+// footer goes after the last.
+std::string_view before(const OutputShape& shape, std::size_t p) {
+    return p == 0 ? std::string_view(shape.header) : std::string_view(shape.joiner);
+}
+
+// The bytes the shape adds around and between `passes` passes.
+std::size_t frameBytes(const OutputShape& shape, std::size_t passes) {
+    const std::size_t joins = passes > 0 ? passes - 1 : 0;
+    return addSize(addSize(shape.header.size(), shape.footer.size()), mulSize(shape.joiner.size(), joins));
+}
+
 // A date's length is known only by writing it: its passes are counted a step at a time, one text for each run
 // of passes that shows the same step, while `dateSteps` lasts (nothing once it ran out).
 std::optional<std::size_t> dateBytesShown(const Slot& slot, std::size_t passes, std::size_t limit,
@@ -533,8 +546,8 @@ std::optional<std::size_t> steppedBytesShown(const Slot& slot, std::size_t passe
 // The exact output size, or something above `limit` as soon as the size is known to pass it; nothing when the
 // dates and kanji took more than `dateSteps` texts to count, with `stoppedBy` set to the slot that did.
 std::optional<std::size_t> planOutputSize(const std::vector<Piece>& pieces, const std::vector<Slot>& slots,
-                                          std::size_t passes, std::size_t limit, std::size_t dateSteps = kNoOutputLimit,
-                                          const Slot** stoppedBy = nullptr) {
+                                          const OutputShape& shape, std::size_t passes, std::size_t limit,
+                                          std::size_t dateSteps = kNoOutputLimit, const Slot** stoppedBy = nullptr) {
     std::size_t literalBytes = 0;
     std::vector<std::size_t> uses(slots.size(), 0);
     for (const Piece& piece : pieces) {
@@ -544,7 +557,7 @@ std::optional<std::size_t> planOutputSize(const std::vector<Piece>& pieces, cons
             ++uses[piece.slot];
         }
     }
-    std::size_t total = addSize(mulSize(literalBytes, passes), mulSize(kLineBreak.size(), passes - 1));
+    std::size_t total = addSize(mulSize(literalBytes, passes), frameBytes(shape, passes));
     for (std::size_t i = 0; i < slots.size() && total <= limit; ++i) {
         if (uses[i] == 0) continue;
         std::size_t valueBytes = 0;
@@ -605,22 +618,26 @@ inline char* put(char* out, std::string_view text) {
     return out + n;
 }
 
-// Writes every pass into `out`, which already has exactly the plan's output size.
-void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Piece>& pieces, std::size_t passes) {
+// Writes every pass (at least one) in its shape into `out`, which already has exactly the plan's output size.
+void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Piece>& pieces, const OutputShape& shape,
+                 std::size_t passes) {
     if (pieces.size() <= 1 && (pieces.empty() || pieces[0].slot == kLiteral)) {
         // Every pass is the same text: write it once, then double what is written.
+        char* const first = put(out, before(shape, 0));
         const std::size_t unit = pieces.empty() ? 0 : pieces[0].text.size();
-        if (unit) std::memcpy(out, pieces[0].text.data(), unit);
+        if (unit) std::memcpy(first, pieces[0].text.data(), unit);
         std::size_t done = 1;
         std::size_t written = unit;
         while (done < passes) {
             const std::size_t take = std::min(done, passes - done);
-            const std::size_t block = take * unit + (take - 1) * kLineBreak.size();
-            std::memcpy(out + written, kLineBreak.data(), kLineBreak.size());
-            std::memcpy(out + written + kLineBreak.size(), out, block);
-            written += kLineBreak.size() + block;
+            const std::string_view join = before(shape, done);
+            const std::size_t block = take * unit + (take - 1) * join.size();
+            if (!join.empty()) std::memcpy(first + written, join.data(), join.size());
+            std::memcpy(first + written + join.size(), first, block);
+            written += join.size() + block;
             done += take;
         }
+        put(first + written, shape.footer);
         return;
     }
     std::vector<std::string_view> values(slots.size());
@@ -659,9 +676,10 @@ void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Pi
                     slot.isCounter ? counterText(slot, steps[i], texts[i], dateTexts[i]) : lineAt(slot, steps[i].step);
             }
         }
-        if (p > 0) out = put(out, kLineBreak);
+        out = put(out, before(shape, p));
         for (const Piece& piece : pieces) out = put(out, piece.slot == kLiteral ? piece.text : values[piece.slot]);
     }
+    put(out, shape.footer);
 }
 
 enum class Replaced { None, Done, OverCap, OutOfWork };
@@ -778,18 +796,26 @@ ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLi
 ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLimit, std::size_t passWorkCap,
                                std::size_t workBudget) {
     ExpansionResult result;
-    if (input.loopCount <= 0) return result;
+    const OutputShape& shape = input.shape;
+    if (input.loopCount <= 0) {
+        if (frameBytes(shape, 0) > outputLimit) {
+            result.limitReached = true;
+        } else {
+            result.text.append(shape.header).append(shape.footer);
+        }
+        return result;
+    }
     const auto passes = static_cast<std::size_t>(input.loopCount);
     std::vector<Slot> slots = activeSlots(input);
     std::vector<Piece> pieces;
     if (compilePlan(input.templateText, slots, pieces)) {
-        const std::size_t size = *planOutputSize(pieces, slots, passes, outputLimit);
+        const std::size_t size = *planOutputSize(pieces, slots, shape, passes, outputLimit);
         if (size > outputLimit) {
             result.limitReached = true;
             return result;
         }
         result.text.resize(size);
-        writePasses(result.text.data(), slots, pieces, passes);
+        writePasses(result.text.data(), slots, pieces, shape, passes);
         return result;
     }
     // Sized by a first run, so the output is allocated once at its exact size and a run over the limit
@@ -798,9 +824,10 @@ ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLi
     const std::size_t workCap = passWorkCap;
     const bool fits = simulatePasses(input.templateText, slots, passes, workCap, workBudget,
                                      [&](const std::string& work, std::size_t p) {
-                                         size = addSize(size, work.size() + (p > 0 ? kLineBreak.size() : 0));
+                                         size = addSize(size, addSize(before(shape, p).size(), work.size()));
                                          return size <= outputLimit;
                                      }) == Simulated::Ran;
+    size = addSize(size, shape.footer.size());
     if (!fits || size > outputLimit) {
         result.limitReached = true;
         return result;
@@ -808,10 +835,10 @@ ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLi
     result.text.reserve(size);
     simulatePasses(input.templateText, slots, passes, workCap, kNoOutputLimit,
                    [&](const std::string& work, std::size_t p) {
-                       if (p > 0) result.text.append(kLineBreak);
-                       result.text.append(work);
+                       result.text.append(before(shape, p)).append(work);
                        return true;
                    });
+    result.text.append(shape.footer);
     return result;
 }
 
@@ -827,6 +854,36 @@ std::uint64_t countLineBreaks(std::string_view text) {
 }
 
 bool holdsCrOrLf(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+
+// Counts the bytes and the CR LF of an output handed over piece by piece, a pair split between pieces too.
+class LineBreakCounter {
+public:
+    void add(std::string_view piece) {
+        if (piece.empty()) return;
+        if (m_pendingCr && piece.front() == '\n') ++m_breaks;
+        m_breaks += countLineBreaks(piece);
+        m_pendingCr = piece.back() == '\r';
+        m_bytes += piece.size();
+    }
+    std::uint64_t bytes() const { return m_bytes; }
+    // Its CR LF, and one more once there is a pass or a byte: a single empty pass is one empty line.
+    std::uint64_t lines(std::size_t passes) const { return m_breaks + (passes > 0 || m_bytes > 0 ? 1 : 0); }
+
+private:
+    std::uint64_t m_bytes = 0;
+    std::uint64_t m_breaks = 0;
+    bool m_pendingCr = false;
+};
+
+// Whether a CR ending the header or the joiner could meet an LF starting the joiner or the footer, across empty
+// passes: a pair no piece holds on its own. (Where lineBreaksAreTheTemplates holds, a pass neither ends with a
+// lone CR nor starts with a lone LF, so no other pair can form across pieces.)
+bool shapeMayPairLineBreaks(const OutputShape& shape) {
+    const auto endsWithCr = [](std::string_view text) { return text.ends_with('\r'); };
+    const auto startsWithLf = [](std::string_view text) { return text.starts_with('\n'); };
+    return (endsWithCr(shape.header) || endsWithCr(shape.joiner)) &&
+           (startsWithLf(shape.joiner) || startsWithLf(shape.footer));
+}
 
 // True when every CR LF of the output is one of the template's or a join of passes: the template's CR and LF
 // come only in pairs, and no token or value holds either, so none can form, vanish or split.
@@ -852,12 +909,19 @@ bool lineBreaksAreTheTemplates(std::string_view templateText, const std::vector<
 constexpr std::size_t kDateTextWork = 32;
 
 SizeMeasurement measureExpansion(const ExpansionInput& input, std::size_t budgetBytes, std::size_t workBudget) {
+    const OutputShape& shape = input.shape;
+    if (input.loopCount <= 0) {
+        LineBreakCounter frame;
+        frame.add(shape.header);
+        frame.add(shape.footer);
+        return {ExpansionSize{frame.bytes(), frame.lines(0)}};
+    }
     ExpansionSize size;
-    if (input.loopCount <= 0) return {size};
     const auto passes = static_cast<std::size_t>(input.loopCount);
     const std::vector<Slot> slots = activeSlots(input);
     std::vector<Piece> pieces;
-    if (lineBreaksAreTheTemplates(input.templateText, slots) && compilePlan(input.templateText, slots, pieces)) {
+    if (lineBreaksAreTheTemplates(input.templateText, slots) && !shapeMayPairLineBreaks(shape) &&
+        compilePlan(input.templateText, slots, pieces)) {
         // Dates, and random values and lists where their lengths vary, are counted by writing them, within both
         // budgets; kanji with units a step at a time within the work budget; decimals by their runs of steps alike
         // in length and the rest (UUIDs too) in closed form, at any count.
@@ -868,7 +932,7 @@ SizeMeasurement measureExpansion(const ExpansionInput& input, std::size_t budget
         });
         const Slot* stopper = nullptr;
         const std::optional<std::size_t> bytes =
-            planOutputSize(pieces, slots, passes, dated || drawn ? budgetBytes : kNoOutputLimit,
+            planOutputSize(pieces, slots, shape, passes, dated || drawn ? budgetBytes : kNoOutputLimit,
                            workBudget == kNoOutputLimit ? kNoOutputLimit : workBudget / kDateTextWork, &stopper);
         if (!bytes || ((dated || drawn) && *bytes > budgetBytes)) {
             SizeMeasurement stopped{std::nullopt, !bytes};
@@ -878,20 +942,23 @@ SizeMeasurement measureExpansion(const ExpansionInput& input, std::size_t budget
             stopped.byKanji = stopper && !stopped.byDates && !stopped.byRandom;
             return stopped;
         }
+        // No CR LF forms across pieces: the template's, the joins' and the header's and footer's are all there is.
         size.bytes = *bytes;
-        size.lines = (countLineBreaks(input.templateText) + 1) * passes;
+        size.lines = countLineBreaks(input.templateText) * passes + countLineBreaks(shape.joiner) * (passes - 1) +
+                     countLineBreaks(shape.header) + countLineBreaks(shape.footer) + 1;
         return {size};
     }
-    // A join of passes is itself a CR LF, and a CR or LF beside it pairs with nothing new.
+    LineBreakCounter counted;
     const Simulated simulated = simulatePasses(input.templateText, slots, passes, budgetBytes, workBudget,
                                                [&](const std::string& work, std::size_t p) {
-                                                   size.bytes += work.size() + (p > 0 ? kLineBreak.size() : 0);
-                                                   size.lines += countLineBreaks(work) + 1;
-                                                   return size.bytes <= budgetBytes;
+                                                   counted.add(before(shape, p));
+                                                   counted.add(work);
+                                                   return counted.bytes() <= budgetBytes;
                                                });
+    counted.add(shape.footer);
     if (simulated == Simulated::OutOfWork) return {std::nullopt, true};
-    if (simulated == Simulated::PassTooLarge || size.bytes > budgetBytes) return {};
-    return {size};
+    if (simulated == Simulated::PassTooLarge || counted.bytes() > budgetBytes) return {};
+    return {ExpansionSize{counted.bytes(), counted.lines(passes)}};
 }
 
 std::optional<ExpansionSize> measureExpansion(const ExpansionInput& input, std::size_t budgetBytes) {

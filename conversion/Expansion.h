@@ -139,6 +139,17 @@ struct ArrayInput {
     ArrayStyle style{};
 };
 
+// What stands around and between the passes: the output is `header`, then the passes with `joiner` between
+// each two, then `footer` (with no pass, the header and the footer alone). The defaults give the passes joined
+// by CR LF and nothing around them.
+struct OutputShape {
+    std::string header{};
+    std::string joiner = "\r\n";
+    std::string footer{};
+
+    bool operator==(const OutputShape&) const = default;
+};
+
 // Everything one expansion needs; a run gathers it once from what the window shows.
 struct ExpansionInput {
     std::string templateText;
@@ -148,6 +159,7 @@ struct ExpansionInput {
     std::int32_t firstPass = 0;
     std::array<CounterInput, kCounterCount> counters{};
     std::array<ArrayInput, kArrayCount> arrays{};
+    OutputShape shape{};
 };
 
 struct ExpansionResult {
@@ -159,9 +171,9 @@ struct ExpansionResult {
 inline constexpr std::size_t kNoOutputLimit = std::numeric_limits<std::size_t>::max();
 
 // Writes the template once per pass, replacing counter tokens (slots 1-5) then array tokens (slots 1-9)
-// in order, and joins the passes with CR LF. With a limit, an output longer than `outputLimit` bytes is
-// not built: the result is empty and says so. So is one whose single pass, on its way, grows past both the
-// limit and 256 MiB (values holding later tokens multiply).
+// in order, and puts the passes into the input's shape (by default: joined by CR LF). With a limit, an output longer
+// than `outputLimit` bytes is not built: the result is empty and says so. So is one whose single pass, on its way,
+// grows past both the limit and 256 MiB (values holding later tokens multiply).
 ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLimit);
 // The same, with the bytes a pass in the making may reach before the run is refused set by the caller: one
 // that must answer quickly whatever the values hold. Where the passes must be run one replacement at a time, a
@@ -170,7 +182,8 @@ ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLi
                                std::size_t workBudget = kNoOutputLimit);
 std::string ExpandTemplate(const ExpansionInput& input);
 
-// The size of the whole output: its bytes, and its lines (the CR LF in it, plus one when it isn't empty).
+// The size of the whole output: its bytes, and its lines (the CR LF in it, plus one when it isn't empty or has a
+// pass: a single empty pass is one empty line).
 struct ExpansionSize {
     std::uint64_t bytes = 0;
     std::uint64_t lines = 0;

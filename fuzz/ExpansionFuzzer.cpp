@@ -1,5 +1,5 @@
-// The expansion on any input: equal to the step-by-step form, the output limit holds at every size, and the
-// measured size (also over a longer run, and within a work budget) and the expansion in ranges agree with it.
+// The expansion on any input, in any shape: equal to the step-by-step form, the output limit holds at every size, and
+// the measured size (also over a longer run, and within a work budget) and the expansion in ranges agree with it.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -70,6 +70,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         array.style.order = in.ConsumeIntegralInRange<std::int32_t>(-1, 3);
         array.style.seed = in.ConsumeRandomLengthString(21);
     }
+    if (in.ConsumeBool()) {
+        input.shape = {in.ConsumeRandomLengthString(8), in.ConsumeRandomLengthString(8),
+                       in.ConsumeRandomLengthString(8)};
+    }
     const std::size_t probe = in.ConsumeIntegral<std::size_t>();
     const std::int32_t longerLoop = in.ConsumeIntegralInRange<std::int32_t>(0, 1024);
 
@@ -93,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::uint64_t breaks = 0;
         for (std::size_t at = full.find("\r\n"); at != std::string::npos; at = full.find("\r\n", at + 2)) ++breaks;
         FUZZ_CHECK(measured->bytes == full.size());
-        FUZZ_CHECK(measured->lines == (input.loopCount > 0 ? breaks + 1 : 0));
+        FUZZ_CHECK(measured->lines == (input.loopCount > 0 || !full.empty() ? breaks + 1 : 0));
     }
     // The counters' bytes come from a closed form: over a longer run too, where steps cross digit bands, wrap
     // and start periods over, they must agree with the output. With a work budget, a size given is the same.

@@ -22,7 +22,7 @@ constexpr std::array kProcessItems{
 constexpr std::array kToolItems{
     MenuItem{"置換元エディタのフォント設定", kCmdFontSettings},  MenuItem{"音声出力", kCmdToggleBeep},
     MenuItem{"最小化時にタスクトレイに入れる", kCmdToggleTray},  kSeparator,
-    MenuItem{"書式と繰り返しの設定(&F)...", kCmdFormatSettings},
+    MenuItem{"書式と繰り返しの設定(&F)...", kCmdFormatSettings}, MenuItem{"出力の形(&O)...", kCmdOutputShape},
 };
 constexpr std::array kHelpItems{
     MenuItem{"使い方(&U)", kCmdGuide},

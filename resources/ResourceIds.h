@@ -66,6 +66,7 @@ inline constexpr int kCmdUndoTable = 32794;
 inline constexpr int kCmdOpenTableFile = 32795;
 inline constexpr int kCmdFirstPage = 32800;
 constexpr int pageCommand(int tab) { return kCmdFirstPage + tab; }
+inline constexpr int kCmdOutputShape = 32810;  // after the ten page commands
 
 // System commands.
 inline constexpr unsigned kSysCmdAbout = 0x0010u;

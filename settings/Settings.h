@@ -44,6 +44,7 @@ struct WindowSettings {
     std::int32_t autoSave = 0;
     std::string templateText;  // line form
     std::string font;          // font description, as stored
+    OutputShape shape;         // keys of ours: the header, the joiner of the passes and the footer
 
     bool operator==(const WindowSettings&) const = default;
 };

@@ -90,6 +90,9 @@ std::optional<std::string> unescapeExact(std::string_view escaped) {
     return text;
 }
 
+// A text kept only in the exact form, as loaded; one this program didn't write (a "%" of its own) as it stands.
+std::string loadExact(std::string_view stored) { return unescapeExact(stored).value_or(std::string(stored)); }
+
 // A multi-line text as loaded: the exact form where it is there and still agrees with the key the Windows
 // program reads (another program may have changed that key since), otherwise the key's own line form.
 std::string loadMultiLine(const ProfileFile& file, const char* section, const std::string& key) {
@@ -183,6 +186,7 @@ enum class Form {
     OwnText,     // one line of ours: written once it leaves its default or where the file already has it
     Token,       // cut to a token field
     MultiLine,   // its file form, with its exact form beside it while it holds a comma
+    OwnExact,    // a text of ours in the exact form, written as an OwnText is
 };
 
 struct KeyRow {
@@ -214,12 +218,19 @@ KeyRow textKey(const char* section, const char* stem, Form form, StoredText what
 #define RAVOLIN_INT(expr) RAVOLIN_FIELD(std::int32_t, expr)
 #define RAVOLIN_TEXT(expr) RAVOLIN_FIELD(std::string, expr)
 
+const OutputShape kPlainShape;
 const KeyRow kWindowKeys[] = {
     integerKey(kCommon, "Loop", Form::Integer, RAVOLIN_INT(j.window.loopCount), 0),
     integerKey(kCommon, "Tray", Form::Integer, RAVOLIN_INT(j.window.tray), 0),
     integerKey(kCommon, "Beep", Form::Integer, RAVOLIN_INT(j.window.beep), 0),
     integerKey(kCommon, "AutoSave", Form::Integer, RAVOLIN_INT(j.window.autoSave), 0),
     textKey(kCommon, "Font", Form::Text, StoredText::Font, RAVOLIN_TEXT(j.window.font)),
+    textKey(kCommon, "Header", Form::OwnExact, StoredText::Header, RAVOLIN_TEXT(j.window.shape.header),
+            [](std::size_t) { return kPlainShape.header; }),
+    textKey(kCommon, "Joiner", Form::OwnExact, StoredText::Joiner, RAVOLIN_TEXT(j.window.shape.joiner),
+            [](std::size_t) { return kPlainShape.joiner; }),
+    textKey(kCommon, "Footer", Form::OwnExact, StoredText::Footer, RAVOLIN_TEXT(j.window.shape.footer),
+            [](std::size_t) { return kPlainShape.footer; }),
     textKey(kEdit, "Origin", Form::MultiLine, StoredText::Template, RAVOLIN_TEXT(j.window.templateText)),
 };
 
@@ -320,6 +331,11 @@ void loadFrom(const ProfileFile& file, Document& job) {
             case Form::MultiLine:
                 row.text.load(job, slot) = loadMultiLine(file, row.section, key);
                 break;
+            case Form::OwnExact: {
+                const std::optional<std::string> stored = file.GetString(row.section, key);
+                row.text.load(job, slot) = stored ? loadExact(*stored) : row.defaultText(slot);
+                break;
+            }
         }
     });
 }
@@ -396,6 +412,10 @@ std::string settingsFileBytes(std::string_view current, const Document& job, std
                 break;
             case Form::MultiLine:
                 write.multiLine(row.section, key, row.text.save(job, slot), row.what, slot);
+                break;
+            case Form::OwnExact:
+                write.optionalText(row.section, key, escapeExact(row.text.save(job, slot)),
+                                   escapeExact(row.defaultText(slot)), row.what, slot);
                 break;
         }
     });

@@ -11,8 +11,9 @@ namespace ravolin {
 
 inline constexpr char kSettingsFileName[] = "RavolinSetting.ini";
 
-// Reads the 39 keys, and the style keys of ours ("Repeat1", "Format1"... of the counters, with the date
-// counters' "Kind1", "Start1", "Unit1", "Off1" and "Pattern1"; "Repeat1" and "End1" of the arrays), into
+// Reads the 39 keys, and the keys of ours (the output's "Header", "Joiner" and "Footer" in [Common], in the
+// exact form; the style keys "Repeat1", "Format1"... of the counters, with the date counters' "Kind1",
+// "Start1", "Unit1", "Off1" and "Pattern1"; "Repeat1" and "End1" of the arrays), into
 // `document`, with the defaults for whatever is missing. A missing file gives the defaults, and nothing is
 // created. A file that is there but can't be taken (unreadable, not a regular file, too large, or no memory for
 // it: ENOMEM) gives the defaults too; the error of that (an errno or a code of FileAccess.h) is returned, 0
@@ -24,7 +25,19 @@ void loadSettingsBytes(std::string_view cp932, Document& document);
 
 // The texts of the record and the window that a save stores.
 // CounterStyleText, ArrayStyleText: a text of a slot's style (a date counter's start, pattern, a seed...).
-enum class StoredText { Template, Font, CounterToken, ArrayToken, ArrayValues, CounterStyleText, ArrayStyleText };
+// Header, Joiner, Footer: the output's shape.
+enum class StoredText {
+    Template,
+    Font,
+    CounterToken,
+    ArrayToken,
+    ArrayValues,
+    CounterStyleText,
+    ArrayStyleText,
+    Header,
+    Joiner,
+    Footer
+};
 
 // A text the file could not hold as it stands.
 struct TextAdjustment {
@@ -46,8 +59,8 @@ struct SaveResult {
     std::vector<TextAdjustment> adjustments;
 };
 
-// Writes the 39 keys in one atomic replacement of the file, leaving every other line of it untouched. A style
-// key is written only where it differs from its default or the file already has it. A new content over
+// Writes the 39 keys in one atomic replacement of the file, leaving every other line of it untouched. A key
+// of ours is written only where it differs from its default or the file already has it. A new content over
 // kSettingsFileMaxBytes, which the next load would refuse, is not written (SaveStep::TooLarge); running out of
 // memory fails the save with ENOMEM.
 SaveResult writeSettingsFile(const std::string& path, const Document& document);

@@ -6,6 +6,7 @@ ExpansionInput expansionInputFrom(const Document& document) {
     ExpansionInput input;
     input.templateText = document.window.templateText;
     input.loopCount = document.window.loopCount;
+    input.shape = document.window.shape;
     for (std::size_t i = 0; i < kCounterCount; ++i) {
         const NumericSlot& slot = document.record.counters[i];
         input.counters[i] = {slot.token, slot.initialValue, slot.increment, slot.style};

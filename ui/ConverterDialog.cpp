@@ -183,6 +183,7 @@ void ConverterDialog::LoadSettings() {
     m_bAutoSave = loaded.window.autoSave;
     m_strTemplate = std::move(loaded.window.templateText);
     m_strFont = std::move(loaded.window.font);
+    m_shape = std::move(loaded.window.shape);
 }
 
 LogFont ConverterDialog::ParseFontString() {

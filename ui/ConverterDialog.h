@@ -124,6 +124,8 @@ public:
     // "書式と繰り返しの設定": the dialog of the counters' formats and the arrays' repeats, with its preview;
     // with a tab (0 the counters, 1-9 the arrays) and a row, it opens with that slot's first control focused.
     void OnFormatSettings(int tab = -1, int row = 0);
+    // "出力の形": the header, the joiner and the footer of the output, with a preview of the first and last passes.
+    void OnOutputShape();
     // "表を貼り付け": the clipboard's table into the arrays from `firstArray` (0-8) on, through "表の取り込み".
     void OnPasteTable(std::size_t firstArray = 0);
     // "表ファイルを開く": a table file chosen in the file chooser, into the arrays from 配列1 on.
@@ -217,6 +219,7 @@ private:
     std::int32_t m_bAutoSave = 0;
     std::string m_strTemplate;
     std::string m_strFont;
+    OutputShape m_shape;  // the header, the joiner and the footer: set by "出力の形", stored like the options
     std::int32_t m_bUnsaved = 0;
     QIcon m_hIcon;
     std::span<const Accelerator> m_hAccel;

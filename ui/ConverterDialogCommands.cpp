@@ -69,6 +69,9 @@ bool ConverterDialog::OnCommand(int id) {
         case kCmdFormatSettings:
             OnFormatSettings();
             return true;
+        case kCmdOutputShape:
+            OnOutputShape();
+            return true;
         case kCmdPasteTable:
             OnPasteTable();
             return true;

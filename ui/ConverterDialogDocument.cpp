@@ -18,6 +18,7 @@ Document ConverterDialog::documentShown() const {
     window.tray = m_bTray;
     window.autoSave = m_bAutoSave;
     window.font = m_strFont;
+    window.shape = m_shape;
     document.record.counters = m_numericPage.slotsShown();
     for (std::size_t i = 0; i < kArrayCount; ++i) document.record.arrays[i] = m_arrayPage[i].slotShown();
     return document;
@@ -30,6 +31,7 @@ void ConverterDialog::showDocument(const Document& document) {
     m_bBeep = window.beep;
     m_bTray = window.tray;
     m_bAutoSave = window.autoSave;
+    m_shape = window.shape;
     CheckMenuItem(kCmdToggleBeep, m_bBeep == 1);
     CheckMenuItem(kCmdToggleTray, m_bTray == 1);
     CheckDlgButton(kIdAutoSave, m_bAutoSave == 1);
@@ -52,7 +54,8 @@ Document ConverterDialog::storedDocument() const {
              .tray = m_bTray,
              .autoSave = m_bAutoSave,
              .templateText = m_strTemplate,
-             .font = m_strFont},
+             .font = m_strFont,
+             .shape = m_shape},
             m_record};
 }
 

@@ -5,10 +5,14 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 
+#include "conversion/RandomValues.h"
+#include "platform/core/ControlIntegers.h"
+#include "settings/StoredExpansion.h"
 #include "ui/AboutDialog.h"
 #include "ui/DialogTexts.h"
 #include "ui/FormatDialog.h"
 #include "ui/GuideDialog.h"
+#include "ui/OutputShapeDialog.h"
 #include "ui/controls/MenuBuilder.h"
 
 namespace ravolin {
@@ -32,6 +36,20 @@ void ConverterDialog::OnFormatSettings(int tab, int row) {
     if (tab >= 0) dialog.focusSlot(tab, row);
     if (m_services.runModal(dialog) != QDialog::Accepted) return;
     showDocument(dialog.document());
+    setUnsaved(1);
+}
+
+// The preview shows the run the window would start, from seeds of its own where a slot has none: nothing shown
+// changes until OK, which takes the shape alone.
+void ConverterDialog::OnOutputShape() {
+    ExpansionInput input = expansionInputFrom(documentShown());
+    input.loopCount = readLoopField(GetDlgItemText(kIdLoopCount)).passes;
+    fillFreshSeeds(input);
+    OutputShapeDialog dialog(this, input);
+    if (m_services.runModal(dialog) != QDialog::Accepted) return;
+    const OutputShape chosen = dialog.shape();
+    if (chosen == m_shape) return;
+    m_shape = chosen;
     setUnsaved(1);
 }
 

@@ -63,6 +63,9 @@ inline constexpr char kArrayTokenItem[] = "[配列%1] 置換文字列";
 inline constexpr char kArrayValuesItem[] = "[配列%1] 値";
 inline constexpr char kCounterStyleTextItem[] = "[数値] %1 行目の書式と繰り返しの設定";
 inline constexpr char kArrayStyleTextItem[] = "[配列%1] 書式と繰り返しの設定";
+inline constexpr char kHeaderItem[] = "[出力の形] 先頭";
+inline constexpr char kJoinerItem[] = "[出力の形] 区切り";
+inline constexpr char kFooterItem[] = "[出力の形] 末尾";
 inline constexpr char kTokenShortened[] = "%1 バイトに収まるよう短くしました";
 inline constexpr char kTextShortened[] = "%1 バイトを超える部分は次回の起動時に読み込まれません";
 inline constexpr char kTextSubstituted[] = "保存できない文字を「?」に置き換えました";
@@ -215,6 +218,27 @@ inline constexpr char kTableFileTooLarge[] =
 inline constexpr char kTableFileUnreadable[] = "表ファイルを読み込めませんでした。\r\n\r\nファイル: %1\r\n理由: %2";
 inline constexpr char kTableFileNothing[] = "ファイルに表として取り込めるテキストがありません。\r\n\r\nファイル: %1";
 inline constexpr char kFileNotFound[] = "ファイルが見つかりません";
+
+// "出力の形": what stands before, between and after the passes, with a preview of the first and last ones.
+inline constexpr char kShapeCaption[] = "出力の形";
+inline constexpr char kShapeHeaderLabel[] = "先頭(&H)（最初の回の前）:";
+inline constexpr char kShapeJoinerLabel[] = "区切り(&J)（各回の間）:";
+inline constexpr char kShapeFooterLabel[] = "末尾(&E)（最後の回の後）:";
+inline constexpr char kShapePresetsLabel[] = "区切りの例:";
+// The presets of the joiner: their buttons and what each sets.
+struct JoinerPreset {
+    const char* caption;
+    const char* joiner;
+};
+inline constexpr JoinerPreset kJoinerPresets[] = {
+    {"改行", "\r\n"}, {"カンマ + 改行", ",\r\n"}, {"カンマ", ","}, {"タブ", "\t"}, {"なし", ""},
+};
+inline constexpr char kShapePreviewLabel[] = "プレビュー（最初と最後の回）(&V):";
+// Between the first and the last pass of the preview, where more passes lie between them.
+inline constexpr char kShapeEllipsis[] = "…";
+// The preview of a run without passes, or of a pass too long to show.
+inline constexpr char kShapeNoPass[] = "（ループ回数が 0 のため、先頭と末尾だけを出力します）";
+inline constexpr char kShapePassTooLong[] = "（この回は長すぎるため表示しません）";
 
 // The pages' line of a slot's styles, and its button; %1: the counter's row or the array.
 inline constexpr char kSummarySeparator[] = "・";

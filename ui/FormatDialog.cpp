@@ -711,8 +711,11 @@ void FormatDialog::refresh() {
     // are shown where all of them would be too long.
     std::string preview;
     bool cut = false;
+    const std::string footer = input.shape.footer;
     for (std::int32_t shown = std::min(loopCount, kPreviewPasses); shown > 0; shown /= 2) {
         input.loopCount = shown;
+        // The footer follows the run's last pass, which the preview may not reach.
+        input.shape.footer = shown == loopCount ? footer : std::string();
         ExpansionResult result = ExpandTemplate(input, kPreviewMaxBytes, kPreviewWorkBytes, kPreviewWork);
         cut = shown < std::min(loopCount, kPreviewPasses) || result.limitReached;
         if (!result.limitReached) {
@@ -724,6 +727,7 @@ void FormatDialog::refresh() {
     m_preview->setPlainText(QString::fromStdString(ReplaceAll(preview, kLineBreak, "\n")));
 
     input.loopCount = loopCount;
+    input.shape.footer = footer;
     const SizeMeasurement measured = measureExpansion(input, kSizeBudgetBytes, kSizeWork);
     if (const std::optional<ExpansionSize>& size = measured.size) {
         QString line = text(kSizeLine).arg(grouped(static_cast<std::uint64_t>(std::max(0, loopCount))),

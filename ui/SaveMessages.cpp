@@ -30,6 +30,12 @@ std::string itemName(const TextAdjustment& adjustment) {
             return fillText(kCounterStyleTextItem, slot);
         case StoredText::ArrayStyleText:
             return fillText(kArrayStyleTextItem, slot);
+        case StoredText::Header:
+            return kHeaderItem;
+        case StoredText::Joiner:
+            return kJoinerItem;
+        case StoredText::Footer:
+            return kFooterItem;
     }
     return kTemplateItem;
 }

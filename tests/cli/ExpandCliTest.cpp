@@ -157,6 +157,45 @@ TEST_F(ExpandCliTest, loopOfZeroOrLessPrintsNothing) {
     }
 }
 
+// One INSERT with its rows joined by ",\r\n" and closed by ";": the window's bytes, in each encoding and line end.
+TEST_F(ExpandCliTest, writesTheHeaderJoinerAndFooterAsTheWindowDoes) {
+    const std::string path = file("insert.ini",
+                                  "[Common]\r\nLoop=3\r\nHeader=INSERT INTO t (id, name) VALUES%0D%0A\r\n"
+                                  "Joiner=,%0D%0A\r\nFooter=;%0D%0A\r\n"
+                                  "[Edit]\r\nOrigin=(N, 'A')\r\nOriginExact=(N, 'A')\r\n"
+                                  "[Numerical]\r\nText1=N\r\nInit1=1\r\n"
+                                  "[Arrangement]\r\nText1=A\r\nValue1=" +
+                                      utf8ToCp932("田中,鈴木,佐藤") + "\r\n");
+    const std::string rows = "INSERT INTO t (id, name) VALUES\r\n(1, '田中'),\r\n(2, '鈴木'),\r\n(3, '佐藤');\r\n";
+    const std::string lfRows = "INSERT INTO t (id, name) VALUES\n(1, '田中'),\n(2, '鈴木'),\n(3, '佐藤');\n";
+    struct Case {
+        std::vector<std::string> args;
+        std::string out;
+    };
+    const Case cases[] = {
+        {{}, rows},
+        {{"--lf"}, lfRows},
+        {{"--cp932"}, utf8ToCp932(rows)},
+        {{"--cp932", "--lf"}, utf8ToCp932(lfRows)},
+        {{"--loop", "0"}, "INSERT INTO t (id, name) VALUES\r\n;\r\n"},
+        {{"--loop", "1", "--lf"}, "INSERT INTO t (id, name) VALUES\n(1, '田中');\n"},
+        {{"--set", "Common.Joiner=", "--set", "Common.Header=", "--set", "Common.Footer="},
+         "(1, '田中')(2, '鈴木')(3, '佐藤')"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.push_back(path);
+        const test::ExpandRun run = expand(args);
+        const std::string what = testing::PrintToString(c.args);
+        EXPECT_EQ(run.exitCode, 0) << what;
+        EXPECT_EQ(run.out, c.out) << what;
+        EXPECT_EQ(run.err, "") << what;
+    }
+    Document document;
+    loadSettingsFile(path, document);
+    EXPECT_EQ(ExpandTemplate(expansionInputFrom(document)), rows);  // what the window's run expands
+}
+
 TEST_F(ExpandCliTest, helpExplainsInEnglishAndJapanese) {
     const test::ExpandRun run = expand({"--help"});
     EXPECT_EQ(run.exitCode, 0);

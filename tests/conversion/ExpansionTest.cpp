@@ -228,7 +228,7 @@ void expectMeasuredSize(const ExpansionInput& in) {
     const std::string out = ExpandTemplate(in);
     std::uint64_t breaks = 0;
     for (std::size_t at = out.find("\r\n"); at != std::string::npos; at = out.find("\r\n", at + 2)) ++breaks;
-    const ExpansionSize expected{out.size(), in.loopCount > 0 ? breaks + 1 : 0};
+    const ExpansionSize expected{out.size(), in.loopCount > 0 || !out.empty() ? breaks + 1 : 0};
     EXPECT_EQ(measureExpansion(in, kNoOutputLimit), std::optional(expected)) << in.templateText;
 }
 
@@ -308,8 +308,15 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         array.style.order = rule(rng) / 3;
         array.style.seed = seeds[static_cast<std::size_t>(rule(rng) + 1) % std::size(seeds)];
     };
+    // Half the rounds put the passes in a shape of their own, drawn apart so the rest of each round stays as drawn.
+    std::mt19937 shapeRng(20260426);
+    std::bernoulli_distribution shaped(0.5);
     for (int round = 0; round < 20000; ++round) {
         ExpansionInput in = makeInput(randomText(rng, alphabet + "AB", 12), loops(rng));
+        if (shaped(shapeRng)) {
+            in.shape = {randomText(shapeRng, alphabet + "[", 3), randomText(shapeRng, alphabet + ",", 3),
+                        randomText(shapeRng, alphabet + "]", 3)};
+        }
         in.firstPass = plainRules(rng) ? 0 : rule(rng);
         for (CounterInput& counter : in.counters) {
             if (active(rng)) counter = {randomText(rng, alphabet + "N", 2), small(rng), small(rng)};
@@ -329,6 +336,7 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         };
         paired(in.templateText);
         for (ArrayInput& array : in.arrays) paired(array.valuesText);
+        for (std::string* text : {&in.shape.header, &in.shape.joiner, &in.shape.footer}) paired(*text);
         expectMeasuredSize(in);
     }
     // Tokens spanning values and their neighbours, next to empty values: where the planned path's join rules
@@ -347,6 +355,57 @@ TEST(ExpandTemplate, matchesTheStepByStepAlgorithmOnRandomInputs) {
         }
         ASSERT_EQ(ExpandTemplate(in), naive::ExpandTemplate(in))
             << "joining round " << round << " template " << in.templateText;
+    }
+}
+
+// The output is the header, the passes joined by the joiner, then the footer, whichever way the passes are written
+// (planned, the same text every pass, simulated) and at any number of passes; its size counts the same bytes and
+// lines, CR LF formed across the pieces included, and the limit holds at that size.
+TEST(ExpandTemplate, putsThePassesInTheShape_andMeasuresWhatItWrites) {
+    ExpansionInput rows = makeInput("(N, 'A')", 3);
+    rows.counters[0] = {"N", 1, 1};
+    rows.arrays[0] = {"A", "a\r\nb\r\nc"};
+    const OutputShape insert{"INSERT INTO t VALUES\r\n", ",\r\n", ";"};
+    ExpansionInput simulated = makeInput("<a>\r", 3);  // a value holding a later token, a lone CR at the end
+    simulated.arrays[0] = {"<a>", "<b><b>", {.end = kEndKeepLast}};
+    simulated.arrays[1] = {"<b>", "xy", {.end = kEndCycle}};
+    ExpansionInput leadingLf = makeInput("\nN", 2);
+    leadingLf.counters[0] = {"N", 0, 1};
+    struct ShapeCase {
+        const char* name;
+        ExpansionInput input;
+        std::int32_t loops;
+        OutputShape shape;
+        std::string expected;
+    };
+    const ShapeCase cases[] = {
+        {"rows", rows, 3, insert, "INSERT INTO t VALUES\r\n(1, 'a'),\r\n(2, 'b'),\r\n(3, 'c');"},
+        {"one row", rows, 1, insert, "INSERT INTO t VALUES\r\n(1, 'a');"},
+        {"no row", rows, 0, insert, "INSERT INTO t VALUES\r\n;"},
+        {"a negative count", rows, -1, {"[", ",", "]"}, "[]"},
+        {"nothing between", rows, 2, {"", "", ""}, "(1, 'a')(2, 'b')"},
+        {"the defaults", rows, 2, {}, "(1, 'a')\r\n(2, 'b')"},
+        {"the same pass", makeInput("x", 0), 5, {"<", "--", ">"}, "<x--x--x--x--x>"},
+        {"empty passes pair a CR and an LF", makeInput("", 0), 3, {"", "\r", "\n"}, "\r\r\n"},
+        {"a header's CR pairs with an empty pass's join", makeInput("", 0), 2, {"\r", "\n", ""}, "\r\n"},
+        {"simulated", simulated, 2, {"{", "\n", "}"}, "{xyxy\r\nxyxy\r}"},
+        {"a lone LF after the header", leadingLf, 2, {"\r", "\r", ""}, "\r\n0\r\n1"},
+    };
+    for (const ShapeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpansionInput in = c.input;
+        in.loopCount = c.loops;
+        in.shape = c.shape;
+        EXPECT_EQ(ExpandTemplate(in), c.expected);
+        EXPECT_EQ(naive::ExpandTemplate(in), c.expected) << "reference";
+        std::uint64_t breaks = 0;
+        for (std::size_t at = c.expected.find("\r\n"); at != std::string::npos; at = c.expected.find("\r\n", at + 2))
+            ++breaks;
+        const bool anyLine = c.loops > 0 || !c.expected.empty();
+        EXPECT_EQ(measureExpansion(in, kNoOutputLimit),
+                  std::optional(ExpansionSize{c.expected.size(), breaks + anyLine}));
+        EXPECT_EQ(ExpandTemplate(in, c.expected.size()).text, c.expected);
+        EXPECT_EQ(ExpandTemplate(in, c.expected.size() - 1).limitReached, !c.expected.empty());
     }
 }
 

@@ -455,7 +455,7 @@ inline std::string ArrayValue(const ArrayInput& array, const std::vector<std::st
 inline std::string ExpandTemplate(const ExpansionInput& input) {
     std::vector<std::vector<std::string>> lines;
     for (const ArrayInput& array : input.arrays) lines.push_back(SplitLines(array.valuesText));
-    std::string output;
+    std::string output = input.shape.header;
     for (std::int32_t pass = 0; pass < input.loopCount; ++pass) {
         std::string work = input.templateText;
         for (const CounterInput& counter : input.counters) {
@@ -486,10 +486,10 @@ inline std::string ExpandTemplate(const ExpansionInput& input) {
                     work, input.arrays[i].token,
                     escapeValue(ArrayValue(input.arrays[i], lines[i], pass, i), input.arrays[i].style.escape));
         }
-        if (pass > 0) output += "\r\n";
+        if (pass > 0) output += input.shape.joiner;
         output += work;
     }
-    return output;
+    return output + input.shape.footer;
 }
 
 }  // namespace ravolin::naive

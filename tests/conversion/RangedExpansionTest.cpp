@@ -81,8 +81,17 @@ TEST(expandInRanges, piecesJoinToTheWholeExpansionAtAnyRangeSize) {
     escaped.arrays[0] = {"A", "O'Brien\r\n\r\nx", {.escape = kEscapeSqlLiteral}};
     escaped.arrays[1] = {"B", "a,b\r\n\"q\"", {.end = 1, .order = kOrderShuffled, .seed = "5", .escape = kEscapeCsv}};
     escaped.arrays[2] = {"C", "<p>\r\n&", {.repeat = 3, .end = 2, .escape = kEscapeHtml}};
-    for (const ExpansionInput* input :
-         {&counters, &simulated, &plain, &rules, &rulesSimulated, &later, &dated, &japanese, &escaped}) {
+    // The header goes with the first range, the footer with the last, a join with every other range.
+    ExpansionInput shaped = counters;
+    shaped.shape = {"INSERT\r\n", ",\r\n", ";"};
+    ExpansionInput shapedSimulated = simulated;
+    shapedSimulated.shape = {"\r", "\n", "\n"};
+    ExpansionInput shapedPlain = plain;
+    shapedPlain.shape = {"[", "", "]"};
+    ExpansionInput shapedNone = shaped;
+    shapedNone.loopCount = 0;
+    for (const ExpansionInput* input : {&counters, &simulated, &plain, &rules, &rulesSimulated, &later, &dated,
+                                        &japanese, &escaped, &shaped, &shapedSimulated, &shapedPlain, &shapedNone}) {
         const std::string whole = ExpandTemplate(*input);
         EXPECT_TRUE(whole == naive::ExpandTemplate(*input)) << input->templateText;
         for (const std::size_t rangeLimit : {std::size_t{32}, std::size_t{4096}, std::size_t{1} << 20}) {

@@ -93,6 +93,33 @@ TEST(writeExpansion, writesTheExpansionInEachEncodingAndLineEndOverAnyNumberOfRa
     }
 }
 
+// The header, the joins and the footer go through the same line-end conversion as the passes, also where a CR
+// ends one piece of the output (the header, a pass) and the LF after it starts the next (the joiner, the footer).
+TEST(writeExpansion, convertsTheShapesLineBreaksAsTheWholeOutputsAcrossAnyRange) {
+    const OutputShape shapes[] = {{"[\r", "\n,\r", "\n]"}, {"INSERT\r\n", ",\r\n", ";"}, {"", "", ""}};
+    for (const OutputShape& shape : shapes) {
+        for (const std::int32_t loops : {0, 1, 400}) {
+            ExpansionInput input;
+            input.templateText = "N\r";
+            input.loopCount = loops;
+            input.counters[0] = {"N", 1, 1};
+            input.shape = shape;
+            for (const OutputForm form : {OutputForm{.lfLineEnds = true}, OutputForm{.cp932 = true}}) {
+                SCOPED_TRACE(testing::Message() << shape.header << " " << loops << " passes, lf " << form.lfLineEnds);
+                std::string expected = ExpandTemplate(input);
+                if (form.lfLineEnds) {
+                    LfLineEnds lineEnds;
+                    expected = lineEnds.convert(expected);
+                    expected += lineEnds.finish();
+                }
+                const Written written = write(input, form, 16);  // a range of a pass or two
+                EXPECT_EQ(written.result.end, OutputEnd::Done);
+                EXPECT_EQ(written.bytes, expected);
+            }
+        }
+    }
+}
+
 TEST(writeExpansion, endsAtAFailingSinkACancelOrAPassOverTheLimit) {
     ExpansionInput large;
     large.templateText = "0123456789";

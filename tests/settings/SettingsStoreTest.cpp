@@ -211,7 +211,8 @@ TEST_F(WriteSettingsTest, fileFromNothingHoldsSectionsAndKeysInTableOrder) {
 TEST_F(WriteSettingsTest, everyValueFormSurvivesASaveAndALoad) {
     Loaded values = defaults();
     values.window = {
-        -5, 2, 1, 7, "\r\nfirst\r\n\r\n  indented  \r\n\"quoted\"\r\n", "-16,0,0,0,400,0,0,0,128,0,0,0,0,MS Gothic"};
+        -5, 2, 1, 7, "\r\nfirst\r\n\r\n  indented  \r\n\"quoted\"\r\n", "-16,0,0,0,400,0,0,0,128,0,0,0,0,MS Gothic",
+        {}};
     values.record.counters[0] = {"NN", -2147483647 - 1, -3, {2, 5, kFormatBinary, 64, 1}};
     values.record.counters[1] = {"", 0, 0, {}};
     values.record.counters[4] = {"＜番号＞", 2147483647, 1, {-1, 2147483647, 9, -3, 2}};
@@ -541,6 +542,58 @@ TEST_F(WriteSettingsTest, styleKeysAreWrittenOnlyOnceUsedAndKeptOnceThere) {
     for (const Case& c : cases) EXPECT_EQ(file.find(c.line) != std::string::npos, c.present) << c.line;
     EXPECT_NE(file.find("\r\nRepeat1=0\r\n"), std::string::npos);
     EXPECT_EQ(reload().record, values.record);
+}
+
+// The output's shape goes into [Common] in the exact form, each key only once it leaves its default or where the
+// file already has it; blanks at either end, commas, "%" and every line break come back as they were.
+TEST_F(WriteSettingsTest, outputShapeIsStoredInTheExactFormOnlyOnceUsed) {
+    using Kind = TextAdjustment::Kind;
+    struct Case {
+        OutputShape shape;
+        std::vector<std::string> lines;   // in [Common], as the file holds them (UTF-8)
+        std::vector<std::string> absent;  // keys not written
+        std::vector<TextAdjustment> adjustments;
+    };
+    const Case cases[] = {
+        {{"INSERT INTO t VALUES\r\n", ",\r\n", ";\r\n"},
+         {"Header=INSERT INTO t VALUES%0D%0A", "Joiner=,%0D%0A", "Footer=;%0D%0A"},
+         {},
+         {}},
+        {{"100% ", ", ", ""}, {"Header=\"100%25 \"", "Joiner=\", \""}, {"Footer="}, {}},
+        {{"", "", ""}, {"Joiner="}, {"Header=", "Footer="}, {}},
+        {{"", "\t", "\r\r\n\n"}, {"Joiner=\"\t\"", "Footer=%0D%0D%0A%0A"}, {"Header="}, {}},
+        {{"%0A", "\r\n", "「表」😀"},
+         {"Header=%250A", "Footer=「表」?"},
+         {"Joiner="},
+         {{StoredText::Footer, 0, Kind::Substituted}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines.front());
+        std::filesystem::remove(path());
+        Loaded values = defaults();
+        values.window.shape = c.shape;
+        const SaveResult saved = save(values);
+        ASSERT_TRUE(saved.ok) << saved.error;
+        EXPECT_EQ(saved.adjustments, c.adjustments);
+        const std::string file = cp932ToUtf8(test::readFile(path()));
+        const std::string common = file.substr(0, file.find("[Edit]"));
+        for (const std::string& line : c.lines)
+            EXPECT_NE(common.find("\r\n" + line + "\r\n"), std::string::npos) << line;
+        for (const std::string& key : c.absent) EXPECT_EQ(file.find("\n" + key), std::string::npos) << key;
+        if (c.adjustments.empty()) {
+            EXPECT_EQ(reload().window.shape, c.shape);
+        }
+    }
+    // Once there, the keys stay at their defaults too; a value this program didn't write reads as it stands.
+    Loaded values = defaults();
+    values.window.shape = cases[0].shape;
+    ASSERT_TRUE(save(values).ok);
+    values.window.shape = {};
+    ASSERT_TRUE(save(values).ok);
+    const std::string file = test::readFile(path());
+    for (const char* line : {"\r\nHeader=\r\n", "\r\nJoiner=%0D%0A\r\n", "\r\nFooter=\r\n"})
+        EXPECT_NE(file.find(line), std::string::npos) << line;
+    EXPECT_EQ(loadBytes("[Common]\r\nJoiner=%ZZ,\r\nFooter=\"]\"\r\n").window.shape, (OutputShape{"", "%ZZ,", "]"}));
 }
 
 TEST_F(WriteSettingsTest, writesIntoAFileThatLacksSomeKeys) {

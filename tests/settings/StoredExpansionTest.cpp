@@ -7,12 +7,13 @@
 namespace ravolin {
 namespace {
 
-TEST(expansionInputFrom, carriesTheTemplateTheLoopAndEverySlotWithItsStyle) {
+TEST(expansionInputFrom, carriesTheTemplateTheLoopTheShapeAndEverySlotWithItsStyle) {
     Document document;
     WindowSettings& window = document.window;
     window.templateText = "N1-A1\r\nA9";
     window.loopCount = 12;
     window.beep = 1;  // the window's own options take no part
+    window.shape = {"[", ",\r\n", "]"};
     Settings& record = document.record;
     for (std::size_t i = 0; i < kCounterCount; ++i) {
         const auto n = static_cast<std::int32_t>(i);
@@ -34,6 +35,7 @@ TEST(expansionInputFrom, carriesTheTemplateTheLoopAndEverySlotWithItsStyle) {
     EXPECT_EQ(input.templateText, window.templateText);
     EXPECT_EQ(input.loopCount, 12);
     EXPECT_EQ(input.firstPass, 0);
+    EXPECT_EQ(input.shape, window.shape);
     for (std::size_t i = 0; i < kCounterCount; ++i) {
         SCOPED_TRACE(std::string("counter ").append(std::to_string(i + 1)));
         const NumericSlot& slot = record.counters[i];

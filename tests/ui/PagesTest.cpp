@@ -54,7 +54,8 @@ TEST_F(Pages, aDocumentShownIsTheDocumentReadBack_andFieldsReadingAsTheValueKeep
                        .tray = 1,
                        .autoSave = 1,
                        .templateText = "<c1>\r\n<a9>",
-                       .font = "-16,0,0,0,700,0,0,0,128,0,0,0,0,IPAGothic"};
+                       .font = "-16,0,0,0,700,0,0,0,128,0,0,0,0,IPAGothic",
+                       .shape = {"[", ",\r\n", "]"}};
     for (std::size_t r = 0; r < kCounterCount; ++r) {
         const auto n = static_cast<std::int32_t>(r);
         document.record.counters[r] = {"<c" + std::to_string(r + 1) + ">", 7 - n, n - 2, {n + 1, n, n + 1, n, n % 2}};

@@ -98,6 +98,8 @@ TEST_F(SaveResult, writesWhatTheBatchToolWritesInEveryEncodingAndLineEnd) {
         c[3].style = {.format = kFormatCircled, .kind = kKindRandom, .seed = "7", .unique = 1};
         c[4].style = {.format = kFormatHexUpper, .kind = kKindUuid, .seed = "8"};
         d.record.arrays[0].style = {.end = kEndCycle, .order = kOrderShuffled, .seed = "9"};
+        // The passes in a shape whose CR and LF meet across its pieces.
+        d.window.shape = {"BEGIN;\r", "\n--\r", "\nCOMMIT;"};
     });
     dialog->OnSaveSettings();  // ravolin-expand reads the same fields from the file
     ASSERT_EQ(dialog->unsaved(), 0);

@@ -272,9 +272,11 @@ TEST_F(Saving, textsStoredOtherThanTheyStand_areNamedAfterTheSave) {
     setCounterToken(0, "ABCDEFGHIJKLMNOPQRST");
     dialog->SetDlgItemText(kIdTemplate, std::string(5000, 'x'));
     dialog->arrayPages()[1].SetDlgItemText(kIdArrayValues, "a😀b");
+    changeDocument(*dialog, [](Document& d) { d.window.shape.footer = "😀;"; });
     const char* expected =
         "設定を保存しましたが、次の項目はそのままの形では保存できませんでした。\r\n"
         "\r\n・[数値] 1 行目の置換文字列: 15 バイトに収まるよう短くしました"
+        "\r\n・[出力の形] 末尾: 保存できない文字を「?」に置き換えました"
         "\r\n・置換元エディタ: 4095 バイトを超える部分は次回の起動時に読み込まれません"
         "\r\n・[配列2] 値: 保存できない文字を「?」に置き換えました";
 
@@ -287,6 +289,7 @@ TEST_F(Saving, textsStoredOtherThanTheyStand_areNamedAfterTheSave) {
     EXPECT_EQ(record.counters[0].token, "ABCDEFGHIJKLMNO");
     EXPECT_EQ(stored().record.counters[0].token, "ABCDEFGHIJKLMNO");
     EXPECT_EQ(stored().record.arrays[1].valuesText, "a?b");
+    EXPECT_EQ(stored().window.shape.footer, "?;");
 
     // Auto-save at exit says so too, then ends.
     QTest::mouseClick(dialog->GetDlgItem(kIdAutoSave), Qt::LeftButton);

@@ -249,7 +249,8 @@ TEST_F(Startup, menuBar_hasItemsWithIdsAndCaptionsInOrder) {
          {kCmdToggleBeep, "音声出力"},
          {kCmdToggleTray, "最小化時にタスクトレイに入れる"},
          {0, ""},
-         {kCmdFormatSettings, "書式と繰り返しの設定(&F)..."}},
+         {kCmdFormatSettings, "書式と繰り返しの設定(&F)..."},
+         {kCmdOutputShape, "出力の形(&O)..."}},
         {{kCmdGuide, "使い方(&U)", "F1"}, {kCmdAbout, "バージョン情報(&A)", "Alt+A"}},
     };
     for (qsizetype p = 0; p < popups.size(); ++p) {
