@@ -12,6 +12,7 @@
 #include "bench/EventLoopTicks.h"
 #include "platform/qt/FontChooser.h"
 #include "platform/qt/ResultFileChooser.h"
+#include "platform/qt/SettingsFileChooser.h"
 #include "platform/qt/TrayIcon.h"
 #include "ui/ConverterDialog.h"
 
@@ -83,12 +84,14 @@ int main(int argc, char** argv) {
     ravolin::Settings record;
     ravolin::QtFontChooser fontChooser;
     ravolin::QtTrayIcon trayIcon;
+    ravolin::QtSettingsFileChooser settingsFileChooser;
     FixedChooser chooser({.path = target, .cp932 = cp932, .lfLineEnds = lf, .loopCount = kPasses});
     ravolin::ConverterDialog dialog({.messageBox = messageBox,
                                      .tone = tone,
                                      .fontChooser = fontChooser,
                                      .trayIcon = trayIcon,
-                                     .resultFileChooser = chooser},
+                                     .resultFileChooser = chooser,
+                                     .settingsFileChooser = settingsFileChooser},
                                     (folder + "/RavolinSetting.ini").toStdString(), record);
     dialog.Create();
     dialog.show();

@@ -14,6 +14,7 @@
 #include "conversion/Expansion.h"
 #include "platform/qt/FontChooser.h"
 #include "platform/qt/ResultFileChooser.h"
+#include "platform/qt/SettingsFileChooser.h"
 #include "platform/qt/TrayIcon.h"
 #include "ui/ConverterDialog.h"
 #include "ui/OutputPane.h"
@@ -65,11 +66,13 @@ int main(int argc, char** argv) {
     ravolin::QtFontChooser fontChooser;
     ravolin::QtTrayIcon trayIcon;
     ravolin::QtResultFileChooser resultFileChooser;
+    ravolin::QtSettingsFileChooser settingsFileChooser;
     ravolin::ConverterDialog dialog({.messageBox = messageBox,
                                      .tone = tone,
                                      .fontChooser = fontChooser,
                                      .trayIcon = trayIcon,
-                                     .resultFileChooser = resultFileChooser},
+                                     .resultFileChooser = resultFileChooser,
+                                     .settingsFileChooser = settingsFileChooser},
                                     (directory.path() + "/RavolinSetting.ini").toStdString(), record);
     dialog.Create();
     dialog.show();
