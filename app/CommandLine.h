@@ -10,12 +10,14 @@ struct CommandLine {
     Action action = Action::Run;
     // Keep the settings in the per-user folder instead of the working directory (how the menu starts it).
     bool userFolder = false;
+    // A settings file to open instead of RavolinSetting.ini, as given; empty when none.
+    std::string file;
     std::string error;  // with Wrong: what was wrong
 };
 
 inline constexpr char kUserFolderOption[] = "--user-folder";
 
-// Reads the options (getopt_long: abbreviations, "--", options anywhere). The program takes no operands.
+// Reads the options (getopt_long: abbreviations, "--", options anywhere) and at most one operand, the file.
 CommandLine parseCommandLine(int argc, char** argv);
 
 // Texts the program prints before any window exists.

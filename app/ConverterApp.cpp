@@ -47,6 +47,11 @@ std::string displayLockName() {
                             std::getenv("WAYLAND_DISPLAY"));
 }
 
+std::string absoluteIn(const WorkingDirectory& directory, const std::string& file) {
+    if (file.empty() || file.front() == '/' || !directory.ok()) return file;
+    return directory.path + "/" + file;
+}
+
 std::string settingsPathIn(const WorkingDirectory& directory) {
     if (!directory.ok()) return kSettingsFileName;
     return directory.path + "/" + kSettingsFileName;
@@ -58,6 +63,10 @@ ConverterApp::ConverterApp(AppServices services, Settings& record)
 std::ostream& ConverterApp::diagnostics() const { return m_services.diagnostics ? *m_services.diagnostics : std::cerr; }
 
 bool ConverterApp::InitInstance() {
+    // Before --user-folder moves the working directory: a file named relative to where the program was started.
+    const std::string file = m_services.settingsFile.empty()
+                                 ? std::string()
+                                 : absoluteIn(m_services.workingDirectory(), m_services.settingsFile);
     if (m_services.userFolder) {
         // The settings file is found in the working directory: the per-user folder becomes that directory.
         const UserFolder folder = m_services.userFolder();
@@ -81,6 +90,8 @@ bool ConverterApp::InitInstance() {
         case SingleInstance::Status::Owner:
             break;
         case SingleInstance::Status::AlreadyRunning:
+            // A file is for the copy that runs: it comes to the front and opens it, and this start is done.
+            if (!file.empty() && m_services.handOver(m_instance->channelPath(), file)) return false;
             m_services.dialog.messageBox.MessageBox(nullptr, kAlreadyRunningMessage, kWarningCaption,
                                                     MB_OK | MB_ICONHAND);
             m_refused = true;
@@ -98,10 +109,20 @@ bool ConverterApp::InitInstance() {
     if (!directory.ok()) {
         diagnostics() << "ravolin: " << directory.error << "; using " << kSettingsFileName << " relative to it\n";
     }
-    m_pszProfileName = settingsPathIn(directory);
+    m_pszProfileName = file.empty() ? settingsPathIn(directory) : file;
 
     ConverterDialog dialog(m_services.dialog, *m_pszProfileName, m_record);
+    dialog.setSettingsFileNamed(!file.empty());
     m_pMainWnd = &dialog;
+    // Files handed over by later starts; without the channel, such a start is refused as any second copy is.
+    InstanceChannelServer channel;
+    std::string channelError;
+    if (!channel.listen(m_instance->channelPath(), channelError)) {
+        diagnostics() << "ravolin: " << channelError << '\n';
+    }
+    QObject::connect(
+        &channel, &InstanceChannelServer::fileRequested, &dialog,
+        [&dialog](const QString& requested) { dialog.OnOpenRequest(requested.toStdString()); }, Qt::QueuedConnection);
     // The end of the desktop session: first the session manager asks for the work to be kept. That alone
     // doesn't end the program: it comes for a checkpoint too, and another program may still cancel the
     // logout. The end itself is the Quit that follows. A logout can't wait for a question: none is asked,

@@ -7,6 +7,7 @@
 
 #include "platform/core/SingleInstance.h"
 #include "platform/core/WorkingDirectory.h"
+#include "platform/qt/InstanceChannel.h"
 #include "settings/Settings.h"
 #include "ui/DialogServices.h"
 
@@ -31,7 +32,16 @@ struct AppServices {
     std::function<UserFolder()> userFolder{};
     // Ends every event loop, the main dialog's and any modal one inside it, and every one started later.
     std::function<void()> quit{};  // empty: QCoreApplication::exit(0)
+    // The settings file named on the command line, as given (relative: to the working directory at the start);
+    // empty for RavolinSetting.ini.
+    std::string settingsFile{};
+    // Hands `file` to the copy that runs, through its channel; true once that copy has taken it.
+    std::function<bool(const std::string& channel, const std::string& file)> handOver =
+        [](const std::string& channel, const std::string& file) { return handFileToInstance(channel, file); };
 };
+
+// `file` as an absolute path: a relative one is taken in `directory` (or left relative where it can't be read).
+std::string absoluteIn(const WorkingDirectory& directory, const std::string& file);
 
 // The settings file in `directory`; where the directory can't be read, the bare file name, which the kernel
 // resolves against the working directory on every open.
@@ -46,7 +56,7 @@ public:
     // The start sequence. Returns false: the process ends when it returns.
     bool InitInstance();
     // The process's exit status once the start sequence has returned: 1 when it refused to start (a copy
-    // already running, no lock, no per-user folder), else 0.
+    // already running that took no file, no lock, no per-user folder), else 0.
     int ExitInstance() const { return m_refused ? 1 : 0; }
 
     // The program is told to end (the session manager's last word, a termination signal): the main dialog

@@ -19,6 +19,7 @@
 #include "platform/qt/OpenFileChooser.h"
 #include "platform/qt/QtTranslation.h"
 #include "platform/qt/ResultFileChooser.h"
+#include "platform/qt/SettingsFileChooser.h"
 #include "platform/qt/TrayIcon.h"
 #include "platform/sound/Tone.h"
 
@@ -67,14 +68,18 @@ void startupMessageHandler(QtMsgType type, const QMessageLogContext& context, co
     _exit(1);
 }
 
-// The window's size and state, in the per-user folder; the folder is made only to write there.
-std::string windowStateFile(bool create) {
+// A file of the program's own in the per-user folder; the folder is made only to write there.
+std::string userFolderFile(const char* name, bool create) {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     const char* home = std::getenv("HOME");
     const ravolin::UserFolder folder =
         create ? ravolin::prepareUserFolder(xdg, home) : ravolin::userFolderPath(xdg, home);
-    return folder.ok() ? folder.path + "/window.ini" : std::string();
+    return folder.ok() ? folder.path + "/" + name : std::string();
 }
+
+// The window's size and state, and the settings files last opened or saved.
+std::string windowStateFile(bool create) { return userFolderFile("window.ini", create); }
+std::string recentFilesFile(bool create) { return userFolderFile("recent-settings.txt", create); }
 
 // With --user-folder, the folder the settings are kept in.
 ravolin::UserFolder userFolder() {
@@ -127,14 +132,18 @@ int main(int argc, char** argv) {
     ravolin::QtTrayIcon trayIcon;
     ravolin::QtResultFileChooser resultFileChooser;
     ravolin::QtOpenFileChooser openFileChooser;
+    ravolin::QtSettingsFileChooser settingsFileChooser;
     ravolin::ConverterApp app({.dialog = {.messageBox = messageBox,
                                           .tone = tone,
                                           .fontChooser = fontChooser,
                                           .trayIcon = trayIcon,
                                           .resultFileChooser = resultFileChooser,
                                           .openFileChooser = openFileChooser,
-                                          .windowStateFile = windowStateFile},
-                               .userFolder = line.userFolder ? userFolder : std::function<ravolin::UserFolder()>()},
+                                          .settingsFileChooser = settingsFileChooser,
+                                          .windowStateFile = windowStateFile,
+                                          .recentFilesFile = recentFilesFile},
+                               .userFolder = line.userFolder ? userFolder : std::function<ravolin::UserFolder()>(),
+                               .settingsFile = line.file},
                               record);
     // A termination signal ends the program as the end of the desktop session does.
     std::string error;

@@ -13,6 +13,7 @@
 #include "platform/qt/FontChooser.h"
 #include "platform/qt/OpenFileChooser.h"
 #include "platform/qt/ResultFileChooser.h"
+#include "platform/qt/SettingsFileChooser.h"
 #include "platform/qt/TrayIcon.h"
 #include "ui/ConverterDialog.h"
 
@@ -85,13 +86,15 @@ int main(int argc, char** argv) {
     ravolin::QtFontChooser fontChooser;
     ravolin::QtTrayIcon trayIcon;
     ravolin::QtOpenFileChooser openFileChooser;
+    ravolin::QtSettingsFileChooser settingsFileChooser;
     FixedChooser chooser({.path = target, .cp932 = cp932, .lfLineEnds = lf, .loopCount = kPasses});
     ravolin::ConverterDialog dialog({.messageBox = messageBox,
                                      .tone = tone,
                                      .fontChooser = fontChooser,
                                      .trayIcon = trayIcon,
                                      .resultFileChooser = chooser,
-                                     .openFileChooser = openFileChooser},
+                                     .openFileChooser = openFileChooser,
+                                     .settingsFileChooser = settingsFileChooser},
                                     (folder + "/RavolinSetting.ini").toStdString(), record);
     dialog.Create();
     dialog.show();

@@ -15,6 +15,7 @@
 #include "platform/qt/FontChooser.h"
 #include "platform/qt/OpenFileChooser.h"
 #include "platform/qt/ResultFileChooser.h"
+#include "platform/qt/SettingsFileChooser.h"
 #include "platform/qt/TrayIcon.h"
 #include "ui/ConverterDialog.h"
 #include "ui/OutputPane.h"
@@ -67,12 +68,14 @@ int main(int argc, char** argv) {
     ravolin::QtTrayIcon trayIcon;
     ravolin::QtResultFileChooser resultFileChooser;
     ravolin::QtOpenFileChooser openFileChooser;
+    ravolin::QtSettingsFileChooser settingsFileChooser;
     ravolin::ConverterDialog dialog({.messageBox = messageBox,
                                      .tone = tone,
                                      .fontChooser = fontChooser,
                                      .trayIcon = trayIcon,
                                      .resultFileChooser = resultFileChooser,
-                                     .openFileChooser = openFileChooser},
+                                     .openFileChooser = openFileChooser,
+                                     .settingsFileChooser = settingsFileChooser},
                                     (directory.path() + "/RavolinSetting.ini").toStdString(), record);
     dialog.Create();
     dialog.show();

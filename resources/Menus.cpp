@@ -7,6 +7,19 @@ namespace {
 
 constexpr MenuItem kSeparator{};
 
+// The window adds the recent files above the separator; settings/Examples.h holds the examples in this order.
+constexpr std::array kRecentItems{
+    kSeparator,
+    MenuItem{"一覧を消去", kCmdClearRecent},
+};
+constexpr std::array kExampleItems{
+    MenuItem{"名簿から SQL の INSERT 文", exampleCommand(0)},
+    MenuItem{"ゼロ埋めのファイル名", exampleCommand(1)},
+    MenuItem{"HTML のリスト", exampleCommand(2)},
+    MenuItem{"営業日の予定表", exampleCommand(3)},
+};
+static_assert(kExampleItems.size() <= kMaxExamples);
+
 constexpr std::array kProcessItems{
     MenuItem{"変換実行", kCmdExecute},
     MenuItem{"文字列クリア", kCmdClearEditArea},
@@ -16,6 +29,12 @@ constexpr std::array kProcessItems{
     MenuItem{"表を貼り付け(&T)...", kCmdPasteTable},
     MenuItem{"表ファイルを開く(&O)...", kCmdOpenTableFile},
     MenuItem{"表の取り込みを元に戻す(&U)", kCmdUndoTable},
+    kSeparator,
+    MenuItem{"設定を開く(&O)...", kCmdOpenSettings},
+    MenuItem{"設定に名前を付けて保存(&A)...", kCmdSaveSettingsAs},
+    MenuItem{"最近使った設定(&R)", 0, kRecentItems},
+    MenuItem{"例から始める(&E)", 0, kExampleItems},
+    MenuItem{"結果をコピー(&C)", kCmdCopyResult},
     kSeparator,
     MenuItem{"終了(&X)", kCmdExit},
 };
@@ -60,6 +79,9 @@ constexpr std::array kAccelerators{
     Accelerator{kPlainKey, VK_F1, kCmdGuide},
     Accelerator{kCtrlKey, VK_NEXT, kCmdNextPage},
     Accelerator{kCtrlKey, VK_PRIOR, kCmdPreviousPage},
+    Accelerator{kCtrlKey, 'O', kCmdOpenSettings},
+    Accelerator{kCtrlShiftKey, 'S', kCmdSaveSettingsAs},
+    Accelerator{kCtrlShiftKey, 'C', kCmdCopyResult},
     Accelerator{kAltKey, '0', pageCommand(0)},
     Accelerator{kAltKey, '1', pageCommand(1)},
     Accelerator{kAltKey, '2', pageCommand(2)},

@@ -9,12 +9,15 @@
 
 namespace ravolin {
 
-// A menu item; an item with id 0 and no caption is a separator.
+// A menu item; an item with id 0 and no caption is a separator, one with a caption and no id a submenu of
+// `items` (the window may add items of its own to it).
 struct MenuItem {
     std::string_view caption;  // UTF-8, "&" marks a mnemonic
     int id = 0;
+    std::span<const MenuItem> items{};
 
-    bool isSeparator() const { return id == 0; }
+    bool isSeparator() const { return id == 0 && caption.empty(); }
+    bool isSubmenu() const { return id == 0 && !caption.empty(); }
 };
 
 struct MenuPopup {

@@ -67,6 +67,18 @@ inline constexpr int kCmdOpenTableFile = 32795;
 inline constexpr int kCmdFirstPage = 32800;
 constexpr int pageCommand(int tab) { return kCmdFirstPage + tab; }
 inline constexpr int kCmdOutputShape = 32810;  // after the ten page commands
+// Settings files under any name, the lists of recent files and of examples, and the result on the clipboard.
+inline constexpr int kCmdOpenSettings = 32811;
+inline constexpr int kCmdSaveSettingsAs = 32812;
+inline constexpr int kCmdClearRecent = 32813;
+inline constexpr int kCmdCopyResult = 32814;
+// Example n of the examples' menu, and recent file n (0 the most recent).
+inline constexpr int kCmdFirstExample = 32820;
+inline constexpr int kMaxExamples = 10;
+constexpr int exampleCommand(int n) { return kCmdFirstExample + n; }
+inline constexpr int kCmdFirstRecent = 32830;
+inline constexpr int kMaxRecentFiles = 8;
+constexpr int recentCommand(int n) { return kCmdFirstRecent + n; }
 
 // System commands.
 inline constexpr unsigned kSysCmdAbout = 0x0010u;

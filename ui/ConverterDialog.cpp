@@ -63,8 +63,19 @@ void ConverterDialog::Create() {
     m_placed.push_back({m_loopStatus, kNoId, MapDialogRect({84, 241, 38, 12}, units)});
     connect(qobject_cast<QLineEdit*>(GetDlgItem(kIdLoopCount)), &QLineEdit::textChanged, this,
             &ConverterDialog::checkLoopField);
+    // Under the pages, beside the save button: what the last command did, for a while.
+    m_status = new QLabel(m_client);
+    m_status->setTextFormat(Qt::PlainText);
+    m_status->setAccessibleName(QString::fromUtf8(kStatusItem));
+    m_placed.push_back({m_status, kNoId, MapDialogRect({133, 376, 183, 14}, units)});
+    m_statusClear = new QTimer(this);
+    m_statusClear->setSingleShot(true);
+    m_statusClear->setInterval(kStatusMs);
+    connect(m_statusClear, &QTimer::timeout, m_status, &QLabel::clear);
     m_client->installEventFilter(this);
     nameControls();
+    // Files dropped anywhere on the window reach it, also where no control takes a drop.
+    setAcceptDrops(true);
 
     m_menuBar = new QMenuBar(this);
     m_menuBar->setNativeMenuBar(false);
@@ -78,6 +89,9 @@ void ConverterDialog::Create() {
     // of the option opens.
     if (auto* tools = qobject_cast<QMenu*>(GetMenuItem(kCmdToggleTray)->parent()))
         connect(tools, &QMenu::aboutToShow, this, &ConverterDialog::enableTrayOption);
+    // Another window may have opened a file meanwhile, and a listed file may be gone.
+    if (auto* recent = qobject_cast<QMenu*>(GetMenuItem(kCmdClearRecent)->parent()))
+        connect(recent, &QMenu::aboutToShow, this, &ConverterDialog::refreshRecentMenu);
 
     auto* frame = new QVBoxLayout(this);
     frame->setContentsMargins(0, 0, 0, 0);
@@ -97,6 +111,12 @@ void ConverterDialog::Create() {
     connect(editor, &QWidget::customContextMenuRequested, this,
             [this, editor](const QPoint& at) { templateContextMenu()->popup(editor->mapToGlobal(at)); });
     OnInitDialog();
+    // A file named at the start that was there to load is one opened.
+    if (m_settingsNamed && !m_bFirstStart && m_loadRefusal == 0) {
+        noteRecentFile(m_settingsPath);
+    } else {
+        refreshRecentMenu();
+    }
     hookTableCommands();
     restoreWindowState();
     removeLeftResultTemporaries();
@@ -171,6 +191,11 @@ void ConverterDialog::LoadSettings() {
     m_bFirstStart = stat(m_settingsPath.c_str(), &status) != 0 && errno == ENOENT;
     // A file that can't be taken is said so; the window starts with the defaults, and saving won't replace it.
     m_loadRefusal = loadSettingsFile(m_settingsPath, loaded);
+    // A file named to start with is expected to be there: the defaults come up under its name, and say so.
+    if (m_bFirstStart && m_settingsNamed) {
+        m_services.messageBox.MessageBox(this, fillText(kStartFileMissingMessage, m_settingsPath), kInfoCaption,
+                                         MB_OK | MB_ICONASTERISK);
+    }
     if (m_loadRefusal) {
         m_services.messageBox.MessageBox(
             this, fillText(kLoadRefusedMessage, describeLoadFailure(m_settingsPath, m_loadRefusal)), kWarningCaption,

@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QFont>
 #include <QIcon>
+#include <QList>
 #include <QPointer>
 
 #include "conversion/Table.h"
@@ -32,6 +33,7 @@
 class QLabel;
 class QMimeData;
 class QMenu;
+class QUrl;
 class QMenuBar;
 class QProgressDialog;
 class QPushButton;
@@ -140,11 +142,43 @@ public:
     // The table import's entries in the arrays' value lists and its undo key.
     void hookTableCommands();
     bool undoesTable(QObject* watched, QEvent* event);
-    // A drag of files over any part of the window: true when the window takes it (the drop opens the file).
-    bool takesDrop(QObject* watched, QEvent* event);
     void OnToggleBeep();
     void OnToggleTray();
     void OnAutoSaveClicked();
+
+    // Settings files under any name. "設定を開く" and "設定に名前を付けて保存" ask for the file; opening asks
+    // about unsaved work as the exit does, and the file opened or saved becomes the window's settings file.
+    void OnOpenSettings();
+    void OnSaveSettingsAs();
+    // Opens `path` once chosen: a file that can't be read is said so and leaves the window as it was; else the
+    // unsaved question (or auto-save), then the file's settings. True when it was opened.
+    bool openSettingsFile(const std::string& path);
+    // Another start of the program asks for `path`: the window comes to the front, then opens it.
+    void OnOpenRequest(const std::string& path);
+    // "最近使った設定": the file of item `index` (0 the most recent), and "一覧を消去".
+    void OnRecentFile(int index);
+    void OnClearRecentFiles();
+    // "例から始める": the example `index` fills the window (after the unsaved question), marked unsaved; no file
+    // is read or written and the settings file stays.
+    void OnExample(int index);
+    // Marks the settings file as one the user named (given at the start, opened, saved under a name): the title
+    // shows it. Before Create, a named file that is missing is said so when the window loads.
+    void setSettingsFileNamed(bool named);
+    bool settingsFileNamed() const { return m_settingsNamed; }
+
+    // "結果をコピー": the whole output on the clipboard, LF between lines, and a line saying how much it was.
+    void OnCopyResult();
+    // The output as the pane shows it, LF between lines; empty while it shows no result.
+    QString outputText() const;
+    // The line under the pages that says what a command did; empty when it says nothing.
+    QString statusShown() const;
+
+    // Files dropped at `target` (a widget of this window): a settings file opens as "設定を開く" does, a text
+    // file dropped on an array's value list fills that list; anything else is left alone. With `justAsking`
+    // nothing is done; either way, true when the drop is one of these.
+    bool dropFiles(const QList<QUrl>& urls, QWidget* target, bool justAsking);
+    // A drag of such files over a widget of the window is taken, and their drop done once it has returned.
+    bool takesFileDrag(QObject* watched, QEvent* event);
     // Ending the window (EndDialog, DestroyWindow) is refused while a run is active.
     void done(int result) override;
     // Worker threads not yet ended, of every dialog: a run may outlive its dialog.
@@ -207,6 +241,25 @@ private:
 
     // The document as last loaded or saved: the members and the record, with the template as loaded.
     Document storedDocument() const;
+    // Before the window leaves its job for another: what the exit does with it (auto-save, or the unsaved
+    // question with "いいえ" the default). True when the window may go on.
+    bool mayLeaveDocument(const char* unsavedQuestion, const char* saveFailedQuestion);
+    // Unsaved work is let go only when the user says so; true when there is none or the answer is "はい".
+    bool mayDiscardUnsaved();
+    // A loaded file's settings take the window, as the start's load does; the output goes back to its
+    // placeholder. The options and the font come with them (a font that can't be read leaves the window's).
+    void takeDocument(Document loaded);
+    // What an example or an opened file replaces: the output and the table import's undo.
+    void forgetOutputAndUndo();
+    // Where the choosers open: the folder of the settings file last opened or saved, else the current one's.
+    std::string settingsFolder() const;
+    // The recent files kept in the per-user folder: `path` put first, and the menu's items.
+    void noteRecentFile(const std::string& path);
+    void refreshRecentMenu();
+    // A text file's lines into array `index`'s value list, after the question when the list holds values.
+    void fillArrayFromFile(std::size_t index, const std::string& path);
+    // Says `text` in the status line for a while.
+    void showStatus(const QString& text);
 
     std::array<ArrayPage, kArrayCount> m_arrayPage;
     TabControl* m_tab = nullptr;  // control 1002
@@ -254,8 +307,6 @@ private:
     Document m_savedDocument;
     // The rows of a paste or a file through "表の取り込み" into the arrays, column 1 to `firstArray` (0-8).
     void importTable(TableRows rows, std::size_t firstArray);
-    // What a drop of `mime` opens: the first local file whose extension the window knows; empty for the rest.
-    std::function<void()> dropAction(const QMimeData& mime);
     // Before and after the last table import: while the window still shows `after`, Ctrl+Z brings `before` back.
     std::optional<Document> m_beforeTable;
     Document m_afterTable;
@@ -285,7 +336,12 @@ private:
     std::vector<PlacedControl> m_placed;
     QSize m_templateSize;
     QLabel* m_loopStatus = nullptr;
-    bool m_bFirstStart = false;   // no settings file existed when the window loaded
+    bool m_bFirstStart = false;              // no settings file existed when the window loaded
+    bool m_settingsNamed = false;            // the title names the settings file
+    std::vector<std::string> m_recentShown;  // the files the recent menu shows, in its order
+    QLabel* m_status = nullptr;
+    QTimer* m_statusClear = nullptr;
+    static constexpr int kStatusMs = 8000;  // how long the status line says what was done
     int m_loadRefusal = 0;        // why the file at the start could not be taken (0: it was, or there was none)
     JapaneseFontPlan m_fontPlan;  // which face draws the window
     QTimer* m_savedNote = nullptr;

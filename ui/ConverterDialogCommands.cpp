@@ -81,6 +81,18 @@ bool ConverterDialog::OnCommand(int id) {
         case kCmdUndoTable:
             OnUndoTable();
             return true;
+        case kCmdOpenSettings:
+            OnOpenSettings();
+            return true;
+        case kCmdSaveSettingsAs:
+            OnSaveSettingsAs();
+            return true;
+        case kCmdClearRecent:
+            OnClearRecentFiles();
+            return true;
+        case kCmdCopyResult:
+            OnCopyResult();
+            return true;
         case kCmdTrayShow:
             OnTrayShowWindow();
             return true;
@@ -90,6 +102,14 @@ bool ConverterDialog::OnCommand(int id) {
         default:
             if (id >= pageCommand(0) && id < pageCommand(1 + static_cast<int>(kArrayCount))) {
                 selectPage(id - pageCommand(0));
+                return true;
+            }
+            if (id >= exampleCommand(0) && id < exampleCommand(kMaxExamples)) {
+                OnExample(id - exampleCommand(0));
+                return true;
+            }
+            if (id >= recentCommand(0) && id < recentCommand(kMaxRecentFiles)) {
+                OnRecentFile(id - recentCommand(0));
                 return true;
             }
             return false;
@@ -146,7 +166,7 @@ bool ConverterDialog::PreTranslateMessage(QWidget* target, const QKeyEvent& key)
 }
 
 bool ConverterDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (undoesTable(watched, event) || takesDrop(watched, event)) return true;
+    if (undoesTable(watched, event) || takesFileDrag(watched, event)) return true;
     if (watched == m_client && event->type() == QEvent::Resize) layoutControls();
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         PreTranslateMessage(static_cast<QWidget*>(watched), static_cast<const QKeyEvent&>(*event))) {

@@ -21,27 +21,32 @@ std::string forTerminal(const std::string& text) { return ReplaceAll(text, "\r\n
 }  // namespace
 
 void ConverterDialog::OnOK() {
+    if (!mayLeaveDocument(kUnsavedQuestion, kAutoSaveFailedQuestion)) return;
+    done(IDOK);
+}
+
+bool ConverterDialog::mayLeaveDocument(const char* unsavedQuestion, const char* saveFailedQuestion) {
     // Typed work counts as unsaved as much as a run does, so the question below guards it too.
     if (fieldsChangedSinceSave()) setUnsaved(1);
     if (m_bAutoSave != 0) {
         const SaveResult saved = saveFromControls();
         if (!saved.ok) {
-            if (m_services.messageBox.MessageBox(
-                    this, fillText(kAutoSaveFailedQuestion, describeSaveFailure(m_settingsPath, saved)),
-                    kConfirmCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
-                return;
-            }
-        } else {
-            warnAboutAdjustments(saved);
+            return m_services.messageBox.MessageBox(
+                       this, fillText(saveFailedQuestion, describeSaveFailure(m_settingsPath, saved)), kConfirmCaption,
+                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
         }
-    } else if (m_bUnsaved == 1) {
-        // Yes throws typed work away, so Enter answers No.
-        if (m_services.messageBox.MessageBox(this, kUnsavedQuestion, kConfirmCaption,
-                                             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO) {
-            return;
-        }
+        warnAboutAdjustments(saved);
+        return true;
     }
-    done(IDOK);
+    // Yes throws typed work away, so Enter answers No.
+    return m_bUnsaved != 1 || m_services.messageBox.MessageBox(this, unsavedQuestion, kConfirmCaption,
+                                                               MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDNO;
+}
+
+bool ConverterDialog::mayDiscardUnsaved() {
+    if (fieldsChangedSinceSave()) setUnsaved(1);
+    return m_bUnsaved != 1 || m_services.messageBox.MessageBox(this, kOpenUnsavedQuestion, kConfirmCaption,
+                                                               MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 void ConverterDialog::OnEndSession(std::ostream& diagnostics) {

@@ -114,33 +114,6 @@ void ConverterDialog::importTable(TableRows rows, std::size_t firstArray) {
     }
 }
 
-std::function<void()> ConverterDialog::dropAction(const QMimeData& mime) {
-    for (const QUrl& url : mime.urls()) {
-        if (!url.isLocalFile()) continue;
-        const QString path = url.toLocalFile();
-        const QString extension = QFileInfo(path).suffix().toLower();
-        if (extension == u"csv" || extension == u"tsv" || extension == u"txt")
-            return [this, file = path.toStdString()] { openTableFile(file); };
-    }
-    return {};
-}
-
-// Over an editor as well: a table file dropped there opens rather than its name being typed in.
-bool ConverterDialog::takesDrop(QObject* watched, QEvent* event) {
-    const QEvent::Type type = event->type();
-    if ((type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) || !watched->isWidgetType() ||
-        !isAncestorOf(static_cast<QWidget*>(watched)))
-        return false;
-    auto* drop = static_cast<QDropEvent*>(event);
-    const std::function<void()> action = drop->mimeData() ? dropAction(*drop->mimeData()) : nullptr;
-    if (!action) return false;
-    drop->setDropAction(Qt::CopyAction);
-    drop->accept();
-    // After the drop has returned: the file manager that sent it waits until then.
-    if (type == QEvent::Drop) QMetaObject::invokeMethod(this, action, Qt::QueuedConnection);
-    return true;
-}
-
 void ConverterDialog::OnUndoTable() {
     if (!m_beforeTable) return;
     Document shown = documentShown();

@@ -2,6 +2,7 @@
 // and the loop field's mark.
 #include "ui/ConverterDialog.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSettings>
@@ -56,6 +57,9 @@ void ConverterDialog::setUnsaved(std::int32_t unsaved) {
 void ConverterDialog::updateTitle() {
     const std::string_view caption = findDialogTemplate(kConverterDialogId)->caption;
     QString title = QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+    // The name only of a file the user named: a start without one keeps the plain caption.
+    if (m_settingsNamed)
+        title += QString::fromUtf8(kTitleFileSeparator) + QFileInfo(QString::fromStdString(m_settingsPath)).fileName();
     if (m_bUnsaved == 1) title += QString::fromUtf8(kUnsavedMark);
     if (m_savedNote && m_savedNote->isActive()) title += QString::fromUtf8(kSavedNote);
     setWindowTitle(title);

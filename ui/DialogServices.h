@@ -10,6 +10,7 @@
 #include "platform/qt/MessageBox.h"
 #include "platform/qt/OpenFileChooser.h"
 #include "platform/qt/ResultFileChooser.h"
+#include "platform/qt/SettingsFileChooser.h"
 #include "platform/qt/TrayIcon.h"
 #include "platform/sound/Tone.h"
 #include "ui/controls/FontMapping.h"
@@ -34,9 +35,13 @@ struct DialogServices {
     ResultFileChooserPort& resultFileChooser;
     // Which file "表ファイルを開く" reads.
     OpenFileChooserPort& openFileChooser;
+    // Where "設定を開く" and "設定に名前を付けて保存" read and write.
+    SettingsFileChooserPort& settingsFileChooser;
     // The file that keeps the window's size between starts, in the per-user folder; none when it gives "".
     // `create`: make the folder when it is missing (for a write).
     std::function<std::string(bool create)> windowStateFile = [](bool) { return std::string(); };
+    // The same for the list of the settings files last opened or saved.
+    std::function<std::string(bool create)> recentFilesFile = [](bool) { return std::string(); };
     // Maps the Windows faces to installed ones before the window is built; says which face draws the window.
     std::function<JapaneseFontPlan()> japaneseFonts = [] { return installJapaneseFonts(std::cerr); };
 };

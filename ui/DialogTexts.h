@@ -289,6 +289,32 @@ inline constexpr char kNoJapaneseFaceMessage[] =
 inline constexpr char kUnsavedMark[] = " *";
 inline constexpr char kSavedNote[] = " - 設定を保存しました";
 
+// Settings files under any name, the recent ones and the examples. %1: the file.
+inline constexpr char kTitleFileSeparator[] = " - ";
+inline constexpr char kOpenUnsavedQuestion[] = "現在の設定は保存されていません。\r\n保存せずにほかの設定を開きますか？";
+inline constexpr char kOpenAutoSaveFailedQuestion[] =
+    "設定を保存できませんでした。\r\n\r\n%1\r\n\r\n保存せずにほかの設定を開きますか？";
+inline constexpr char kOpenRefusedMessage[] =
+    "設定ファイルを読み込めないため、開きませんでした。\r\n現在の設定はそのままです。\r\n\r\n%1";
+inline constexpr char kOpenMissingMessage[] =
+    "設定ファイルが見つからないため、開きませんでした。\r\n現在の設定はそのままです。\r\n\r\nファイル: %1";
+inline constexpr char kStartFileMissingMessage[] =
+    "設定ファイルが見つからないため、既定の設定で始めます。\r\n保存するとこのファイルを作成します。\r\n\r\nファイル: "
+    "%1";
+// %1 the number from 1, %2 the file.
+inline constexpr char kRecentFileItem[] = "&%1 %2";
+inline constexpr char kRecentNone[] = "（なし）";
+
+// A text file dropped on an array's value list; %1 the array, or the file and why it can't be read.
+inline constexpr char kFileReplaceQuestion[] = "%1 には値が入っています。ファイルの値で置き換えますか？";
+inline constexpr char kDroppedFileUnreadable[] = "ファイルを読み込めませんでした。\r\n\r\n%1";
+
+// The line under the pages that says what "結果をコピー" did; %1 the lines, %2 the size.
+inline constexpr char kStatusItem[] = "状態";
+inline constexpr char kCopiedStatus[] = "%1 行（%2）をコピーしました";
+inline constexpr char kCopyNothingStatus[] = "コピーする結果がありません";
+inline constexpr char kSizeInBytes[] = "%1 バイト";
+
 // The notification-area icon.
 inline constexpr char kTrayExitQuestion[] = "アプリケーションを終了しますか？";
 inline constexpr char kTrayTip[] = "RavArchive";

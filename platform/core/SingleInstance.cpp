@@ -158,17 +158,20 @@ SingleInstance SingleInstance::acquireIn(const std::string& directory, const std
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         close(fd);
-        if (error == EWOULDBLOCK) return SingleInstance(Status::AlreadyRunning, -1, {});
+        if (error == EWOULDBLOCK) return SingleInstance(Status::AlreadyRunning, -1, {}, path + ".socket");
         return SingleInstance(Status::Failed, -1, describe("cannot lock", path, error));
     }
-    return SingleInstance(Status::Owner, fd, {});
+    return SingleInstance(Status::Owner, fd, {}, path + ".socket");
 }
 
-SingleInstance::SingleInstance(Status status, int fd, std::string error)
-    : m_status(status), m_fd(fd), m_error(std::move(error)) {}
+SingleInstance::SingleInstance(Status status, int fd, std::string error, std::string channelPath)
+    : m_status(status), m_fd(fd), m_error(std::move(error)), m_channelPath(std::move(channelPath)) {}
 
 SingleInstance::SingleInstance(SingleInstance&& other) noexcept
-    : m_status(other.m_status), m_fd(std::exchange(other.m_fd, -1)), m_error(std::move(other.m_error)) {}
+    : m_status(other.m_status),
+      m_fd(std::exchange(other.m_fd, -1)),
+      m_error(std::move(other.m_error)),
+      m_channelPath(std::move(other.m_channelPath)) {}
 
 SingleInstance& SingleInstance::operator=(SingleInstance&& other) noexcept {
     if (this != &other) {
@@ -176,6 +179,7 @@ SingleInstance& SingleInstance::operator=(SingleInstance&& other) noexcept {
         m_status = other.m_status;
         m_fd = std::exchange(other.m_fd, -1);
         m_error = std::move(other.m_error);
+        m_channelPath = std::move(other.m_channelPath);
     }
     return *this;
 }

@@ -44,13 +44,17 @@ public:
 
     Status status() const { return m_status; }
     const std::string& error() const { return m_error; }  // set when Failed
+    // Where the copy that holds the lock listens for files handed over by another start: beside the lock.
+    // Known once the lock file was opened (Owner, AlreadyRunning); empty otherwise.
+    const std::string& channelPath() const { return m_channelPath; }
 
 private:
-    SingleInstance(Status status, int fd, std::string error);
+    SingleInstance(Status status, int fd, std::string error, std::string channelPath = {});
 
     Status m_status = Status::Failed;
     int m_fd = -1;
     std::string m_error;
+    std::string m_channelPath;
 };
 
 }  // namespace ravolin

@@ -29,12 +29,13 @@ TEST(CommandLine, answersWithoutADisplay) {
     ASSERT_TRUE(makePrivateRuntimeDir(runtime));
     const QString runtimeDir = "XDG_RUNTIME_DIR=" + runtime.path();
     const Case cases[] = {
-        {{"--help"}, {}, 0, "Usage: ravolin [--user-folder]\n", ""},
-        {{"--he"}, {}, 0, "Usage: ravolin [--user-folder]\n", ""},  // an abbreviation
+        {{"--help"}, {}, 0, "Usage: ravolin [--user-folder] [FILE]\n", ""},
+        {{"--he"}, {}, 0, "Usage: ravolin [--user-folder] [FILE]\n", ""},  // an abbreviation
         {{"--version"}, {}, 0, "ravolin " RAVOLIN_VERSION "\n", ""},
         {{"--bogus"}, {}, 2, "", "ravolin: unknown or ambiguous option \"--bogus\"\n" + QString(usageText())},
-        {{"file.ini"}, {}, 2, "", "ravolin: unexpected argument \"file.ini\"\n" + QString(usageText())},
+        {{"a.ini", "b.ini"}, {}, 2, "", "ravolin: unexpected argument \"b.ini\"\n" + QString(usageText())},
         {{}, {}, 1, "", noDisplay},
+        {{"--user-folder", "file.ini"}, {}, 1, "", noDisplay},
         {{"--user-folder"}, {}, 1, "", noDisplay},
         // A display refusing the connection (X, Wayland): Qt's fatal error becomes the same line, not an abort.
         {{}, {"DISPLAY=:93"}, 1, "", noDisplay},

@@ -20,6 +20,7 @@
 #include "testsupport/FakeMessageBox.h"
 #include "testsupport/FakeOpenFileChooser.h"
 #include "testsupport/FakeResultFileChooser.h"
+#include "testsupport/FakeSettingsFileChooser.h"
 #include "testsupport/FakeTone.h"
 #include "testsupport/FakeTrayIcon.h"
 #include "testsupport/core/TempSettingsDir.h"
@@ -43,7 +44,8 @@ protected:
                                  .fontChooser = fontChooser,
                                  .trayIcon = trayIcon,
                                  .resultFileChooser = resultFileChooser,
-                                 .openFileChooser = openFileChooser}};
+                                 .openFileChooser = openFileChooser,
+                                 .settingsFileChooser = settingsFileChooser}};
         s.acquireInstance = [this] {
             steps.push_back("lock");
             return SingleInstance::acquireIn(m_lockDirectory, kInstanceLockName);
@@ -55,14 +57,20 @@ protected:
         s.runDialog = [this](ConverterDialog& dialog) {
             steps.push_back("dialog");
             dialogPath = dialog.settingsPath();
+            dialogFileNamed = dialog.settingsFileNamed();
             mainWindowWhileRunning = app->m_pMainWnd == &dialog;
             return IDOK;
         };
         s.diagnostics = &diagnostics;
+        s.handOver = [this](const std::string& channel, const std::string& file) {
+            handedOver.push_back(channel + " " + file);
+            return runningCopyTakes;
+        };
         return s;
     }
 
     SingleInstance holdLock() const { return SingleInstance::acquireIn(m_lockDirectory, kInstanceLockName); }
+    std::string channelPath() const { return m_lockDirectory + "/" + kInstanceLockName + ".socket"; }
 
     TempSettingsDir settings;
     FakeMessageBox messageBox;
@@ -71,11 +79,16 @@ protected:
     FakeTrayIcon trayIcon;
     FakeResultFileChooser resultFileChooser;
     FakeOpenFileChooser openFileChooser;
+    FakeSettingsFileChooser settingsFileChooser;
     Settings record;
     WorkingDirectory workingDirectory{settings.directory(), {}};
     std::vector<std::string> steps;
     std::string dialogPath;
+    bool dialogFileNamed = false;
     bool mainWindowWhileRunning = false;
+    // What was handed to a running copy, and whether it takes it.
+    std::vector<std::string> handedOver;
+    bool runningCopyTakes = true;
     std::ostringstream diagnostics;
     std::unique_ptr<ConverterApp> app;
 
@@ -122,6 +135,59 @@ TEST_F(StartSequence, secondCopy_isRefusedWithoutTouchingSettings) {
     EXPECT_EQ(settings.readSettingsBytes(), before);
     EXPECT_TRUE(record.counters[0].token.empty());  // nothing was loaded
     EXPECT_EQ(app->ExitInstance(), 1);              // a refused start is no success
+}
+
+TEST_F(StartSequence, aFileNamedOnTheCommandLineIsTheSettingsFile_relativeToTheStartFolder) {
+    struct Case {
+        std::string file;
+        std::string path;
+    };
+    const Case cases[] = {
+        {"", settings.directory() + "/RavolinSetting.ini"},
+        {"jobs/名簿.ini", settings.directory() + "/jobs/名簿.ini"},
+        {"/elsewhere/job.ini", "/elsewhere/job.ini"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        AppServices s = services();
+        s.settingsFile = c.file;
+        app = std::make_unique<ConverterApp>(std::move(s), record);
+        EXPECT_FALSE(app->InitInstance());
+        EXPECT_EQ(dialogPath, c.path);
+        EXPECT_EQ(dialogFileNamed, !c.file.empty());
+        EXPECT_EQ(app->ExitInstance(), 0);
+        app.reset();
+    }
+    EXPECT_TRUE(handedOver.empty());
+}
+
+TEST_F(StartSequence, secondCopyWithAFile_handsItToTheRunningCopy_orIsRefusedWhenNoneTakesIt) {
+    const SingleInstance running = holdLock();
+    ASSERT_EQ(running.status(), SingleInstance::Status::Owner);
+    struct Case {
+        std::string file;
+        bool takes;
+        int exitCode;
+        bool refused;
+    };
+    const Case cases[] = {{"job.ini", true, 0, false}, {"job.ini", false, 1, true}, {"", true, 1, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file + (c.takes ? " taken" : " not taken"));
+        handedOver.clear();
+        runningCopyTakes = c.takes;
+        if (c.refused) messageBox.scriptAnswer(IDOK);
+        const std::size_t boxes = messageBox.calls().size();
+        AppServices s = services();
+        s.settingsFile = c.file;
+        app = std::make_unique<ConverterApp>(std::move(s), record);
+        EXPECT_FALSE(app->InitInstance());
+        EXPECT_EQ(app->ExitInstance(), c.exitCode);
+        EXPECT_EQ(messageBox.calls().size(), boxes + (c.refused ? 1 : 0));
+        EXPECT_EQ(handedOver,
+                  c.file.empty() ? std::vector<std::string>{}
+                                 : std::vector<std::string>{channelPath() + " " + settings.directory() + "/" + c.file});
+        EXPECT_FALSE(app->m_pszProfileName.has_value());
+    }
 }
 
 TEST_F(StartSequence, unreadableWorkingDirectory_fallsBackToTheBareFileName) {

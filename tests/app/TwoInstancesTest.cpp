@@ -70,9 +70,10 @@ protected:
 
     // Starts the real program on `x` (this test's first display by default) in the shared working directory,
     // with the lock directory of this test.
-    QProcess& startProgram(const XvfbServer* x = nullptr) {
+    QProcess& startProgram(const XvfbServer* x = nullptr, const QStringList& arguments = {}) {
         auto& program = *m_programs.emplace_back(std::make_unique<QProcess>());
         prepareProgram(program, (x ? *x : m_x).environment(), m_runtime, m_work);
+        program.setArguments(arguments);
         program.start();
         EXPECT_TRUE(program.waitForStarted(10000));
         return program;
@@ -133,6 +134,23 @@ TEST_F(TwoInstances, secondCopyIsRefused_firstRunsOn_andAKilledFirstFreesTheLock
         << "a copy started after the first was killed showed no window; it is in state " << third.state()
         << " and said: " << third.readAllStandardError().toStdString();
     EXPECT_TRUE(m_x.findWindows("^警告$").isEmpty());
+}
+
+// A second start with a file hands it to the copy that runs, which opens it under its name, and ends well.
+TEST_F(TwoInstances, secondStartWithAFile_handsItToTheRunningWindow) {
+    QProcess& first = startProgram();
+    ASSERT_FALSE(m_x.waitForWindow("^Ravolin$", first.processId(), kWindowTimeoutMs).isEmpty());
+    test::writeFile(m_work.directory() + "/名簿.ini",
+                    "[Common]\r\nFont=" + std::string(kValidFontDescription) + "\r\nLoop=2\r\n");
+
+    QProcess& second = startProgram(nullptr, {QStringLiteral("名簿.ini")});
+    ASSERT_TRUE(second.waitForFinished(kWindowTimeoutMs)) << "the second start did not end";
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    EXPECT_TRUE(m_x.findWindows("^警告$").isEmpty());
+    EXPECT_FALSE(waitForTitle(m_x, first.processId(), QStringLiteral("Ravolin - 名簿.ini"), kWindowTimeoutMs).isEmpty())
+        << "the running window did not open the file";
+    EXPECT_EQ(first.state(), QProcess::Running);
 }
 
 // The lock is per user and display: the same user on a second display gets a window of its own there.

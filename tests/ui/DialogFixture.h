@@ -18,6 +18,7 @@
 #include "testsupport/FakeMessageBox.h"
 #include "testsupport/FakeOpenFileChooser.h"
 #include "testsupport/FakeResultFileChooser.h"
+#include "testsupport/FakeSettingsFileChooser.h"
 #include "testsupport/FakeTone.h"
 #include "testsupport/FakeTrayIcon.h"
 #include "testsupport/core/TempSettingsDir.h"
@@ -78,8 +79,8 @@ protected:
         dir.writeSettings("[Common]\r\nFont=" + std::string(kValidFontDescription) + "\r\n" + common + rest);
     }
 
-    // Creates the window (OnInitDialog runs); it stays hidden.
-    void create(const std::string& settingsPath = {}) {
+    // Creates the window (OnInitDialog runs); it stays hidden. `named`: the settings file was named to start with.
+    void create(const std::string& settingsPath = {}, bool named = false) {
         DialogServices services{.messageBox = messageBox,
                                 .runModal =
                                     [this](QDialog& modal) {
@@ -91,10 +92,13 @@ protected:
                                 .trayIcon = trayIcon,
                                 .resultFileChooser = resultFileChooser,
                                 .openFileChooser = openFileChooser,
-                                .windowStateFile = [this](bool) { return windowStateFile; }};
+                                .settingsFileChooser = settingsFileChooser,
+                                .windowStateFile = [this](bool) { return windowStateFile; },
+                                .recentFilesFile = [this](bool) { return recentFilesFile; }};
         if (fontPlan) services.japaneseFonts = [this] { return *fontPlan; };
         dialog = std::make_unique<ConverterDialog>(std::move(services),
                                                    settingsPath.empty() ? dir.settingsPath() : settingsPath, record);
+        dialog->setSettingsFileNamed(named);
         dialog->Create();
     }
 
@@ -156,12 +160,15 @@ protected:
     FakeTrayIcon trayIcon;
     FakeResultFileChooser resultFileChooser;
     FakeOpenFileChooser openFileChooser;
+    FakeSettingsFileChooser settingsFileChooser;
     Settings record;
     std::vector<std::string> modalRuns;
     // What a modal dialog does while it runs, and the result it ends with; OK by default.
     std::function<int(QDialog&)> onModal;
     // Where the window keeps its size between starts; none while empty.
     std::string windowStateFile;
+    // Where the window keeps the settings files last opened or saved; none while empty.
+    std::string recentFilesFile;
     // Which face draws the window, when a test says so rather than the installed fonts.
     std::optional<JapaneseFontPlan> fontPlan;
     std::unique_ptr<ConverterDialog> dialog;

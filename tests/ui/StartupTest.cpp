@@ -228,7 +228,7 @@ TEST_F(Startup, menuBar_hasItemsWithIdsAndCaptionsInOrder) {
     const QList<QAction*> popups = dialog->findChild<QMenuBar*>()->actions();
     const QStringList popupCaptions{"処理(&P)", "ツール(&T)", "ヘルプ(&H)"};
     ASSERT_EQ(popups.size(), popupCaptions.size());
-    // 0 stands for a separator.
+    // 0 stands for a separator, or with a caption for a submenu.
     struct Item {
         int id;
         const char* caption;
@@ -243,6 +243,12 @@ TEST_F(Startup, menuBar_hasItemsWithIdsAndCaptionsInOrder) {
          {kCmdPasteTable, "表を貼り付け(&T)...", "Ctrl+Shift+V"},
          {kCmdOpenTableFile, "表ファイルを開く(&O)..."},
          {kCmdUndoTable, "表の取り込みを元に戻す(&U)", "Ctrl+Z"},
+         {0, ""},
+         {kCmdOpenSettings, "設定を開く(&O)...", "Ctrl+O"},
+         {kCmdSaveSettingsAs, "設定に名前を付けて保存(&A)...", "Ctrl+Shift+S"},
+         {0, "最近使った設定(&R)"},
+         {0, "例から始める(&E)"},
+         {kCmdCopyResult, "結果をコピー(&C)", "Ctrl+Shift+C"},
          {0, ""},
          {kCmdExit, "終了(&X)", "Alt+X"}},
         {{kCmdFontSettings, "置換元エディタのフォント設定"},
@@ -261,7 +267,9 @@ TEST_F(Startup, menuBar_hasItemsWithIdsAndCaptionsInOrder) {
         for (std::size_t i = 0; i < expected.size(); ++i) {
             const QAction* action = actions[static_cast<qsizetype>(i)];
             if (expected[i].id == 0) {
-                EXPECT_TRUE(action->isSeparator());
+                EXPECT_EQ(action->isSeparator(), *expected[i].caption == '\0');
+                EXPECT_EQ(action->text(), QString::fromUtf8(expected[i].caption));
+                EXPECT_EQ(action->menu() != nullptr, *expected[i].caption != '\0');
                 continue;
             }
             EXPECT_EQ(action->text(), QString::fromUtf8(expected[i].caption));

@@ -22,11 +22,16 @@ Qt::Key qtKey(std::uint16_t virtualKey) {
     return static_cast<Qt::Key>(virtualKey);
 }
 
-void addItems(QMenu& menu, const MenuPopup& popup, MenuCommands& commands,
+void addItems(QMenu& menu, std::span<const MenuItem> items, MenuCommands& commands,
               std::span<const Accelerator> accelerators = {}) {
-    for (const MenuItem& item : popup.items) {
+    for (const MenuItem& item : items) {
         if (item.isSeparator()) {
             menu.addSeparator();
+            continue;
+        }
+        if (item.isSubmenu()) {
+            QMenu* submenu = menu.addMenu(QString::fromUtf8(item.caption));
+            addItems(*submenu, item.items, commands, accelerators);
             continue;
         }
         QAction* action = menu.addAction(QString::fromUtf8(item.caption));
@@ -68,12 +73,12 @@ QList<QKeySequence> acceleratorKeys(const Accelerator& accelerator) {
 void buildMenuBar(QMenuBar& bar, std::span<const MenuPopup> popups, MenuCommands& commands,
                   std::span<const Accelerator> accelerators) {
     for (const MenuPopup& popup : popups)
-        addItems(*bar.addMenu(QString::fromUtf8(popup.caption)), popup, commands, accelerators);
+        addItems(*bar.addMenu(QString::fromUtf8(popup.caption)), popup.items, commands, accelerators);
 }
 
 QMenu* buildPopupMenu(QWidget* parent, const MenuPopup& popup, MenuCommands& commands) {
     auto* menu = new QMenu(QString::fromUtf8(popup.caption), parent);
-    addItems(*menu, popup, commands);
+    addItems(*menu, popup.items, commands);
     return menu;
 }
 
