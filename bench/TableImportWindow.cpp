@@ -16,6 +16,7 @@
 #include "platform/qt/FontChooser.h"
 #include "platform/qt/OpenFileChooser.h"
 #include "platform/qt/ResultFileChooser.h"
+#include "platform/qt/SettingsFileChooser.h"
 #include "platform/qt/TrayIcon.h"
 #include "ui/ConverterDialog.h"
 #include "ui/TableImportDialog.h"
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
     ravolin::QtTrayIcon trayIcon;
     ravolin::QtResultFileChooser resultFileChooser;
     ravolin::QtOpenFileChooser openFileChooser;
+    ravolin::QtSettingsFileChooser settingsFileChooser;
 
     constexpr int kRows = 100000;
     const std::string csv = staffCsv(kRows);
@@ -92,7 +94,8 @@ int main(int argc, char** argv) {
                                      .fontChooser = fontChooser,
                                      .trayIcon = trayIcon,
                                      .resultFileChooser = resultFileChooser,
-                                     .openFileChooser = openFileChooser},
+                                     .openFileChooser = openFileChooser,
+                                     .settingsFileChooser = settingsFileChooser},
                                     (directory.path() + "/RavolinSetting.ini").toStdString(), record);
     dialog.Create();
     dialog.show();

@@ -311,7 +311,8 @@ TEST_F(SettingsFiles, droppedFiles_aSettingsFileOpens_aTextFileOnAValueListFills
         {"a text file into an empty list, CP932 read", names, 1, "", 0, true, "佐藤\r\n鈴木\r\n高橋"},
         {"replacing asks; いいえ keeps", names, 2, "x", IDNO, true, "x"},
         {"replacing asks; はい replaces", names, 2, "x", IDYES, true, "佐藤\r\n鈴木\r\n高橋"},
-        {"a text file elsewhere: not even its name is typed", names, -1, "", 0, false, ""},
+        // A text file elsewhere is a table for the table import (its own tests).
+        {"another kind of file on the editor: not even its name is typed", picture, -1, "", 0, false, ""},
         {"another kind of file", picture, 3, "", 0, false, ""},
         {"a settings file, anywhere, after the unsaved question", job, 4, "", IDYES, true, ""},
     };
