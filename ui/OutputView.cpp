@@ -406,7 +406,7 @@ void OutputView::updateScrollBars() {
     horizontal->setSingleStep(std::max(1, static_cast<int>(2 * m_averageWidth / m_horizontalUnit)));
 }
 
-void OutputView::drawLine(QPainter& painter, std::size_t line, qreal top) const {
+void OutputView::drawLine(QPainter& painter, std::size_t line, qreal top, std::size_t caretLine) const {
     const LineSpan span = lineSpan(line);
     const qreal left = scrollX();
     const qreal right = left + viewport()->width();
@@ -462,7 +462,7 @@ void OutputView::drawLine(QPainter& painter, std::size_t line, qreal top) const 
     }
     m_widest = std::max(m_widest, lineWidth(span));
 
-    if (hasFocus() && m_text->lineOf(m_caret) == line) {
+    if (hasFocus() && caretLine == line) {
         const qreal x = kMargin + xOf(span, m_caret) - left;
         painter.fillRect(QRectF(x, top, 1, m_lineHeight), palette().brush(QPalette::Text));
     }
@@ -476,7 +476,9 @@ void OutputView::paintEvent(QPaintEvent*) {
     const qreal widest = m_widest;
     const auto first = static_cast<std::size_t>(firstVisibleLine());
     const int rows = visibleLineCount();
-    for (int row = 0; row < rows; ++row) drawLine(painter, first + static_cast<std::size_t>(row), row * m_lineHeight);
+    const std::size_t caretLine = m_text->lineOf(m_caret);
+    for (int row = 0; row < rows; ++row)
+        drawLine(painter, first + static_cast<std::size_t>(row), row * m_lineHeight, caretLine);
     // A wider line came into sight: the horizontal scroll bar reaches it now.
     if (m_widest > widest) updateScrollBars();
 }

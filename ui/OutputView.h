@@ -129,7 +129,7 @@ private:
     qreal xOf(const LineSpan& span, std::size_t offset) const;
     std::size_t offsetAt(const LineSpan& span, qreal x) const;
     qreal lineWidth(const LineSpan& span) const;
-    void drawLine(QPainter& painter, std::size_t line, qreal top) const;
+    void drawLine(QPainter& painter, std::size_t line, qreal top, std::size_t caretLine) const;
 
     void moveCaret(std::size_t caret, bool extend);
     void moveToLine(std::ptrdiff_t lines, bool extend);
