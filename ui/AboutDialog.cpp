@@ -20,6 +20,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
                    [this](int id) {
                        if (id == kIdAboutOk) accept();
                    },
+                   {},
                    {}});
 }
 

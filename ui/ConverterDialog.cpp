@@ -17,6 +17,7 @@
 
 #include "settings/SettingsStore.h"
 #include "ui/DialogTexts.h"
+#include "ui/OutputView.h"
 #include "ui/SaveMessages.h"
 #include "ui/UiCallChannel.h"
 #include "ui/controls/FontMapping.h"
@@ -27,7 +28,11 @@
 namespace ravolin {
 
 ConverterDialog::ConverterDialog(DialogServices services, std::string settingsPath, Settings& record, QWidget* parent)
-    : QDialog(parent), m_services(std::move(services)), m_settingsPath(std::move(settingsPath)), m_record(record) {
+    : QDialog(parent),
+      m_outputLimit(kOutputLimitBytes),
+      m_services(std::move(services)),
+      m_settingsPath(std::move(settingsPath)),
+      m_record(record) {
     m_fontPlan = m_services.japaneseFonts();
     m_hIcon = loadProgramIcon();
 }
@@ -54,7 +59,9 @@ void ConverterDialog::Create() {
     m_templateSize = MapDialogRect(dialog.rect, units).size();
     m_client->setMinimumSize(m_templateSize);
     buildControls(dialog, *m_client, units, *this,
-                  {this, [this](int id) { OnCommand(id); }, [this](int id) { OnSetFocus(id); }}, &m_placed);
+                  {this, [this](int id) { OnCommand(id); }, [this](int id) { OnSetFocus(id); },
+                   [this](int id, QWidget& parent) { return id == kIdOutput ? makeOutputView(parent) : nullptr; }},
+                  &m_placed);
     connect(qobject_cast<TabControl*>(GetDlgItem(kIdTab)), &TabControl::selChange, this,
             &ConverterDialog::OnSelchangeTab);
     // Beside the loop count, inside its group: why the count typed there is not one the field takes.
@@ -120,6 +127,23 @@ void ConverterDialog::Create() {
     hookTableCommands();
     restoreWindowState();
     removeLeftResultTemporaries();
+}
+
+QWidget* ConverterDialog::makeOutputView(QWidget& parent) {
+    auto* view = new OutputView(&parent);
+    connect(view, &OutputView::focusGained, this, [this] { OnSetFocus(kIdOutput); });
+    view->setLargeCopyQuestion(kLargeCopyBytes, [this](std::size_t selected) { return askLargeCopy(selected); });
+    return view;
+}
+
+bool ConverterDialog::askLargeCopy(std::size_t selected) {
+    const std::string megabytes = std::to_string((selected + (1 << 20) - 1) >> 20);
+    if (m_services.messageBox.MessageBox(this, fillText(kLargeCopyQuestion, megabytes), kConfirmCaption,
+                                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES)
+        return true;
+    // Once the copy is over: the save is a job of its own.
+    QMetaObject::invokeMethod(this, &ConverterDialog::OnSaveResultToFile, Qt::QueuedConnection);
+    return false;
 }
 
 void ConverterDialog::nameControls() {

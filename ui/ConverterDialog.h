@@ -277,12 +277,17 @@ private:
     QIcon m_hIcon;
     std::span<const Accelerator> m_hAccel;
     std::shared_ptr<UiCallChannel> m_pWorker;  // the running conversion's channel to this window; null when idle
+    std::size_t m_outputLimit;                 // the largest result the output pane takes, in bytes
 
     void DoDataExchange();
     void createPages();
     void LoadAccelerators();
     void TranslateAccelerator(const Accelerator& accelerator);
     void OnSetFocus(int id);
+    // Control 1001, and the question it asks before a copy too large to make lightly: true copies, false offers
+    // the result save instead.
+    QWidget* makeOutputView(QWidget& parent);
+    bool askLargeCopy(std::size_t selected);
     void minimizeToTray();
     void showTrayMenu();
     // "最小化時にタスクトレイに入れる" is offered only while a notification area exists; one may come up later.

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QShortcut>
 
+#include "ui/OutputView.h"
 #include "ui/controls/EditControls.h"
 
 namespace ravolin {
@@ -140,7 +141,7 @@ void ConverterDialog::OnSysCommand(unsigned id) {
 
 void ConverterDialog::OnSetFocus(int id) {
     // The output pane selects everything, ready to copy; the loop count is left as it is.
-    if (id == kIdOutput) selectAllAndScrollCaret(GetDlgItem(id));
+    if (id == kIdOutput) qobject_cast<OutputView*>(GetDlgItem(id))->selectAllAndScrollCaret();
 }
 
 void ConverterDialog::LoadAccelerators() {

@@ -8,10 +8,9 @@
 #include <thread>
 #include <utility>
 
-#include <QPlainTextEdit>
-
 #include "ui/DialogTexts.h"
-#include "ui/OutputPane.h"
+#include "ui/OutputText.h"
+#include "ui/OutputView.h"
 #include "ui/SaveMessages.h"
 #include "ui/UiCallChannel.h"
 
@@ -24,29 +23,14 @@ namespace {
 
 std::atomic<int> g_liveWorkers = 0;
 
-QPlainTextEdit& outputPane(ConverterDialog* dialog) {
-    return *qobject_cast<QPlainTextEdit*>(dialog->GetDlgItem(kIdOutput));
-}
-
-// Step 5: the result replaces the pane a slice per call, so the user-interface thread gets back to its
-// events between slices; the step is over when the last slice is in.
+// Step 5: the pane takes the result over as the expansion made it. The index of its lines is built here, off
+// the user-interface thread, which then only swaps what the pane shows; what it showed before is let go of back
+// here too, where the time that takes holds nothing up.
 bool replaceOutput(UiCallChannel& channel, ConverterDialog* dialog, std::string text) {
-    // Decoding tens of megabytes takes a while: it happens here, off the user-interface thread.
-    const QString shown = toWidgetText(text);
-    std::string().swap(text);
-    // The pane is touched only once the memory it will need is there.
-    if (!memoryAvailable(static_cast<std::size_t>(shown.size()) * kPaneBytesPerChar)) throw std::bad_alloc();
-    qsizetype from = 0;
-    do {
-        const qsizetype end = outputSliceEnd(shown, from);
-        const QString slice = shown.mid(from, end - from);
-        const bool first = from == 0;
-        if (!channel.call([dialog, &slice, first] { fillOutputSlice(outputPane(dialog), slice, first); })) {
-            return false;
-        }
-        from = end;
-    } while (from < shown.size());
-    return true;
+    SharedOutputText shown = std::make_shared<const OutputText>(std::move(text));
+    return channel.call([dialog, &shown] {
+        shown = qobject_cast<OutputView*>(dialog->GetDlgItem(kIdOutput))->setContent(std::move(shown));
+    });
 }
 
 void showOutOfMemoryWarning(ConverterDialog* dialog) {
@@ -54,8 +38,8 @@ void showOutOfMemoryWarning(ConverterDialog* dialog) {
 }
 
 // The pane can't hold the result; a file can. True when the user wants it saved.
-bool offerSaveInstead(ConverterDialog* dialog) {
-    const std::string megabytes = std::to_string(kOutputLimitBytes / (1024 * 1024));
+bool offerSaveInstead(ConverterDialog* dialog, std::size_t limit) {
+    const std::string megabytes = std::to_string(limit / (1024 * 1024));
     return dialog->services().messageBox.MessageBox(dialog, fillText(kOutputLimitQuestion, megabytes), kWarningCaption,
                                                     MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
 }
@@ -92,14 +76,19 @@ void ConverterDialog::RunConversion(UiCallChannel& channel, ConverterDialog* dia
     if (!channel.call([dialog] { dialog->SetRunControls(0); })) return;
 
     ExpansionInput input;
-    if (!channel.call([dialog, &input] { input = dialog->GatherExpansionInput(); })) return;
+    std::size_t limit = 0;
+    if (!channel.call([dialog, &input, &limit] {
+            input = dialog->GatherExpansionInput();
+            limit = dialog->m_outputLimit;
+        }))
+        return;
 
-    // Memory running out anywhere before the pane is touched ends the run with a warning; the pane keeps what
-    // it shows and the window goes on.
+    // Memory running out anywhere before the pane takes the result ends the run with a warning; the pane keeps
+    // what it shows and the window goes on.
     ExpansionResult result;
     bool outOfMemory = false;
     try {
-        result = ExpandTemplate(input, kOutputLimitBytes);
+        result = ExpandTemplate(input, limit);
     } catch (const std::bad_alloc&) {
         outOfMemory = true;
     }
@@ -113,7 +102,7 @@ void ConverterDialog::RunConversion(UiCallChannel& channel, ConverterDialog* dia
     bool saveInstead = false;
     if (!outOfMemory && result.limitReached) {
         // The pane keeps what it shows; the user learns why nothing came.
-        if (!channel.call([dialog, &saveInstead] { saveInstead = offerSaveInstead(dialog); })) return;
+        if (!channel.call([dialog, &saveInstead, limit] { saveInstead = offerSaveInstead(dialog, limit); })) return;
     } else if (!outOfMemory) {
         try {
             if (!replaceOutput(channel, dialog, std::move(result.text))) return;

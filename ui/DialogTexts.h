@@ -20,6 +20,13 @@ inline constexpr char kRestoreQuestion[] = "置換文字列\r\n\r\n[数値]、[�
 inline constexpr char kOutputLimitQuestion[] =
     "変換結果が上限の %1 MB を超えるため、出力欄には表示できません。\r\n出力欄の内容は変更していません。\r\n\r\n"
     "代わりに変換結果をファイルに保存しますか？";
+// The output pane's context menu.
+inline constexpr char kCopyItem[] = "コピー";
+inline constexpr char kSelectAllItem[] = "すべてを選択";
+// A copy from the output pane past its size for asking; %1 the selection's size in MB.
+inline constexpr char kLargeCopyQuestion[] =
+    "選択した範囲は %1 MB あります。クリップボードへのコピーには時間とメモリーがかかります。\r\n"
+    "コピーしますか？\r\n\r\n「いいえ」を選ぶと、代わりに変換結果をファイルに保存できます。";
 // Saving a result to a file. %1 passes done, %2 of all, %3 bytes written, %4 the time left.
 inline constexpr char kSaveResultTitle[] = "変換結果の保存";
 inline constexpr char kSaveResultProgress[] = "変換結果を保存しています。\r\n%1 / %2 回（%3 バイト）\r\n残り %4";

@@ -30,7 +30,7 @@
 #include "settings/StoredExpansion.h"
 #include "ui/DialogButtons.h"
 #include "ui/DialogTexts.h"
-#include "ui/OutputPane.h"
+#include "ui/OutputView.h"
 #include "ui/controls/DialogUnits.h"
 #include "ui/controls/FontMapping.h"
 #include "ui/controls/ProgramIconLoader.h"

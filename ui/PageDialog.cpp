@@ -22,7 +22,7 @@ bool PageDialog::createPage(int templateId, QWidget* parent, const Settings& rec
     hide();
     const BaseUnits units = dialogBaseUnits(font());
     resize(MapDialogRect(page->rect, units).size());
-    m_tabStops = buildControls(*page, *this, units, *this, {this, {}, [this](int id) { OnSetFocus(id); }});
+    m_tabStops = buildControls(*page, *this, units, *this, {this, {}, [this](int id) { OnSetFocus(id); }, {}});
     return OnInitDialog();
 }
 

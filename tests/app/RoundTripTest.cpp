@@ -213,5 +213,30 @@ TEST_F(RoundTrip, aTableOnTheClipboardIsPastedIntoTheArraysAndRun) {
     EXPECT_EQ(runAndCopyOutput(window, 2, expected), expected);
 }
 
+// A result of about 100 MB shows as soon as the run ends, and scrolls from end to end; a selection of it goes
+// to the clipboard, where another program reads it.
+TEST_F(RoundTrip, aHundredMegabyteResultShows_andASelectionOfItIsCopied) {
+    const std::string filler(90, 'x');
+    writeSettings("Loop=1000000\r\n[Edit]\r\nOrigin=row NN " + filler +
+                  "\r\n[Numerical]\r\nText1=NN\r\nInit1=0\r\nInc1=1\r\n");
+    const QString window = start();
+    ASSERT_FALSE(window.isEmpty()) << "no main window";
+    keys({"F5"});
+
+    // A click into the pane gives it the focus (and selects everything); from the top, two lines down. Until the
+    // run has ended the pane holds its placeholder: the copy is tried again.
+    const std::string firstLines = "row 0 " + filler + "\nrow 1 " + filler + "\n";
+    QDeadlineTimer deadline(kTimeoutMs);
+    std::string copied;
+    do {
+        click(window, 800, 500);
+        keys({"ctrl+Home", "shift+Down", "shift+Down", "ctrl+c"});
+        copied = waitForClipboard(firstLines, 1000);
+    } while (copied != firstLines && !deadline.hasExpired());
+    EXPECT_EQ(copied, firstLines);
+    keys({"ctrl+End", "shift+Home", "ctrl+c"});
+    EXPECT_EQ(waitForClipboard("row 999999 " + filler), "row 999999 " + filler);
+}
+
 }  // namespace
 }  // namespace ravolin

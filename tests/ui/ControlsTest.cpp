@@ -81,7 +81,7 @@ protected:
         parent.setFont(templateFont(dialog));
         tabStops = buildControls(
             dialog, parent, dialogBaseUnits(parent.font()), host,
-            {nullptr, [this](int id) { commands.push_back(id); }, [this](int id) { focused.push_back(id); }});
+            {nullptr, [this](int id) { commands.push_back(id); }, [this](int id) { focused.push_back(id); }, {}});
     }
 
     QWidget parent;

@@ -23,8 +23,24 @@
 #include "testsupport/FakeTrayIcon.h"
 #include "testsupport/core/TempSettingsDir.h"
 #include "ui/ConverterDialog.h"
+#include "ui/OutputView.h"
 
 namespace ravolin {
+
+// Puts the window in states no command makes.
+struct ConverterDialogTestAccess {
+    static void setFlagsWithoutMarks(ConverterDialog& dialog, std::int32_t beep, std::int32_t tray) {
+        dialog.m_bBeep = beep;
+        dialog.m_bTray = tray;
+    }
+    // The largest result the pane takes and the copy that asks first, lowered so a test reaches them quickly.
+    static void setOutputLimits(ConverterDialog& dialog, std::size_t paneBytes, std::size_t copyQuestionBytes) {
+        dialog.m_outputLimit = paneBytes;
+        qobject_cast<OutputView*>(dialog.GetDlgItem(kIdOutput))
+            ->setLargeCopyQuestion(copyQuestionBytes,
+                                   [&dialog](std::size_t selected) { return dialog.askLargeCopy(selected); });
+    }
+};
 
 // Holds the threads that reach it until the test opens it.
 class Gate {

@@ -343,16 +343,16 @@ TEST_F(FormatDialogTest, previewShowsTwentyPassesAndTheSizeLineTheWholeOutput_af
         {"no passes", "<n>", 0, "", "ループ回数 0 回: 全体 0 行、0 バイト"},
         {"a CR ending one value and an LF starting the next", "<a><a>", 1, "", "ループ回数 1 回: 全体 2 行、6 バイト",
          "\nx\r"},
-        {"exactly what the pane takes", std::string(192, 'z'), 172961, QString(192, 'z'),
-         "ループ回数 172,961 回: 全体 172,961 行、33,554,432 バイト"},
+        {"exactly what the pane takes", std::string(4, 'z'), 178956971, QString(4, 'z'),
+         "ループ回数 178,956,971 回: 全体 178,956,971 行、1,073,741,824 バイト"},
         {"more than the preview shows", std::string(10000, 'z'), 10, "…（プレビューはここまで）",
          "ループ回数 10 回: 全体 10 行、100,018 バイト"},
-        {"more than the pane takes", std::string(1000, 'z') + "\r\n", 99999, "",
-         "ループ回数 99,999 回: 全体 199,998 行、100,398,994 バイト（出力欄の上限 32 MB "
+        {"more than the pane takes", std::string(1000, 'z') + "\r\n", 1100000, "",
+         "ループ回数 1,100,000 回: 全体 2,200,000 行、1,104,399,998 バイト（出力欄の上限 1024 MB "
          "を超えます。「結果をファイルに保存」を使ってください）"},
         // Every decimal length from 1 to 2147483647, reckoned by hand.
         {"the largest loop count", "<n>", INT32_MAX, "20",
-         "ループ回数 2,147,483,647 回: 全体 2,147,483,647 行、24,658,692,661 バイト（出力欄の上限 32 MB "
+         "ループ回数 2,147,483,647 回: 全体 2,147,483,647 行、24,658,692,661 バイト（出力欄の上限 1024 MB "
          "を超えます。「結果をファイルに保存」を使ってください）"},
     };
     for (const Case& c : cases) {

@@ -135,7 +135,7 @@ TEST_F(Keyboard, enterInTheEditors_staysThere) {
     editor->moveCursor(QTextCursor::End);
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_EQ(dialog->GetDlgItemText(kIdTemplate), "text\r\n");  // want-return: a new line
-    auto* output = control<QPlainTextEdit>(kIdOutput);
+    auto* output = control<OutputView>(kIdOutput);
     output->setFocus();
     QTest::keyClick(output, Qt::Key_Return);  // read-only, yet it keeps the key
     EXPECT_EQ(dialog->GetDlgItemText(kIdOutput), kOutputPlaceholder);

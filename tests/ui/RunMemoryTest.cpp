@@ -36,14 +36,15 @@ class RunOutOfMemoryChild : public DialogFixture {};
 
 TEST_F(RunOutOfMemoryChild, underAnAddressSpaceLimit) {
     if (!qEnvironmentVariableIsSet(kChildVariable)) GTEST_SKIP() << "runs as the child of RunOutOfMemory only";
-    // 30,000 passes of 1,000 bytes: 30 MB, under the pane's limit, but not with 150 MB to spare.
+    // 30,000 passes of 1,000 bytes: 30 MB, under the pane's limit, but not with 20 MB to spare while the
+    // expansion grows its text.
     writeSettingsWithFont("Loop=30000\r\n", "[Edit]\r\nOrigin=" + std::string(1000, 'x') + "\r\n");
     createAndShow();
     dialog->SetDlgItemText(kIdOutput, "before");
     std::ifstream statm("/proc/self/statm");
     unsigned long long pages = 0;
     statm >> pages;
-    const rlim_t limit = pages * 4096 + (150ull << 20);
+    const rlim_t limit = pages * 4096 + (20ull << 20);
     const rlimit address{limit, limit};
     ASSERT_EQ(setrlimit(RLIMIT_AS, &address), 0);
 

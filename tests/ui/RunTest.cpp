@@ -259,6 +259,8 @@ TEST_F(Run, outputOverTheLimit_offersAFileAndLeavesThePaneAsItWas) {
     runToEnd();
     ASSERT_EQ(dialog->GetDlgItemText(kIdOutput), "before");
 
+    // The limit lowered to 32 MiB, so that a run goes past it quickly.
+    ConverterDialogTestAccess::setOutputLimits(*dialog, std::size_t{32} << 20, kLargeCopyBytes);
     setTemplate(std::string(1000, 'x'), "40000");  // 40 MB
     messageBox.scriptAnswer(IDNO);
     runToEnd();

@@ -321,6 +321,8 @@ TEST_F(SaveResult, theEndOfTheWindowCancelsASaveAndTheNextStartClearsWhatKillsLe
 
 TEST_F(SaveResult, aRunOverThePaneLimitLeadsToTheSave) {
     createWithExample("1");
+    // The limit lowered to 32 MiB, so that a run goes past it quickly.
+    ConverterDialogTestAccess::setOutputLimits(*dialog, std::size_t{32} << 20, kLargeCopyBytes);
     dialog->SetDlgItemText(kIdTemplate, std::string(1000, 'x'));
     dialog->SetDlgItemText(kIdLoopCount, "40000");  // 40 MB
     messageBox.scriptAnswer(IDYES);

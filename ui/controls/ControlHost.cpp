@@ -26,6 +26,7 @@ std::string fromWidgetText(const QString& text) {
 }
 
 std::string GetWindowText(const QWidget* control) {
+    if (const auto* own = dynamic_cast<const WindowTextControl*>(control)) return own->windowText();
     if (const auto* edit = qobject_cast<const QPlainTextEdit*>(control)) {
         // The raw text keeps what the user typed: toPlainText() would turn non-breaking spaces into spaces.
         return fromWidgetText(edit->document()->toRawText());
@@ -38,6 +39,10 @@ std::string GetWindowText(const QWidget* control) {
 }
 
 void SetWindowText(QWidget* control, std::string_view text) {
+    if (auto* own = dynamic_cast<WindowTextControl*>(control)) {
+        own->setWindowText(text);
+        return;
+    }
     const QString shown = toWidgetText(text);
     if (auto* edit = qobject_cast<QPlainTextEdit*>(control)) {
         edit->setPlainText(shown);

@@ -16,6 +16,17 @@ namespace ravolin {
 QString toWidgetText(std::string_view text);
 std::string fromWidgetText(const QString& text);
 
+// A control of a window's own making that holds a text: GetWindowText and SetWindowText reach it here, in the
+// program's form of the text (UTF-8, CR LF line breaks).
+class WindowTextControl {
+public:
+    virtual std::string windowText() const = 0;
+    virtual void setWindowText(std::string_view text) = 0;
+
+protected:
+    ~WindowTextControl() = default;
+};
+
 // The text a control shows (an edit's content, a button's or a static's caption), and setting it.
 std::string GetWindowText(const QWidget* control);
 void SetWindowText(QWidget* control, std::string_view text);

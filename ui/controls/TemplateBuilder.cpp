@@ -131,7 +131,8 @@ std::vector<QWidget*> buildControls(const DialogTemplate& dialog, QWidget& paren
     std::vector<QWidget*> tabStops;
     for (const ControlTemplate& control : dialog.controls) {
         const QRect area = MapDialogRect(control.rect, units);
-        QWidget* widget = makeControl(control, parent, area.size(), hooks);
+        QWidget* widget = hooks.makeControl ? hooks.makeControl(control.id, parent) : nullptr;
+        if (!widget) widget = makeControl(control, parent, area.size(), hooks);
         widget->setGeometry(area);
         // A screen reader announces a control by its caption, without the mnemonic mark.
         if (!control.caption.empty()) widget->setAccessibleName(QString::fromUtf8(control.caption).remove('&'));

@@ -21,6 +21,9 @@ struct ControlHooks {
     QObject* keyFilter = nullptr;
     std::function<void(int id)> onCommand;
     std::function<void(int id)> onSetFocus;
+    // A control the window makes itself instead of the template's kind, or nullptr for the template's; the
+    // builder still places, names and orders it, and the window wires its notifications.
+    std::function<QWidget*(int id, QWidget& parent)> makeControl;
 };
 
 // A control as built, with its id (kNoId for statics) and its rectangle in pixels.
