@@ -5,11 +5,10 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
-#include <QPlainTextEdit>
-#include <QTextDocument>
 #include <QTimer>
 
 #include "ui/DialogTexts.h"
+#include "ui/OutputView.h"
 
 namespace ravolin {
 namespace {
@@ -24,12 +23,11 @@ QString sizeText(qint64 bytes) {
 }  // namespace
 
 QString ConverterDialog::outputText() const {
-    // As the pane's own copy gives it: its line and paragraph separators as LF.
-    QString text = qobject_cast<QPlainTextEdit*>(GetDlgItem(kIdOutput))->document()->toRawText();
-    if (text == QString::fromUtf8(kOutputPlaceholder)) return {};
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return text;
+    // As the pane's own copy gives it: LF line ends.
+    const auto* view = qobject_cast<OutputView*>(GetDlgItem(kIdOutput));
+    const SharedOutputText& text = view->content();
+    if (!text || view->windowText() == kOutputPlaceholder) return {};
+    return QString::fromStdString(text->withLineEnds(0, text->size(), "\n"));
 }
 
 void ConverterDialog::OnCopyResult() {
@@ -38,6 +36,8 @@ void ConverterDialog::OnCopyResult() {
         showBusyWarning();
         return;
     }
+    const auto* view = qobject_cast<OutputView*>(GetDlgItem(kIdOutput));
+    if (view->content() && view->content()->size() > kLargeCopyBytes && !askLargeCopy(view->content()->size())) return;
     const QString text = outputText();
     if (text.isEmpty()) {
         showStatus(QString::fromUtf8(kCopyNothingStatus));
