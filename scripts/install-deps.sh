@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build qt6-base-dev qt6-translations-l10n qt6-wayland libgtest-dev
           libbenchmark-dev libasound2-dev fonts-ipafont-gothic locales xvfb xauth xdotool x11-utils xclip imagemagick
           openbox wmctrl trayer
-          desktop-file-utils appstream lintian man-db clang libclang-rt-14-dev clang-format)
+          desktop-file-utils appstream lintian man-db debhelper dpkg-dev fakeroot clang libclang-rt-14-dev clang-format)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

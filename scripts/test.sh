@@ -30,5 +30,6 @@ ctest --test-dir "$root/build-noqt" --output-on-failure -j "$jobs"
 
 "$root/scripts/fuzz.sh"
 
-# The Debian package: built, validated, installed with apt and tried.
+# The Debian packages: built with dpkg-buildpackage (their tests run again there), checked, and tried (installed
+# with apt where CI is set).
 "$root/scripts/check-package.sh"
