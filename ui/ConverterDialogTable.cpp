@@ -23,6 +23,17 @@
 #include "ui/TableImportDialog.h"
 
 namespace ravolin {
+namespace {
+
+// The wait cursor for as long as it lives.
+struct WaitCursor {
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
 
 void ConverterDialog::hookTableCommands() {
     GetMenuItem(kCmdUndoTable)->setEnabled(false);
@@ -102,8 +113,12 @@ void ConverterDialog::importTable(TableRows rows, std::size_t firstArray) {
     QStringList cut;
     for (const std::string& token : applyTable(shown, columns, first, dialog.header(), dialog.fitLoop()))
         cut << QString::fromStdString(token);
-    showDocument(shown);
-    m_afterTable = documentShown();
+    {
+        // A table of a hundred thousand rows takes the value lists a second or two to lay out.
+        const WaitCursor busy;
+        showDocument(shown);
+        m_afterTable = documentShown();
+    }
     GetMenuItem(kCmdUndoTable)->setEnabled(true);
     setUnsaved(1);
     if (!cut.empty()) {
@@ -119,6 +134,7 @@ void ConverterDialog::OnUndoTable() {
     Document shown = documentShown();
     shown.record.arrays = m_beforeTable->record.arrays;
     shown.window.loopCount = m_beforeTable->window.loopCount;
+    const WaitCursor busy;
     showDocument(shown);
     m_beforeTable.reset();
     GetMenuItem(kCmdUndoTable)->setEnabled(false);
