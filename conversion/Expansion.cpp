@@ -216,10 +216,30 @@ ByteSet counterBytes(const Slot& slot) {
     return set;
 }
 
+// How often `byte` occurs in `text`, eight bytes at a time: the loop over single bytes is left as it is by the
+// compiler, and the texts are megabytes of short lines.
+std::size_t countByte(std::string_view text, char byte) {
+    constexpr std::uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
+    const std::uint64_t pattern = 0x0101010101010101ull * static_cast<unsigned char>(byte);
+    std::size_t count = 0;
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + at, 8);
+        const std::uint64_t x = word ^ pattern;  // a zero byte where `byte` was
+        // The high bit of each byte that is zero, exactly: no borrow crosses from one byte to the next.
+        const std::uint64_t zeros = ~(((x & kLow7) + kLow7) | x | kLow7);
+        count += static_cast<std::size_t>(((zeros >> 7) * 0x0101010101010101ull) >> 56);
+    }
+    for (; at < text.size(); ++at) count += text[at] == byte ? 1 : 0;
+    return count;
+}
+
 // The lines SplitLines gives, as views: arrays can hold a million values, and copying each one costs
 // more than the passes that show it.
 std::vector<std::string_view> splitLineViews(std::string_view text) {
     std::vector<std::string_view> lines;
+    lines.reserve(countByte(text, '\n') + 1);
     std::size_t from = 0;
     for (std::size_t at = text.find(kLineBreak); at != std::string_view::npos; at = text.find(kLineBreak, from)) {
         lines.push_back(text.substr(from, at - from));
@@ -266,6 +286,28 @@ ArrayStyle effectiveStyle(const ArrayStyle& style) {
 }
 
 namespace {
+
+// The bytes of an array's lines that some pass shows. Lines as written are one run of the values text: tallied
+// in one go, the CR LF between them left out unless a line holds a CR or an LF of its own.
+ByteSet usedLineBytes(const Slot& slot) {
+    ByteTally tally;
+    if (slot.usedLines == 0) return tally.set();
+    if (!slot.source.empty() && !slot.order) {
+        const std::string_view last = slot.lines[slot.usedLines - 1];
+        const std::string_view run(slot.source.data(),
+                                   static_cast<std::size_t>(last.data() + last.size() - slot.source.data()));
+        const std::size_t breaks = slot.usedLines - 1;
+        if (countByte(run, '\r') == breaks && countByte(run, '\n') == breaks) {
+            tally.add(run);
+            ByteSet set = tally.set();
+            set.reset('\r');
+            set.reset('\n');
+            return set;
+        }
+    }
+    for (std::size_t i = 0; i < slot.usedLines; ++i) tally.add(slot.lines[i]);
+    return tally.set();
+}
 
 std::vector<Slot> activeSlots(const ExpansionInput& input) {
     const std::size_t passes = input.loopCount > 0 ? static_cast<std::size_t>(input.loopCount) : 0;
@@ -338,11 +380,8 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         slot.mayBeEmpty = runsOut && slot.nothing.empty();
         ByteTally tally;
         if (runsOut) tally.add(slot.nothing);
-        for (std::size_t i = 0; i < slot.usedLines; ++i) {
-            slot.mayBeEmpty = slot.mayBeEmpty || slot.lines[i].empty();
-            tally.add(slot.lines[i]);
-        }
-        slot.valueBytes |= tally.set();
+        for (std::size_t i = 0; i < slot.usedLines; ++i) slot.mayBeEmpty = slot.mayBeEmpty || slot.lines[i].empty();
+        slot.valueBytes |= tally.set() | usedLineBytes(slot);
         slots.push_back(std::move(slot));
     }
     return slots;
@@ -833,7 +872,10 @@ void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Pi
                 stepped[i]->advance();
                 values[i] = stepped[i]->text();
             }
-            for (const std::size_t i : walked) values[i] = lineAt(slots[i], p);
+            for (const std::size_t i : walked) {
+                const Slot& slot = slots[i];
+                values[i] = p < slot.lines.size() && !slot.order ? slot.lines[p] : lineAt(slot, p);
+            }
             for (const std::size_t i : others) {
                 const Slot& slot = slots[i];
                 if (!advance(slot, steps[i])) continue;
