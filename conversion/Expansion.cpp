@@ -72,7 +72,7 @@ struct Slot {
     std::string nothing;                                      // what a pass without a line shows: "" escaped
     std::size_t usedLines = 0;                                // lines that some pass actually shows
     bool mayBeEmpty = false;
-    ByteSet valueBytes;
+    ByteSet valueBytes;  // the bytes values can hold; of a list, CR and LF perhaps too where no token holds them
     std::shared_ptr<const DateCounter> date;        // set for a date counter, which shows its step's date
     std::shared_ptr<const DecimalCounter> decimal;  // set for a decimal counter, likewise
     std::shared_ptr<const RandomCounter> random;    // set for a random or UUID counter
@@ -287,23 +287,15 @@ ArrayStyle effectiveStyle(const ArrayStyle& style) {
 
 namespace {
 
-// The bytes of an array's lines that some pass shows. Lines as written are one run of the values text: tallied
-// in one go, the CR LF between them left out unless a line holds a CR or an LF of its own.
-ByteSet usedLineBytes(const Slot& slot) {
+// The bytes of an array's lines that some pass shows. Lines as written are one run of the values text: tallied in
+// one go, CR and LF included, which only a token holding one of them would ask about. Then they are tallied line
+// by line.
+ByteSet usedLineBytes(const Slot& slot, bool tokensHoldLineBreaks) {
     ByteTally tally;
-    if (slot.usedLines == 0) return tally.set();
-    if (!slot.source.empty() && !slot.order) {
+    if (!tokensHoldLineBreaks && !slot.source.empty() && !slot.order && slot.usedLines > 0) {
         const std::string_view last = slot.lines[slot.usedLines - 1];
-        const std::string_view run(slot.source.data(),
-                                   static_cast<std::size_t>(last.data() + last.size() - slot.source.data()));
-        const std::size_t breaks = slot.usedLines - 1;
-        if (countByte(run, '\r') == breaks && countByte(run, '\n') == breaks) {
-            tally.add(run);
-            ByteSet set = tally.set();
-            set.reset('\r');
-            set.reset('\n');
-            return set;
-        }
+        tally.add({slot.source.data(), static_cast<std::size_t>(last.data() + last.size() - slot.source.data())});
+        return tally.set();
     }
     for (std::size_t i = 0; i < slot.usedLines; ++i) tally.add(slot.lines[i]);
     return tally.set();
@@ -311,6 +303,11 @@ ByteSet usedLineBytes(const Slot& slot) {
 
 std::vector<Slot> activeSlots(const ExpansionInput& input) {
     const std::size_t passes = input.loopCount > 0 ? static_cast<std::size_t>(input.loopCount) : 0;
+    bool tokensHoldLineBreaks = false;
+    for (const CounterInput& counter : input.counters)
+        tokensHoldLineBreaks = tokensHoldLineBreaks || counter.token.find_first_of("\r\n") != std::string::npos;
+    for (const ArrayInput& array : input.arrays)
+        tokensHoldLineBreaks = tokensHoldLineBreaks || array.token.find_first_of("\r\n") != std::string::npos;
     std::vector<Slot> slots;
     for (const CounterInput& counter : input.counters) {
         if (counter.token.empty()) continue;
@@ -381,7 +378,7 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         ByteTally tally;
         if (runsOut) tally.add(slot.nothing);
         for (std::size_t i = 0; i < slot.usedLines; ++i) slot.mayBeEmpty = slot.mayBeEmpty || slot.lines[i].empty();
-        slot.valueBytes |= tally.set() | usedLineBytes(slot);
+        slot.valueBytes |= tally.set() | usedLineBytes(slot, tokensHoldLineBreaks);
         slots.push_back(std::move(slot));
     }
     return slots;
