@@ -35,6 +35,23 @@ ByteSet bytesOf(std::string_view text) {
     return set;
 }
 
+// The bytes of many short texts, marked in a plain table first: a million lines, one set each, cost more than the
+// passes that show them.
+class ByteTally {
+public:
+    void add(std::string_view text) {
+        for (unsigned char c : text) m_seen[c] = true;
+    }
+    ByteSet set() const {
+        ByteSet set;
+        for (std::size_t c = 0; c < m_seen.size(); ++c) set.set(c, m_seen[c]);
+        return set;
+    }
+
+private:
+    std::array<bool, 256> m_seen{};
+};
+
 struct Slot {
     std::string_view token;
     bool isCounter = false;
@@ -55,11 +72,12 @@ struct Slot {
     std::string nothing;                                      // what a pass without a line shows: "" escaped
     std::size_t usedLines = 0;                                // lines that some pass actually shows
     bool mayBeEmpty = false;
-    ByteSet valueBytes;
+    ByteSet valueBytes;  // the bytes values can hold; of a list, CR and LF perhaps too where no token holds them
     std::shared_ptr<const DateCounter> date;        // set for a date counter, which shows its step's date
     std::shared_ptr<const DecimalCounter> decimal;  // set for a decimal counter, likewise
     std::shared_ptr<const RandomCounter> random;    // set for a random or UUID counter
     std::shared_ptr<const LineOrder> order;         // set for a shuffled or drawn array
+    std::string_view source;                        // the values text an array's lines are views into, if they are
 };
 
 // Where a slot is in its run: the pass within the current step, the step (a counter's, or an array's line)
@@ -198,10 +216,30 @@ ByteSet counterBytes(const Slot& slot) {
     return set;
 }
 
+// How often `byte` occurs in `text`, eight bytes at a time: the loop over single bytes is left as it is by the
+// compiler, and the texts are megabytes of short lines.
+std::size_t countByte(std::string_view text, char byte) {
+    constexpr std::uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
+    const std::uint64_t pattern = 0x0101010101010101ull * static_cast<unsigned char>(byte);
+    std::size_t count = 0;
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + at, 8);
+        const std::uint64_t x = word ^ pattern;  // a zero byte where `byte` was
+        // The high bit of each byte that is zero, exactly: no borrow crosses from one byte to the next.
+        const std::uint64_t zeros = ~(((x & kLow7) + kLow7) | x | kLow7);
+        count += static_cast<std::size_t>(((zeros >> 7) * 0x0101010101010101ull) >> 56);
+    }
+    for (; at < text.size(); ++at) count += text[at] == byte ? 1 : 0;
+    return count;
+}
+
 // The lines SplitLines gives, as views: arrays can hold a million values, and copying each one costs
 // more than the passes that show it.
 std::vector<std::string_view> splitLineViews(std::string_view text) {
     std::vector<std::string_view> lines;
+    lines.reserve(countByte(text, '\n') + 1);
     std::size_t from = 0;
     for (std::size_t at = text.find(kLineBreak); at != std::string_view::npos; at = text.find(kLineBreak, from)) {
         lines.push_back(text.substr(from, at - from));
@@ -249,8 +287,27 @@ ArrayStyle effectiveStyle(const ArrayStyle& style) {
 
 namespace {
 
+// The bytes of an array's lines that some pass shows. Lines as written are one run of the values text: tallied in
+// one go, CR and LF included, which only a token holding one of them would ask about. Then they are tallied line
+// by line.
+ByteSet usedLineBytes(const Slot& slot, bool tokensHoldLineBreaks) {
+    ByteTally tally;
+    if (!tokensHoldLineBreaks && !slot.source.empty() && !slot.order && slot.usedLines > 0) {
+        const std::string_view last = slot.lines[slot.usedLines - 1];
+        tally.add({slot.source.data(), static_cast<std::size_t>(last.data() + last.size() - slot.source.data())});
+        return tally.set();
+    }
+    for (std::size_t i = 0; i < slot.usedLines; ++i) tally.add(slot.lines[i]);
+    return tally.set();
+}
+
 std::vector<Slot> activeSlots(const ExpansionInput& input) {
     const std::size_t passes = input.loopCount > 0 ? static_cast<std::size_t>(input.loopCount) : 0;
+    bool tokensHoldLineBreaks = false;
+    for (const CounterInput& counter : input.counters)
+        tokensHoldLineBreaks = tokensHoldLineBreaks || counter.token.find_first_of("\r\n") != std::string::npos;
+    for (const ArrayInput& array : input.arrays)
+        tokensHoldLineBreaks = tokensHoldLineBreaks || array.token.find_first_of("\r\n") != std::string::npos;
     std::vector<Slot> slots;
     for (const CounterInput& counter : input.counters) {
         if (counter.token.empty()) continue;
@@ -293,6 +350,7 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         Slot slot;
         slot.token = array.token;
         slot.lines = splitLineViews(array.valuesText);
+        slot.source = array.valuesText;
         const ArrayStyle style = effectiveStyle(array.style);
         slot.repeat = static_cast<std::uint64_t>(style.repeat);
         slot.end = style.end;
@@ -308,6 +366,7 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
             for (const std::string_view line : slot.lines) escaped->push_back(escapeValue(line, style.escape));
             for (std::size_t i = 0; i < slot.lines.size(); ++i) slot.lines[i] = (*escaped)[i];
             slot.escaped = std::move(escaped);
+            slot.source = {};
             slot.nothing = escapeValue("", style.escape);
         }
         const std::size_t shown = passes == 0 ? 0 : static_cast<std::size_t>((passes - 1) / slot.repeat + 1);
@@ -316,11 +375,10 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         // An array that starts over after its last line never runs out; then only empty lines leave nothing.
         const bool runsOut = shown > slot.lines.size() && !arrayLine(slot.lines.size(), slot.lines.size(), slot.end);
         slot.mayBeEmpty = runsOut && slot.nothing.empty();
-        if (runsOut) slot.valueBytes |= bytesOf(slot.nothing);
-        for (std::size_t i = 0; i < slot.usedLines; ++i) {
-            slot.mayBeEmpty = slot.mayBeEmpty || slot.lines[i].empty();
-            slot.valueBytes |= bytesOf(slot.lines[i]);
-        }
+        ByteTally tally;
+        if (runsOut) tally.add(slot.nothing);
+        for (std::size_t i = 0; i < slot.usedLines; ++i) slot.mayBeEmpty = slot.mayBeEmpty || slot.lines[i].empty();
+        slot.valueBytes |= tally.set() | usedLineBytes(slot, tokensHoldLineBreaks);
         slots.push_back(std::move(slot));
     }
     return slots;
@@ -618,7 +676,92 @@ inline char* put(char* out, std::string_view text) {
     return out + n;
 }
 
-// Writes every pass (at least one) in its shape into `out`, which already has exactly the plan's output size.
+// Short pieces are copied as one block of this many bytes, whatever their length: the buffers they come from and
+// the output have room for the bytes past their end, which the next piece overwrites.
+constexpr std::size_t kCopyBlock = 16;
+constexpr std::size_t kOutputSlack = kCopyBlock;
+
+// A plain decimal counter stepped in place: its digits, from the start of a buffer that can be read a block at a
+// time, moved on by adding the increment's digits while the value stays at or above zero and keeps its length,
+// and written anew otherwise (one digit more, a negative value or increment).
+class SteppedDecimal {
+public:
+    SteppedDecimal(std::uint32_t value, std::uint32_t increment)
+        : m_value(value), m_increment(increment), m_inPlace(static_cast<std::int32_t>(increment) >= 0) {
+        for (std::uint32_t rest = m_inPlace ? increment : 0; rest != 0; rest /= 10)
+            m_step[m_stepLength++] = static_cast<unsigned char>(rest % 10);
+        write();
+    }
+    void advance() {
+        const std::uint32_t next = m_value + m_increment;
+        const bool inPlace =
+            m_inPlace && static_cast<std::int32_t>(m_value) >= 0 && static_cast<std::int32_t>(next) >= 0;
+        m_value = next;
+        if (!inPlace || !addStep()) write();
+    }
+    std::string_view text() const { return {m_digits.data(), m_length}; }
+    const char* buffer() const { return m_digits.data(); }
+    static constexpr std::size_t kBufferSize = 2 * kCopyBlock;
+
+private:
+    void write() {
+        const char* end =
+            std::to_chars(m_digits.data(), m_digits.data() + kCopyBlock, static_cast<std::int32_t>(m_value)).ptr;
+        m_length = static_cast<std::size_t>(end - m_digits.data());
+    }
+    // False when the sum needs one digit more; the digits are then written anew.
+    bool addStep() {
+        unsigned carry = 0;
+        for (std::size_t i = 0; i < m_stepLength || carry != 0; ++i) {
+            if (i == m_length) return false;
+            char& digit = m_digits[m_length - 1 - i];
+            const unsigned sum = static_cast<unsigned>(digit - '0') + carry + (i < m_stepLength ? m_step[i] : 0u);
+            carry = sum >= 10 ? 1 : 0;
+            digit = static_cast<char>('0' + sum - carry * 10);
+        }
+        return true;
+    }
+
+    std::array<char, kBufferSize> m_digits{};
+    std::size_t m_length = 0;
+    std::array<unsigned char, 10> m_step{};  // the increment's digits, the last one first
+    std::size_t m_stepLength = 0;
+    std::uint32_t m_value;
+    std::uint32_t m_increment;
+    bool m_inPlace;
+};
+
+// One piece of every pass: a text that stays or a slot's value of the pass, with the buffer it lies in when that
+// can be read a whole block from any of its texts' starts.
+struct PassPiece {
+    const std::string_view* text = nullptr;
+    std::uintptr_t buffer = 0;
+    std::size_t lastBlock = 0;  // the furthest offset in the buffer a block may be read from
+    bool blocks = false;
+};
+
+PassPiece blockPiece(const std::string_view* text, const char* buffer, std::size_t bufferSize) {
+    PassPiece piece{text};
+    if (bufferSize >= kCopyBlock) {
+        piece.buffer = reinterpret_cast<std::uintptr_t>(buffer);
+        piece.lastBlock = bufferSize - kCopyBlock;
+        piece.blocks = true;
+    }
+    return piece;
+}
+
+inline char* putPiece(char* out, const PassPiece& piece) {
+    const std::string_view text = *piece.text;
+    if (piece.blocks && text.size() <= kCopyBlock &&
+        reinterpret_cast<std::uintptr_t>(text.data()) - piece.buffer <= piece.lastBlock) {
+        std::memcpy(out, text.data(), kCopyBlock);
+        return out + text.size();
+    }
+    return put(out, text);
+}
+
+// Writes every pass (at least one) in its shape into `out`, which has the plan's output size and kOutputSlack
+// bytes more.
 void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Piece>& pieces, const OutputShape& shape,
                  std::size_t passes) {
     if (pieces.size() <= 1 && (pieces.empty() || pieces[0].slot == kLiteral)) {
@@ -640,45 +783,107 @@ void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Pi
         put(first + written, shape.footer);
         return;
     }
+    // The literals before the first value and after the last are written with the joiner as one piece between
+    // passes: what ends a pass, the join, what begins the next.
+    std::size_t firstValue = 0;
+    while (pieces[firstValue].slot == kLiteral) ++firstValue;
+    std::size_t lastValue = pieces.size() - 1;
+    while (pieces[lastValue].slot == kLiteral) --lastValue;
+    std::string head;
+    std::string tail;
+    for (std::size_t i = 0; i < firstValue; ++i) head.append(pieces[i].text);
+    for (std::size_t i = lastValue + 1; i < pieces.size(); ++i) tail.append(pieces[i].text);
+    // Every literal is copied into one buffer with room for a block past each, reserved so that it stays put.
+    const std::string between = tail + std::string(before(shape, 1)) + head;
+    std::vector<std::string_view> middle;
+    for (std::size_t i = firstValue; i <= lastValue; ++i) {
+        if (pieces[i].slot == kLiteral) middle.push_back(pieces[i].text);
+    }
+    middle.push_back(between);
+    std::string literals;
+    std::size_t literalBytes = 0;
+    for (const std::string_view text : middle) literalBytes += text.size() + kCopyBlock;
+    literals.reserve(literalBytes);
+    std::vector<std::string_view> literalTexts;
+    for (const std::string_view text : middle) {
+        literalTexts.emplace_back(literals.data() + literals.size(), text.size());
+        literals.append(text).append(kCopyBlock, '\0');
+    }
+
     std::vector<std::string_view> values(slots.size());
     std::vector<CounterText> texts(slots.size());
     std::vector<std::string> dateTexts(slots.size());
     std::vector<Steps> steps(slots.size());
+    std::vector<std::optional<SteppedDecimal>> stepped(slots.size());
     for (std::size_t i = 0; i < slots.size(); ++i) {
-        steps[i] = firstSteps(slots[i]);
-        values[i] = slots[i].isCounter ? counterText(slots[i], steps[i], texts[i], dateTexts[i]) : lineAt(slots[i], 0);
+        const Slot& slot = slots[i];
+        steps[i] = firstSteps(slot);
+        if (slot.isCounter && slot.plainSteps && slot.plainDecimal) {
+            stepped[i].emplace(steps[i].value, slot.increment);
+            values[i] = stepped[i]->text();
+        } else {
+            values[i] = slot.isCounter ? counterText(slot, steps[i], texts[i], dateTexts[i]) : lineAt(slot, 0);
+        }
     }
     // Only the slots that some piece shows are kept up to date: a token the template doesn't hold (the
-    // defaults of unused slots) would otherwise cost a formatting every pass.
-    std::vector<std::size_t> shown;
+    // defaults of unused slots) would otherwise cost a formatting every pass. Each kind in a list of its own.
+    std::vector<std::size_t> inPlace;
+    std::vector<std::size_t> walked;
+    std::vector<std::size_t> others;
     for (std::size_t i = 0; i < slots.size(); ++i) {
         const auto showsSlot = [i](const Piece& piece) { return piece.slot == static_cast<int>(i); };
-        if (std::any_of(pieces.begin(), pieces.end(), showsSlot)) shown.push_back(i);
+        if (!std::any_of(pieces.begin(), pieces.end(), showsSlot)) continue;
+        if (stepped[i]) {
+            inPlace.push_back(i);
+        } else if (slots[i].plainSteps && !slots[i].isCounter) {
+            walked.push_back(i);
+        } else {
+            others.push_back(i);
+        }
     }
+    std::vector<PassPiece> passPieces;
+    std::size_t literal = 0;
+    for (std::size_t i = firstValue; i <= lastValue; ++i) {
+        const int slot = pieces[i].slot;
+        if (slot == kLiteral) {
+            passPieces.push_back(blockPiece(&literalTexts[literal++], literals.data(), literals.size()));
+        } else if (stepped[slot]) {
+            passPieces.push_back(blockPiece(&values[slot], stepped[slot]->buffer(), SteppedDecimal::kBufferSize));
+        } else if (slots[slot].isCounter) {
+            // A date's text has no room past it; a formatted counter's ends its buffer unless it is long.
+            passPieces.push_back(slots[slot].date ? PassPiece{&values[slot]}
+                                                  : blockPiece(&values[slot], texts[slot].data(), texts[slot].size()));
+        } else {
+            const std::string_view source = slots[slot].source;
+            passPieces.push_back(blockPiece(&values[slot], source.data(), source.size()));
+        }
+    }
+    const PassPiece join = blockPiece(&literalTexts.back(), literals.data(), literals.size());
+
+    out = put(out, before(shape, 0));
+    out = put(out, head);
     for (std::size_t p = 0; p < passes; ++p) {
         // A value is formatted or looked up again only when its step moves on.
         if (p > 0) {
-            for (const std::size_t i : shown) {
+            for (const std::size_t i : inPlace) {
+                stepped[i]->advance();
+                values[i] = stepped[i]->text();
+            }
+            for (const std::size_t i : walked) {
                 const Slot& slot = slots[i];
-                if (slot.plainSteps && slot.plainDecimal && slot.isCounter) {
-                    steps[i].value += slot.increment;
-                    char* begin = texts[i].data();
-                    char* end = std::to_chars(begin, begin + 12, static_cast<std::int32_t>(steps[i].value)).ptr;
-                    values[i] = std::string_view(begin, static_cast<std::size_t>(end - begin));
-                    continue;
-                }
-                if (slot.plainSteps && !slot.isCounter) {
-                    values[i] = lineAt(slot, p);
-                    continue;
-                }
+                values[i] = p < slot.lines.size() && !slot.order ? slot.lines[p] : lineAt(slot, p);
+            }
+            for (const std::size_t i : others) {
+                const Slot& slot = slots[i];
                 if (!advance(slot, steps[i])) continue;
                 values[i] =
                     slot.isCounter ? counterText(slot, steps[i], texts[i], dateTexts[i]) : lineAt(slot, steps[i].step);
             }
         }
-        out = put(out, before(shape, p));
-        for (const Piece& piece : pieces) out = put(out, piece.slot == kLiteral ? piece.text : values[piece.slot]);
+        for (const PassPiece& piece : passPieces) out = putPiece(out, piece);
+        if (p + 1 < passes) out = putPiece(out, join);
     }
+    out = put(out, tail);
     put(out, shape.footer);
 }
 
@@ -814,8 +1019,9 @@ ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLi
             result.limitReached = true;
             return result;
         }
-        result.text.resize(size);
+        result.text.resize(size + kOutputSlack);
         writePasses(result.text.data(), slots, pieces, shape, passes);
+        result.text.resize(size);
         return result;
     }
     // Sized by a first run, so the output is allocated once at its exact size and a run over the limit
