@@ -113,7 +113,8 @@ sudo_cmd=()
 [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
 apt_get() { DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get -y --no-install-recommends "$@" >/dev/null; }
 installed() { dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' | awk '$1 == "ii" {print $2}' | sort; }
-trap 'apt_get remove ravolin ravolin-expand; rm -rf "$unpacked"' EXIT
+# Whatever is still installed of ours goes at the end, and its absence is no failure.
+trap '"${sudo_cmd[@]}" dpkg --purge ravolin ravolin-expand >/dev/null 2>&1 || true; rm -rf "$unpacked"' EXIT
 apt_get install "$window" "$batch"
 try_programs ""
 apt_get remove ravolin ravolin-expand
