@@ -10,11 +10,7 @@
 #include <QTemporaryDir>
 
 #include "bench/EventLoopTicks.h"
-#include "platform/qt/FontChooser.h"
-#include "platform/qt/OpenFileChooser.h"
-#include "platform/qt/ResultFileChooser.h"
-#include "platform/qt/SettingsFileChooser.h"
-#include "platform/qt/TrayIcon.h"
+#include "bench/WindowPorts.h"
 #include "ui/ConverterDialog.h"
 
 // Saves a result of about 1 GB through "結果をファイルに保存" in the real main dialog (offscreen) and prints the
@@ -34,11 +30,6 @@ public:
         std::printf("%s: %s\n", caption.c_str(), text.c_str());
         return ravolin::IDOK;
     }
-};
-
-class SilentTone final : public ravolin::TonePort {
-public:
-    void Beep(int, int) override {}
 };
 
 // The file dialog's answer, given in advance.
@@ -83,18 +74,9 @@ int main(int argc, char** argv) {
     OkMessageBox messageBox;
     SilentTone tone;
     ravolin::Settings record;
-    ravolin::QtFontChooser fontChooser;
-    ravolin::QtTrayIcon trayIcon;
-    ravolin::QtOpenFileChooser openFileChooser;
-    ravolin::QtSettingsFileChooser settingsFileChooser;
+    WindowPorts ports;
     FixedChooser chooser({.path = target, .cp932 = cp932, .lfLineEnds = lf, .loopCount = kPasses});
-    ravolin::ConverterDialog dialog({.messageBox = messageBox,
-                                     .tone = tone,
-                                     .fontChooser = fontChooser,
-                                     .trayIcon = trayIcon,
-                                     .resultFileChooser = chooser,
-                                     .openFileChooser = openFileChooser,
-                                     .settingsFileChooser = settingsFileChooser},
+    ravolin::ConverterDialog dialog(ports.services(messageBox, tone, &chooser),
                                     (folder + "/RavolinSetting.ini").toStdString(), record);
     dialog.Create();
     dialog.show();

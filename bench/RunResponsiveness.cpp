@@ -13,12 +13,8 @@
 #include <QTemporaryDir>
 
 #include "bench/EventLoopTicks.h"
+#include "bench/WindowPorts.h"
 #include "conversion/Expansion.h"
-#include "platform/qt/FontChooser.h"
-#include "platform/qt/OpenFileChooser.h"
-#include "platform/qt/ResultFileChooser.h"
-#include "platform/qt/SettingsFileChooser.h"
-#include "platform/qt/TrayIcon.h"
 #include "ui/ConverterDialog.h"
 #include "ui/OutputView.h"
 
@@ -99,21 +95,9 @@ bool measure(std::size_t bytes, bool copyAll) {
     OkMessageBox messageBox;
     MarkingTone tone;
     ravolin::Settings record;
-    // Never opened during a run: the program's own chooser and icon serve.
-    ravolin::QtFontChooser fontChooser;
-    ravolin::QtTrayIcon trayIcon;
-    ravolin::QtResultFileChooser resultFileChooser;
-    ravolin::QtOpenFileChooser openFileChooser;
-    ravolin::QtSettingsFileChooser settingsFileChooser;
-    auto dialog =
-        std::make_unique<ravolin::ConverterDialog>(ravolin::DialogServices{.messageBox = messageBox,
-                                                                           .tone = tone,
-                                                                           .fontChooser = fontChooser,
-                                                                           .trayIcon = trayIcon,
-                                                                           .resultFileChooser = resultFileChooser,
-                                                                           .openFileChooser = openFileChooser,
-                                                                           .settingsFileChooser = settingsFileChooser},
-                                                   (directory.path() + "/RavolinSetting.ini").toStdString(), record);
+    WindowPorts ports;
+    auto dialog = std::make_unique<ravolin::ConverterDialog>(
+        ports.services(messageBox, tone), (directory.path() + "/RavolinSetting.ini").toStdString(), record);
     dialog->Create();
     dialog->show();
     messageBox.messages.clear();

@@ -13,11 +13,7 @@
 
 #include "bench/EventLoopTicks.h"
 #include "bench/TableCsv.h"
-#include "platform/qt/FontChooser.h"
-#include "platform/qt/OpenFileChooser.h"
-#include "platform/qt/ResultFileChooser.h"
-#include "platform/qt/SettingsFileChooser.h"
-#include "platform/qt/TrayIcon.h"
+#include "bench/WindowPorts.h"
 #include "ui/ConverterDialog.h"
 #include "ui/TableImportDialog.h"
 
@@ -41,11 +37,6 @@ public:
     std::vector<std::string> messages;
 };
 
-class SilentTone final : public ravolin::TonePort {
-public:
-    void Beep(int, int) override {}
-};
-
 double ms(Clock::duration duration) { return std::chrono::duration<double, std::milli>(duration).count(); }
 
 // The user-interface thread's own processor time: on a loaded machine the wall clock also counts the waits for a
@@ -65,38 +56,27 @@ int main(int argc, char** argv) {
     OkMessageBox messageBox;
     SilentTone tone;
     ravolin::Settings record;
-    ravolin::QtFontChooser fontChooser;
-    ravolin::QtTrayIcon trayIcon;
-    ravolin::QtResultFileChooser resultFileChooser;
-    ravolin::QtOpenFileChooser openFileChooser;
-    ravolin::QtSettingsFileChooser settingsFileChooser;
+    WindowPorts ports;
 
     constexpr int kRows = 100000;
     const std::string csv = staffCsv(kRows);
     Clock::time_point start, modalEntered, modalLeft, pasted, pageShown;
     double cpuStart = 0, cpuModalEntered = 0, cpuModalLeft = 0, cpuPasted = 0;
-    ravolin::ConverterDialog dialog({.messageBox = messageBox,
-                                     .runModal =
-                                         [&](QDialog& modal) {
-                                             modalEntered = Clock::now();
-                                             cpuModalEntered = threadCpuMs();
-                                             auto& table = dynamic_cast<ravolin::TableImportDialog&>(modal);
-                                             table.m_header->setChecked(true);
-                                             // Shown and painted once, as the user sees it before OK.
-                                             modal.show();
-                                             QCoreApplication::processEvents();
-                                             modal.hide();
-                                             modalLeft = Clock::now();
-                                             cpuModalLeft = threadCpuMs();
-                                             return int{QDialog::Accepted};
-                                         },
-                                     .tone = tone,
-                                     .fontChooser = fontChooser,
-                                     .trayIcon = trayIcon,
-                                     .resultFileChooser = resultFileChooser,
-                                     .openFileChooser = openFileChooser,
-                                     .settingsFileChooser = settingsFileChooser},
-                                    (directory.path() + "/RavolinSetting.ini").toStdString(), record);
+    ravolin::DialogServices services = ports.services(messageBox, tone);
+    services.runModal = [&](QDialog& modal) {
+        modalEntered = Clock::now();
+        cpuModalEntered = threadCpuMs();
+        auto& table = dynamic_cast<ravolin::TableImportDialog&>(modal);
+        table.m_header->setChecked(true);
+        // Shown and painted once, as the user sees it before OK.
+        modal.show();
+        QCoreApplication::processEvents();
+        modal.hide();
+        modalLeft = Clock::now();
+        cpuModalLeft = threadCpuMs();
+        return int{QDialog::Accepted};
+    };
+    ravolin::ConverterDialog dialog(services, (directory.path() + "/RavolinSetting.ini").toStdString(), record);
     dialog.Create();
     dialog.show();
     messageBox.messages.clear();
