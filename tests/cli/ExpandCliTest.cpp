@@ -80,6 +80,24 @@ protected:
     test::ExpandRun expand(std::vector<std::string> args) const {
         return test::ExpandProcess(std::move(args), m_dir.path()).run();
     }
+    struct Success {
+        std::vector<std::string> args;
+        std::string out;
+        std::string err = "";
+    };
+    // Runs each case, with `settings` after its arguments when given: exit 0, exactly its output and messages.
+    template <std::size_t N>
+    void expectSuccesses(const Success (&cases)[N], const std::string& settings = "") const {
+        for (const Success& c : cases) {
+            std::vector<std::string> args = c.args;
+            if (!settings.empty()) args.push_back(settings);
+            const test::ExpandRun run = expand(args);
+            const std::string what = testing::PrintToString(c.args);
+            EXPECT_EQ(run.exitCode, 0) << what;
+            EXPECT_EQ(run.out, c.out) << what;
+            EXPECT_EQ(run.err, c.err) << what;
+        }
+    }
 
     test::TempDir m_dir;
 };
@@ -168,11 +186,7 @@ TEST_F(ExpandCliTest, writesTheHeaderJoinerAndFooterAsTheWindowDoes) {
                                       utf8ToCp932("田中,鈴木,佐藤") + "\r\n");
     const std::string rows = "INSERT INTO t (id, name) VALUES\r\n(1, '田中'),\r\n(2, '鈴木'),\r\n(3, '佐藤');\r\n";
     const std::string lfRows = "INSERT INTO t (id, name) VALUES\n(1, '田中'),\n(2, '鈴木'),\n(3, '佐藤');\n";
-    struct Case {
-        std::vector<std::string> args;
-        std::string out;
-    };
-    const Case cases[] = {
+    const Success cases[] = {
         {{}, rows},
         {{"--lf"}, lfRows},
         {{"--cp932"}, utf8ToCp932(rows)},
@@ -182,15 +196,7 @@ TEST_F(ExpandCliTest, writesTheHeaderJoinerAndFooterAsTheWindowDoes) {
         {{"--set", "Common.Joiner=", "--set", "Common.Header=", "--set", "Common.Footer="},
          "(1, '田中')(2, '鈴木')(3, '佐藤')"},
     };
-    for (const Case& c : cases) {
-        std::vector<std::string> args = c.args;
-        args.push_back(path);
-        const test::ExpandRun run = expand(args);
-        const std::string what = testing::PrintToString(c.args);
-        EXPECT_EQ(run.exitCode, 0) << what;
-        EXPECT_EQ(run.out, c.out) << what;
-        EXPECT_EQ(run.err, "") << what;
-    }
+    expectSuccesses(cases, path);
     Document document;
     loadSettingsFile(path, document);
     EXPECT_EQ(ExpandTemplate(expansionInputFrom(document)), rows);  // what the window's run expands
@@ -324,12 +330,7 @@ TEST_F(ExpandCliTest, optionsAsUsersWriteThem) {
              "[Arrangement]\r\nText1=A\r\nValue1=\x85\x40\r\n");
     std::string lossyOut = "1?";
     for (int pass = 2; pass <= 300; ++pass) lossyOut += "\r\n" + std::to_string(pass);
-    struct Case {
-        std::vector<std::string> args;
-        std::string out;
-        std::string err = "";
-    };
-    const Case cases[] = {
+    const Success cases[] = {
         {{"--version"}, "ravolin-expand " RAVOLIN_VERSION "\n"},
         {{"-V"}, "ravolin-expand " RAVOLIN_VERSION "\n"},
         {{"--vers"}, "ravolin-expand " RAVOLIN_VERSION "\n"},  // a unique abbreviation
@@ -338,12 +339,7 @@ TEST_F(ExpandCliTest, optionsAsUsersWriteThem) {
         {{"--cp932", "--lf", path}, utf8ToCp932("1-red-赤\n2-blue-青\n3--\n")},
         {{"--cp932", lossy}, lossyOut, "ravolin-expand: characters that CP932 lacks were written as \"?\"\n"},
     };
-    for (const Case& c : cases) {
-        const test::ExpandRun run = expand(c.args);
-        EXPECT_EQ(run.exitCode, 0) << c.args[0];
-        EXPECT_EQ(run.out, c.out) << c.args[0];
-        EXPECT_EQ(run.err, c.err) << c.args[0];
-    }
+    expectSuccesses(cases);
 }
 
 // A table's columns replace the arrays' values on top of the stored settings, whose escapes still apply.
@@ -356,12 +352,7 @@ TEST_F(ExpandCliTest, aTableFillsTheArraysFromItsColumns) {
     file("n:2", "p");
     file("long.csv", "とても長い置換文字列です,x\r\n1,2\r\n");
     const std::string headed = "%1|%2||'O''Brien'\r\n%1|%2||NULL";
-    struct Case {
-        std::vector<std::string> args;
-        std::string out;
-        std::string err = "";
-    };
-    const Case cases[] = {
+    const Success cases[] = {
         {{"--table", table, "--loop-from-table"},
          "'<名前>'|<市>||<名前>\r\n'O''Brien'|Tokyo, \"J\"||<名前>\r\nNULL|大阪||<名前>"},
         {{"--table", table + ":2"}, "'old'|<名前>|<市>|<名前>"},
@@ -375,14 +366,7 @@ TEST_F(ExpandCliTest, aTableFillsTheArraysFromItsColumns) {
          "ravolin-expand: --header: \"とても長い置換文字列です\" was cut to \"とても長い置換\" (a token takes 15 bytes "
          "in CP932)\n"},
     };
-    for (const Case& c : cases) {
-        std::vector<std::string> args = c.args;
-        args.push_back(settings);
-        const test::ExpandRun run = expand(args);
-        EXPECT_EQ(run.exitCode, 0) << c.args[1];
-        EXPECT_EQ(run.out, c.out) << c.args[1];
-        EXPECT_EQ(run.err, c.err) << c.args[1];
-    }
+    expectSuccesses(cases, settings);
 }
 
 TEST_F(ExpandCliTest, aTableThatCannotBeTakenIsAnError) {
@@ -422,11 +406,7 @@ TEST_F(ExpandCliTest, overridesAreReadAsIfTheFileHeldThemAndLeaveItAlone) {
         "[Arrangement]\r\nText1=A\r\nValue1=red,blue\r\nText2=B\r\nValue2=x,y\r\n"
         "Value2Exact=x,y\r\n";
     const std::string path = file("s.ini", stored);
-    struct Case {
-        std::vector<std::string> args;
-        std::string out;
-    };
-    const Case cases[] = {
+    const Success cases[] = {
         {{}, "1,red|x,y\r\n2,blue|"},
         {{"--loop", "3"}, "1,red|x,y\r\n2,blue|\r\n3,|"},
         {{"--loop", "0003"}, "1,red|x,y\r\n2,blue|\r\n3,|"},
@@ -454,15 +434,7 @@ TEST_F(ExpandCliTest, overridesAreReadAsIfTheFileHeldThemAndLeaveItAlone) {
           "Numerical.Off1=04/30 12/31", "--set", "Numerical.Pattern1=m/d(aaa)"},
          "4/28(水),red|x,y\r\n5/6(木),blue|"},
     };
-    for (const Case& c : cases) {
-        std::vector<std::string> args = c.args;
-        args.push_back(path);
-        const test::ExpandRun run = expand(args);
-        const std::string what = testing::PrintToString(c.args);
-        EXPECT_EQ(run.exitCode, 0) << what;
-        EXPECT_EQ(run.out, c.out) << what;
-        EXPECT_EQ(run.err, "") << what;
-    }
+    expectSuccesses(cases, path);
     EXPECT_EQ(test::readFile(path), stored);
     // Without a settings file the overrides apply to the defaults.
     EXPECT_EQ(expand({"--loop", "2", "--set", "Edit.Origin=＜置換1＞"}).out, "0\r\n1");
