@@ -1,6 +1,7 @@
 #include "conversion/Expansion.h"
 
 #include <algorithm>
+#include <bit>
 #include <bitset>
 #include <charconv>
 #include <cstring>
@@ -216,36 +217,52 @@ ByteSet counterBytes(const Slot& slot) {
     return set;
 }
 
+// The bytes of `word` that equal `byte`: the high bit of each such byte set, exactly (no borrow crosses from one byte
+// to the next), in the order of the text's bytes from the lowest.
+inline std::uint64_t bytesEqual(const char* at, unsigned char byte) {
+    constexpr std::uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
+    std::uint64_t word = 0;
+    std::memcpy(&word, at, 8);
+    if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+    const std::uint64_t x = word ^ (0x0101010101010101ull * byte);  // a zero byte where `byte` was
+    return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
 // How often `byte` occurs in `text`, eight bytes at a time: the loop over single bytes is left as it is by the
 // compiler, and the texts are megabytes of short lines.
 std::size_t countByte(std::string_view text, char byte) {
-    constexpr std::uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
-    const std::uint64_t pattern = 0x0101010101010101ull * static_cast<unsigned char>(byte);
     std::size_t count = 0;
     std::size_t at = 0;
-    for (; at + 8 <= text.size(); at += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, text.data() + at, 8);
-        const std::uint64_t x = word ^ pattern;  // a zero byte where `byte` was
-        // The high bit of each byte that is zero, exactly: no borrow crosses from one byte to the next.
-        const std::uint64_t zeros = ~(((x & kLow7) + kLow7) | x | kLow7);
-        count += static_cast<std::size_t>(((zeros >> 7) * 0x0101010101010101ull) >> 56);
-    }
+    for (; at + 8 <= text.size(); at += 8)
+        count += static_cast<std::size_t>(((bytesEqual(text.data() + at, byte) >> 7) * 0x0101010101010101ull) >> 56);
     for (; at < text.size(); ++at) count += text[at] == byte ? 1 : 0;
     return count;
 }
 
 // The lines SplitLines gives, as views: arrays can hold a million values, and copying each one costs
-// more than the passes that show it.
+// more than the passes that show them. The LFs are found eight bytes at a time; a search per line costs a
+// call for every few bytes.
 std::vector<std::string_view> splitLineViews(std::string_view text) {
     std::vector<std::string_view> lines;
     lines.reserve(countByte(text, '\n') + 1);
+    const char* const data = text.data();
     std::size_t from = 0;
-    for (std::size_t at = text.find(kLineBreak); at != std::string_view::npos; at = text.find(kLineBreak, from)) {
-        lines.push_back(text.substr(from, at - from));
-        from = at + kLineBreak.size();
+    const auto lineFeedAt = [&](std::size_t at) {
+        // A CR LF ends a line; an LF alone, or one whose CR ended the line before, is part of it.
+        if (at > from && data[at - 1] == '\r') {
+            lines.emplace_back(data + from, at - 1 - from);
+            from = at + 1;
+        }
+    };
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        for (std::uint64_t found = bytesEqual(data + at, '\n'); found != 0; found &= found - 1)
+            lineFeedAt(at + static_cast<std::size_t>(std::countr_zero(found) / 8));
     }
-    lines.push_back(text.substr(from));
+    for (; at < text.size(); ++at) {
+        if (data[at] == '\n') lineFeedAt(at);
+    }
+    lines.emplace_back(data + from, text.size() - from);
     return lines;
 }
 
@@ -697,7 +714,17 @@ public:
         const bool inPlace =
             m_inPlace && static_cast<std::int32_t>(m_value) >= 0 && static_cast<std::int32_t>(next) >= 0;
         m_value = next;
-        if (!inPlace || !addStep()) write();
+        if (!inPlace) {
+            write();
+            return;
+        }
+        // Most steps only move the last digit: a one-digit increment that doesn't carry.
+        char& last = m_digits[m_length - 1];
+        if (m_stepLength == 1 && last + m_step[0] <= '9') {
+            last = static_cast<char>(last + m_step[0]);
+            return;
+        }
+        if (!addStep()) write();
     }
     std::string_view text() const { return {m_digits.data(), m_length}; }
     const char* buffer() const { return m_digits.data(); }
