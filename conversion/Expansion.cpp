@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "conversion/DateCounter.h"
@@ -89,10 +91,12 @@ struct Steps {
     std::uint32_t value = 0;
 };
 
-Steps firstSteps(const Slot& slot) {
+// Where a slot is at pass `pass` of the run (its first, by default).
+Steps firstSteps(const Slot& slot, std::uint64_t pass = 0) {
     Steps at;
-    at.phase = slot.firstPass % slot.repeat;
-    at.step = slot.firstPass / slot.repeat;
+    const std::uint64_t shown = slot.firstPass + pass;
+    at.phase = shown % slot.repeat;
+    at.step = shown / slot.repeat;
     if (slot.period > 0) at.step %= slot.period;
     at.value = slot.initialValue + static_cast<std::uint32_t>(at.step) * slot.increment;
     return at;
@@ -239,31 +243,51 @@ std::size_t countByte(std::string_view text, char byte) {
     return count;
 }
 
-// The lines SplitLines gives, as views: arrays can hold a million values, and copying each one costs
-// more than the passes that show them. The LFs are found eight bytes at a time; a search per line costs a
-// call for every few bytes.
-std::vector<std::string_view> splitLineViews(std::string_view text) {
+// A list's lines as SplitLines gives them, as views (arrays can hold a million values, and copying each one costs
+// more than the passes that show them), with what the run asks of the first `told` of them, learnt on the same
+// way through the text: where the first empty one is, and the bytes of the text from its start to their end.
+struct ListLines {
     std::vector<std::string_view> lines;
+    std::size_t firstEmpty = 0;  // lines.size() when none is
+    ByteSet toldBytes;
+};
+
+// The LFs are found eight bytes at a time, the lines counted first so that they are stored once: a search call
+// per line, or a pass more through megabytes of values, costs more than the passes that show them.
+ListLines splitListLines(std::string_view text, std::size_t told) {
+    constexpr std::size_t kNoLine = std::numeric_limits<std::size_t>::max();
+    ListLines split;
+    std::vector<std::string_view>& lines = split.lines;
     lines.reserve(countByte(text, '\n') + 1);
     const char* const data = text.data();
     std::size_t from = 0;
+    std::size_t firstEmpty = kNoLine;
+    std::size_t toldEnd = told == 0 ? 0 : text.size();  // where the told lines end, once known
     const auto lineFeedAt = [&](std::size_t at) {
         // A CR LF ends a line; an LF alone, or one whose CR ended the line before, is part of it.
-        if (at > from && data[at - 1] == '\r') {
-            lines.emplace_back(data + from, at - 1 - from);
-            from = at + 1;
-        }
+        if (at <= from || data[at - 1] != '\r') return;
+        if (at - 1 == from && firstEmpty == kNoLine) firstEmpty = lines.size();
+        lines.emplace_back(data + from, at - 1 - from);
+        if (lines.size() == told) toldEnd = at - 1;
+        from = at + 1;
     };
+    ByteTally tally;
     std::size_t at = 0;
     for (; at + 8 <= text.size(); at += 8) {
         for (std::uint64_t found = bytesEqual(data + at, '\n'); found != 0; found &= found - 1)
             lineFeedAt(at + static_cast<std::size_t>(std::countr_zero(found) / 8));
+        if (at < toldEnd) tally.add(text.substr(at, std::min<std::size_t>(8, toldEnd - at)));
     }
+    const std::size_t rest = at;
     for (; at < text.size(); ++at) {
         if (data[at] == '\n') lineFeedAt(at);
     }
+    if (rest < toldEnd) tally.add(text.substr(rest, toldEnd - rest));
+    if (from == text.size() && firstEmpty == kNoLine) firstEmpty = lines.size();
     lines.emplace_back(data + from, text.size() - from);
-    return lines;
+    split.firstEmpty = firstEmpty == kNoLine ? lines.size() : firstEmpty;
+    split.toldBytes = tally.set();
+    return split;
 }
 
 }  // namespace
@@ -304,16 +328,12 @@ ArrayStyle effectiveStyle(const ArrayStyle& style) {
 
 namespace {
 
-// The bytes of an array's lines that some pass shows. Lines as written are one run of the values text: tallied in
-// one go, CR and LF included, which only a token holding one of them would ask about. Then they are tallied line
-// by line.
-ByteSet usedLineBytes(const Slot& slot, bool tokensHoldLineBreaks) {
+// The bytes of an array's lines that some pass shows. Lines as written are one run of the values text, tallied as
+// it was split, CR and LF included, which only a token holding one of them would ask about. Escaped lines, and
+// lines where a token holds a line break, are tallied line by line.
+ByteSet usedLineBytes(const Slot& slot, const ListLines& split, bool tokensHoldLineBreaks) {
+    if (!tokensHoldLineBreaks && !slot.source.empty()) return split.toldBytes;
     ByteTally tally;
-    if (!tokensHoldLineBreaks && !slot.source.empty() && !slot.order && slot.usedLines > 0) {
-        const std::string_view last = slot.lines[slot.usedLines - 1];
-        tally.add({slot.source.data(), static_cast<std::size_t>(last.data() + last.size() - slot.source.data())});
-        return tally.set();
-    }
     for (std::size_t i = 0; i < slot.usedLines; ++i) tally.add(slot.lines[i]);
     return tally.set();
 }
@@ -366,13 +386,19 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         if (array.token.empty()) continue;
         Slot slot;
         slot.token = array.token;
-        slot.lines = splitLineViews(array.valuesText);
         slot.source = array.valuesText;
         const ArrayStyle style = effectiveStyle(array.style);
         slot.repeat = static_cast<std::uint64_t>(style.repeat);
         slot.end = style.end;
         slot.plainSteps = slot.repeat == 1;
-        if (drawsFromSeed(style)) {
+        const std::size_t shown = passes == 0 ? 0 : static_cast<std::size_t>((passes - 1) / slot.repeat + 1);
+        // Any line of a shuffled or drawn array may come first; escaped lines are told on their own.
+        const bool drawn = drawsFromSeed(style);
+        ListLines split = splitListLines(array.valuesText, style.escape != kEscapeNone ? 0
+                                                           : drawn && shown > 0        ? kNoOutputLimit
+                                                                                       : shown);
+        slot.lines = std::move(split.lines);
+        if (drawn) {
             slot.order = std::make_shared<const LineOrder>(style, static_cast<std::size_t>(&array - &input.arrays[0]),
                                                            slot.lines.size(), slot.lines.back().empty());
             slot.lines.resize(slot.order->lineCount());
@@ -386,16 +412,18 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
             slot.source = {};
             slot.nothing = escapeValue("", style.escape);
         }
-        const std::size_t shown = passes == 0 ? 0 : static_cast<std::size_t>((passes - 1) / slot.repeat + 1);
-        // Any line of a shuffled or drawn array may come first.
         slot.usedLines = slot.order && shown > 0 ? slot.lines.size() : std::min(shown, slot.lines.size());
         // An array that starts over after its last line never runs out; then only empty lines leave nothing.
         const bool runsOut = shown > slot.lines.size() && !arrayLine(slot.lines.size(), slot.lines.size(), slot.end);
         slot.mayBeEmpty = runsOut && slot.nothing.empty();
         ByteTally tally;
         if (runsOut) tally.add(slot.nothing);
-        for (std::size_t i = 0; i < slot.usedLines; ++i) slot.mayBeEmpty = slot.mayBeEmpty || slot.lines[i].empty();
-        slot.valueBytes |= tally.set() | usedLineBytes(slot, tokensHoldLineBreaks);
+        if (slot.escaped) {
+            for (std::size_t i = 0; i < slot.usedLines; ++i) slot.mayBeEmpty = slot.mayBeEmpty || slot.lines[i].empty();
+        } else {
+            slot.mayBeEmpty = slot.mayBeEmpty || split.firstEmpty < slot.usedLines;
+        }
+        slot.valueBytes |= tally.set() | usedLineBytes(slot, split, tokensHoldLineBreaks);
         slots.push_back(std::move(slot));
     }
     return slots;
@@ -574,6 +602,12 @@ std::optional<std::size_t> dateBytesShown(const Slot& slot, std::size_t passes, 
 std::size_t lineBytes(const Slot& slot, std::size_t count) {
     const std::size_t n = slot.lines.size();
     const auto bytes = [&](std::size_t from, std::size_t to) {
+        // Lines as written follow each other in the values text, a CR LF between each two.
+        if (!slot.source.empty() && from < to) {
+            const std::string_view last = slot.lines[to - 1];
+            return static_cast<std::size_t>(last.data() + last.size() - slot.lines[from].data()) -
+                   kLineBreak.size() * (to - 1 - from);
+        }
         std::size_t sum = 0;
         for (std::size_t i = from; i < to; ++i) sum += slot.lines[i].size();
         return sum;
@@ -787,131 +821,207 @@ inline char* putPiece(char* out, const PassPiece& piece) {
     return put(out, text);
 }
 
-// Writes every pass (at least one) in its shape into `out`, which has the plan's output size and kOutputSlack
-// bytes more.
-void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Piece>& pieces, const OutputShape& shape,
-                 std::size_t passes) {
-    if (pieces.size() <= 1 && (pieces.empty() || pieces[0].slot == kLiteral)) {
-        // Every pass is the same text: write it once, then double what is written.
-        char* const first = put(out, before(shape, 0));
-        const std::size_t unit = pieces.empty() ? 0 : pieces[0].text.size();
-        if (unit) std::memcpy(first, pieces[0].text.data(), unit);
-        std::size_t done = 1;
-        std::size_t written = unit;
-        while (done < passes) {
-            const std::size_t take = std::min(done, passes - done);
-            const std::string_view join = before(shape, done);
-            const std::size_t block = take * unit + (take - 1) * join.size();
-            if (!join.empty()) std::memcpy(first + written, join.data(), join.size());
-            std::memcpy(first + written + join.size(), first, block);
-            written += join.size() + block;
-            done += take;
+// Writes every pass (at least one) in its shape into `out`, which has the output's size and kOutputSlack bytes
+// more, when every pass is the same text: written once, then doubled.
+void writeSamePasses(char* out, const std::vector<Piece>& pieces, const OutputShape& shape, std::size_t passes) {
+    char* const first = put(out, before(shape, 0));
+    const std::size_t unit = pieces.empty() ? 0 : pieces[0].text.size();
+    if (unit) std::memcpy(first, pieces[0].text.data(), unit);
+    std::size_t done = 1;
+    std::size_t written = unit;
+    while (done < passes) {
+        const std::size_t take = std::min(done, passes - done);
+        const std::string_view join = before(shape, done);
+        const std::size_t block = take * unit + (take - 1) * join.size();
+        if (!join.empty()) std::memcpy(first + written, join.data(), join.size());
+        std::memcpy(first + written + join.size(), first, block);
+        written += join.size() + block;
+        done += take;
+    }
+    put(first + written, shape.footer);
+}
+
+// The passes of a plan that shows values, laid out once: any range of them can then be written on its own, so
+// that two threads can write the two halves of a large output.
+class PassWriter {
+public:
+    PassWriter(const std::vector<Slot>& slots, const std::vector<Piece>& pieces, const OutputShape& shape,
+               std::size_t passes)
+        : m_slots(slots), m_pieces(pieces), m_shape(shape), m_passes(passes) {
+        // The literals before the first value and after the last are written with the joiner as one piece
+        // between passes: what ends a pass, the join, what begins the next.
+        while (pieces[m_firstValue].slot == kLiteral) ++m_firstValue;
+        m_lastValue = pieces.size() - 1;
+        while (pieces[m_lastValue].slot == kLiteral) --m_lastValue;
+        for (std::size_t i = 0; i < m_firstValue; ++i) m_head.append(pieces[i].text);
+        for (std::size_t i = m_lastValue + 1; i < pieces.size(); ++i) m_tail.append(pieces[i].text);
+        // Every literal is copied into one buffer with room for a block past each, reserved so that it stays put.
+        const std::string between = m_tail + std::string(before(shape, 1)) + m_head;
+        std::vector<std::string_view> middle;
+        for (std::size_t i = m_firstValue; i <= m_lastValue; ++i) {
+            if (pieces[i].slot == kLiteral) middle.push_back(pieces[i].text);
         }
-        put(first + written, shape.footer);
-        return;
-    }
-    // The literals before the first value and after the last are written with the joiner as one piece between
-    // passes: what ends a pass, the join, what begins the next.
-    std::size_t firstValue = 0;
-    while (pieces[firstValue].slot == kLiteral) ++firstValue;
-    std::size_t lastValue = pieces.size() - 1;
-    while (pieces[lastValue].slot == kLiteral) --lastValue;
-    std::string head;
-    std::string tail;
-    for (std::size_t i = 0; i < firstValue; ++i) head.append(pieces[i].text);
-    for (std::size_t i = lastValue + 1; i < pieces.size(); ++i) tail.append(pieces[i].text);
-    // Every literal is copied into one buffer with room for a block past each, reserved so that it stays put.
-    const std::string between = tail + std::string(before(shape, 1)) + head;
-    std::vector<std::string_view> middle;
-    for (std::size_t i = firstValue; i <= lastValue; ++i) {
-        if (pieces[i].slot == kLiteral) middle.push_back(pieces[i].text);
-    }
-    middle.push_back(between);
-    std::string literals;
-    std::size_t literalBytes = 0;
-    for (const std::string_view text : middle) literalBytes += text.size() + kCopyBlock;
-    literals.reserve(literalBytes);
-    std::vector<std::string_view> literalTexts;
-    for (const std::string_view text : middle) {
-        literalTexts.emplace_back(literals.data() + literals.size(), text.size());
-        literals.append(text).append(kCopyBlock, '\0');
+        middle.push_back(between);
+        std::size_t literalBytes = 0;
+        for (const std::string_view text : middle) literalBytes += text.size() + kCopyBlock;
+        m_literals.reserve(literalBytes);
+        for (const std::string_view text : middle) {
+            m_literalTexts.emplace_back(m_literals.data() + m_literals.size(), text.size());
+            m_literals.append(text).append(kCopyBlock, '\0');
+        }
+        // Only the slots that some piece shows are kept up to date: a token the template doesn't hold (the
+        // defaults of unused slots) would otherwise cost a formatting every pass. Each kind in a list of its own.
+        for (std::size_t i = 0; i < slots.size(); ++i) {
+            const auto showsSlot = [i](const Piece& piece) { return piece.slot == static_cast<int>(i); };
+            if (!std::any_of(pieces.begin(), pieces.end(), showsSlot)) continue;
+            if (stepsInPlace(slots[i])) {
+                m_inPlace.push_back(i);
+            } else if (slots[i].plainSteps && !slots[i].isCounter) {
+                m_walked.push_back(i);
+            } else {
+                m_others.push_back(i);
+            }
+        }
     }
 
-    std::vector<std::string_view> values(slots.size());
-    std::vector<CounterText> texts(slots.size());
-    std::vector<std::string> dateTexts(slots.size());
-    std::vector<Steps> steps(slots.size());
-    std::vector<std::optional<SteppedDecimal>> stepped(slots.size());
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-        const Slot& slot = slots[i];
-        steps[i] = firstSteps(slot);
-        if (slot.isCounter && slot.plainSteps && slot.plainDecimal) {
-            stepped[i].emplace(steps[i].value, slot.increment);
-            values[i] = stepped[i]->text();
-        } else {
-            values[i] = slot.isCounter ? counterText(slot, steps[i], texts[i], dateTexts[i]) : lineAt(slot, 0);
-        }
-    }
-    // Only the slots that some piece shows are kept up to date: a token the template doesn't hold (the
-    // defaults of unused slots) would otherwise cost a formatting every pass. Each kind in a list of its own.
-    std::vector<std::size_t> inPlace;
-    std::vector<std::size_t> walked;
-    std::vector<std::size_t> others;
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-        const auto showsSlot = [i](const Piece& piece) { return piece.slot == static_cast<int>(i); };
-        if (!std::any_of(pieces.begin(), pieces.end(), showsSlot)) continue;
-        if (stepped[i]) {
-            inPlace.push_back(i);
-        } else if (slots[i].plainSteps && !slots[i].isCounter) {
-            walked.push_back(i);
-        } else {
-            others.push_back(i);
-        }
-    }
-    std::vector<PassPiece> passPieces;
-    std::size_t literal = 0;
-    for (std::size_t i = firstValue; i <= lastValue; ++i) {
-        const int slot = pieces[i].slot;
-        if (slot == kLiteral) {
-            passPieces.push_back(blockPiece(&literalTexts[literal++], literals.data(), literals.size()));
-        } else if (stepped[slot]) {
-            passPieces.push_back(blockPiece(&values[slot], stepped[slot]->buffer(), SteppedDecimal::kBufferSize));
-        } else if (slots[slot].isCounter) {
-            // A date's text has no room past it; a formatted counter's ends its buffer unless it is long.
-            passPieces.push_back(slots[slot].date ? PassPiece{&values[slot]}
-                                                  : blockPiece(&values[slot], texts[slot].data(), texts[slot].size()));
-        } else {
-            const std::string_view source = slots[slot].source;
-            passPieces.push_back(blockPiece(&values[slot], source.data(), source.size()));
-        }
-    }
-    const PassPiece join = blockPiece(&literalTexts.back(), literals.data(), literals.size());
-
-    out = put(out, before(shape, 0));
-    out = put(out, head);
-    for (std::size_t p = 0; p < passes; ++p) {
-        // A value is formatted or looked up again only when its step moves on.
-        if (p > 0) {
-            for (const std::size_t i : inPlace) {
-                stepped[i]->advance();
+    // Writes passes `from` .. `to`-1 into `out`, from what stands before the first of them (the header, or the join
+    // after the pass before) to the end of the last (and the footer after the run's last pass); `out` has room for
+    // kOutputSlack bytes past them.
+    void write(char* out, std::size_t from, std::size_t to) const {
+        const std::vector<Slot>& slots = m_slots;
+        std::vector<std::string_view> values(slots.size());
+        std::vector<CounterText> texts(slots.size());
+        std::vector<std::string> dateTexts(slots.size());
+        std::vector<Steps> steps(slots.size());
+        std::vector<std::optional<SteppedDecimal>> stepped(slots.size());
+        for (std::size_t i = 0; i < slots.size(); ++i) {
+            const Slot& slot = slots[i];
+            steps[i] = firstSteps(slot, from);
+            if (stepsInPlace(slot)) {
+                stepped[i].emplace(steps[i].value, slot.increment);
                 values[i] = stepped[i]->text();
-            }
-            for (const std::size_t i : walked) {
-                const Slot& slot = slots[i];
-                values[i] = p < slot.lines.size() && !slot.order ? slot.lines[p] : lineAt(slot, p);
-            }
-            for (const std::size_t i : others) {
-                const Slot& slot = slots[i];
-                if (!advance(slot, steps[i])) continue;
+            } else {
                 values[i] =
                     slot.isCounter ? counterText(slot, steps[i], texts[i], dateTexts[i]) : lineAt(slot, steps[i].step);
             }
         }
-        for (const PassPiece& piece : passPieces) out = putPiece(out, piece);
-        if (p + 1 < passes) out = putPiece(out, join);
+        std::vector<PassPiece> passPieces;
+        std::size_t literal = 0;
+        for (std::size_t i = m_firstValue; i <= m_lastValue; ++i) {
+            const int slot = m_pieces[i].slot;
+            if (slot == kLiteral) {
+                passPieces.push_back(blockPiece(&m_literalTexts[literal++], m_literals.data(), m_literals.size()));
+            } else if (stepped[slot]) {
+                passPieces.push_back(blockPiece(&values[slot], stepped[slot]->buffer(), SteppedDecimal::kBufferSize));
+            } else if (slots[slot].isCounter) {
+                // A date's text has no room past it; a formatted counter's ends its buffer unless it is long.
+                passPieces.push_back(slots[slot].date
+                                         ? PassPiece{&values[slot]}
+                                         : blockPiece(&values[slot], texts[slot].data(), texts[slot].size()));
+            } else {
+                const std::string_view source = slots[slot].source;
+                passPieces.push_back(blockPiece(&values[slot], source.data(), source.size()));
+            }
+        }
+        const PassPiece join = blockPiece(&m_literalTexts.back(), m_literals.data(), m_literals.size());
+
+        out = put(out, before(m_shape, from));
+        out = put(out, m_head);
+        for (std::size_t p = from; p < to; ++p) {
+            // A value is formatted or looked up again only when its step moves on.
+            if (p > from) {
+                for (const std::size_t i : m_inPlace) {
+                    stepped[i]->advance();
+                    values[i] = stepped[i]->text();
+                }
+                for (const std::size_t i : m_walked) {
+                    const Slot& slot = slots[i];
+                    values[i] = p < slot.lines.size() && !slot.order ? slot.lines[p] : lineAt(slot, p);
+                }
+                for (const std::size_t i : m_others) {
+                    const Slot& slot = slots[i];
+                    if (!advance(slot, steps[i])) continue;
+                    values[i] = slot.isCounter ? counterText(slot, steps[i], texts[i], dateTexts[i])
+                                               : lineAt(slot, steps[i].step);
+                }
+            }
+            if (p + 1 < to || to == m_passes) {
+                for (const PassPiece& piece : passPieces) out = putPiece(out, piece);
+            } else {
+                // A block would spill past this range's end, into what another thread may have written already.
+                for (const PassPiece& piece : passPieces) out = put(out, *piece.text);
+            }
+            if (p + 1 < to) out = putPiece(out, join);
+        }
+        out = put(out, m_tail);
+        if (to == m_passes) put(out, m_shape.footer);
     }
-    out = put(out, tail);
-    put(out, shape.footer);
+
+private:
+    static bool stepsInPlace(const Slot& slot) { return slot.isCounter && slot.plainSteps && slot.plainDecimal; }
+
+    const std::vector<Slot>& m_slots;
+    const std::vector<Piece>& m_pieces;
+    const OutputShape& m_shape;
+    std::size_t m_passes;
+    std::size_t m_firstValue = 0;
+    std::size_t m_lastValue = 0;
+    std::string m_head;
+    std::string m_tail;
+    std::string m_literals;
+    std::vector<std::string_view> m_literalTexts;
+    std::vector<std::size_t> m_inPlace;
+    std::vector<std::size_t> m_walked;
+    std::vector<std::size_t> m_others;
+};
+
+// Outputs at least this long are written by two threads, a half each: page faults and the passes both take about
+// half the time then.
+constexpr std::size_t kTwoThreadBytes = std::size_t{4} << 20;
+
+// Whether the bytes before any pass are known in closed form: no slot is sized by writing or drawing its values.
+bool sizedInClosedForm(const std::vector<Piece>& pieces, const std::vector<Slot>& slots) {
+    return std::none_of(pieces.begin(), pieces.end(), [&](const Piece& piece) {
+        if (piece.slot == kLiteral) return false;
+        const Slot& slot = slots[piece.slot];
+        return slot.date || slot.random || slot.order || countsByStep(slot);
+    });
+}
+
+// Writes every pass (at least one) in its shape into `out`, which has the plan's output size (`size`) and
+// kOutputSlack bytes more.
+void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Piece>& pieces, const OutputShape& shape,
+                 std::size_t passes, std::size_t size) {
+    if (pieces.size() <= 1 && (pieces.empty() || pieces[0].slot == kLiteral)) {
+        writeSamePasses(out, pieces, shape, passes);
+        return;
+    }
+    const PassWriter writer(slots, pieces, shape, passes);
+    if (size < kTwoThreadBytes || passes < 2 || !sizedInClosedForm(pieces, slots)) {
+        writer.write(out, 0, passes);
+        return;
+    }
+    // The second half starts where the first half's passes end: the size of a run of that many, without its footer.
+    const std::size_t half = passes / 2;
+    const std::size_t firstHalfBytes =
+        *planOutputSize(pieces, slots, shape, half, kNoOutputLimit) - shape.footer.size();
+    std::exception_ptr helperFailed;
+    std::jthread helper;
+    try {
+        helper = std::jthread([&] {
+            try {
+                writer.write(out + firstHalfBytes, half, passes);
+            } catch (...) {
+                helperFailed = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        writer.write(out, 0, passes);  // no thread to be had: this one writes it all
+        return;
+    }
+    writer.write(out, 0, half);
+    helper.join();
+    if (helperFailed) std::rethrow_exception(helperFailed);
 }
 
 enum class Replaced { None, Done, OverCap, OutOfWork };
@@ -1046,9 +1156,19 @@ ExpansionResult ExpandTemplate(const ExpansionInput& input, std::size_t outputLi
             result.limitReached = true;
             return result;
         }
-        result.text.resize(size + kOutputSlack);
-        writePasses(result.text.data(), slots, pieces, shape, passes);
-        result.text.resize(size);
+        // The bytes are written as they are made, not filled with zeros first; nothing may throw out of the
+        // writing, so what does is carried past it.
+        std::exception_ptr failed;
+        result.text.resize_and_overwrite(size + kOutputSlack, [&](char* out, std::size_t) noexcept {
+            try {
+                writePasses(out, slots, pieces, shape, passes, size);
+                return size;
+            } catch (...) {
+                failed = std::current_exception();
+                return std::size_t{0};
+            }
+        });
+        if (failed) std::rethrow_exception(failed);
         return result;
     }
     // Sized by a first run, so the output is allocated once at its exact size and a run over the limit

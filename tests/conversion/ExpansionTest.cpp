@@ -409,6 +409,41 @@ TEST(ExpandTemplate, putsThePassesInTheShape_andMeasuresWhatItWrites) {
     }
 }
 
+// Outputs of megabytes are written by two threads, from the middle pass on by the second: whatever the values
+// before it, their lengths, the lists' ends and repeats and the shape, the halves meet exactly.
+TEST(ExpandTemplate, aLargeOutputWrittenInTwoHalvesIsTheStepByStepOne) {
+    std::string numbers;
+    std::string ragged;  // lines of 0 to 12 bytes, empty ones among them
+    for (int i = 0; i < 90'001; ++i) {
+        numbers.append(i ? "\r\n" : "").append(std::to_string(i * 7));
+        ragged.append(i ? "\r\n" : "").append(static_cast<std::size_t>(i * 5 % 13), static_cast<char>('a' + i % 26));
+    }
+    ExpansionInput rows = makeInput("row id=N, M: A / B;\t", 130'001);
+    rows.counters[0] = {"N", -50'000, 1};
+    rows.counters[1] = {"M", 2'147'400'000, 3};  // wraps to negative halfway
+    rows.arrays[0] = {"A", numbers};
+    rows.arrays[1] = {"B", ragged, {.end = kEndCycle}};
+    ExpansionInput styled = makeInput("NAB", 400'001);  // no text before the first value or after the last
+    styled.counters[0] = {"N", 0, 1, {.repeat = 3, .period = 1000, .format = kFormatHexUpper, .width = 6}};
+    styled.arrays[0] = {"A", ragged, {.repeat = 2, .end = kEndKeepLast}};
+    styled.arrays[1] = {"B", numbers};
+    styled.shape = {"[\r\n", ",\r\n", "\r\n]"};
+    struct HalvesCase {
+        const char* name;
+        ExpansionInput input;
+    };
+    for (const HalvesCase& c : {HalvesCase{"rows", rows}, HalvesCase{"styled", styled}}) {
+        SCOPED_TRACE(c.name);
+        const std::string expected = naive::ExpandTemplate(c.input);
+        ASSERT_GT(expected.size(), std::size_t{4} << 20) << "too small to be written in halves";
+        const std::string got = ExpandTemplate(c.input);
+        ASSERT_EQ(got.size(), expected.size());
+        const auto at =
+            static_cast<std::size_t>(std::mismatch(got.begin(), got.end(), expected.begin()).first - got.begin());
+        EXPECT_EQ(at, got.size()) << "differs from " << expected.substr(at < 40 ? 0 : at - 40, 80);
+    }
+}
+
 TEST(MeasureExpansion, runsThePassesOnlyWithinItsBudget) {
     ExpansionInput in = makeInput("<a>", 1000);
     in.arrays[0] = {"<a>", "<b><b>", 1, kEndKeepLast};  // a value holding a later token: only running tells
