@@ -977,7 +977,7 @@ private:
 
 // Outputs at least this long are written by two threads, a half each: page faults and the passes both take about
 // half the time then.
-constexpr std::size_t kTwoThreadBytes = std::size_t{4} << 20;
+constexpr std::size_t kTwoThreadBytes = std::size_t{1} << 20;
 
 // Whether the bytes before any pass are known in closed form: no slot is sized by writing or drawing its values.
 bool sizedInClosedForm(const std::vector<Piece>& pieces, const std::vector<Slot>& slots) {

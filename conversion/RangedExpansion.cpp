@@ -59,7 +59,7 @@ ExpansionInput passesOf(const ExpansionInput& input, std::size_t first, std::siz
 }
 
 RangedExpansionEnd expandInRanges(const ExpansionInput& input, std::size_t rangeLimit,
-                                  const std::function<bool(std::string_view)>& sink,
+                                  const std::function<bool(std::string& piece)>& sink,
                                   const std::function<void(std::size_t passesDone)>& progress) {
     const std::size_t passes = input.loopCount > 0 ? static_cast<std::size_t>(input.loopCount) : 0;
     const std::vector<std::vector<std::string>> lines = arrayLines(input);
@@ -85,11 +85,12 @@ RangedExpansionEnd expandInRanges(const ExpansionInput& input, std::size_t range
             continue;
         }
         if (count == 0 && range.text.empty()) break;
+        const std::size_t rangeBytes = range.text.size();
         if (!sink(range.text)) return RangedExpansionEnd::Stopped;
         if (count == 0) break;
         first += count;
         if (progress) progress(first);
-        const std::size_t bytesPerPass = std::max<std::size_t>(1, range.text.size() / count);
+        const std::size_t bytesPerPass = std::max<std::size_t>(1, rangeBytes / count);
         rangePasses = std::clamp<std::size_t>(kTargetRangeBytes / bytesPerPass, 1, kMaxRangePasses);
     } while (first < passes);
     return RangedExpansionEnd::Done;

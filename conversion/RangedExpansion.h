@@ -1,7 +1,7 @@
 #pragma once
 
 #include <functional>
-#include <string_view>
+#include <string>
 
 #include "conversion/Expansion.h"
 
@@ -16,10 +16,11 @@ ExpansionInput passesOf(const ExpansionInput& input, std::size_t first, std::siz
 // Produces exactly what ExpandTemplate(input) gives, range of passes by range of passes, handing each piece
 // to `sink` as soon as it exists: output of any length needs memory for one range only, whose passes never
 // hold more than `rangeLimit` bytes (the header, a join or the footer stand beside them). A sink that returns
-// false stops the run; a single pass beyond `rangeLimit` bytes ends it with PassTooLarge. `progress`, when
-// given, hears the number of passes handed over so far after each range.
+// false stops the run; a single pass beyond `rangeLimit` bytes ends it with PassTooLarge. The sink may keep a
+// piece's bytes by swapping them out of the string it is handed. `progress`, when given, hears the number of
+// passes handed over so far after each range.
 RangedExpansionEnd expandInRanges(const ExpansionInput& input, std::size_t rangeLimit,
-                                  const std::function<bool(std::string_view)>& sink,
+                                  const std::function<bool(std::string& piece)>& sink,
                                   const std::function<void(std::size_t passesDone)>& progress = {});
 
 }  // namespace ravolin

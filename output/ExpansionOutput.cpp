@@ -23,16 +23,16 @@ OutputResult writeExpansion(const ExpansionInput& input, const OutputForm& form,
     const auto cancelled = [&] { return progress && progress->cancel.load(); };
 
     LfLineEnds lineEnds;
-    std::string lfText;  // one buffer for every piece, so each doesn't fault in fresh pages
+    std::string lfText;  // a buffer the writer hands back, so that each piece doesn't fault in fresh pages
     const RangedExpansionEnd end = expandInRanges(
         input, passLimitBytes,
-        [&](std::string_view piece) {
+        [&](std::string& piece) {
             if (form.lfLineEnds) {
                 lfText.clear();
                 lineEnds.convert(piece, lfText);
-                piece = lfText;
+                return writer.take(lfText) && !cancelled();
             }
-            return writer.write(piece) && !cancelled();
+            return writer.take(piece) && !cancelled();
         },
         [&](std::size_t passesDone) {
             if (progress) progress->passesDone = passesDone;

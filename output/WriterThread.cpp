@@ -21,6 +21,17 @@ bool WriterThread::write(std::string_view piece) {
     return true;
 }
 
+bool WriterThread::take(std::string& piece) {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return !m_hasPending || m_failed; });
+    if (m_failed) return false;
+    m_pending.swap(piece);
+    piece.clear();
+    m_hasPending = true;
+    m_changed.notify_all();
+    return true;
+}
+
 void WriterThread::join() {
     {
         const std::lock_guard lock(m_mutex);
