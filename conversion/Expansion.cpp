@@ -16,6 +16,7 @@
 #include "conversion/Escaping.h"
 #include "conversion/ExpansionSize.h"
 #include "conversion/JapaneseNumbers.h"
+#include "conversion/LineList.h"
 #include "conversion/RandomSize.h"
 #include "conversion/RandomValues.h"
 #include "conversion/TextHelpers.h"
@@ -45,6 +46,9 @@ public:
     void add(std::string_view text) {
         for (unsigned char c : text) m_seen[c] = true;
     }
+    void add(const ByteTally& other) {
+        for (std::size_t c = 0; c < m_seen.size(); ++c) m_seen[c] = m_seen[c] || other.m_seen[c];
+    }
     ByteSet set() const {
         ByteSet set;
         for (std::size_t c = 0; c < m_seen.size(); ++c) set.set(c, m_seen[c]);
@@ -70,17 +74,16 @@ struct Slot {
     bool plainDecimal = true;  // to_chars of the value, nothing around it
     bool plainSteps = true;    // a new step every pass and, for a counter, never starting over: the common case
     int end = kEndEmpty;
-    std::vector<std::string_view> lines;                      // views into the input's values text, or into `escaped`
-    std::shared_ptr<const std::vector<std::string>> escaped;  // the lines as an escape writes them
-    std::string nothing;                                      // what a pass without a line shows: "" escaped
-    std::size_t usedLines = 0;                                // lines that some pass actually shows
+    LineList lines;                              // in the input's values text, or in `escaped`
+    std::shared_ptr<const std::string> escaped;  // the lines as an escape writes them, CR LF between them
+    std::string nothing;                         // what a pass without a line shows: "" escaped
+    std::size_t usedLines = 0;                   // lines that some pass actually shows
     bool mayBeEmpty = false;
     ByteSet valueBytes;  // the bytes values can hold; of a list, CR and LF perhaps too where no token holds them
     std::shared_ptr<const DateCounter> date;        // set for a date counter, which shows its step's date
     std::shared_ptr<const DecimalCounter> decimal;  // set for a decimal counter, likewise
     std::shared_ptr<const RandomCounter> random;    // set for a random or UUID counter
     std::shared_ptr<const LineOrder> order;         // set for a shuffled or drawn array
-    std::string_view source;                        // the values text an array's lines are views into, if they are
 };
 
 // Where a slot is in its run: the pass within the current step, the step (a counter's, or an array's line)
@@ -232,61 +235,134 @@ inline std::uint64_t bytesEqual(const char* at, unsigned char byte) {
     return ~(((x & kLow7) + kLow7) | x | kLow7);
 }
 
-// How often `byte` occurs in `text`, eight bytes at a time: the loop over single bytes is left as it is by the
-// compiler, and the texts are megabytes of short lines.
-std::size_t countByte(std::string_view text, char byte) {
-    std::size_t count = 0;
-    std::size_t at = 0;
-    for (; at + 8 <= text.size(); at += 8)
-        count += static_cast<std::size_t>(((bytesEqual(text.data() + at, byte) >> 7) * 0x0101010101010101ull) >> 56);
-    for (; at < text.size(); ++at) count += text[at] == byte ? 1 : 0;
-    return count;
-}
-
-// A list's lines as SplitLines gives them, as views (arrays can hold a million values, and copying each one costs
-// more than the passes that show them), with what the run asks of the first `told` of them, learnt on the same
-// way through the text: where the first empty one is, and the bytes of the text from its start to their end.
+// A list's lines as SplitLines gives them, left in their text (arrays can hold a million values, and copying each
+// one costs more than the passes that show them), with what the run asks of the first `told` of them, learnt on
+// the same way through the text: where the first empty one is, and the bytes of the text from its start to their
+// end.
 struct ListLines {
-    std::vector<std::string_view> lines;
+    LineList lines;
     std::size_t firstEmpty = 0;  // lines.size() when none is
     ByteSet toldBytes;
 };
 
-// The LFs are found eight bytes at a time, the lines counted first so that they are stored once: a search call
-// per line, or a pass more through megabytes of values, costs more than the passes that show them.
-ListLines splitListLines(std::string_view text, std::size_t told) {
-    constexpr std::size_t kNoLine = std::numeric_limits<std::size_t>::max();
-    ListLines split;
-    std::vector<std::string_view>& lines = split.lines;
-    lines.reserve(countByte(text, '\n') + 1);
-    const char* const data = text.data();
-    std::size_t from = 0;
+constexpr std::size_t kNoLine = std::numeric_limits<std::size_t>::max();
+
+// A line break is a CR LF, so an LF ends a line exactly where a CR stands before it: any part of a text can be
+// split on its own. Each part's LFs are found eight bytes at a time.
+struct TextPart {
+    TextPart(std::size_t from, std::size_t to) : begin(from), end(to) {}
+
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::size_t breaks = 0;     // the line breaks whose LF is in the part
+    std::size_t firstLine = 0;  // the number of line breaks before the part
     std::size_t firstEmpty = kNoLine;
-    std::size_t toldEnd = told == 0 ? 0 : text.size();  // where the told lines end, once known
-    const auto lineFeedAt = [&](std::size_t at) {
-        // A CR LF ends a line; an LF alone, or one whose CR ended the line before, is part of it.
-        if (at <= from || data[at - 1] != '\r') return;
-        if (at - 1 == from && firstEmpty == kNoLine) firstEmpty = lines.size();
-        lines.emplace_back(data + from, at - 1 - from);
-        if (lines.size() == told) toldEnd = at - 1;
-        from = at + 1;
-    };
     ByteTally tally;
-    std::size_t at = 0;
-    for (; at + 8 <= text.size(); at += 8) {
-        for (std::uint64_t found = bytesEqual(data + at, '\n'); found != 0; found &= found - 1)
-            lineFeedAt(at + static_cast<std::size_t>(std::countr_zero(found) / 8));
-        if (at < toldEnd) tally.add(text.substr(at, std::min<std::size_t>(8, toldEnd - at)));
+
+    // Calls `lineFeed` with the place of each LF in the part, in order, and how far the part has been looked at.
+    template <typename LineFeed>
+    void forEachLineFeed(std::string_view text, LineFeed&& lineFeed) const {
+        const char* const data = text.data();
+        std::size_t at = begin;
+        for (; at + 8 <= end; at += 8) {
+            for (std::uint64_t found = bytesEqual(data + at, '\n'); found != 0; found &= found - 1)
+                lineFeed(at + static_cast<std::size_t>(std::countr_zero(found) / 8), at + 8);
+        }
+        for (; at < end; ++at) {
+            if (data[at] == '\n') lineFeed(at, at + 1);
+        }
     }
-    const std::size_t rest = at;
-    for (; at < text.size(); ++at) {
-        if (data[at] == '\n') lineFeedAt(at);
+
+    void countBreaks(std::string_view text) {
+        forEachLineFeed(text, [&](std::size_t at, std::size_t) { breaks += at > 0 && text[at - 1] == '\r' ? 1 : 0; });
     }
-    if (rest < toldEnd) tally.add(text.substr(rest, toldEnd - rest));
-    if (from == text.size() && firstEmpty == kNoLine) firstEmpty = lines.size();
-    lines.emplace_back(data + from, text.size() - from);
-    split.firstEmpty = firstEmpty == kNoLine ? lines.size() : firstEmpty;
+
+    // Writes the ends of its lines (where each break's CR is) to `ends`, from the part's first line on; tallies its
+    // bytes before the end of line `told` - 1.
+    void splitLines(std::string_view text, std::size_t* ends, std::size_t told) {
+        std::size_t line = firstLine;
+        // Line told - 1 ends at a break in this part, at a later one, or at the text's end.
+        std::size_t toldEnd = told <= firstLine ? begin : end;
+        std::size_t tallied = begin;
+        forEachLineFeed(text, [&](std::size_t at, std::size_t scanned) {
+            if (at == 0 || text[at - 1] != '\r') return;
+            // A line is empty where its break follows the text's start or another break.
+            const std::size_t cr = at - 1;
+            if (firstEmpty == kNoLine && (cr == 0 || (cr >= 2 && text[cr - 2] == '\r' && text[cr - 1] == '\n')))
+                firstEmpty = line;
+            ends[line++] = cr;
+            if (line == told) toldEnd = cr;
+            // The bytes up to what has been looked at, as far as the told lines go.
+            const std::size_t upTo = std::min(scanned, toldEnd);
+            if (upTo > tallied) {
+                tally.add(text.substr(tallied, upTo - tallied));
+                tallied = upTo;
+            }
+        });
+        if (toldEnd > tallied) tally.add(text.substr(tallied, toldEnd - tallied));
+    }
+};
+
+// Runs `work` on each part, the second on a thread of its own when there are two (or on this one, when no thread
+// can be had).
+template <typename Work>
+void onEachPart(std::vector<TextPart>& parts, Work&& work) {
+    if (parts.size() == 2) {
+        std::exception_ptr helperFailed;
+        std::jthread helper;
+        try {
+            helper = std::jthread([&] {
+                try {
+                    work(parts[1]);
+                } catch (...) {
+                    helperFailed = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+            work(parts[1]);
+        }
+        work(parts[0]);
+        if (helper.joinable()) helper.join();
+        if (helperFailed) std::rethrow_exception(helperFailed);
+        return;
+    }
+    for (TextPart& part : parts) work(part);
+}
+
+// Texts at least this long are split in two halves by two threads.
+constexpr std::size_t kTwoThreadSplitBytes = std::size_t{256} << 10;
+
+// The breaks are counted first so that the ends are stored once, in memory that isn't filled first: a pass more
+// through megabytes of values, or a search call per line, costs more than the passes that show them.
+ListLines splitListLines(std::string_view text, std::size_t told) {
+    std::vector<TextPart> parts;
+    if (text.size() >= kTwoThreadSplitBytes) {
+        parts.emplace_back(0, text.size() / 2);
+        parts.emplace_back(text.size() / 2, text.size());
+    } else {
+        parts.emplace_back(0, text.size());
+    }
+    onEachPart(parts, [&](TextPart& part) { part.countBreaks(text); });
+    std::size_t breaks = 0;
+    for (TextPart& part : parts) {
+        part.firstLine = breaks;
+        breaks += part.breaks;
+    }
+    auto ends = std::make_unique_for_overwrite<std::size_t[]>(breaks + 1);
+    onEachPart(parts, [&](TextPart& part) { part.splitLines(text, ends.get(), told); });
+    ends[breaks] = text.size();
+    ListLines split;
+    split.firstEmpty = breaks + 1;
+    ByteTally tally;
+    for (const TextPart& part : parts) {
+        if (part.firstEmpty != kNoLine) split.firstEmpty = std::min(split.firstEmpty, part.firstEmpty);
+        tally.add(part.tally);
+    }
+    // The last line, after the last break, is empty where the text ends with one (or holds nothing).
+    const std::size_t lastStart = breaks == 0 ? 0 : ends[breaks - 1] + kLineBreak.size();
+    if (lastStart == text.size()) split.firstEmpty = std::min(split.firstEmpty, breaks);
     split.toldBytes = tally.set();
+    split.lines = LineList(text, std::move(ends), breaks + 1);
     return split;
 }
 
@@ -332,7 +408,7 @@ namespace {
 // it was split, CR and LF included, which only a token holding one of them would ask about. Escaped lines, and
 // lines where a token holds a line break, are tallied line by line.
 ByteSet usedLineBytes(const Slot& slot, const ListLines& split, bool tokensHoldLineBreaks) {
-    if (!tokensHoldLineBreaks && !slot.source.empty()) return split.toldBytes;
+    if (!tokensHoldLineBreaks && !slot.escaped) return split.toldBytes;
     ByteTally tally;
     for (std::size_t i = 0; i < slot.usedLines; ++i) tally.add(slot.lines[i]);
     return tally.set();
@@ -386,7 +462,6 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         if (array.token.empty()) continue;
         Slot slot;
         slot.token = array.token;
-        slot.source = array.valuesText;
         const ArrayStyle style = effectiveStyle(array.style);
         slot.repeat = static_cast<std::uint64_t>(style.repeat);
         slot.end = style.end;
@@ -401,15 +476,19 @@ std::vector<Slot> activeSlots(const ExpansionInput& input) {
         if (drawn) {
             slot.order = std::make_shared<const LineOrder>(style, static_cast<std::size_t>(&array - &input.arrays[0]),
                                                            slot.lines.size(), slot.lines.back().empty());
-            slot.lines.resize(slot.order->lineCount());
+            slot.lines.keep(slot.order->lineCount());
         }
         // Escaped once here: every pass, the sizes and the rescan then see the escaped text.
         if (style.escape != kEscapeNone) {
-            auto escaped = std::make_shared<std::vector<std::string>>();
-            for (const std::string_view line : slot.lines) escaped->push_back(escapeValue(line, style.escape));
-            for (std::size_t i = 0; i < slot.lines.size(); ++i) slot.lines[i] = (*escaped)[i];
+            auto escaped = std::make_shared<std::string>();
+            auto ends = std::make_unique_for_overwrite<std::size_t[]>(slot.lines.size());
+            for (std::size_t i = 0; i < slot.lines.size(); ++i) {
+                if (i > 0) escaped->append(kLineBreak);
+                escaped->append(escapeValue(slot.lines[i], style.escape));
+                ends[i] = escaped->size();
+            }
+            slot.lines = LineList(*escaped, std::move(ends), slot.lines.size());
             slot.escaped = std::move(escaped);
-            slot.source = {};
             slot.nothing = escapeValue("", style.escape);
         }
         slot.usedLines = slot.order && shown > 0 ? slot.lines.size() : std::min(shown, slot.lines.size());
@@ -601,17 +680,7 @@ std::optional<std::size_t> dateBytesShown(const Slot& slot, std::size_t passes, 
 // from where the array starts over to its last, as often as they fit, and the start of that run once more.
 std::size_t lineBytes(const Slot& slot, std::size_t count) {
     const std::size_t n = slot.lines.size();
-    const auto bytes = [&](std::size_t from, std::size_t to) {
-        // Lines as written follow each other in the values text, a CR LF between each two.
-        if (!slot.source.empty() && from < to) {
-            const std::string_view last = slot.lines[to - 1];
-            return static_cast<std::size_t>(last.data() + last.size() - slot.lines[from].data()) -
-                   kLineBreak.size() * (to - 1 - from);
-        }
-        std::size_t sum = 0;
-        for (std::size_t i = from; i < to; ++i) sum += slot.lines[i].size();
-        return sum;
-    };
+    const auto bytes = [&](std::size_t from, std::size_t to) { return slot.lines.bytes(from, to); };
     if (count <= n) return bytes(0, count);
     const std::optional<std::size_t> restart = arrayLine(n, n, slot.end);
     if (!restart) return addSize(bytes(0, n), mulSize(count - n, slot.nothing.size()));
@@ -919,8 +988,8 @@ public:
                                          ? PassPiece{&values[slot]}
                                          : blockPiece(&values[slot], texts[slot].data(), texts[slot].size()));
             } else {
-                const std::string_view source = slots[slot].source;
-                passPieces.push_back(blockPiece(&values[slot], source.data(), source.size()));
+                const std::string_view text = slots[slot].lines.text();
+                passPieces.push_back(blockPiece(&values[slot], text.data(), text.size()));
             }
         }
         const PassPiece join = blockPiece(&m_literalTexts.back(), m_literals.data(), m_literals.size());

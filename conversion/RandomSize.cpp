@@ -128,16 +128,12 @@ std::optional<std::size_t> randomCounterBytes(const RandomCounter& random, const
     return passBytes(firstPass, passes, repeat, period, steps);
 }
 
-std::optional<std::size_t> orderedArrayBytes(const LineOrder& order, const std::vector<std::string_view>& lines,
-                                             std::size_t nothing, std::uint64_t passes, std::uint64_t repeat,
-                                             TextBudget budget) {
+std::optional<std::size_t> orderedArrayBytes(const LineOrder& order, const LineList& lines, std::size_t nothing,
+                                             std::uint64_t passes, std::uint64_t repeat, TextBudget budget) {
     const std::uint64_t n = order.lineCount();
-    std::size_t total = 0;
+    const std::size_t total = lines.bytes(0, n);
     bool oneLength = true;
-    for (std::size_t i = 0; i < n; ++i) {
-        total += lines[i].size();
-        oneLength = oneLength && lines[i].size() == lines[0].size();
-    }
+    for (std::size_t i = 0; i < n && oneLength; ++i) oneLength = lines[i].size() == lines[0].size();
     const auto length = [&](std::uint64_t index) {
         const std::optional<std::size_t> line = order.line(index);
         return line ? lines[*line].size() : nothing;

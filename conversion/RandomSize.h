@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "conversion/LineList.h"
 #include "conversion/RandomValues.h"
 
 // The bytes that random values take over many passes. What is the same every round is reckoned at once: a
@@ -31,8 +32,7 @@ std::optional<std::size_t> randomCounterBytes(const RandomCounter& random, const
 
 // The bytes a shuffled or drawn array shows over passes 0 .. passes - 1, each line index `repeat` passes;
 // `lines` are the lines that take part, `nothing` the bytes a pass shows once they have run out.
-std::optional<std::size_t> orderedArrayBytes(const LineOrder& order, const std::vector<std::string_view>& lines,
-                                             std::size_t nothing, std::uint64_t passes, std::uint64_t repeat,
-                                             TextBudget budget);
+std::optional<std::size_t> orderedArrayBytes(const LineOrder& order, const LineList& lines, std::size_t nothing,
+                                             std::uint64_t passes, std::uint64_t repeat, TextBudget budget);
 
 }  // namespace ravolin

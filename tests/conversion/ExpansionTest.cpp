@@ -444,6 +444,26 @@ TEST(ExpandTemplate, aLargeOutputWrittenInTwoHalvesIsTheStepByStepOne) {
     }
 }
 
+// Lists of a quarter of a megabyte and more are split by two threads, each half on its own: a line break, an empty
+// line or a lone LF across the middle, and the lines a run shows ending before it, across it or past it, give the
+// lines and the values' bytes (here a later token in the second half) as one thread does.
+TEST(ExpandTemplate, aLongListSplitInHalvesGivesTheSameLines) {
+    std::string left;  // 200,000 bytes, then the middle, then 200,000 more: what is written across the middle
+    std::string right;
+    for (int i = 0; i < 50'000; ++i) left.append("ab\r\n");
+    for (int i = 0; i < 40'000; ++i) right.append("\r\n<b>");
+    for (const char* middle : {"\r\n", "\r\n\r\n", "x\ny", "\n\r"}) {
+        for (const std::int32_t loops : {1'000, 50'001, 50'003, 100'002, 150'000}) {
+            SCOPED_TRACE(testing::Message()
+                         << "middle " << testing::PrintToString(std::string(middle)) << ", " << loops << " passes");
+            ExpansionInput in = makeInput("[A]", loops);
+            in.arrays[0] = {"A", left + middle + right, {.end = kEndCycle}};
+            in.arrays[1] = {"<b>", "B", {.end = kEndKeepLast}};
+            EXPECT_EQ(ExpandTemplate(in), naive::ExpandTemplate(in));
+        }
+    }
+}
+
 TEST(MeasureExpansion, runsThePassesOnlyWithinItsBudget) {
     ExpansionInput in = makeInput("<a>", 1000);
     in.arrays[0] = {"<a>", "<b><b>", 1, kEndKeepLast};  // a value holding a later token: only running tells
