@@ -1048,15 +1048,6 @@ private:
 // half the time then.
 constexpr std::size_t kTwoThreadBytes = std::size_t{1} << 20;
 
-// Whether the bytes before any pass are known in closed form: no slot is sized by writing or drawing its values.
-bool sizedInClosedForm(const std::vector<Piece>& pieces, const std::vector<Slot>& slots) {
-    return std::none_of(pieces.begin(), pieces.end(), [&](const Piece& piece) {
-        if (piece.slot == kLiteral) return false;
-        const Slot& slot = slots[piece.slot];
-        return slot.date || slot.random || slot.order || countsByStep(slot);
-    });
-}
-
 // Writes every pass (at least one) in its shape into `out`, which has the plan's output size (`size`) and
 // kOutputSlack bytes more.
 void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Piece>& pieces, const OutputShape& shape,
@@ -1066,7 +1057,7 @@ void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Pi
         return;
     }
     const PassWriter writer(slots, pieces, shape, passes);
-    if (size < kTwoThreadBytes || passes < 2 || !sizedInClosedForm(pieces, slots)) {
+    if (size < kTwoThreadBytes || passes < 2) {
         writer.write(out, 0, passes);
         return;
     }
