@@ -10,7 +10,7 @@
 namespace ravolin {
 namespace {
 
-constexpr std::size_t kTargetRangeBytes = std::size_t{4} << 20;
+constexpr std::size_t kTargetRangeBytes = std::size_t{2} << 20;
 constexpr std::size_t kFirstRangePasses = 256;
 constexpr std::size_t kMaxRangePasses = std::size_t{1} << 20;
 
