@@ -6,13 +6,7 @@
 # Usage: bench/expand-vs-cat.sh [path/to/ravolin-expand] [FOLDER]   (without the first, a Release build is made)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-expand=${1:-}
-if [[ -z $expand ]]; then
-    cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-        -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=TRUE >/dev/null
-    cmake --build build-release --target ravolin-expand >/dev/null
-    expand=build-release/cli/ravolin-expand
-fi
+source bench/release-expand.sh "${1:-}"
 work=$(mktemp -d "${2:-/tmp}/expand-vs-cat.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 : >"$work/settings.ini"

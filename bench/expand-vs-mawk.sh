@@ -5,13 +5,7 @@
 # Usage: bench/expand-vs-mawk.sh [path/to/ravolin-expand]   (without it, a Release build is made)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-expand=${1:-}
-if [[ -z $expand ]]; then
-    cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-        -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=TRUE >/dev/null
-    cmake --build build-release --target ravolin-expand >/dev/null
-    expand=build-release/cli/ravolin-expand
-fi
+source bench/release-expand.sh "${1:-}"
 command -v mawk >/dev/null || { echo "mawk is missing (apt-get install mawk)" >&2; exit 1; }
 
 lines=1000000

@@ -303,27 +303,33 @@ struct TextPart {
     }
 };
 
-// Runs `work` on each part, the second on a thread of its own when there are two (or on this one, when no thread
-// can be had).
+// Runs `second` on a thread of its own while `first` runs on this one, or both here, one after the other, when no
+// thread can be had; what either throws is thrown here, once both have ended.
+template <typename First, typename Second>
+void runBeside(First&& first, Second&& second) {
+    std::exception_ptr secondFailed;
+    std::jthread helper;
+    try {
+        helper = std::jthread([&] {
+            try {
+                second();
+            } catch (...) {
+                secondFailed = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        second();
+    }
+    first();
+    if (helper.joinable()) helper.join();
+    if (secondFailed) std::rethrow_exception(secondFailed);
+}
+
+// Runs `work` on each part, two of them side by side.
 template <typename Work>
 void onEachPart(std::vector<TextPart>& parts, Work&& work) {
     if (parts.size() == 2) {
-        std::exception_ptr helperFailed;
-        std::jthread helper;
-        try {
-            helper = std::jthread([&] {
-                try {
-                    work(parts[1]);
-                } catch (...) {
-                    helperFailed = std::current_exception();
-                }
-            });
-        } catch (const std::system_error&) {
-            work(parts[1]);
-        }
-        work(parts[0]);
-        if (helper.joinable()) helper.join();
-        if (helperFailed) std::rethrow_exception(helperFailed);
+        runBeside([&] { work(parts[0]); }, [&] { work(parts[1]); });
         return;
     }
     for (TextPart& part : parts) work(part);
@@ -1065,23 +1071,7 @@ void writePasses(char* out, const std::vector<Slot>& slots, const std::vector<Pi
     const std::size_t half = passes / 2;
     const std::size_t firstHalfBytes =
         *planOutputSize(pieces, slots, shape, half, kNoOutputLimit) - shape.footer.size();
-    std::exception_ptr helperFailed;
-    std::jthread helper;
-    try {
-        helper = std::jthread([&] {
-            try {
-                writer.write(out + firstHalfBytes, half, passes);
-            } catch (...) {
-                helperFailed = std::current_exception();
-            }
-        });
-    } catch (const std::system_error&) {
-        writer.write(out, 0, passes);  // no thread to be had: this one writes it all
-        return;
-    }
-    writer.write(out, 0, half);
-    helper.join();
-    if (helperFailed) std::rethrow_exception(helperFailed);
+    runBeside([&] { writer.write(out, 0, half); }, [&] { writer.write(out + firstHalfBytes, half, passes); });
 }
 
 enum class Replaced { None, Done, OverCap, OutOfWork };
