@@ -38,8 +38,8 @@ OutputResult writeExpansion(const ExpansionInput& input, const OutputForm& form,
             if (progress) progress->passesDone = passesDone;
         });
     if (end == RangedExpansionEnd::Done && form.lfLineEnds && !cancelled()) {
-        const std::string tail = lineEnds.finish();
-        if (!tail.empty()) writer.write(tail);
+        std::string tail = lineEnds.finish();
+        if (!tail.empty()) writer.take(tail);
     }
 
     // The sink's failure is set on the writing thread: read only once it has ended.

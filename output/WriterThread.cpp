@@ -11,16 +11,6 @@ WriterThread::WriterThread(std::function<bool(std::string_view)> write, bool cp9
 
 WriterThread::~WriterThread() { join(); }
 
-bool WriterThread::write(std::string_view piece) {
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return !m_hasPending || m_failed; });
-    if (m_failed) return false;
-    m_pending.assign(piece);
-    m_hasPending = true;
-    m_changed.notify_all();
-    return true;
-}
-
 bool WriterThread::take(std::string& piece) {
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [this] { return !m_hasPending || m_failed; });

@@ -23,10 +23,8 @@ public:
     WriterThread(const WriterThread&) = delete;
     WriterThread& operator=(const WriterThread&) = delete;
 
-    // Hands over a copy of `piece`, waiting while the one before is still unclaimed; false once a write
-    // has failed (the piece is then dropped).
-    bool write(std::string_view piece);
-    // The same, taking the bytes of `piece` instead of a copy: it is left holding a buffer to reuse.
+    // Hands over the bytes of `piece`, waiting while the one before is still unclaimed, and leaves it holding a
+    // buffer to reuse; false once a write has failed (the piece is then dropped).
     bool take(std::string& piece);
     // Waits until everything handed over is written; false when a write failed. What the thread threw
     // (out of memory, or the writer's own exception) is thrown here.
